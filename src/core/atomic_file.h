@@ -1,0 +1,21 @@
+// Writes that never leave a half-written file behind: the bytes go to a temporary file in the
+// target's folder, are flushed, and then renamed over the target. Killing the program at any
+// moment leaves either the old content or the new one.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/status.h"
+
+namespace quonder {
+
+// Replaces (or creates) `path` with `bytes`. An existing file keeps its permission bits.
+// Fails with kIoError, naming the path, when the folder is missing or not writable; the
+// target is then untouched and no temporary file is left.
+Status WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Reads a whole file into `bytes` (replacing its content). kNotFound or kIoError on failure.
+Status ReadWholeFile(const std::string& path, std::string& bytes);
+
+}  // namespace quonder

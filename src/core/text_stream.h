@@ -1,0 +1,66 @@
+// Decoding and encoding whole files in a named charset, over ICU's converters. UTF-16 is the
+// engine's text: every position counts UTF-16 code units. A byte-order mark is not part of the
+// text: reading removes the charset's own mark and remembers it; writing puts back what the
+// file had.
+//
+// Thread safety: a TextCodec is used by one thread at a time; open one per thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/status.h"
+
+namespace quonder {
+
+class TextCodec {
+ public:
+  // Opens a converter for `charset` (names as the code set table lists them, e.g. "utf-8",
+  // "unicode", "unicodeFFFE", "shift_jis", "windows-1252"). An unknown or empty name gives
+  // kUnknownCharset with a message that names it; `codec` is then null.
+  static Status Open(const std::string& charset, std::unique_ptr<TextCodec>& codec);
+
+  virtual ~TextCodec() = default;
+
+  // The name the codec was opened with.
+  virtual const std::string& Name() const = 0;
+
+  // Facts that let the find run search raw bytes before decoding:
+  // Bytes 0x00-0x7F outside multi-byte sequences decode to the same code points, and the
+  // charset has no shift states (utf-8, the ISO-8859 and windows code pages, Shift_JIS, EUC-*,
+  // GBK, Big5 ...; not UTF-16, not ISO-2022-JP).
+  virtual bool AsciiCompatible() const = 0;
+  // AsciiCompatible() and no multi-byte sequence holds a byte below 0x80 (utf-8, EUC-*,
+  // single-byte sets; not Shift_JIS, Big5, GBK), so a byte below 0x80 is always that ASCII char.
+  virtual bool AsciiTransparent() const = 0;
+
+  // Length of the charset's own byte-order mark at the start of `bytes`, or 0.
+  virtual size_t BomLength(std::string_view bytes) const = 0;
+
+  // Decodes `bytes` (BOM already removed) into `text`, replacing its content; the buffer's
+  // capacity is reused. Bytes invalid in the charset become U+FFFD and set `lossy`.
+  // Runs of ASCII are widened directly where the charset allows it.
+  virtual Status Decode(std::string_view bytes, std::u16string& text, bool& lossy) = 0;
+
+  // Encodes `text` into `bytes`, replacing its content. Text that the charset cannot represent
+  // (an unpaired surrogate included) gives kUnencodable naming the charset and the position.
+  virtual Status Encode(std::u16string_view text, std::string& bytes) = 0;
+};
+
+// What a read remembered about a file's bytes, for writing it back the same way.
+struct TextFileInfo {
+  std::string bom;     // the byte-order mark the file began with, or empty
+  bool lossy = false;  // some bytes were invalid in the charset
+};
+
+// Reads the whole file at `path` and decodes it. kNotFound/kIoError name the path.
+Status ReadTextFile(const std::string& path, TextCodec& codec, std::u16string& text,
+                    TextFileInfo& info);
+
+// Encodes `text`, puts `info.bom` in front and replaces the file atomically (permissions kept).
+// Nothing is written when the text cannot be encoded.
+Status WriteTextFile(const std::string& path, TextCodec& codec, std::u16string_view text,
+                     const TextFileInfo& info);
+
+}  // namespace quonder

@@ -1,0 +1,40 @@
+#include "core/result_rows.h"
+
+#include <gtest/gtest.h>
+
+namespace quonder {
+namespace {
+
+ResultRow MakeRow(std::string path, int32_t pointer, std::u16string found) {
+  ResultRow row;
+  row.path = std::move(path);
+  row.line = 1;
+  row.column = pointer;
+  row.pointer = pointer;
+  row.found = std::move(found);
+  return row;
+}
+
+TEST(ResultRowsTest, KeepsEveryCellAndNumbersFromOne) {
+  ResultRows rows;
+  rows.Append(MakeRow("a.txt", 1, u"ab"));
+  rows.Append(MakeRow("a.txt", 9, u""));
+  rows.Append(MakeRow("sub/b.txt", 3, u"\u00e9\u3042"));
+  rows.Append(MakeRow("a.txt", 4, u"x"));  // the same path again later is a new entry
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows.Path(0), "a.txt");
+  EXPECT_EQ(rows.Path(1), "a.txt");
+  EXPECT_EQ(rows.Path(2), "sub/b.txt");
+  EXPECT_EQ(rows.Path(3), "a.txt");
+  EXPECT_EQ(rows.Found(0), u"ab");
+  EXPECT_EQ(rows.Found(1), u"");
+  EXPECT_EQ(rows.Found(2), u"\u00e9\u3042");
+  ResultRow third = rows.Row(2);
+  EXPECT_EQ(third.number, 3);
+  EXPECT_EQ(third.pointer, 3);
+  rows.Clear();
+  EXPECT_EQ(rows.size(), 0u);
+}
+
+}  // namespace
+}  // namespace quonder
