@@ -1,0 +1,43 @@
+// The find, replace and extension histories: most recent entry first, one INI section each
+// (keys "0", "1", ...), entries stored in double quotes so leading/trailing spaces survive.
+// The combo box is reached through HistoryBox so the core decides the order and the window only
+// shows it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quonder {
+
+// The few things the history code does to a combo box. Texts are UTF-8.
+class HistoryBox {
+ public:
+  virtual ~HistoryBox() = default;
+  virtual void Clear() = 0;
+  virtual void AddItem(const std::string& text) = 0;
+  virtual int ItemCount() const = 0;
+  virtual std::string CurrentText() const = 0;
+  virtual void SelectFirst() = 0;
+};
+
+inline constexpr int32_t kDefaultHistoryCapacity = 32;
+inline constexpr int32_t kMaxHistoryCapacity = 1024;
+
+// Reads the capacity (section FindSetting, `capacity_key`; 32 when missing, not a number or
+// outside 1..1024) into `capacity`, then fills `box` from `section`, or migrates the legacy key
+// of an older file when the section has no keys; selects the first item.
+void LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
+                 const std::string& section, const std::string& legacy_key,
+                 const std::string& ini_file);
+
+// Empties `box` and adds entries 0.. up to `capacity`, plus one empty item when the list ends
+// before the capacity.
+void FillHistoryList(int32_t capacity, HistoryBox& box, const std::string& section,
+                     const std::string& ini_file);
+
+// Puts the box's current text at the top of `section` (removing its older duplicate) and
+// refills the box.
+void AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
+                  const std::string& ini_file);
+
+}  // namespace quonder
