@@ -16,6 +16,8 @@ class ResultRows {
  public:
   // Appends `row` as row size()+1 (its number field is ignored).
   void Append(const ResultRow& row);
+  // Appends every row of `other` after the existing ones, in order.
+  void Append(const ResultRows& other);
   void Clear();
 
   size_t size() const { return rows_.size(); }
