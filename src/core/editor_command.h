@@ -14,7 +14,8 @@ inline constexpr char kDefaultEditor[] = "xdg-open %P";
 
 // The command line for opening `full_path` at `line`/`column`: %NAME% references in the
 // template are expanded (ExpandEnvVariables), then every "%P" becomes the path in double quotes,
-// every "%L" `line` and every "%C" `column`, in this order, case-sensitive. Backslashes and
+// every "%L" `line` and every "%C" `column`, case-sensitive, in one pass (text put in is not
+// searched again, so a path holding "%L" stays as it is). Backslashes and
 // double quotes inside the path are escaped so that SplitCommandLine gives the path back as
 // one word whatever it holds.
 std::string BuildEditorCommandLine(const std::string& editor_template, const std::string& full_path,
@@ -29,6 +30,9 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line);
 
 // BuildEditorCommandLine for the row's file (the source folder, expanded, joined with the
 // relative path) followed by SplitCommandLine. Line and column are given as the list shows them.
+// A program path that an environment variable filled with blanks ("%APPS%/my editor/ed" left
+// unquoted) is taken whole: when the first word holds a '/' and names no file, but it and the
+// words after it joined by single blanks name one, those words become the program.
 std::vector<std::string> EditorCommandWords(const std::string& editor_template,
                                             const std::string& source_folder,
                                             const std::string& relative_path, int line, int column);

@@ -11,6 +11,30 @@ void ResultRows::Append(const ResultRow& row) {
   rows_.push_back(packed);
 }
 
+void ResultRows::Append(const ResultRows& other) {
+  if (&other == this) {
+    const ResultRows copy = other;
+    Append(copy);
+    return;
+  }
+  rows_.reserve(rows_.size() + other.rows_.size());
+  const uint64_t found_base = found_pool_.size();
+  found_pool_ += other.found_pool_;
+  uint32_t last_path = 0;
+  for (size_t i = 0; i < other.rows_.size(); ++i) {
+    Packed packed = other.rows_[i];
+    const std::string& path = other.paths_[packed.path_index];
+    // The same file may go on across the batch boundary: share its path with the last row.
+    if (i == 0 || packed.path_index != other.rows_[i - 1].path_index) {
+      if (paths_.empty() || rows_.empty() || paths_.back() != path) paths_.push_back(path);
+      last_path = static_cast<uint32_t>(paths_.size() - 1);
+    }
+    packed.path_index = last_path;
+    packed.found_offset += found_base;
+    rows_.push_back(packed);
+  }
+}
+
 void ResultRows::Clear() {
   rows_.clear();
   rows_.shrink_to_fit();

@@ -38,3 +38,35 @@ TEST(ResultRowsTest, KeepsEveryCellAndNumbersFromOne) {
 
 }  // namespace
 }  // namespace quonder
+
+namespace quonder {
+namespace {
+
+// Batches from the find worker are appended whole; a file whose rows straddle two batches
+// must still read back its path for every row.
+TEST(ResultRowsTest, AppendsBatchesInOrder) {
+  ResultRows first;
+  first.Append(MakeRow("a.txt", 1, u"x"));
+  first.Append(MakeRow("b.txt", 2, u"yy"));
+  ResultRows second;
+  second.Append(MakeRow("b.txt", 7, u""));
+  second.Append(MakeRow("c.txt", 3, u"zzz"));
+  ResultRows all;
+  all.Append(first);
+  all.Append(ResultRows());
+  all.Append(second);
+  all.Append(all);  // appending itself doubles the rows
+  ASSERT_EQ(all.size(), 8u);
+  const char* const paths[] = {"a.txt", "b.txt", "b.txt", "c.txt"};
+  const std::u16string founds[] = {u"x", u"yy", u"", u"zzz"};
+  const int32_t pointers[] = {1, 2, 7, 3};
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all.Path(i), paths[i % 4]) << i;
+    EXPECT_EQ(all.Found(i), founds[i % 4]) << i;
+    EXPECT_EQ(all.Pointer(i), pointers[i % 4]) << i;
+    EXPECT_EQ(all.Row(i).number, static_cast<int64_t>(i) + 1);
+  }
+}
+
+}  // namespace
+}  // namespace quonder
