@@ -1,0 +1,115 @@
+#include "app/message_box.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+namespace quonder {
+namespace {
+
+MessageBoxHandler& Handler() {
+  static MessageBoxHandler handler;
+  return handler;
+}
+
+struct ButtonChoice {
+  QMessageBox::StandardButton button;
+  int id;
+};
+
+// The buttons of each style value (low four bits), in the order they are shown.
+std::vector<ButtonChoice> ButtonsFor(int style) {
+  switch (style & 0xF) {
+    case kMbOkCancel:
+      return {{QMessageBox::Ok, kIdOk}, {QMessageBox::Cancel, kIdCancel}};
+    case kMbAbortRetryIgnore:
+      return {{QMessageBox::Abort, kIdAbort},
+              {QMessageBox::Retry, kIdRetry},
+              {QMessageBox::Ignore, kIdIgnore}};
+    case kMbYesNoCancel:
+      return {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo},
+              {QMessageBox::Cancel, kIdCancel}};
+    case kMbYesNo:
+      return {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}};
+    case kMbRetryCancel:
+      return {{QMessageBox::Retry, kIdRetry}, {QMessageBox::Cancel, kIdCancel}};
+    default:
+      return {{QMessageBox::Ok, kIdOk}};
+  }
+}
+
+QMessageBox::Icon IconFor(int style) {
+  switch (style & 0x70) {
+    case kMbIconStop:
+      return QMessageBox::Critical;
+    case kMbIconQuestion:
+      return QMessageBox::Question;
+    case kMbIconExclamation:
+      return QMessageBox::Warning;
+    case kMbIconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+// The answer when the box is closed without a button: Cancel, else No, else the first button.
+int EscapeId(const std::vector<ButtonChoice>& buttons) {
+  for (int wanted : {kIdCancel, kIdNo}) {
+    for (const ButtonChoice& choice : buttons) {
+      if (choice.id == wanted) return wanted;
+    }
+  }
+  return buttons.front().id;
+}
+
+// The window the box belongs to: the active one, else a visible main window (a run's message
+// can come while another program has the focus, and must still surface).
+QWidget* FindOwner() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QMainWindow*>(widget) != nullptr && widget->isVisible()) return widget;
+  }
+  return nullptr;
+}
+
+void RaiseOwner(QWidget* owner) {
+  if (owner->isMinimized()) owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
+  owner->show();
+  owner->raise();
+  owner->activateWindow();
+}
+
+}  // namespace
+
+int ShowMessage(const QString& prompt, const QString& title, int style, int options) {
+  QPointer<QWidget> owner = FindOwner();
+  if (owner) RaiseOwner(owner);
+
+  if (Handler()) return Handler()(MessageRequest{prompt, title, style, options});
+
+  const std::vector<ButtonChoice> buttons = ButtonsFor(style);
+  QString text = prompt;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box(IconFor(style), title, text, QMessageBox::NoButton, owner);
+  for (const ButtonChoice& choice : buttons) box.addButton(choice.button);
+  // The default button is the first unless bits 0x300 pick the second or third.
+  const size_t default_index = static_cast<size_t>((style >> 8) & 0x3);
+  if (default_index < buttons.size()) box.setDefaultButton(buttons[default_index].button);
+  box.exec();
+
+  const QAbstractButton* clicked = box.clickedButton();
+  for (const ButtonChoice& choice : buttons) {
+    if (clicked != nullptr && clicked == box.button(choice.button)) return choice.id;
+  }
+  return EscapeId(buttons);
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler) { Handler() = std::move(handler); }
+
+}  // namespace quonder

@@ -1,0 +1,112 @@
+// The result list's model over the compact rows: cells, alignment, batches and clearing,
+// checked by QAbstractItemModelTester on every change.
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <string>
+
+#include "app/result_model.h"
+
+namespace quonder {
+namespace {
+
+ResultRow MakeRow(std::string path, int32_t line, int32_t column, std::u16string found,
+                  int32_t pointer) {
+  ResultRow row;
+  row.path = std::move(path);
+  row.line = line;
+  row.column = column;
+  row.found = std::move(found);
+  row.pointer = pointer;
+  return row;
+}
+
+ResultRows Batch(std::initializer_list<ResultRow> rows) {
+  ResultRows batch;
+  for (const ResultRow& row : rows) batch.Append(row);
+  return batch;
+}
+
+QStringList RowTexts(const ResultModel& model, int row) {
+  QStringList texts;
+  for (int column = 0; column < model.columnCount(); ++column) {
+    texts << model.index(row, column).data().toString();
+  }
+  return texts;
+}
+
+}  // namespace
+
+class ResultModelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void HeadersAndAlignment() {
+    ResultModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QStringList headers;
+    for (int column = 0; column < model.columnCount(); ++column) {
+      headers << model.headerData(column, Qt::Horizontal).toString();
+    }
+    QCOMPARE(headers, (QStringList{"No.", "File Path", "Line", "Column", "Found", "Pointer"}));
+
+    model.AppendRows(Batch({MakeRow("a.txt", 1, 2, u"x", 2)}));
+    const Qt::Alignment expected[] = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
+                                      Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft};
+    for (int column = 0; column < model.columnCount(); ++column) {
+      const auto cell = model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+      const auto header =
+          model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+      QCOMPARE(cell & Qt::AlignHorizontal_Mask, expected[column]);
+      QCOMPARE(header & Qt::AlignHorizontal_Mask, expected[column]);
+    }
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
+  }
+
+  // Numbers continue across batches, each batch is one insert, and every cell reads back,
+  // a file whose hits straddle two batches included.
+  void BatchesAppendInOrder() {
+    ResultModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+
+    model.AppendRows(Batch({MakeRow("a.txt", 1, 1, u"abc", 1),
+                            MakeRow("sub/b.txt", 3, 7, u"\u3042\\n", 40)}));
+    model.AppendRows(ResultRows());
+    model.AppendRows(Batch({MakeRow("sub/b.txt", 12, 5, u"", 300)}));
+
+    QCOMPARE(inserted.count(), 2);
+    QCOMPARE(inserted[0].at(1).toInt(), 0);
+    QCOMPARE(inserted[0].at(2).toInt(), 1);
+    QCOMPARE(inserted[1].at(1).toInt(), 2);
+    QCOMPARE(inserted[1].at(2).toInt(), 2);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(RowTexts(model, 0), (QStringList{"1", "a.txt", "1", "1", "abc", "1"}));
+    QCOMPARE(RowTexts(model, 1),
+             (QStringList{"2", "sub/b.txt", "3", "7", QString::fromUtf8("\u3042\\n"), "40"}));
+    QCOMPARE(RowTexts(model, 2), (QStringList{"3", "sub/b.txt", "12", "5", "", "300"}));
+    QCOMPARE(model.strRowPaths(1), std::string("a.txt"));
+    QCOMPARE(model.strRowPaths(3), std::string("sub/b.txt"));
+    QCOMPARE(model.rows().Pointer(2), 300);
+    QVERIFY(!model.index(3, 0).data().isValid());
+  }
+
+  void ClearEmptiesAndStartsNumberingAgain() {
+    ResultModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.AppendRows(Batch({MakeRow("a.txt", 1, 1, u"a", 1), MakeRow("a.txt", 2, 1, u"a", 9)}));
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    model.Clear();
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(model.rowCount(), 0);
+    model.AppendRows(Batch({MakeRow("c.txt", 4, 2, u"q", 20)}));
+    QCOMPARE(RowTexts(model, 0), (QStringList{"1", "c.txt", "4", "2", "q", "20"}));
+  }
+};
+
+}  // namespace quonder
+
+QTEST_MAIN(quonder::ResultModelTest)
+#include "result_model_test.moc"
