@@ -1,8 +1,10 @@
 // Regular expressions over PCRE2's 16-bit library with JIT. The dialect: PCRE2's, with the
 // escapes the window's help texts promise (\\ \r \n \t, \v as the vertical tab alone, and
 // ( ) $ * + . [ ] ? / ^ { } | escaped with a backslash), case-insensitive matching that covers
-// non-ASCII letters, and ^ $ at CR LF, CR and LF line ends in multi-line mode. Texts with
-// unpaired surrogates are matched around them. Positions are UTF-16 code units from 0.
+// non-ASCII letters (É/é, Я/я), and ^ $ at CR LF, CR and LF line ends in multi-line mode.
+// \w \d \b are ASCII only. '.' matches neither CR nor LF. \C is rejected. Texts with unpaired
+// surrogates are matched around them: no pattern item matches a lone surrogate.
+// Positions are UTF-16 code units from 0.
 #pragma once
 
 #include <cstdint>
@@ -20,44 +22,68 @@ struct RegExpMatch {
   std::u16string Value;
 };
 
+// Where to search next after an empty match that ends at `end`: one character on, where a
+// surrogate pair and a CR LF pair each count as one character (so no empty match is reported
+// between the halves of either).
+inline size_t NextStartAfterEmptyMatch(std::u16string_view text, size_t end) {
+  if (end + 1 < text.size()) {
+    char16_t c = text[end], d = text[end + 1];
+    if ((c & 0xFC00) == 0xD800 && (d & 0xFC00) == 0xDC00) return end + 2;
+    if (c == u'\r' && d == u'\n') return end + 2;
+  }
+  return end + 1;
+}
+
 // A compiled pattern. Compile once, match many texts. A RegExp is used by one thread at a time
 // (it owns its match data); compile one per thread.
 class RegExp {
  public:
   struct Options {
-    bool ignore_case = false;
-    bool multiline = false;
+    bool ignore_case = false;  // PCRE2 caseless, with Unicode case folding
+    bool multiline = false;    // ^ $ at every line start and end, not only the text's
   };
 
-  // kInvalidPattern with PCRE2's message and the offset in the pattern when it is rejected.
+  // kInvalidPattern with PCRE2's message and the 0-based offset (in code units of `pattern`)
+  // when it is rejected; `out` is then left empty.
   static Status Compile(std::u16string_view pattern, Options options, std::unique_ptr<RegExp>& out);
 
   virtual ~RegExp() = default;
 
-  // Finds the first match that starts at or after `start`. Returns false when there is none.
-  // [begin, end) is the match in code units. The caller that loops must step past an empty
-  // match itself (ForEachMatch does).
+  // Finds the first match that starts at or after `start`. Returns false when there is none,
+  // and also when the engine gave up (see last_error()). [begin, end) is the match in code
+  // units. A start inside a surrogate pair searches from behind the pair; a start beyond the
+  // text finds nothing. The caller that loops must step past an empty match itself
+  // (ForEachMatch does).
   virtual bool Find(std::u16string_view text, size_t start, size_t& begin, size_t& end) = 0;
 
+  // The outcome of the last Find or Replace: OK when it ran to its end (match or no match),
+  // kInvalidPattern with PCRE2's message when matching hit a work or memory limit (a pattern
+  // that backtracks catastrophically) or failed otherwise. A loop that ended early because of
+  // such an error leaves it here.
+  virtual const Status& last_error() const = 0;
+
   // Every non-overlapping match in increasing order, empty matches included and stepped over
-  // (never looping). `on_match(begin, end)` returns false to stop early.
+  // (never looping). `on_match(begin, end)` returns false to stop early. Check last_error()
+  // afterwards to tell "no more matches" from "the engine gave up".
   template <typename F>
   void ForEachMatch(std::u16string_view text, F&& on_match);
 
   // Rewrites every match (or only the first when !global) with `replacement`, where $1..$9 are
-  // the groups (empty when the group did not take part), $$ is one dollar sign, and any other
-  // dollar sign is itself.
+  // the groups (empty when the group did not take part; $n for a group the pattern does not
+  // have stays as written), $$ is one dollar sign, and any other dollar sign is itself ($0 and
+  // $& included). Matches are found as ForEachMatch finds them. When the engine gives up,
+  // `text` is returned unchanged and last_error() says why.
   virtual std::u16string Replace(std::u16string_view text, std::u16string_view replacement,
                                  bool global) = 0;
 };
 
 // One call: all matches of `pattern` in `text` (every match with `global`, else the first),
-// in multi-line mode.
+// in multi-line mode. On a matching error the matches found before it stay in `matches`.
 Status RegExpExecute(const std::u16string& text, const std::u16string& pattern,
                      std::vector<RegExpMatch>& matches, bool ignore_case, bool global);
 
 // One call: `text` with its matches replaced, multi-line mode off (^ and $ anchor at the ends
-// of `text` only).
+// of `text` only). On any error `result` is `text` unchanged.
 Status RegExpReplace(const std::u16string& text, const std::u16string& pattern,
                      const std::u16string& replacement, bool ignore_case, bool global,
                      std::u16string& result);
@@ -69,16 +95,7 @@ void RegExp::ForEachMatch(std::u16string_view text, F&& on_match) {
     size_t begin, end;
     if (!Find(text, start, begin, end)) return;
     if (!on_match(begin, end)) return;
-    if (end > begin) {
-      start = end;
-    } else {
-      // An empty match: the next search starts one character on (a surrogate pair whole).
-      start = end + 1;
-      if (end < text.size() && (text[end] & 0xFC00) == 0xD800 && end + 1 < text.size() &&
-          (text[end + 1] & 0xFC00) == 0xDC00) {
-        ++start;
-      }
-    }
+    start = end > begin ? end : NextStartAfterEmptyMatch(text, end);
   }
 }
 
