@@ -21,7 +21,9 @@ int32_t GetIniString(const std::string& section, const std::string& key,
 // Cuts `value` at NUL, trims spaces (only U+0020), escapes it, and sets the key: replacing the
 // first matching key's line, or appending the key at the end of its section, or the section at
 // the end of the file, or creating the file. Every other byte of the file is kept (comments,
-// blank lines, unknown sections, line-end style). The rewrite is atomic.
+// blank lines, unknown sections, line-end style). The rewrite is atomic. False, with the file
+// untouched, when it cannot be rewritten: missing folder, no permission, a binary or non-UTF-8
+// file, or a name that would not read back (empty, with '=' or ']', a line break...).
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file);
 

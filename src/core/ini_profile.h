@@ -1,0 +1,49 @@
+// The four profile operations over a UTF-8 INI file that the settings access is built on: read
+// a value, list the keys of a section, write a value, delete a key. How lines, names and values
+// are read is described in ini_document.h. No state lives between calls; each call reads the
+// file anew and a write replaces it atomically (ini_file_common.h is the interface the program
+// uses; these are its building blocks).
+//
+// Files that cannot be handled never crash a call: a missing, unreadable or binary (NUL bytes)
+// file reads as empty. A write refuses (returns false, file untouched) when the file cannot be
+// read, is binary, or is not valid UTF-8 (new text would mix encodings), and when its folder
+// is missing or not writable. A delete only takes lines out, so it also works on a file in
+// another 8-bit encoding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quonder {
+
+// Operation 1. Delivers into `buffer` the value of the first `key` of the first `section`, or
+// `default_value` when the file, section or key is missing; either one is cut to at most
+// `buffer_size` - 1 bytes, backing off so that no UTF-8 sequence is split, and at its first NUL.
+// Returns the number of bytes delivered. A `buffer_size` of 0 delivers nothing.
+int32_t GetProfileValue(const std::string& section, const std::string& key,
+                        const std::string& default_value, std::string& buffer, size_t buffer_size,
+                        const std::string& file);
+
+// Operation 2. Delivers into `buffer` the key names of the first `section` in file order (each
+// name once), each followed by a NUL, and a closing NUL; returns the count of bytes without
+// that closing NUL (0, and `buffer` empty, when the section is missing or has no keys). The
+// list with its closing NUL fits in `buffer_size` bytes: names that do not fit whole are
+// dropped, together with every name after them, so the list is always a prefix of the
+// section's keys.
+int32_t GetProfileKeyList(const std::string& section, std::string& buffer, size_t buffer_size,
+                          const std::string& file);
+
+// Operation 3. Sets the key's value (see IniDocument::SetValue for where new lines go),
+// creating the file when missing. The file is not rewritten when nothing changes. False when a
+// name or the value cannot be stored on one line so as to read back the same (see
+// IsWritableKeyName and friends), or when the file cannot be rewritten.
+bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file);
+
+// Operation 4. Removes every line of the key in its (first) section. True when the key is gone
+// afterwards, also when the file, section or key was missing (nothing is written then); false
+// when the file could not be read or rewritten.
+bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file);
+
+}  // namespace quonder
