@@ -17,29 +17,38 @@ std::string ExpandEnvVariables(std::string text);
 // empty, or creation fails (folders made up to then stay).
 bool CreateFolderPath(const std::string& path);
 
-// Deletes the folder and everything below it; one trailing '/' is ignored. With `force`,
-// read-only files and the contents of read-only folders go too. False when there was no such
-// folder or something could not be deleted.
+// Deletes the folder and everything below it; one trailing '/' is ignored. Links inside are
+// removed, never followed; a link given as `path` is removed itself. A read-only file (no
+// owner write bit) stops the delete unless `force` is set; with `force`, read-only folders are
+// made writable first so that their contents can go. False when there was no such folder (the
+// root "/" counts as none) or something could not be deleted; what was deleted stays deleted.
 bool DeleteFolderTree(const std::string& path, bool force);
 
 bool FolderExists(const std::string& path);  // false for an empty path
 bool FileExists(const std::string& path);    // a regular file (or a link to one)
 
 // `folder` and `name` joined with exactly one '/' (none added when folder ends with one or is
-// empty).
+// empty; a leading '/' of `name` is not doubled).
 std::string BuildPath(const std::string& folder, const std::string& name);
-// The path without its last component and the separator before it; "" when there is none.
+// The path without its last component and the separators before it; trailing separators are
+// ignored. "" when there is no parent part: a bare name, "" and the root "/" itself. A
+// component right below the root has the root "/" as its parent ("/a" gives "/").
 std::string GetParentFolderName(const std::string& path);
-// The last component of the path.
+// The last component of the path, trailing separators ignored ("/a/b/" gives "b", "/" "").
 std::string GetFileName(const std::string& path);
-// The text after the last '.' of the name, "" when there is none.
+// The text after the last '.' of the last component, "" when there is none.
 std::string GetExtensionName(const std::string& path);
 
-// Copies one file. Fails when the destination folder is missing, the target exists and
-// !overwrite, or the target cannot be written.
+// Copies one file (content and permission bits). The copy is made beside the target and
+// renamed over it, so a failed copy never leaves a half-written target. Fails when the source
+// is not a file, the destination folder is missing, the target exists and !overwrite, the
+// target is a folder, the same file, or not writable.
 bool CopyFile(const std::string& source, const std::string& destination, bool overwrite);
 // Copies the contents of `source` with all subfolders into `destination`, creating what is
-// missing; with `overwrite`, existing files of the same relative path are replaced.
+// missing; with `overwrite`, existing files of the same relative path are replaced. A file
+// that cannot be copied (or exists, without `overwrite`) does not stop the others; the result
+// is then false. Links to folders are not followed (and count as not copied). A destination
+// inside the source, or equal to it, is refused.
 bool CopyFolder(const std::string& source, const std::string& destination, bool overwrite);
 
 // TEMP, else TMPDIR, else /tmp.
