@@ -1,0 +1,243 @@
+// The find run on its worker thread, driven as the window drives it: rows come in batches on
+// the window thread, all of them before finished(); Stop, Shutdown and failures end the run in
+// order.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "app/find_worker.h"
+
+namespace quonder {
+namespace {
+
+constexpr int kLongRunFiles = 4000;
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+std::shared_ptr<FindConditions> Conditions(const QString& folder, std::u16string find_text) {
+  auto conditions = std::make_shared<FindConditions>();
+  conditions->find_text = std::move(find_text);
+  conditions->source_folder = folder.toStdString();
+  conditions->sub_folders = true;
+  conditions->extensions = u"txt";
+  conditions->line_feed_code = u"\n";
+  return conditions;
+}
+
+// What a run handed to the window, in the order it arrived.
+struct Transcript {
+  ResultRows rows;
+  int batches = 0;
+  QString panels[6];
+  bool rows_after_finished = false;
+  bool finished = false;
+  Status status;
+  FindRunResult result;
+
+  void Attach(FindWorker& worker) {
+    QObject::connect(&worker, &FindWorker::rowsReady, [this](const ResultRows& batch) {
+      rows_after_finished |= finished;
+      ++batches;
+      rows.Append(batch);
+    });
+    QObject::connect(&worker, &FindWorker::statusText,
+                     [this](int panel, const QString& text) { panels[panel] = text; });
+    QObject::connect(&worker, &FindWorker::finished,
+                     [this, &worker](const Status& s, const FindRunResult& r) {
+                       QVERIFY(!worker.Running());
+                       finished = true;
+                       status = s;
+                       result = r;
+                     });
+  }
+};
+
+// A tree big enough that a run takes far longer than one delivery interval.
+void MakeLongTree(const QString& root) {
+  QByteArray text;
+  for (int line = 0; line < 40; ++line) text += "some words and a needle in line\n";
+  for (int i = 0; i < kLongRunFiles; ++i) {
+    WriteFile(QString("%1/d%2/f%3.txt").arg(root).arg(i % 20).arg(i), text);
+  }
+}
+
+}  // namespace
+
+class FindWorkerTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(long_tree_.isValid());
+    MakeLongTree(long_tree_.path());
+  }
+
+  void DeliversEveryRowInOrderBeforeFinished() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("a.txt"), "needle\nno\nneedle needle\n");
+    WriteFile(dir.filePath("skip.bin"), "needle\n");
+    WriteFile(dir.filePath("sub/b.txt"), "x needle\n");
+    WriteFile(dir.filePath("sub/none.txt"), "nothing here\n");
+    FindWorker worker;
+    Transcript transcript;
+    transcript.Attach(worker);
+    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    QVERIFY(worker.Running());
+    QVERIFY(!worker.Start(Conditions(dir.path(), u"needle")));  // one run at a time
+    QTRY_VERIFY(transcript.finished);
+
+    QVERIFY2(transcript.status.ok(), transcript.status.message().c_str());
+    QVERIFY(!transcript.rows_after_finished);
+    QCOMPARE(transcript.result.find_counter, int64_t{4});
+    QCOMPARE(transcript.result.found_files, 2);
+    QCOMPARE(transcript.result.file_counter, 3);
+    QCOMPARE(transcript.rows.size(), size_t{4});
+    const char* const paths[] = {"a.txt", "a.txt", "a.txt", "sub/b.txt"};
+    const int32_t lines[] = {1, 3, 3, 1};
+    const int32_t columns[] = {1, 1, 8, 3};
+    for (size_t i = 0; i < 4; ++i) {
+      QCOMPARE(transcript.rows.Path(i), std::string(paths[i]));
+      QCOMPARE(transcript.rows.Line(i), lines[i]);
+      QCOMPARE(transcript.rows.Column(i), columns[i]);
+      QVERIFY(transcript.rows.Found(i) == u"needle");
+    }
+    // The last texts of the counters are those of the end of the run.
+    QCOMPARE(transcript.panels[3], QString("3"));
+    QCOMPARE(transcript.panels[4], QString("4"));
+  }
+
+  // The window must stay live during a long run: rows come in several batches, not all at
+  // the end.
+  void RowsArriveWhileTheRunGoesOn() {
+    const QTemporaryDir& dir = long_tree_;
+    FindWorker worker;
+    Transcript transcript;
+    transcript.Attach(worker);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    QTRY_VERIFY_WITH_TIMEOUT(transcript.finished, 120000);
+    QVERIFY(transcript.status.ok());
+    QCOMPARE(transcript.rows.size(), size_t{kLongRunFiles} * 40);
+    if (clock.elapsed() < 4 * FindWorker::kDeliveryIntervalMs) QSKIP("the run was too short");
+    QVERIFY2(transcript.batches > 1, "all rows came in one batch");
+  }
+
+  void StopEndsTheRunEarly_data() {
+    QTest::addColumn<bool>("at_once");
+    QTest::newRow("right after start") << true;
+    QTest::newRow("at the first batch") << false;
+  }
+
+  void StopEndsTheRunEarly() {
+    QFETCH(bool, at_once);
+    const QTemporaryDir& dir = long_tree_;
+    FindWorker worker;
+    Transcript transcript;
+    transcript.Attach(worker);
+    if (!at_once) connect(&worker, &FindWorker::rowsReady, &worker, &FindWorker::Stop);
+    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    if (at_once) worker.Stop();
+    QTRY_VERIFY_WITH_TIMEOUT(transcript.finished, 120000);
+    QVERIFY(transcript.status.ok());
+    QCOMPARE(static_cast<int64_t>(transcript.rows.size()), transcript.result.find_counter);
+    if (!at_once && !transcript.result.stopped && transcript.batches == 1) {
+      QSKIP("the whole run ended within one delivery interval");
+    }
+    QVERIFY(transcript.result.stopped);
+    QVERIFY(transcript.rows.size() < size_t{kLongRunFiles} * 40);
+
+    // The stop flag belongs to one run: the next one goes to the end.
+    disconnect(&worker, &FindWorker::rowsReady, &worker, &FindWorker::Stop);
+    Transcript second;
+    second.Attach(worker);
+    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    QTRY_VERIFY_WITH_TIMEOUT(second.finished, 120000);
+    QVERIFY(!second.result.stopped);
+    QCOMPARE(second.rows.size(), size_t{kLongRunFiles} * 40);
+  }
+
+  void FailureNamesWhatFailed_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("find_text");
+    QTest::addColumn<bool>("reg_exp");
+    QTest::addColumn<QString>("coding");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("missing folder") << "/no/such/quonder/folder" << "x" << false << "utf-8"
+                                    << "/no/such/quonder/folder";
+    QTest::newRow("bad pattern") << "" << "(unclosed" << true << "utf-8" << "";
+    QTest::newRow("unknown charset") << "" << "x" << false << "no-such-charset"
+                                     << "no-such-charset";
+  }
+
+  void FailureNamesWhatFailed() {
+    QFETCH(QString, folder);
+    QFETCH(QString, find_text);
+    QFETCH(bool, reg_exp);
+    QFETCH(QString, coding);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("a.txt"), "x\n");
+    auto conditions = Conditions(folder.isEmpty() ? dir.path() : folder, find_text.toStdU16String());
+    conditions->reg_exp = reg_exp;
+    conditions->coding = coding.toStdString();
+    FindWorker worker;
+    Transcript transcript;
+    transcript.Attach(worker);
+    QVERIFY(worker.Start(conditions));
+    QTRY_VERIFY(transcript.finished);
+    QVERIFY(!transcript.status.ok());
+    QVERIFY2(QString::fromStdString(transcript.status.message()).contains(named),
+             transcript.status.message().c_str());
+    QVERIFY(worker.Start(conditions));  // the worker is ready for the next run
+    QTRY_VERIFY(!worker.Running());
+  }
+
+  // Closing the window while a run goes: the run stops, its thread is joined, and nothing
+  // reaches the (closing) window afterwards.
+  void ShutdownStopsWaitsAndStaysSilent() {
+    const QTemporaryDir& dir = long_tree_;
+    FindWorker worker;
+    Transcript transcript;
+    transcript.Attach(worker);
+    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    worker.Shutdown();
+    QVERIFY(!worker.Running());
+    QTest::qWait(3 * FindWorker::kDeliveryIntervalMs);
+    QCOMPARE(transcript.batches, 0);
+    QVERIFY(!transcript.finished);
+    worker.Shutdown();  // idempotent
+
+    auto doomed = std::make_unique<FindWorker>();
+    QVERIFY(doomed->Start(Conditions(dir.path(), u"needle")));
+    doomed.reset();  // the destructor stops and joins
+    QTest::qWait(3 * FindWorker::kDeliveryIntervalMs);
+  }
+
+  void NullConditionsAreRefused() {
+    FindWorker worker;
+    QVERIFY(!worker.Start(nullptr));
+    QVERIFY(!worker.Running());
+    worker.PublishConditions(nullptr);
+    worker.Stop();
+  }
+
+ private:
+  QTemporaryDir long_tree_;
+};
+
+}  // namespace quonder
+
+QTEST_MAIN(quonder::FindWorkerTest)
+#include "find_worker_test.moc"
