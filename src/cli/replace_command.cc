@@ -1,0 +1,237 @@
+#include "cli/replace_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/find_options.h"
+#include "cli/program_folder.h"
+#include "core/file_common.h"
+#include "core/find_run.h"
+#include "core/replace_run.h"
+#include "core/result_rows.h"
+#include "core/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: quonder-cli replace [options] --replace TEXT FIND_TEXT FOLDER\n";
+
+struct ReplaceOptionValues {
+  std::optional<std::string> replace_text;  // --replace TEXT
+  std::optional<std::string> backup_folder;  // --backup DIR
+  bool dry_run = false;                      // --dry-run
+};
+
+// The find run's host: fixed conditions, no stop, rows kept for the replace.
+class CollectingHost : public FindHost {
+ public:
+  CollectingHost(std::shared_ptr<const FindConditions> conditions, ResultRows& rows)
+      : conditions_(std::move(conditions)), rows_(rows) {}
+  std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
+  bool StopRequested() override { return false; }
+  void AddResultRow(ResultRow row) override { rows_.Append(row); }
+  void SetStatusText(StatusPanel, std::u16string) override {}
+
+ private:
+  std::shared_ptr<const FindConditions> conditions_;
+  ResultRows& rows_;
+};
+
+// The replace run's host: fixed conditions, no stop. A failed backup is never gone past: the
+// question is answered Cancel, and the failure is reported.
+class ReplaceHost : public FileOpsHost {
+ public:
+  explicit ReplaceHost(std::shared_ptr<const FileOpsConditions> conditions)
+      : conditions_(std::move(conditions)) {}
+  std::shared_ptr<const FileOpsConditions> Conditions() override { return conditions_; }
+  bool StopRequested() override { return false; }
+  void ClearStopRequest() override {}
+  void SetStatusText(StatusPanel, std::u16string) override {}
+  int ShowMessage(const std::u16string&, const std::u16string&, int style) override {
+    return style == kStyleOkCancelWarning ? 2 : kAnswerOk;
+  }
+
+ private:
+  std::shared_ptr<const FileOpsConditions> conditions_;
+};
+
+int UsageError(const std::string& reason) {
+  std::fprintf(stderr, "quonder-cli replace: %s\n%s", reason.c_str(), kUsage);
+  return 2;
+}
+
+int ParseReplaceOption(const std::vector<std::string>& args, size_t i, std::string& error,
+                       ReplaceOptionValues& values) {
+  const std::string& arg = args[i];
+  if (arg == "--dry-run") {
+    values.dry_run = true;
+    return 1;
+  }
+  if (arg != "--replace" && arg != "--backup") return 0;
+  if (i + 1 >= args.size()) {
+    error = "option " + arg + " needs a value";
+    return -1;
+  }
+  (arg == "--replace" ? values.replace_text : values.backup_folder) = args[i + 1];
+  return 2;
+}
+
+// A backup folder must not mix this run's copies with other files: missing or empty.
+bool BackupFolderUsable(const std::string& folder, std::string& error) {
+  std::error_code ec;
+  if (!std::filesystem::exists(folder, ec)) return true;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    error = "the backup folder \"" + folder + "\" is a file";
+    return false;
+  }
+  if (!std::filesystem::is_empty(folder, ec) || ec) {
+    error = "the backup folder \"" + folder + "\" is not empty";
+    return false;
+  }
+  return true;
+}
+
+void PrintHelp() {
+  std::printf(
+      "%s\nFinds FIND_TEXT in every file of FOLDER and replaces every hit with TEXT, each\n"
+      "file read once and written once, atomically, in its charset, keeping its byte-order\n"
+      "mark, line ends and permissions. A file is left untouched, and named with the reason,\n"
+      "when it changed since the find, holds bytes invalid in the charset, cannot take the new\n"
+      "text in its charset, is read-only, or cannot be read or written.\n"
+      "In regular-expression mode TEXT may use $1..$9 and $$, and \\r \\n \\t \\v \\\\ stand\n"
+      "for the characters.\n"
+      "Exit status: 0 every file replaced, 1 a file left untouched, the backup failed (then\n"
+      "nothing is changed), or the find could not run or read a file, 2 usage.\n\nOptions:\n"
+      "  --replace TEXT       the replacement (required; may be empty)\n"
+      "  --backup DIR         copy the affected files into DIR first, keeping their layout\n"
+      "                       below FOLDER; DIR must be missing or empty\n"
+      "  --dry-run            report what would change and write nothing\n%s",
+      kUsage, FindOptionsHelp());
+}
+
+// A message's text for a terminal: UTF-8, line breaks as LF.
+std::string Text(const std::u16string& text) {
+  std::string utf8 = ToUtf8(text);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    out.push_back(utf8[i]);
+  }
+  return out;
+}
+
+void PrintReport(const ReplaceResult& result, bool dry_run) {
+  for (const ChangedFile& file : result.changed) {
+    std::printf("%s: %d hit(s) %s\n", file.path.c_str(), file.hits,
+                dry_run ? "would be replaced" : "replaced");
+  }
+  for (const UntouchedFile& file : result.untouched) {
+    std::printf("%s: left untouched: %s", file.path.c_str(),
+                Text(UntouchedReasonText(file.reason)).c_str());
+    if (!file.detail.empty()) std::printf(" (%s)", file.detail.c_str());
+    std::printf("\n");
+  }
+  if (dry_run) std::printf("Dry run: no file was written.\n");
+  std::printf("%s\n", Text(ReplaceSummaryText(result)).c_str());
+}
+
+}  // namespace
+
+int RunReplaceCommand(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  FindOptionValues values;
+  ReplaceOptionValues replace_values;
+  std::string error;
+  auto extra = [&replace_values](const std::vector<std::string>& list, size_t index,
+                                 std::string& message) {
+    return ParseReplaceOption(list, index, message, replace_values);
+  };
+  switch (ParseFindOptions(args, values, error, extra)) {
+    case ParseOutcome::kHelp:
+      PrintHelp();
+      return 0;
+    case ParseOutcome::kUsageError:
+      return UsageError(error);
+    case ParseOutcome::kOk:
+      break;
+  }
+  if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
+  const size_t count = values.positionals.size();
+  if (count > 2 || (!values.ini_file && count != 2)) {
+    return UsageError(count > 2 ? "too many arguments" : "FIND_TEXT and FOLDER are needed");
+  }
+  if (replace_values.backup_folder) {
+    // Absolute, so that its parents can be created as needed.
+    std::error_code ec;
+    std::filesystem::path absolute =
+        std::filesystem::absolute(ExpandEnvVariables(*replace_values.backup_folder), ec);
+    if (!ec) replace_values.backup_folder = absolute.lexically_normal().string();
+    if (!BackupFolderUsable(*replace_values.backup_folder, error)) return UsageError(error);
+  }
+  std::optional<std::string> find_text, folder;
+  if (count >= 1) find_text = values.positionals[0];
+  if (count >= 2) folder = values.positionals[1];
+
+  std::vector<std::string> charset_names;
+  std::string default_charset;
+  LoadCharsetChoices(charset_names, default_charset);
+  auto find_conditions = std::make_shared<FindConditions>();
+  Status status = ResolveFindConditions(values, find_text, folder, default_charset,
+                                        charset_names, *find_conditions);
+  if (status.code() == Status::Code::kInvalidArgument) return UsageError(status.message());
+  if (!status.ok()) {
+    std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
+    return 1;
+  }
+
+  ResultRows rows;
+  CollectingHost find_host(find_conditions, rows);
+  FindRunResult find_result;
+  status = RunFind(find_host, FindRunOptions(), find_result);
+  if (!status.ok()) {
+    std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
+    return 1;
+  }
+
+  auto conditions = std::make_shared<FileOpsConditions>();
+  conditions->source_folder = find_conditions->source_folder;
+  conditions->coding = find_conditions->coding;
+  conditions->reg_exp = find_conditions->reg_exp;
+  conditions->ignore_case = find_conditions->ignore_case;
+  conditions->find_text = find_conditions->find_text;
+  conditions->replace_text = ToUtf16(*replace_values.replace_text);
+  conditions->enable_restore = replace_values.backup_folder.has_value();
+  conditions->backup_folder = replace_values.backup_folder.value_or("");
+  ReplaceHost host(conditions);
+  std::vector<size_t> every_row(rows.size());
+  for (size_t i = 0; i < every_row.size(); ++i) every_row[i] = i;
+  ReplaceOptions options;
+  options.dry_run = replace_values.dry_run;
+  options.backup.fresh_folder = false;  // the user's folder: never emptied
+  ReplaceResult result = ReplaceSelectedRows(host, rows, every_row, options);
+
+  if (result.cancelled) {
+    std::printf("Failed to backup %d file(s); no file was changed:\n", result.backup.failed);
+    for (const std::string& path : result.backup.failed_paths) {
+      std::printf("%s: not backed up\n", path.c_str());
+    }
+    return 1;
+  }
+  PrintReport(result, replace_values.dry_run);
+  std::fflush(stdout);
+  // A file the find could not read may hold hits that were not replaced.
+  if (find_result.given_up_files > 0) {
+    std::fprintf(stderr, "quonder-cli replace: %d files could not be read by the find\n",
+                 find_result.given_up_files);
+  }
+  return result.all_done() && find_result.given_up_files == 0 ? 0 : 1;
+}
+
+}  // namespace quonder
