@@ -1,0 +1,34 @@
+#include "dialog_layer_support.h"
+
+#include <QStringList>
+
+namespace quonder {
+
+FakeDialogLayer::FakeDialogLayer() : previous_(SetDialogLayer(this)) {}
+
+FakeDialogLayer::~FakeDialogLayer() { SetDialogLayer(previous_); }
+
+std::optional<QString> FakeDialogLayer::Run(const FileDialogRequest& request) {
+  requests.push_back(request);
+  if (answers.empty()) return std::nullopt;
+  std::optional<QString> answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+MessageLog::MessageLog(int answer) : answer(answer) {
+  SetMessageBoxHandler([this](const MessageRequest& request) {
+    messages.push_back(request);
+    return this->answer;
+  });
+}
+
+MessageLog::~MessageLog() { SetMessageBoxHandler(nullptr); }
+
+QStringList MessageLog::Prompts() const {
+  QStringList prompts;
+  for (const MessageRequest& message : messages) prompts.append(message.prompt);
+  return prompts;
+}
+
+}  // namespace quonder
