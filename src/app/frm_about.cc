@@ -1,0 +1,180 @@
+#include "app/frm_about.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtMath>
+
+
+namespace quonder {
+namespace {
+
+const char16_t kSysInfoUnavailable[] = u"現時点ではｼｽﾃﾑ情報を使用できません";
+
+// Left, Top, Width, Height in twips inside the window.
+struct Place {
+  double left, top, width, height;
+};
+constexpr Place kClientArea{0, 0, 5730, 3780};
+constexpr Place kIconPlace{240, 240, 540, 540};
+constexpr Place kTitlePlace{1050, 240, 4440, 480};
+constexpr Place kVersionPlace{1050, 780, 4440, 225};
+constexpr Place kDescriptionPlace{1050, 1125, 4440, 1170};
+constexpr Place kDarkLinePlace{85, 2430, 5560, 15};
+constexpr Place kLightLinePlace{85, 2445, 5560, 15};
+constexpr Place kDisclaimerPlace{255, 2625, 3870, 1035};
+constexpr Place kOkPlace{4245, 2625, 1260, 345};
+constexpr Place kSysInfoPlace{4260, 3075, 1245, 345};
+
+QFrame* MakeLine(QWidget* parent, QPalette::ColorRole role) {
+  auto* line = new QFrame(parent);
+  line->setObjectName(QStringLiteral("Line1"));
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setForegroundRole(role);
+  return line;
+}
+
+}  // namespace
+
+void ParseVersion(const QString& version, int& major, int& minor, int& revision) {
+  const QStringList parts = version.split(QLatin1Char('.'));
+  int* const numbers[] = {&major, &minor, &revision};
+  for (int i = 0; i < 3; ++i) {
+    bool ok = false;
+    const int value = i < parts.size() ? parts[i].trimmed().toInt(&ok, 10) : 0;
+    *numbers[i] = ok && value >= 0 ? value : 0;
+  }
+}
+
+VersionRecord ProgramVersionRecord() {
+  VersionRecord record;
+  record.title = QStringLiteral("Quonder");
+  ParseVersion(QString::fromLatin1(QUONDER_VERSION), record.major, record.minor, record.revision);
+  record.file_description = QStringLiteral("Quonder in the Folder: find and replace text");
+  record.comments = QStringLiteral(
+      "Finds a text or a regular expression in every file of a folder, lists each hit with "
+      "its line and column, and replaces, copies or opens the hits.");
+  record.legal_copyright = QStringLiteral("Copyright (C) The Quonder developers.");
+  record.company_name = QStringLiteral("The Quonder developers");
+  record.legal_trademarks = QStringLiteral("Qt is a trademark of The Qt Company Ltd.");
+  return record;
+}
+
+frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window) : QDialog(main_window) {
+  setObjectName(QStringLiteral("frmAbout"));
+  setModal(false);
+  // Designed in twips (1/1440 inch), placed in logical pixels.
+  const double dpi_x = logicalDpiX(), dpi_y = logicalDpiY();
+  const auto to_pixels = [dpi_x, dpi_y](const Place& p) {
+    return QRect(qRound(p.left * dpi_x / 1440), qRound(p.top * dpi_y / 1440),
+                 qRound(p.width * dpi_x / 1440), qRound(p.height * dpi_y / 1440));
+  };
+  const auto place = [&to_pixels](QWidget* widget, const Place& p) {
+    widget->setGeometry(to_pixels(p));
+  };
+  setFixedSize(to_pixels(kClientArea).size());
+
+  picIcon = new QLabel(this);
+  picIcon->setObjectName(QStringLiteral("picIcon"));
+  place(picIcon, kIconPlace);
+  lblTitle = new QLabel(QStringLiteral("Quonder"), this);
+  lblTitle->setObjectName(QStringLiteral("lblTitle"));
+  QFont title_font(QStringLiteral("Arial Black"));
+  title_font.setPointSize(14);
+  title_font.setWeight(QFont::Black);
+  lblTitle->setFont(title_font);
+  place(lblTitle, kTitlePlace);
+  lblVersion = new QLabel(this);
+  lblVersion->setObjectName(QStringLiteral("lblVersion"));
+  place(lblVersion, kVersionPlace);
+  lblDescription = new QLabel(QStringLiteral("Description"), this);
+  lblDescription->setObjectName(QStringLiteral("lblDescription"));
+  lblDescription->setWordWrap(true);
+  lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  place(lblDescription, kDescriptionPlace);
+  place(MakeLine(this, QPalette::Mid), kDarkLinePlace);
+  place(MakeLine(this, QPalette::Light), kLightLinePlace);
+  lblDisclaimer = new QLabel(QStringLiteral("Disclaimer"), this);
+  lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+  lblDisclaimer->setWordWrap(true);
+  lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  place(lblDisclaimer, kDisclaimerPlace);
+  cmdOK = new QPushButton(QStringLiteral("OK"), this);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  cmdOK->setDefault(true);
+  place(cmdOK, kOkPlace);
+  cmdSysInfo = new QPushButton(QStringLiteral("System Info(&S)..."), this);
+  cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+  place(cmdSysInfo, kSysInfoPlace);
+  connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+  connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+  // The load step: every caption from the record.
+  setWindowTitle(QStringLiteral("About ") + record.title);
+  lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                          .arg(record.major)
+                          .arg(record.minor)
+                          .arg(record.revision));
+  lblTitle->setText(record.title);
+  lblDescription->setText(record.file_description + QLatin1Char('\n') + record.comments);
+  lblDisclaimer->setText(record.legal_copyright + QLatin1Char('\n') + record.company_name +
+                         QLatin1Char('\n') + record.legal_trademarks);
+  QIcon icon = main_window != nullptr ? main_window->windowIcon() : QIcon();
+  if (icon.isNull()) icon = QApplication::windowIcon();
+  setWindowIcon(icon);
+  if (!icon.isNull()) picIcon->setPixmap(icon.pixmap(picIcon->size()));
+}
+
+void frmAbout::cmdOK_Click() { close(); }
+
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(this, lblTitle->text()); }
+
+frmAbout* ShowAboutWindow(QWidget* main_window) {
+  static QPointer<frmAbout> open_window;
+  if (open_window == nullptr) {
+    open_window = new frmAbout(ProgramVersionRecord(), main_window);
+    open_window->setAttribute(Qt::WA_DeleteOnClose);
+    // Escape only hides a dialog; it must unload the window like OK and the close box do.
+    QObject::connect(open_window, &QDialog::finished, open_window, &QObject::deleteLater);
+  }
+  open_window->show();
+  open_window->raise();
+  open_window->activateWindow();
+  return open_window;
+}
+
+QStringList SysInfoProgramNames() {
+  // Hardware and system overviews first; the desktops' system monitors as a fallback.
+  return {QStringLiteral("hardinfo2"),          QStringLiteral("hardinfo"),
+          QStringLiteral("kinfocenter"),        QStringLiteral("lshw-gtk"),
+          QStringLiteral("gnome-system-monitor"), QStringLiteral("mate-system-monitor"),
+          QStringLiteral("xfce4-taskmanager"),  QStringLiteral("lxtask")};
+}
+
+QString FindSysInfoProgram() {
+  for (const QString& name : SysInfoProgramNames()) {
+    const QString path = QStandardPaths::findExecutable(name);
+    if (!path.isEmpty()) return path;
+  }
+  return QString();
+}
+
+void StartSysInfo(QWidget* owner, const QString& title) {
+  const QString program = FindSysInfoProgram();
+  if (!program.isEmpty() && QProcess::startDetached(program, {})) return;
+  // A plain box of its own: no icon, only OK.
+  QMessageBox box(QMessageBox::NoIcon, title, QString::fromUtf16(kSysInfoUnavailable),
+                  QMessageBox::Ok, owner);
+  box.exec();
+}
+
+}  // namespace quonder

@@ -1,0 +1,185 @@
+// The About window: its texts from a version record, the main window's icon, one non-modal
+// window at a time, and the system information button with and without a program to start.
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/frm_about.h"
+
+namespace quonder {
+namespace {
+
+QString LabelText(const QWidget& window, const char* name) {
+  const auto* label = window.findChild<QLabel*>(name);
+  return label != nullptr ? label->text() : QStringLiteral("<no %1>").arg(name);
+}
+
+// Restores PATH when the test ends.
+class PathOverride {
+ public:
+  explicit PathOverride(const QString& path) : saved_(qgetenv("PATH")) {
+    qputenv("PATH", path.toLocal8Bit());
+  }
+  ~PathOverride() { qputenv("PATH", saved_); }
+
+ private:
+  QByteArray saved_;
+};
+
+// Looks for the modal box that the code under test is about to run, hands it to `inspect`
+// and closes it, so the test does not wait on it.
+void AnswerNextBox(std::function<void(QMessageBox*)> inspect) {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, inspect = std::move(inspect)] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
+    inspect(box);
+    box->close();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+class FrmAboutTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void VersionParts_data() {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("leading zeros dropped") << "1.07.0001" << "Version 1.7.1";
+    QTest::newRow("build version") << "0.1.0" << "Version 0.1.0";
+    QTest::newRow("missing revision") << "2.3" << "Version 2.3.0";
+    QTest::newRow("not numbers") << "x.y.z" << "Version 0.0.0";
+    QTest::newRow("empty") << "" << "Version 0.0.0";
+  }
+  void VersionParts() {
+    QFETCH(QString, version);
+    QFETCH(QString, shown);
+    VersionRecord record;
+    ParseVersion(version, record.major, record.minor, record.revision);
+    frmAbout about(record, nullptr);
+    QCOMPARE(LabelText(about, "lblVersion"), shown);
+  }
+
+  void TextsComeFromTheRecord() {
+    VersionRecord record;
+    record.title = "Quonder";
+    record.file_description = "Finds text";
+    record.comments = "in folders";
+    record.legal_copyright = "(C) someone";
+    record.company_name = "Company";
+    record.legal_trademarks = "TM";
+    frmAbout about(record, nullptr);
+    QCOMPARE(about.windowTitle(), QString("About Quonder"));
+    QCOMPARE(LabelText(about, "lblTitle"), QString("Quonder"));
+    QCOMPARE(LabelText(about, "lblDescription"), QString("Finds text\nin folders"));
+    QCOMPARE(LabelText(about, "lblDisclaimer"), QString("(C) someone\nCompany\nTM"));
+    QCOMPARE(about.findChild<QLabel*>("lblTitle")->font().family(), QString("Arial Black"));
+    QCOMPARE(about.findChild<QPushButton*>("cmdOK")->text(), QString("OK"));
+    QCOMPARE(about.findChild<QPushButton*>("cmdSysInfo")->text(), QString("System Info(&S)..."));
+    QCOMPARE(about.findChildren<QWidget*>("Line1").size(), 2);
+    QVERIFY(!about.isModal());
+  }
+
+  void EmptyFieldsGiveEmptyLines() {
+    frmAbout about(VersionRecord{}, nullptr);
+    QCOMPARE(LabelText(about, "lblDescription"), QString("\n"));
+    QCOMPARE(LabelText(about, "lblDisclaimer"), QString("\n\n"));
+  }
+
+  void BuildRecordCarriesTheBuildVersion() {
+    const VersionRecord record = ProgramVersionRecord();
+    int major = -1, minor = -1, revision = -1;
+    ParseVersion(QUONDER_VERSION, major, minor, revision);
+    QCOMPARE(record.title, QString("Quonder"));
+    QCOMPARE(record.major, major);
+    QCOMPARE(record.minor, minor);
+    QCOMPARE(record.revision, revision);
+    QVERIFY(!record.file_description.isEmpty());
+  }
+
+  void ShowsTheMainWindowsIcon() {
+    QWidget main_window;
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    main_window.setWindowIcon(QIcon(red));
+    frmAbout about(ProgramVersionRecord(), &main_window);
+    const QPixmap shown = about.findChild<QLabel*>("picIcon")->pixmap();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.toImage().pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));
+  }
+
+  void OneWindowAtATimeClosedByOk() {
+    QWidget main_window;
+    QPointer<frmAbout> first = ShowAboutWindow(&main_window);
+    QVERIFY(first->isVisible());
+    QCOMPARE(ShowAboutWindow(&main_window), first.data());
+    QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    QTRY_VERIFY(first.isNull());  // closing unloads it
+    QPointer<frmAbout> second = ShowAboutWindow(&main_window);
+    QVERIFY(second != nullptr);
+    QVERIFY(second->isVisible());
+    second->close();
+    QTRY_VERIFY(second.isNull());
+    QPointer<frmAbout> third = ShowAboutWindow(&main_window);
+    QTest::keyClick(third.data(), Qt::Key_Escape);
+    QTRY_VERIFY(third.isNull());
+  }
+
+  void SysInfoStartsAnInstalledProgram() {
+    QTemporaryDir bin;
+    const QString marker = bin.filePath("started");
+    QFile script(bin.filePath("kinfocenter"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(marker).toUtf8());
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                          QFileDevice::ExeOwner);
+    PathOverride path(bin.path());
+    QCOMPARE(FindSysInfoProgram(), bin.filePath("kinfocenter"));
+    StartSysInfo(nullptr, "Quonder");  // would block here on a box
+    QTRY_VERIFY(QFile::exists(marker));
+  }
+
+  void SysInfoWithoutAProgramShowsThePlainBox() {
+    QTemporaryDir empty;
+    PathOverride path(empty.path());
+    QCOMPARE(FindSysInfoProgram(), QString());
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    qsizetype button_count = 0;
+    bool has_ok = false;
+    AnswerNextBox([&](QMessageBox* box) {
+      text = box->text();
+      title = box->windowTitle();
+      icon = box->icon();
+      button_count = box->buttons().size();
+      has_ok = box->button(QMessageBox::Ok) != nullptr;
+    });
+    StartSysInfo(nullptr, "Quonder");
+    QCOMPARE(text, QString::fromUtf8("現時点ではｼｽﾃﾑ情報を使用できません"));
+    QCOMPARE(title, QString("Quonder"));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(button_count, 1);
+    QVERIFY(has_ok);
+  }
+};
+
+}  // namespace quonder
+
+QTEST_MAIN(quonder::FrmAboutTest)
+#include "frm_about_test.moc"
