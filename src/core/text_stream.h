@@ -17,8 +17,9 @@ namespace quonder {
 class TextCodec {
  public:
   // Opens a converter for `charset` (names as the code set table lists them, e.g. "utf-8",
-  // "unicode", "unicodeFFFE", "shift_jis", "windows-1252"). An unknown or empty name gives
-  // kUnknownCharset with a message that names it; `codec` is then null.
+  // "unicode", "unicodeFFFE", "shift_jis", "windows-1252"; letter case does not matter, and
+  // other names ICU knows are accepted too). An unknown or empty name gives kUnknownCharset
+  // with a message that names it; `codec` is then null.
   static Status Open(const std::string& charset, std::unique_ptr<TextCodec>& codec);
 
   virtual ~TextCodec() = default;
@@ -35,16 +36,21 @@ class TextCodec {
   // single-byte sets; not Shift_JIS, Big5, GBK), so a byte below 0x80 is always that ASCII char.
   virtual bool AsciiTransparent() const = 0;
 
-  // Length of the charset's own byte-order mark at the start of `bytes`, or 0.
+  // Length of the charset's own byte-order mark at the start of `bytes`, or 0. The marks:
+  // EF BB BF (utf-8), FF FE (unicode), FE FF (unicodeFFFE), FF FE 00 00 (utf-32),
+  // 00 00 FE FF (utf-32BE), 84 31 95 33 (gb18030); other charsets have none.
   virtual size_t BomLength(std::string_view bytes) const = 0;
 
   // Decodes `bytes` (BOM already removed) into `text`, replacing its content; the buffer's
-  // capacity is reused. Bytes invalid in the charset become U+FFFD and set `lossy`.
+  // capacity is reused. Bytes invalid in the charset become U+FFFD (one per invalid sequence,
+  // as ICU's converter delimits them); `lossy` tells whether that happened.
   // Runs of ASCII are widened directly where the charset allows it.
   virtual Status Decode(std::string_view bytes, std::u16string& text, bool& lossy) = 0;
 
   // Encodes `text` into `bytes`, replacing its content. Text that the charset cannot represent
-  // (an unpaired surrogate included) gives kUnencodable naming the charset and the position.
+  // (an unpaired surrogate included) gives kUnencodable naming the character, its 1-based
+  // position in UTF-16 units and the charset; `bytes` is then empty. Nothing is replaced by
+  // a substitute or a best-fit character.
   virtual Status Encode(std::u16string_view text, std::string& bytes) = 0;
 };
 
@@ -59,7 +65,8 @@ Status ReadTextFile(const std::string& path, TextCodec& codec, std::u16string& t
                     TextFileInfo& info);
 
 // Encodes `text`, puts `info.bom` in front and replaces the file atomically (permissions kept).
-// Nothing is written when the text cannot be encoded.
+// Nothing is written when the text cannot be encoded (kUnencodable), or when `info.lossy` is
+// set (kLossy): the file's invalid bytes would be lost. Messages name the path.
 Status WriteTextFile(const std::string& path, TextCodec& codec, std::u16string_view text,
                      const TextFileInfo& info);
 
