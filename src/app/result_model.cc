@@ -93,4 +93,22 @@ void ResultModel::Clear() {
   endResetModel();
 }
 
+std::vector<int> SelectedRows(const QItemSelectionModel& selection) {
+  const QAbstractItemModel* model = selection.model();
+  if (model == nullptr) return {};
+  // Ranges may overlap (Ctrl+click over a selected block): mark rows, then read them in order.
+  std::vector<bool> marked(static_cast<size_t>(model->rowCount()));
+  for (const QItemSelectionRange& range : selection.selection()) {
+    if (!range.isValid() || range.parent().isValid()) continue;
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      if (row >= 0 && static_cast<size_t>(row) < marked.size()) marked[row] = true;
+    }
+  }
+  std::vector<int> rows;
+  for (size_t row = 0; row < marked.size(); ++row) {
+    if (marked[row]) rows.push_back(static_cast<int>(row));
+  }
+  return rows;
+}
+
 }  // namespace quonder

@@ -1,14 +1,35 @@
 #include "core/result_rows.h"
 
+#include <algorithm>
+
 namespace quonder {
+namespace {
+
+// 128 KB of text per chunk: large enough that the chunk list stays short, small enough that a
+// new chunk costs nothing noticeable.
+constexpr size_t kChunkChars = size_t{1} << 16;
+
+}  // namespace
+
+void ResultRows::AppendOne(const std::string& path, int32_t line, int32_t column, int32_t pointer,
+                           std::u16string_view found) {
+  // Rows of one file are adjacent, so comparing with the last path is enough to share it.
+  if (paths_.empty() || rows_.empty() || paths_.back() != path) paths_.push_back(path);
+  if (found_chunks_.empty() ||
+      found_chunks_.back().size() + found.size() > found_chunks_.back().capacity()) {
+    found_chunks_.emplace_back();
+    found_chunks_.back().reserve(std::max(kChunkChars, found.size()));
+  }
+  std::u16string& chunk = found_chunks_.back();
+  rows_.push_back(Packed{static_cast<uint32_t>(paths_.size() - 1), line, column, pointer,
+                         static_cast<uint32_t>(found_chunks_.size() - 1),
+                         static_cast<uint32_t>(chunk.size()),
+                         static_cast<uint32_t>(found.size())});
+  chunk.append(found);
+}
 
 void ResultRows::Append(const ResultRow& row) {
-  // Rows of one file are adjacent, so comparing with the last path is enough to share it.
-  if (paths_.empty() || rows_.empty() || paths_.back() != row.path) paths_.push_back(row.path);
-  Packed packed{static_cast<uint32_t>(paths_.size() - 1), row.line, row.column, row.pointer,
-                found_pool_.size(), static_cast<uint32_t>(row.found.size())};
-  found_pool_ += row.found;
-  rows_.push_back(packed);
+  AppendOne(row.path, row.line, row.column, row.pointer, row.found);
 }
 
 void ResultRows::Append(const ResultRows& other) {
@@ -17,36 +38,22 @@ void ResultRows::Append(const ResultRows& other) {
     Append(copy);
     return;
   }
-  rows_.reserve(rows_.size() + other.rows_.size());
-  const uint64_t found_base = found_pool_.size();
-  found_pool_ += other.found_pool_;
-  uint32_t last_path = 0;
-  for (size_t i = 0; i < other.rows_.size(); ++i) {
-    Packed packed = other.rows_[i];
-    const std::string& path = other.paths_[packed.path_index];
-    // The same file may go on across the batch boundary: share its path with the last row.
-    if (i == 0 || packed.path_index != other.rows_[i - 1].path_index) {
-      if (paths_.empty() || rows_.empty() || paths_.back() != path) paths_.push_back(path);
-      last_path = static_cast<uint32_t>(paths_.size() - 1);
-    }
-    packed.path_index = last_path;
-    packed.found_offset += found_base;
-    rows_.push_back(packed);
+  for (size_t i = 0; i < other.size(); ++i) {
+    AppendOne(other.Path(i), other.Line(i), other.Column(i), other.Pointer(i), other.Found(i));
   }
 }
 
 void ResultRows::Clear() {
-  rows_.clear();
-  rows_.shrink_to_fit();
-  paths_.clear();
-  paths_.shrink_to_fit();
-  found_pool_.clear();
-  found_pool_.shrink_to_fit();
+  // Swapping with empty containers gives the memory back; a million rows' worth should not
+  // linger after the list is emptied.
+  std::deque<Packed>().swap(rows_);
+  std::vector<std::string>().swap(paths_);
+  std::vector<std::u16string>().swap(found_chunks_);
 }
 
 std::u16string_view ResultRows::Found(size_t index) const {
   const Packed& p = rows_[index];
-  return std::u16string_view(found_pool_).substr(p.found_offset, p.found_length);
+  return std::u16string_view(found_chunks_[p.found_chunk]).substr(p.found_offset, p.found_length);
 }
 
 ResultRow ResultRows::Row(size_t index) const {

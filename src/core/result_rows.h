@@ -1,9 +1,12 @@
 // The rows of a find run, stored compactly: a million rows stay small and fast. A file's
 // relative path is stored once and shared by its rows (strRowPaths entry i is the path of row
-// i); found texts live in one pool. Not thread-safe: owned by one thread (the window's).
+// i); found texts live in pooled chunks. Nothing is ever moved in bulk as rows are added (rows
+// and texts grow in fixed-size blocks), so appending never stalls on a large copy.
+// Not thread-safe: owned by one thread at a time.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +29,7 @@ class ResultRows {
   int32_t Line(size_t index) const { return rows_[index].line; }
   int32_t Column(size_t index) const { return rows_[index].column; }
   int32_t Pointer(size_t index) const { return rows_[index].pointer; }
-  // Valid until the next Append or Clear.
+  // Valid until the next Clear (appending leaves it valid).
   std::u16string_view Found(size_t index) const;
   ResultRow Row(size_t index) const;
 
@@ -36,12 +39,19 @@ class ResultRows {
     int32_t line;
     int32_t column;
     int32_t pointer;
-    uint64_t found_offset;
+    uint32_t found_chunk;
+    uint32_t found_offset;
     uint32_t found_length;
   };
-  std::vector<Packed> rows_;
+
+  void AppendOne(const std::string& path, int32_t line, int32_t column, int32_t pointer,
+                 std::u16string_view found);
+
+  std::deque<Packed> rows_;
   std::vector<std::string> paths_;
-  std::u16string found_pool_;
+  // Found texts, back to back. A chunk is never reallocated once a text is in it: a text that
+  // does not fit starts the next chunk.
+  std::vector<std::u16string> found_chunks_;
 };
 
 }  // namespace quonder

@@ -1,6 +1,7 @@
 // The result list's model over the compact rows: cells, alignment, batches and clearing,
 // checked by QAbstractItemModelTester on every change.
 #include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -103,6 +104,29 @@ class ResultModelTest : public QObject {
     QCOMPARE(model.rowCount(), 0);
     model.AppendRows(Batch({MakeRow("c.txt", 4, 2, u"q", 20)}));
     QCOMPARE(RowTexts(model, 0), (QStringList{"1", "c.txt", "4", "2", "q", "20"}));
+  }
+
+  // Overlapping ranges (a Ctrl+click over a selected block), a single cell, and ranges given
+  // out of order still name each row once, in order.
+  void SelectedRowsReadsTheRanges() {
+    ResultModel model;
+    ResultRows batch;
+    for (int i = 0; i < 10; ++i) batch.Append(MakeRow("a.txt", i + 1, 1, u"x", i * 10 + 1));
+    model.AppendRows(batch);
+    QItemSelectionModel selection(&model);
+    QCOMPARE(SelectedRows(selection), std::vector<int>{});
+    const auto rows = [&](int top, int bottom) {
+      return QItemSelection(model.index(top, 0), model.index(bottom, ResultModel::kColumnCount - 1));
+    };
+    selection.select(rows(6, 8), QItemSelectionModel::Select);
+    selection.select(rows(1, 3), QItemSelectionModel::Select);
+    selection.select(rows(2, 7), QItemSelectionModel::Select);
+    selection.select(model.index(9, ResultModel::kFound), QItemSelectionModel::Select);
+    QCOMPARE(SelectedRows(selection), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    selection.select(rows(0, 9), QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(SelectedRows(selection).size(), size_t{10});
+    model.Clear();
+    QCOMPARE(SelectedRows(selection), std::vector<int>{});
   }
 };
 

@@ -70,3 +70,26 @@ TEST(ResultRowsTest, AppendsBatchesInOrder) {
 
 }  // namespace
 }  // namespace quonder
+
+namespace quonder {
+namespace {
+
+// The list reads found texts while rows keep coming: a view taken earlier must survive later
+// appends, texts larger than a pool chunk included.
+TEST(ResultRowsTest, FoundTextsStayPutWhileRowsAreAdded) {
+  ResultRows rows;
+  const std::u16string huge(200000, u'h');
+  rows.Append(MakeRow("a.txt", 1, u"first"));
+  const std::u16string_view first = rows.Found(0);
+  for (int i = 0; i < 50000; ++i) rows.Append(MakeRow("a.txt", i + 2, u"0123456789"));
+  rows.Append(MakeRow("b.txt", 1, huge));
+  rows.Append(MakeRow("b.txt", 2, u"after"));
+  EXPECT_EQ(first, u"first");
+  EXPECT_EQ(rows.Found(50001), huge);
+  EXPECT_EQ(rows.Found(50002), u"after");
+  EXPECT_EQ(rows.Found(25000), u"0123456789");
+  EXPECT_EQ(rows.Path(50002), "b.txt");
+}
+
+}  // namespace
+}  // namespace quonder
