@@ -36,7 +36,8 @@ void FillHistoryList(int32_t capacity, HistoryBox& box, const std::string& secti
                      const std::string& ini_file);
 
 // Puts the box's current text at the top of `section` (removing its older duplicate) and
-// refills the box.
+// refills the box. An empty text is not added (the file and the box stay as they are): as the
+// first entry it would end the list and hide every older entry.
 void AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
                   const std::string& ini_file);
 

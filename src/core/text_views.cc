@@ -1,0 +1,80 @@
+#include "core/text_views.h"
+
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include "core/caseless_fold.h"
+#include "core/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+char16_t FirstUnit(UChar32 c) {
+  return c <= 0xFFFF ? static_cast<char16_t>(c) : static_cast<char16_t>(U16_LEAD(c));
+}
+
+char16_t LastUnit(UChar32 c) {
+  return c <= 0xFFFF ? static_cast<char16_t>(c) : static_cast<char16_t>(U16_TRAIL(c));
+}
+
+}  // namespace
+
+char16_t Utf8View::UnitBefore(size_t position) const {
+  unsigned char c = static_cast<unsigned char>(bytes_[position - 1]);
+  if (c < 0x80) return c;
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
+  int32_t i = static_cast<int32_t>(position);
+  UChar32 code_point;
+  U8_PREV_UNSAFE(s, i, code_point);
+  return LastUnit(code_point);
+}
+
+char16_t Utf8View::UnitAt(size_t position) const {
+  unsigned char c = static_cast<unsigned char>(bytes_[position]);
+  if (c < 0x80) return c;
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
+  int32_t i = static_cast<int32_t>(position);
+  UChar32 code_point;
+  U8_NEXT_UNSAFE(s, i, code_point);
+  return FirstUnit(code_point);
+}
+
+size_t Utf8View::Utf16Offset(size_t position) {
+  if (ascii_) return position;
+  if (position >= cursor_bytes_) {
+    cursor_units_ += Utf16Length(bytes_.substr(cursor_bytes_, position - cursor_bytes_));
+  } else {
+    cursor_units_ -= Utf16Length(bytes_.substr(position, cursor_bytes_ - position));
+  }
+  cursor_bytes_ = position;
+  return cursor_units_;
+}
+
+std::u16string_view Utf8View::Found(size_t begin, size_t end) {
+  std::string_view part = bytes_.substr(begin, end - begin);
+  if (ascii_) {
+    found_.assign(part.begin(), part.end());
+  } else {
+    DecodeValidUtf8(part, found_);
+  }
+  return found_;
+}
+
+bool Utf8View::HasNonAsciiFoldMates() {
+  if (fold_mates_ < 0) {
+    fold_mates_ = 0;
+    if (!ascii_) {
+      for (char letter = 'a'; letter <= 'z' && fold_mates_ == 0; ++letter) {
+        for (char16_t mate : NonAsciiFoldMates(letter)) {
+          if (bytes_.find(ToUtf8(std::u16string(1, mate))) != std::string_view::npos) {
+            fold_mates_ = 1;
+            break;
+          }
+        }
+      }
+    }
+  }
+  return fold_mates_ == 1;
+}
+
+}  // namespace quonder
