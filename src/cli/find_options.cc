@@ -1,0 +1,244 @@
+#include "cli/find_options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/file_common.h"
+#include "core/ini_file_common.h"
+#include "core/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+constexpr char kFindSetting[] = "FindSetting";
+
+bool ParseMaxSize(const std::string& text, int32_t& value) {
+  int64_t parsed = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || parsed < 0 ||
+      parsed > INT32_MAX) {
+    return false;
+  }
+  value = static_cast<int32_t>(parsed);
+  return true;
+}
+
+bool ParseLineFeed(const std::string& text, std::u16string& code) {
+  if (text == "crlf") {
+    code = u"\r\n";
+  } else if (text == "cr") {
+    code = u"\r";
+  } else if (text == "lf") {
+    code = u"\n";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// A setting's number as the settings load reads it: the leading number of the text, rounded
+// half to even; `fallback` when the text starts with no number.
+int64_t SettingNumber(const std::string& text, int64_t fallback) {
+  const char* begin = text.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  if (!(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '+' ||
+        *begin == '.')) {
+    return fallback;
+  }
+  char* end = nullptr;
+  double value = std::strtod(begin, &end);
+  if (end == begin || !std::isfinite(value)) return fallback;
+  value = std::nearbyint(value);
+  if (value < INT32_MIN || value > INT32_MAX) return fallback;
+  return static_cast<int64_t>(value);
+}
+
+std::string Setting(const std::string& key, const std::string& default_value,
+                    const std::string& file) {
+  std::string value;
+  GetIniString(kFindSetting, key, default_value, value, file);
+  return value;
+}
+
+// Entry 0 of a history, or the older layout's single key when the section does not exist yet.
+std::string LatestHistoryEntry(const std::string& section, const std::string& legacy_key,
+                               const std::string& file) {
+  std::vector<std::string> keys;
+  std::string value;
+  if (GetIniKeys(section, keys, file) > 0) {
+    GetIniString(section, "0", "", value, file);
+  } else {
+    GetIniString(kFindSetting, legacy_key, "", value, file);
+  }
+  return value;
+}
+
+void ApplySettingsFile(const std::string& file, const std::string& default_charset,
+                       const std::vector<std::string>& charset_names,
+                       FindConditions& conditions) {
+  conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", file));
+  conditions.source_folder = Setting("SourceFolder", "", file);
+  conditions.reg_exp = SettingNumber(Setting("UseRegExp", "0", file), 0) != 0;
+  const bool ignore_case = SettingNumber(Setting("IgnoreCase", "0", file), 0) == 1;
+  conditions.ignore_case = ignore_case;
+  conditions.compare_mode = ignore_case ? 1 : 0;
+  conditions.word_only = SettingNumber(Setting("WordOnly", "0", file), 0) == 1;
+  conditions.separators = ToUtf16(Setting("Separator", "_,. \"#&'()|[]{}<>", file));
+  conditions.sub_folders = SettingNumber(Setting("SubFolder", "0", file), 0) == 1;
+  conditions.max_size =
+      static_cast<int32_t>(SettingNumber(Setting("MaxSize", "10240", file), 10240));
+  conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", file));
+  conditions.ext_behavior =
+      static_cast<int32_t>(SettingNumber(Setting("ExtBehavior", "0", file), 0));
+  // A charset that is not in the table falls back to the default, as in the window.
+  std::string coding = Setting("Coding", default_charset, file);
+  bool listed =
+      std::find(charset_names.begin(), charset_names.end(), coding) != charset_names.end();
+  conditions.coding = listed ? coding : default_charset;
+  std::u16string line_feed = ToUtf16(Setting("LineFeedCode", "\\r\\n", file));
+  conditions.line_feed_code =
+      line_feed == u"\r" || line_feed == u"\n" ? line_feed : std::u16string(u"\r\n");
+}
+
+}  // namespace
+
+ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
+                              std::string& error, const ExtraOptionParser& extra) {
+  values = FindOptionValues();
+  bool options_ended = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+      values.positionals.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    if (arg == "-h" || arg == "--help") return ParseOutcome::kHelp;
+    if (arg == "-e" || arg == "--regex") {
+      values.reg_exp = true;
+    } else if (arg == "-i" || arg == "--ignore-case") {
+      values.ignore_case = true;
+    } else if (arg == "-w" || arg == "--word-only") {
+      values.word_only = true;
+    } else if (arg == "-s" || arg == "--subfolders") {
+      values.sub_folders = true;
+    } else if (arg == "--exclude") {
+      values.exclude = true;
+    } else if (arg == "--json") {
+      values.json = true;
+    } else if (arg == "--separator" || arg == "--max-size" || arg == "--ext" ||
+               arg == "--coding" || arg == "--line-feed" || arg == "--ini") {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return ParseOutcome::kUsageError;
+      }
+      const std::string& value = args[++i];
+      if (arg == "--separator") {
+        values.separators = value;
+      } else if (arg == "--ext") {
+        values.extensions = value;
+      } else if (arg == "--coding") {
+        values.coding = value;
+      } else if (arg == "--ini") {
+        values.ini_file = value;
+      } else if (arg == "--max-size") {
+        int32_t bytes = 0;
+        if (!ParseMaxSize(value, bytes)) {
+          error = "--max-size takes a number of bytes from 0 to 2147483647, not \"" + value + "\"";
+          return ParseOutcome::kUsageError;
+        }
+        values.max_size = bytes;
+      } else {
+        std::u16string code;
+        if (!ParseLineFeed(value, code)) {
+          error = "--line-feed takes crlf, cr or lf, not \"" + value + "\"";
+          return ParseOutcome::kUsageError;
+        }
+        values.line_feed_code = code;
+      }
+    } else {
+      int taken = extra ? extra(args, i, error) : 0;
+      if (taken < 0) return ParseOutcome::kUsageError;
+      if (taken == 0) {
+        error = "unknown option " + arg;
+        return ParseOutcome::kUsageError;
+      }
+      i += static_cast<size_t>(taken) - 1;
+    }
+  }
+  return ParseOutcome::kOk;
+}
+
+Status ResolveFindConditions(const FindOptionValues& values,
+                             const std::optional<std::string>& find_text,
+                             const std::optional<std::string>& folder,
+                             const std::string& default_charset,
+                             const std::vector<std::string>& charset_names,
+                             FindConditions& conditions) {
+  conditions = FindConditions();
+  conditions.coding = default_charset;
+  // Without --ext every file qualifies: an empty list excludes nothing.
+  conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kExclude);
+  if (values.ini_file) {
+    if (!FileExists(*values.ini_file)) {
+      return Status::Error(Status::Code::kNotFound,
+                           "Settings file not found: \"" + *values.ini_file + "\"");
+    }
+    ApplySettingsFile(*values.ini_file, default_charset, charset_names, conditions);
+  }
+  if (find_text) conditions.find_text = ToUtf16(*find_text);
+  if (folder) conditions.source_folder = *folder;
+  if (values.reg_exp) conditions.reg_exp = true;
+  if (values.ignore_case) {
+    conditions.ignore_case = true;
+    conditions.compare_mode = 1;
+  }
+  if (values.word_only) conditions.word_only = true;
+  if (values.sub_folders) conditions.sub_folders = true;
+  if (values.separators) conditions.separators = ToUtf16(*values.separators);
+  if (values.max_size) conditions.max_size = *values.max_size;
+  if (values.extensions) {
+    conditions.extensions = ToUtf16(*values.extensions);
+    conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kInclude);
+  }
+  if (values.exclude) conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kExclude);
+  if (values.coding) conditions.coding = *values.coding;
+  if (values.line_feed_code) conditions.line_feed_code = *values.line_feed_code;
+
+  if (conditions.find_text.empty()) {
+    return Status::Error(Status::Code::kInvalidArgument, "no FIND_TEXT given");
+  }
+  if (conditions.source_folder.empty()) {
+    return Status::Error(Status::Code::kInvalidArgument, "no FOLDER given");
+  }
+  return Status::Ok();
+}
+
+const char* FindOptionsHelp() {
+  return "  -e, --regex          FIND_TEXT is a regular expression (multi-line; Found cells\n"
+         "                       show \\\\ \\r \\n \\t \\v escaped)\n"
+         "  -i, --ignore-case    upper and lower case letters are equal\n"
+         "  -w, --word-only      only hits with a separator (or nothing) on both sides\n"
+         "      --separator TEXT the separator characters of --word-only; TAB, CR and LF are\n"
+         "                       always added (default: _,. \"#&'()|[]{}<>)\n"
+         "  -s, --subfolders     search the subfolders too\n"
+         "      --max-size BYTES only files smaller than BYTES; 0 (the default) is no limit\n"
+         "      --ext LIST       only files whose extension occurs in LIST, compared without\n"
+         "                       regard to case (\"txt;htm\"); without --ext every file\n"
+         "      --exclude        the files whose extension occurs in the --ext LIST are skipped\n"
+         "      --coding NAME    the files' charset (default: the code set table's default)\n"
+         "      --line-feed CODE crlf, cr or lf (default): what ends a line for Line and Column\n"
+         "      --ini FILE       take every condition from section FindSetting of the settings\n"
+         "                       file FILE (and FIND_TEXT, the extension list and FOLDER from\n"
+         "                       it when not given); the options given here win\n"
+         "      --json           one JSON object per row instead of tab-separated cells\n"
+         "  -h, --help           this text\n";
+}
+
+}  // namespace quonder

@@ -1,0 +1,63 @@
+// The options of `quonder-cli find`, parsed so that any command built on a find run (replace)
+// takes the same ones and adds its own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/find_conditions.h"
+#include "core/status.h"
+
+namespace quonder {
+
+// What the command line said; an option that was not given stays unset, so that a settings
+// file (--ini) can supply it.
+struct FindOptionValues {
+  bool reg_exp = false;      // -e, --regex
+  bool ignore_case = false;  // -i, --ignore-case
+  bool word_only = false;    // -w, --word-only
+  bool sub_folders = false;  // -s, --subfolders
+  bool exclude = false;      // --exclude
+  bool json = false;         // --json
+  std::optional<std::string> separators;  // --separator TEXT
+  std::optional<int32_t> max_size;        // --max-size BYTES
+  std::optional<std::string> extensions;  // --ext LIST
+  std::optional<std::string> coding;      // --coding NAME
+  std::optional<std::u16string> line_feed_code;  // --line-feed crlf|cr|lf
+  std::optional<std::string> ini_file;    // --ini FILE
+  std::vector<std::string> positionals;   // in order; "--" ends the options
+};
+
+enum class ParseOutcome { kOk, kHelp, kUsageError };
+
+// A command's own options: looks at args[index]; returns how many arguments it took (0 when the
+// option is not its own), or -1 after setting `error` for a wrong value.
+using ExtraOptionParser =
+    std::function<int(const std::vector<std::string>& args, size_t index, std::string& error)>;
+
+// Parses `args` (the arguments after the command's name). kUsageError sets `error` to a one-line
+// reason; kHelp when --help or -h was given.
+ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
+                              std::string& error, const ExtraOptionParser& extra = nullptr);
+
+// Builds the run's conditions: the defaults below, then (with --ini) section FindSetting of
+// the settings file and its find and extension histories, then the command line, which wins.
+// `find_text` and `folder` are the positional arguments, unset when not given (then taken from
+// the settings file). Without a settings file: the 17 separators, no size limit, every file
+// (no --ext), charset `default_charset`, line feed LF.
+// kInvalidArgument when the find text or the folder is still missing (a usage error), or when
+// the settings file does not exist.
+Status ResolveFindConditions(const FindOptionValues& values,
+                             const std::optional<std::string>& find_text,
+                             const std::optional<std::string>& folder,
+                             const std::string& default_charset,
+                             const std::vector<std::string>& charset_names,
+                             FindConditions& conditions);
+
+// The option lines of --help, one per option, each ending in a line feed.
+const char* FindOptionsHelp();
+
+}  // namespace quonder

@@ -1,0 +1,27 @@
+#include "cli/program_folder.h"
+
+#include <unistd.h>
+
+#include "core/char_code.h"
+#include "core/file_common.h"
+
+namespace quonder {
+
+std::string ProgramFolder() {
+  std::string path(4096, '\0');
+  ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0 || static_cast<size_t>(length) >= path.size()) return ".";
+  path.resize(static_cast<size_t>(length));
+  std::string folder = GetParentFolderName(path);
+  return folder.empty() ? "/" : folder;
+}
+
+void LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset) {
+  std::vector<CharCodeEntry> sets;
+  LoadCharCodeSet(ProgramFolder(), sets);
+  names.clear();
+  for (const CharCodeEntry& entry : sets) names.push_back(entry.Name);
+  default_charset = DefaultCharset(sets);
+}
+
+}  // namespace quonder

@@ -1,0 +1,16 @@
+// Where quonder-cli is installed: its data files (CharCodeSet.ini) lie beside it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quonder {
+
+// The folder of the running executable; "." when it cannot be found.
+std::string ProgramFolder();
+
+// The charset names of the code set table beside the program, in table order, and its default
+// charset ("utf-8" when the table is missing).
+void LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset);
+
+}  // namespace quonder

@@ -1,0 +1,139 @@
+#include "cli/row_printer.h"
+
+#include <charconv>
+
+#include "core/string_common.h"
+#include "core/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+constexpr size_t kFlushAt = 1 << 16;
+
+void AppendNumber(int64_t value, std::string& out) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+// The escape sequence of `unit`, or null when it stands for itself.
+const char* EscapeOf(char16_t unit) {
+  switch (unit) {
+    case u'\\':
+      return "\\\\";
+    case u'\r':
+      return "\\r";
+    case u'\n':
+      return "\\n";
+    case u'\t':
+      return "\\t";
+    case u'\v':
+      return "\\v";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = EscapeOf(text[i]);
+    if (escape == nullptr) continue;
+    AppendUtf8(text.substr(start, i - start), out);
+    out += escape;
+    start = i + 1;
+  }
+  AppendUtf8(text.substr(start), out);
+}
+
+void AppendJsonString(std::u16string_view text, std::string& out) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    if (unit >= 0x20 && unit != u'"' && unit != u'\\') continue;
+    AppendUtf8(text.substr(start, i - start), out);
+    switch (unit) {
+      case u'"':
+        out += "\\\"";
+        break;
+      case u'\\':
+        out += "\\\\";
+        break;
+      case u'\n':
+        out += "\\n";
+        break;
+      case u'\r':
+        out += "\\r";
+        break;
+      case u'\t':
+        out += "\\t";
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[unit >> 4];
+        out += kHex[unit & 15];
+      }
+    }
+    start = i + 1;
+  }
+  AppendUtf8(text.substr(start), out);
+}
+
+void RowPrinter::Print(const ResultRow& row, bool found_escaped) {
+  if (json_) {
+    PrintJson(row, found_escaped);
+  } else {
+    PrintTabbed(row, found_escaped);
+  }
+  if (buffer_.size() >= kFlushAt) Flush();
+}
+
+void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
+  AppendNumber(row.number, buffer_);
+  buffer_ += '\t';
+  bool plain_path = true;
+  for (char c : row.path) {
+    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) plain_path = false;
+  }
+  buffer_ += plain_path ? row.path : EscapeControlChars(row.path);
+  buffer_ += '\t';
+  AppendNumber(row.line, buffer_);
+  buffer_ += '\t';
+  AppendNumber(row.column, buffer_);
+  buffer_ += '\t';
+  if (found_escaped) {
+    AppendUtf8(row.found, buffer_);
+  } else {
+    AppendEscapedUtf8(row.found, buffer_);
+  }
+  buffer_ += '\t';
+  AppendNumber(row.pointer, buffer_);
+  buffer_ += '\n';
+}
+
+void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {
+  buffer_ += "{\"no\":";
+  AppendNumber(row.number, buffer_);
+  buffer_ += ",\"path\":\"";
+  AppendJsonString(ToUtf16(row.path), buffer_);
+  buffer_ += "\",\"line\":";
+  AppendNumber(row.line, buffer_);
+  buffer_ += ",\"column\":";
+  AppendNumber(row.column, buffer_);
+  buffer_ += ",\"found\":\"";
+  AppendJsonString(found_escaped ? UnescapeControlChars(row.found) : row.found, buffer_);
+  buffer_ += "\",\"pointer\":";
+  AppendNumber(row.pointer, buffer_);
+  buffer_ += "}\n";
+}
+
+void RowPrinter::Flush() {
+  if (buffer_.empty()) return;
+  std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+  buffer_.clear();
+}
+
+}  // namespace quonder

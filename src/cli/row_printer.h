@@ -1,0 +1,46 @@
+// Writing result rows to standard output, one line per row, fast enough for millions of rows:
+// rows are formatted into one buffer that is written out in large blocks.
+//
+// Tab-separated: No., File Path, Line, Column, Found, Pointer. The path and the Found text go
+// through the escape coding (backslash, CR, LF, TAB and VT as \\ \r \n \t \v), so that every
+// row is one line and the cells never hold a tab.
+// JSON (one object per line): {"no":1,"path":"sub/a.txt","line":1,"column":1,"found":"...",
+// "pointer":1}, the path and the found text as they are (JSON string escapes only; bytes of a
+// path that are not UTF-8 become U+FFFD).
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "core/find_host.h"
+
+namespace quonder {
+
+class RowPrinter {
+ public:
+  RowPrinter(std::FILE* out, bool json) : out_(out), json_(json) {}
+  ~RowPrinter() { Flush(); }
+  RowPrinter(const RowPrinter&) = delete;
+  RowPrinter& operator=(const RowPrinter&) = delete;
+
+  // `found_escaped`: the row's Found cell is already escaped (regular-expression mode).
+  void Print(const ResultRow& row, bool found_escaped);
+  void Flush();
+
+ private:
+  void PrintTabbed(const ResultRow& row, bool found_escaped);
+  void PrintJson(const ResultRow& row, bool found_escaped);
+
+  std::FILE* out_;
+  bool json_;
+  std::string buffer_;
+};
+
+// Appends `text` as UTF-8 with the five escape sequences, as EscapeControlChars does.
+void AppendEscapedUtf8(std::u16string_view text, std::string& out);
+
+// Appends the body of a JSON string (without quotes) holding `text`.
+void AppendJsonString(std::u16string_view text, std::string& out);
+
+}  // namespace quonder
