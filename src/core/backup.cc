@@ -94,7 +94,8 @@ RestoreResult Restore(FileOpsHost& host) {
   std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
   const std::string backup = ExpandEnvVariables(conditions->backup_folder);
   const std::string source = ExpandEnvVariables(conditions->source_folder);
-  bool listed = FolderExists(backup) && !source.empty();
+  // A source folder inside the backup folder would be walked as part of the backup.
+  bool listed = FolderExists(backup) && !source.empty() && !IsInsideFolder(source, backup);
   if (listed) {
     std::error_code error;
     fs::recursive_directory_iterator it(backup, error), end;
@@ -120,7 +121,7 @@ RestoreResult Restore(FileOpsHost& host) {
   host.SetStatusText(StatusPanel::kStatus, u"Failed Undo");
   std::u16string prompt;
   if (!listed) {
-    prompt = u"Cannot read the backup folder " + ToUtf16(backup) + u".";
+    prompt = u"Cannot restore from the backup folder " + ToUtf16(backup) + u".";
     if (result.restored + result.failed > 0) prompt += u"\r\n";
   }
   if (result.restored + result.failed > 0 || listed) {

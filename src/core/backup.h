@@ -42,7 +42,8 @@ struct RestoreResult {
 // overwritten. Files that are not in the backup are not touched; the backup is kept, so a
 // second Restore gives the same files.
 // No question and no message when everything was restored; otherwise panel 1 reads
-// "Failed Undo" and a warning (title "Find Text Alarm", style 48) names the count.
+// "Failed Undo" and a warning (title "Find Text Alarm", style 48) names the count, or says that
+// the backup folder cannot be used (missing, unreadable, or holding the source folder).
 RestoreResult Restore(FileOpsHost& host);
 
 }  // namespace quonder

@@ -11,9 +11,10 @@
 //    text codec is opened, the find text, modes and replacement at the start of the replace
 //    loop and for every row. Return the values as they are now; a host without controls may
 //    return the same snapshot each time. Must be cheap.
-//  - StopRequested() once per selected row (before it in a copy, after it in a replace) and
-//    ClearStopRequest() once at the start of a replace or confirmed copy. Returning true ends
-//    the loop there; what is already written stays written. Must be cheap (an atomic load).
+//  - StopRequested() once per selected row (before it in a copy or backup, after it in a
+//    replace, and once between the backup and the replace) and ClearStopRequest() once at the
+//    start of a replace or confirmed copy. Returning true ends the loop there; what is already
+//    written stays written. Must be cheap (an atomic load).
 //  - SetStatusText() for panel 1 (phase texts), 2 (the file in hand) and 5 (the rows passed).
 //    Panel 5 is set once per selected row: a host may throttle what it shows; the last call
 //    wins.

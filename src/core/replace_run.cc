@@ -74,7 +74,11 @@ class ReplaceLoop {
       ++result_.passed;
       host_.SetStatusText(StatusPanel::kReplaceCounter, DecimalText(result_.passed));
 
-      const std::string source = ExpandEnvVariables(conditions->source_folder);
+      if (conditions->source_folder != source_entered_) {
+        source_entered_ = conditions->source_folder;
+        source_ = ExpandEnvVariables(source_entered_);
+      }
+      const std::string& source = source_;
       const std::string& relative = rows_.Path(index);
       std::string path = BuildPath(source, relative);
       // The rows after the file's last selected one were not selected: it is complete.
@@ -125,6 +129,8 @@ class ReplaceLoop {
   ReplaceResult& result_;
   std::optional<ReplaceFile> file_;
   std::unordered_set<std::string> finished_;  // files already complete in this run
+  std::string source_entered_ = std::string(1, '\0');  // never a folder as entered
+  std::string source_;                                // source_entered_ expanded
 };
 
 // The closing steps: default pointer and the summary; Replace stays disabled.

@@ -64,6 +64,12 @@ TEST_F(BackupTest, RefusesABackupFolderThatHoldsTheSourceAndDeletesNothing) {
   EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"sub/a.txt", "b.txt"}));
   EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
   EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
+
+  // Restore from such a folder would copy the source onto itself, one level down.
+  RestoreResult restored = Restore(host_);
+  EXPECT_EQ(restored.restored, 0);
+  EXPECT_EQ(host_.panels[1], "Failed Undo");
+  EXPECT_FALSE(folder_.Exists("src/src"));
 }
 
 TEST_F(BackupTest, RefusesWhenASelectedFileLiesInsideTheBackupFolder) {
@@ -138,7 +144,7 @@ TEST_F(BackupTest, RestoreWithoutABackupFolderSaysSo) {
   host_.conditions.backup_folder = folder_.Path("never-made");
   RestoreResult result = Restore(host_);
   EXPECT_EQ(result.restored, 0);
-  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Cannot read the backup folder " +
+  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Cannot restore from the backup folder " +
                                      folder_.Path("never-made") + ".");
   EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
 }
