@@ -58,7 +58,8 @@ class FindWorker : public QObject {
   // finished() is not emitted. Idempotent.
   void Shutdown();
 
-  // True from Start until just before finished() is emitted.
+  // True from Start until the run's end is handled on the window thread: already false while
+  // the last rowsReady and finished() are emitted.
   bool Running() const { return thread_ != nullptr; }
 
  signals:
