@@ -238,7 +238,8 @@ const char* FindOptionsHelp() {
          "                       file FILE (and FIND_TEXT, the extension list and FOLDER from\n"
          "                       it when not given); the options given here win\n"
          "      --json           one JSON object per row instead of tab-separated cells\n"
-         "  -h, --help           this text\n";
+         "  -h, --help           this text\n"
+         "  --                   ends the options (for a FIND_TEXT that starts with '-')\n";
 }
 
 }  // namespace quonder
