@@ -16,16 +16,16 @@ std::optional<QString> FakeDialogLayer::Run(const FileDialogRequest& request) {
   return answer;
 }
 
-MessageLog::MessageLog(int answer) : answer(answer) {
+MessageRecorder::MessageRecorder(int answer) : answer(answer) {
   SetMessageBoxHandler([this](const MessageRequest& request) {
     messages.push_back(request);
     return this->answer;
   });
 }
 
-MessageLog::~MessageLog() { SetMessageBoxHandler(nullptr); }
+MessageRecorder::~MessageRecorder() { SetMessageBoxHandler(nullptr); }
 
-QStringList MessageLog::Prompts() const {
+QStringList MessageRecorder::Prompts() const {
   QStringList prompts;
   for (const MessageRequest& message : messages) prompts.append(message.prompt);
   return prompts;

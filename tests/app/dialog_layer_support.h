@@ -31,12 +31,12 @@ class FakeDialogLayer : public DialogLayer {
   DialogLayer* previous_;
 };
 
-class MessageLog {
+class MessageRecorder {
  public:
-  explicit MessageLog(int answer = kIdOk);
-  ~MessageLog();
-  MessageLog(const MessageLog&) = delete;
-  MessageLog& operator=(const MessageLog&) = delete;
+  explicit MessageRecorder(int answer = kIdOk);
+  ~MessageRecorder();
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
 
   // The prompts shown so far, in order.
   QStringList Prompts() const;

@@ -82,7 +82,7 @@ class FolderFieldTest : public QObject {
 
   void DropTakesTheFirstFolder() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     QVERIFY(DropUrls(w.box, {QUrl::fromLocalFile(dir_->filePath("first")),
                              QUrl::fromLocalFile(dir_->filePath("second"))}));
     QCOMPARE(w.box->text(), dir_->filePath("first"));
@@ -92,7 +92,7 @@ class FolderFieldTest : public QObject {
 
   void DropOfAFileIsRejected() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     w.box->setText("kept");
     w.value = "kept";
     DropUrls(w.box, {QUrl::fromLocalFile(dir_->filePath("a.txt"))});
@@ -105,7 +105,7 @@ class FolderFieldTest : public QObject {
 
   void DropWithoutFilesIsIgnored() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     w.box->setText("kept");
     // Plain text and web links are no file list; the box must not paste them either.
     QVERIFY(!DropUrls(w.box, {}, "some text"));
@@ -116,7 +116,7 @@ class FolderFieldTest : public QObject {
 
   void TypedReferenceIsCheckedExpandedAndKeptAsTyped() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     ShowAndFocus(w);
     QTest::keyClicks(w.box, "%QUONDER_FIELD_TEST%/first");
     w.other->setFocus(Qt::TabFocusReason);
@@ -129,7 +129,7 @@ class FolderFieldTest : public QObject {
 
   void TypedWrongPathKeepsTheFocus() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     ShowAndFocus(w);
     QTest::keyClicks(w.box, dir_->filePath("missing"));
     w.other->setFocus(Qt::MouseFocusReason);
@@ -142,7 +142,7 @@ class FolderFieldTest : public QObject {
 
   void FocusMovesThatAreNotTheUsersDoNotCheck() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     ShowAndFocus(w);
     QTest::keyClicks(w.box, dir_->filePath("missing"));
     w.other->setFocus(Qt::OtherFocusReason);
@@ -152,7 +152,7 @@ class FolderFieldTest : public QObject {
 
   void WrongPathThenOwnButtonShowsOneMessage() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     FakeDialogLayer dialogs;  // the browse is cancelled: it returns the wrong start
     ShowAndFocus(w);
     QTest::keyClicks(w.box, dir_->filePath("missing"));
@@ -165,7 +165,7 @@ class FolderFieldTest : public QObject {
 
   void DoubleClickBrowsesFromTheExpandedValue() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     FakeDialogLayer dialogs;
     w.value = "%QUONDER_FIELD_TEST%/first";
     w.box->setText(QString::fromStdString(w.value));
@@ -181,7 +181,7 @@ class FolderFieldTest : public QObject {
 
   void BrowseTakesTheChoice() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     FakeDialogLayer dialogs;
     dialogs.answers.push_back(dir_->filePath("second"));
     w.value = dir_->filePath("first").toStdString();
@@ -192,7 +192,7 @@ class FolderFieldTest : public QObject {
 
   void CancelledBrowseOfAnEmptyFieldIsRejected() {
     FieldWindow w;
-    MessageLog log;
+    MessageRecorder log;
     FakeDialogLayer dialogs;
     w.button->click();
     QCOMPARE(dialogs.requests.at(0).folder, QString());
