@@ -1,0 +1,34 @@
+// Conversions between the texts of the settings file and the numbers the window keeps: the
+// numeric tests and roundings that LoadSettings and the size box apply, and the plain decimal
+// form the window writes its measures in. No Qt: plain UTF-8 strings.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quonder {
+
+// The value of `text` when the whole text, blanks around it aside, is one decimal number
+// (optional sign, digits with an optional fraction, optional exponent); nullopt otherwise,
+// also for an empty text.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The decimal number that `text` starts with, after leading blanks; 0 when it starts with
+// none ("12kB" gives 12, "abc" and "" give 0, "1.5" gives 1.5).
+double LeadingNumber(std::string_view text);
+
+// `value` rounded to the nearest integer, halves to the even neighbour, clamped to the 32-bit
+// signed range (NaN gives 0).
+int32_t RoundToInt32(double value);
+
+// `value` in plain decimal notation with at most seven significant digits: "9795", "0.5".
+std::string FormatMeasure(double value);
+
+// `text` split at commas into exactly `count` fields: missing fields are empty, fields beyond
+// the last are dropped.
+std::vector<std::string> SplitFields(const std::string& text, size_t count);
+
+}  // namespace quonder
