@@ -1,0 +1,228 @@
+// The window's lifecycle: start-up, layout on resize with the saving of its size and column
+// widths, and closing.
+#include "app/frm_find.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "app/app_icon.h"
+#include "app/find_worker.h"
+#include "app/message_box.h"
+#include "app/result_model.h"
+#include "app/setting_values.h"
+#include "core/file_common.h"
+#include "core/ini_file_common.h"
+
+namespace quonder {
+namespace {
+
+// Margin the list keeps to the client area's right and bottom edges.
+constexpr int kListMarginTwips = 90;
+
+// The settings file named on the command line: the arguments as one string, and when that
+// starts with a double quote, without its first and last character.
+std::string SettingsPathFromArguments(const std::vector<std::string>& arguments) {
+  std::string path;
+  for (const std::string& argument : arguments) {
+    if (!path.empty()) path += ' ';
+    path += argument;
+  }
+  if (!path.empty() && path.front() == '"') {
+    path = path.size() >= 2 ? path.substr(1, path.size() - 2) : std::string();
+  }
+  return path;
+}
+
+}  // namespace
+
+frmFind::frmFind(FindWindowStart start, QWidget* parent)
+    : QMainWindow(parent), start_(std::move(start)) {
+  twips_ = TwipsScale(*this);
+  worker_ = new FindWorker(this);
+  setWindowIcon(AppIcon());
+  BuildControls();
+  ConnectHandlers();
+}
+
+frmFind::~frmFind() {
+  // The run must end before the controls it reports to go away.
+  worker_->Shutdown();
+}
+
+bool frmFind::Form_Load() {
+  strIniFile = start_.arguments.empty() ? BuildPath(start_.program_folder, "Quonder.ini")
+                                        : SettingsPathFromArguments(start_.arguments);
+  strBackupFolder = BuildPath(TempFolder(), "Quonder");
+
+  if (!LoadCharCodeSet(start_.program_folder, CharCodeSets)) {
+    ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
+                QStringLiteral("Find Text Alarm"), kMbOk | kMbIconStop);
+    close();
+    if (!unloaded_) Form_Unload();
+    return false;
+  }
+
+  {
+    QSignalBlocker quiet(cboCoding);
+    cboCoding->clear();
+    for (const CharCodeEntry& entry : CharCodeSets) {
+      cboCoding->addItem(QString::fromStdString(entry.Name));
+    }
+    // Nothing is chosen until the settings choose it.
+    cboCoding->setCurrentIndex(-1);
+  }
+
+  CreatePanels();
+  LoadSettings();
+  EnableFolderDrops();
+  cmdRestore->setEnabled(false);
+
+  cmdOpen->setToolTip(
+      QStringLiteral("Open Selected File by Application, that is set in Quonder.ini."));
+  cmdCopy->setToolTip(QStringLiteral("Copy Selected Files to [Copy Folder]"));
+  cmdXcopy->setToolTip(cmdCopy->toolTip() + QStringLiteral(" with keeping their Directory Structure"));
+  cmdRestore->setToolTip(QStringLiteral("Restore files before Replace"));
+
+  cboFind->setFocus();
+  return true;
+}
+
+void frmFind::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Form_Resize();
+}
+
+void frmFind::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  // Once the first showing has been handled, menu bar and status bar have their real sizes and
+  // the frame is usually known.
+  QTimer::singleShot(0, this, [this] {
+    if (lngMinHeight > 0) WorkOutMinHeight();
+    CheckFrameKnown();
+  });
+}
+
+void frmFind::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  CheckFrameKnown();
+}
+
+// The window manager adds the frame only once the window is shown. The measures that count
+// it (the outer size from the settings, the minimum height) are worked out again then.
+void frmFind::CheckFrameKnown() {
+  if (frame_known_ || !isVisible() || frameGeometry().size() == size()) return;
+  frame_known_ = true;
+  if (lngMinHeight > 0) WorkOutMinHeight();
+  const QSize outer = pending_outer_size_;
+  pending_outer_size_ = QSize(-1, -1);
+  if (outer.width() > 0 || outer.height() > 0) {
+    const QSize frame = frameGeometry().size() - size();
+    resize(outer.width() > 0 ? outer.width() - frame.width() : width(),
+           outer.height() > 0 ? outer.height() - frame.height() : height());
+  }
+}
+
+void frmFind::Form_Resize() {
+  if (isMinimized()) return;
+  CheckFrameKnown();
+
+  // The window never gets narrower than the find frame, nor shorter than what shows the
+  // list's header and one row (the minimum size set by LoadSettings holds the same limits;
+  // these catch a size that was applied before it).
+  const int min_width = fraFindSettings->x() + fraFindSettings->width() +
+                        twips_.ToPixelsX(kListMarginTwips);
+  const int frame_extra_height = frameGeometry().height() - height();
+  const int min_height = twips_.ToPixelsY(lngMinHeight) - frame_extra_height;
+  if (width() < min_width || (lngMinHeight > 0 && height() < min_height)) {
+    resize(std::max(width(), min_width), lngMinHeight > 0 ? std::max(height(), min_height)
+                                                          : height());
+  }
+
+  LayoutList();
+  SetPanelWidths();
+  WriteWindowSize();
+}
+
+void frmFind::LayoutList() {
+  // A hidden window lays out its menu, client area and status bar only when shown; the list's
+  // size is wanted before that (the column widths are checked against it).
+  if (!isVisible() && layout() != nullptr) layout()->setGeometry(rect());
+  const QWidget* client = centralWidget();
+  const int margin_x = twips_.ToPixelsX(kListMarginTwips);
+  const int margin_y = twips_.ToPixelsY(kListMarginTwips);
+  ListView1->resize(std::max(0, client->width() - ListView1->x() - margin_x),
+                    std::max(0, client->height() - ListView1->y() - margin_y));
+}
+
+void frmFind::SetPanelWidths() {
+  static constexpr int kPanelTwips[5] = {1500, 0, 600, 600, 600};
+  for (int i = 0; i < 5; ++i) {
+    if (stbPanels[i] == nullptr) continue;
+    if (i == 1) {
+      // The current file's panel takes the rest; it must never hold the window wider.
+      stbPanels[i]->setMinimumWidth(0);
+      stbPanels[i]->setMaximumWidth(std::max(0, stbBottom->width() - twips_.ToPixelsX(3600)));
+      stbPanels[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    } else {
+      stbPanels[i]->setFixedWidth(twips_.ToPixelsX(kPanelTwips[i]));
+    }
+  }
+}
+
+void frmFind::WriteWindowSize() {
+  const QRect outer = frameGeometry();
+  const std::string window_size = FormatMeasure(twips_.ToTwipsX(outer.x())) + "," +
+                                  FormatMeasure(twips_.ToTwipsY(outer.y())) + "," +
+                                  FormatMeasure(twips_.ToTwipsX(outer.width())) + "," +
+                                  FormatMeasure(twips_.ToTwipsY(outer.height()));
+  WriteIniString("Status", "WindowSize", window_size, strIniFile);
+
+  if (model_->columnCount() != ResultModel::kColumnCount) return;
+  std::string widths;
+  for (int column = 0; column < ResultModel::kColumnCount; ++column) {
+    if (column > 0) widths += ',';
+    widths += FormatMeasure(twips_.ToTwipsX(ListView1->columnWidth(column)));
+  }
+  WriteIniString("Status", "ColsWidth", widths, strIniFile);
+}
+
+void frmFind::closeEvent(QCloseEvent* event) {
+  // A run still going is stopped and joined before anything it reports to goes away.
+  worker_->Shutdown();
+  if (!unloaded_) Form_Unload();
+  event->accept();
+}
+
+void frmFind::Form_Unload() {
+  unloaded_ = true;
+  // The backup exists for a Restore while the program runs; it does not outlive it.
+  if (!strBackupFolder.empty()) DeleteFolderTree(strBackupFolder, /*force=*/true);
+}
+
+void frmFind::mnuFileExit_Click() { close(); }
+
+bool frmFind::eventFilter(QObject* watched, QEvent* event) {
+  if (ListView1 == nullptr) return QMainWindow::eventFilter(watched, event);
+  if (watched == centralWidget() && event->type() == QEvent::Resize) {
+    LayoutList();
+  } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (ListView1_KeyDown(key->key(), key->modifiers())) return true;
+  } else if (watched == ListView1->viewport() && event->type() == QEvent::ToolTip) {
+    return ShowRowToolTip(event);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace quonder

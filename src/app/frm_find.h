@@ -1,0 +1,179 @@
+// The main window "Quonder in the Folder": every control, the window state the commands share,
+// start-up, layout, settings, the find run and the list commands. One class over several files:
+//   frm_find.cc           lifecycle (Form_Load, Form_Resize, Form_Unload) and events
+//   frm_find_layout.cc    the controls, menu and status bar
+//   frm_find_settings.cc  LoadSettings
+//   frm_find_find.cc      cmdFind_Click and the worker that runs the find
+//   frm_find_options.cc   the option controls and the result list's commands
+//   frm_find_commands.cc  commands that are not available yet
+//
+// Threads: everything here runs on the GUI thread. The find run reads its conditions from
+// snapshots published to the worker whenever a control changes.
+#pragma once
+
+#include <QMainWindow>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frm_find_controls.h"
+#include "app/history_combo.h"
+#include "app/line_preview.h"
+#include "app/twips.h"
+#include "core/char_code.h"
+#include "core/find_conditions.h"
+#include "core/find_run.h"
+#include "core/result_rows.h"
+#include "core/status.h"
+
+namespace quonder {
+
+class FindWorker;
+class ResultModel;
+
+// What the window is started with.
+struct FindWindowStart {
+  std::string program_folder;          // holds CharCodeSet.ini; the default folders
+  std::vector<std::string> arguments;  // command-line arguments after the program name
+};
+
+class frmFind : public QMainWindow, private FrmFindControls {
+  Q_OBJECT
+
+ public:
+  explicit frmFind(FindWindowStart start, QWidget* parent = nullptr);
+  ~frmFind() override;
+
+  // Start-up. False when the program must end: the code set table could not be loaded, the
+  // message has been shown and the window closed (the backup folder is gone).
+  bool Form_Load();
+
+  // True while a find run is going.
+  bool Running() const;
+  ResultModel* results() const { return model_; }
+
+  // Window state shared by the commands (units as the settings file keeps them).
+  int32_t lngMinHeight = 0;  // twips, outer height; 0 until LoadSettings
+  std::string strIniFile;
+  std::string strEditor;
+  int32_t lngMaxSize = 0;  // bytes; 0 no limit
+  int32_t lngExtBehavior = 0;
+  std::string strCoding;
+  std::string strLineFeedCode = "\r\n";
+  std::string strBackupFolder;
+  int32_t lngFindHistoryCnt = kDefaultHistoryCapacity;
+  int32_t lngReplaceHistoryCnt = kDefaultHistoryCapacity;
+  int32_t lngExtentionsHistoryCnt = kDefaultHistoryCapacity;
+  std::string strSourceFolder;
+  std::string strCopyFolder;
+  int32_t lngCompareMode = 0;
+  bool blnIgnoreCase = false;
+  int32_t lngFileCounter = 0;
+  int64_t lngFindCounter = 0;
+  int32_t lngFoundFiles = 0;
+  std::vector<CharCodeEntry> CharCodeSets;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // frm_find_layout.cc
+  void BuildControls();
+  void BuildFileSettings(QWidget* client);
+  void BuildFindSettings(QWidget* client);
+  void BuildResultList(QWidget* client);
+  void BuildMenu();
+  void BuildStatusBar();
+  void CreatePanels();
+  void SetTabOrder();
+  void ConnectHandlers();
+
+  // frm_find.cc
+  void Form_Resize();
+  void Form_Unload();
+  void mnuFileExit_Click();
+  void LayoutList();
+  void SetPanelWidths();
+  void WriteWindowSize();
+  void CheckFrameKnown();
+
+  // frm_find_settings.cc
+  void LoadSettings();
+  std::string ReadSetting(const char* key, const std::string& default_escaped);
+  int ReadCheckValue(const char* key);
+  void ApplyWindowSize();
+  void ApplyColumnWidths();
+  void WorkOutMinHeight();
+
+  // frm_find_find.cc
+  void cmdFind_Click();
+  void StoreFindConditions();
+  void SetRunControls(bool running);
+  void OnRowsReady(const ResultRows& batch);
+  void OnStatusText(int panel, const QString& text);
+  void OnFindFinished(const Status& status, const FindRunResult& result);
+  std::shared_ptr<const FindConditions> CurrentConditions();
+  void PublishConditions();
+
+  // frm_find_options.cc
+  void cboExtBehavior_Click();
+  void chkIgnoreCase_Click();
+  void chkRegExp_Click();
+  void chkWordOnly_Click();
+  void optCrLf_Click();
+  void optCr_Click();
+  void optLf_Click();
+  void cboCoding_Click();
+  void txtMaxSize_Change();
+  void cboFind_Change();
+  void cmdStop_Click();
+  void cmdSelectAll_Click();
+  void SelectAllRows();
+  void cmdOpen_Click();
+  void ListView1_DblClick();
+  bool ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+  bool ShowRowToolTip(QEvent* event);
+
+  // frm_find_commands.cc
+  void cmdReplace_Click();
+  void cmdRestore_Click();
+  void cmdCopy_Click();
+  void cmdXcopy_Click();
+  void cmdSelectSourceFolder_Click();
+  void cmdSelectCopyFolder_Click();
+  void txtSourceFolder_Validate();
+  void txtCopyFolder_Validate();
+  void EnableFolderDrops();
+  void mnuFileSelectSetting_Click();
+  void mnuFileExportSetting_Click();
+  void mnuHelpHelp_Click();
+  void mnuHelpQuonder_Click();
+
+  FindWindowStart start_;
+  TwipsScale twips_;
+  ResultModel* model_ = nullptr;
+  FindWorker* worker_ = nullptr;
+  HistoryCombo find_history_{nullptr};
+  HistoryCombo replace_history_{nullptr};
+  HistoryCombo extentions_history_{nullptr};
+  std::shared_ptr<const FindConditions> published_;  // the last snapshot handed to the run
+  FindConditions run_conditions_;  // as the last run started: what its rows were found with
+  LinePreviewer previewer_;
+  QWidget* panel_row_ = nullptr;  // holds the five status panels
+  // Outer sizes are asked for before the window is shown, when its frame is not known yet;
+  // they are applied again once it is (-1: keep that measure).
+  QSize pending_outer_size_{-1, -1};
+  bool frame_known_ = false;
+  bool shown_ = false;
+  bool restore_enabled_before_run_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace quonder

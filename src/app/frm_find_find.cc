@@ -1,0 +1,162 @@
+// The find run from the window: cmdFind_Click stores the conditions and starts the worker;
+// rows and status texts come back in batches; the end restores the controls and reports.
+//
+// While a run goes, the commands that change files or the list (Replace, Restore, Copy Files,
+// Copy Folders, Select Setting) are disabled as well as Find: they must not work on rows the
+// run is still producing. The option controls stay live: each change publishes a new
+// conditions snapshot that the run reads at its next point of use.
+#include "app/frm_find.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+#include "app/find_worker.h"
+#include "app/message_box.h"
+#include "app/result_model.h"
+#include "core/history.h"
+#include "core/ini_file_common.h"
+
+namespace quonder {
+namespace {
+
+constexpr char kFindSetting[] = "FindSetting";
+
+// Check box values as the settings file keeps them: 0 clear, 1 checked, 2 greyed.
+int CheckValue(const QCheckBox* box) {
+  switch (box->checkState()) {
+    case Qt::Checked:
+      return 1;
+    case Qt::PartiallyChecked:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+std::string Decimal(int64_t value) { return std::to_string(value); }
+
+}  // namespace
+
+bool frmFind::Running() const { return worker_->Running(); }
+
+void frmFind::cmdFind_Click() {
+  if (Running()) return;
+  lngFileCounter = 0;
+  stbPanels[2]->setText(QStringLiteral("0"));
+  stbPanels[3]->setText(QStringLiteral("0"));
+
+  if (cboFind->currentText().isEmpty()) {
+    ShowMessage(QStringLiteral("Set Find data !"), QStringLiteral("Find Text Alarm"),
+                kMbOk | kMbIconExclamation);
+    return;
+  }
+
+  setCursor(Qt::BusyCursor);
+  SetRunControls(true);
+  stbPanels[0]->setText(QStringLiteral("Start Finding"));
+
+  StoreFindConditions();
+
+  lngFindCounter = 0;
+  lngFoundFiles = 0;
+  model_->Clear();
+  previewer_.Reset();
+
+  std::shared_ptr<const FindConditions> conditions = CurrentConditions();
+  run_conditions_ = *conditions;
+  published_ = conditions;
+  FindRunOptions options;
+  options.threads = std::clamp(QThread::idealThreadCount(), 1, 4);
+  if (!worker_->Start(conditions, options)) {
+    // Only a run still going refuses to start, and Find is disabled then; end in order anyway.
+    OnFindFinished(Status::Error(Status::Code::kInvalidArgument, "The find run could not start."),
+                   FindRunResult());
+  }
+}
+
+// The conditions go into the settings file before the run, so that the next start offers
+// them again whatever the run does.
+void frmFind::StoreFindConditions() {
+  WriteIniString(kFindSetting, "SourceFolder", strSourceFolder, strIniFile);
+  AddToHistory(lngFindHistoryCnt, find_history_, "FindHistory", strIniFile);
+  WriteIniString(kFindSetting, "UseRegExp", Decimal(CheckValue(chkRegExp)), strIniFile);
+  WriteIniString(kFindSetting, "IgnoreCase", Decimal(CheckValue(chkIgnoreCase)), strIniFile);
+  WriteIniString(kFindSetting, "WordOnly", Decimal(CheckValue(chkWordOnly)), strIniFile);
+  WriteIniString(kFindSetting, "Separator", txtSeparator->text().toStdString(), strIniFile);
+  WriteIniString(kFindSetting, "SubFolder", Decimal(CheckValue(chkSubFolder)), strIniFile);
+  WriteIniString(kFindSetting, "MaxSize", Decimal(lngMaxSize), strIniFile);
+  // An empty extension list would end the list at its top entry and hide the older ones.
+  if (!cboExtentions->currentText().isEmpty()) {
+    AddToHistory(lngExtentionsHistoryCnt, extentions_history_, "ExtentionsHistory", strIniFile);
+  }
+  WriteIniString(kFindSetting, "ExtBehavior", Decimal(lngExtBehavior), strIniFile);
+  WriteIniString(kFindSetting, "Coding", strCoding, strIniFile);
+  WriteIniString(kFindSetting, "LineFeedCode", strLineFeedCode, strIniFile);
+}
+
+void frmFind::SetRunControls(bool running) {
+  if (running) restore_enabled_before_run_ = cmdRestore->isEnabled();
+  cmdFind->setEnabled(!running);
+  cmdReplace->setEnabled(!running && model_->rowCount() > 0);
+  cmdRestore->setEnabled(!running && restore_enabled_before_run_);
+  cmdCopy->setEnabled(!running);
+  cmdXcopy->setEnabled(!running);
+  mnuFileSelectSetting->setEnabled(!running);
+}
+
+void frmFind::OnRowsReady(const ResultRows& batch) { model_->AppendRows(batch); }
+
+void frmFind::OnStatusText(int panel, const QString& text) {
+  if (panel >= 1 && panel <= 5) stbPanels[panel - 1]->setText(text);
+}
+
+void frmFind::OnFindFinished(const Status& status, const FindRunResult& result) {
+  lngFileCounter = result.file_counter;
+  lngFindCounter = result.find_counter;
+  lngFoundFiles = result.found_files;
+
+  SetRunControls(false);
+  stbPanels[0]->setText(QStringLiteral("Complete Finding"));
+  unsetCursor();
+
+  if (status.ok()) {
+    ShowMessage(QStringLiteral("Found from %1 Files.").arg(lngFoundFiles),
+                QStringLiteral("Find Text"), kMbOk | kMbIconInformation);
+  } else {
+    ShowMessage(QString::fromStdString(status.message()), QStringLiteral("Find Text Alarm"),
+                kMbOk | kMbIconStop);
+  }
+  ListView1->setFocus();
+}
+
+// The conditions as the controls and fields hold them now. The find text of a run never
+// becomes empty: while the box is cleared mid-run, the run keeps the last text it had.
+std::shared_ptr<const FindConditions> frmFind::CurrentConditions() {
+  auto conditions = std::make_shared<FindConditions>();
+  conditions->find_text = cboFind->currentText().toStdU16String();
+  if (conditions->find_text.empty() && published_ != nullptr) {
+    conditions->find_text = published_->find_text;
+  }
+  conditions->reg_exp = CheckValue(chkRegExp) != 0;
+  conditions->compare_mode = lngCompareMode;
+  conditions->ignore_case = blnIgnoreCase;
+  conditions->word_only = CheckValue(chkWordOnly) == 1;
+  conditions->separators = txtSeparator->text().toStdU16String();
+  conditions->line_feed_code = QString::fromStdString(strLineFeedCode).toStdU16String();
+  conditions->source_folder = strSourceFolder;
+  conditions->sub_folders = CheckValue(chkSubFolder) == 1;
+  conditions->max_size = lngMaxSize;
+  conditions->extensions = cboExtentions->currentText().toStdU16String();
+  conditions->ext_behavior = lngExtBehavior;
+  conditions->coding = strCoding;
+  return conditions;
+}
+
+void frmFind::PublishConditions() {
+  if (worker_ == nullptr || !worker_->Running()) return;
+  published_ = CurrentConditions();
+  worker_->PublishConditions(published_);
+}
+
+}  // namespace quonder

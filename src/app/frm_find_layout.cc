@@ -1,0 +1,317 @@
+// The controls of the main window at their designed places (twips, converted once per window),
+// the menu, the status bar panels, the focus order and the wiring of every handler.
+#include "app/frm_find.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QMenuBar>
+
+#include <type_traits>
+
+#include "app/find_worker.h"
+#include "app/result_model.h"
+
+namespace quonder {
+namespace {
+
+template <typename Widget>
+Widget* Make(QWidget* parent, const char* name, const QString& text = QString()) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_same_v<Widget, QLabel>) {
+    widget->setText(text);
+  } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
+    widget->setTitle(text);
+  }
+  return widget;
+}
+
+// An editable combo box that behaves like a plain history box: no inline completion (it
+// would change what the user types into an older entry) and no items added on Enter.
+QComboBox* MakeHistoryBox(QWidget* parent, const char* name) {
+  auto* box = Make<QComboBox>(parent, name);
+  box->setEditable(true);
+  box->setCompleter(nullptr);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setDuplicatesEnabled(true);
+  return box;
+}
+
+}  // namespace
+
+void frmFind::BuildControls() {
+  setObjectName(QStringLiteral("frmFind"));
+  setWindowTitle(QStringLiteral("Quonder in the Folder"));
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client);
+
+  BuildFileSettings(client);
+  BuildFindSettings(client);
+  BuildResultList(client);
+  BuildMenu();
+  BuildStatusBar();
+  SetTabOrder();
+  client->installEventFilter(this);
+
+  find_history_ = HistoryCombo(cboFind);
+  replace_history_ = HistoryCombo(cboReplace);
+  extentions_history_ = HistoryCombo(cboExtentions);
+
+  // The designed client area: 9450 x 6645 twips below the menu, the status bar included.
+  resize(twips_.ToPixelsX(9450),
+         menuBar()->sizeHint().height() + twips_.ToPixelsY(6645));
+}
+
+void frmFind::BuildFileSettings(QWidget* client) {
+  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twips_.ToPixels(left, top, width, height));
+  };
+  fraFileSettings = Make<QGroupBox>(client, "fraFileSettings", QStringLiteral("File Setting"));
+  place(fraFileSettings, 0, 0, 9375, 1935);
+  QWidget* frame = fraFileSettings;
+  lblSourceFolder = Make<QLabel>(frame, "lblSourceFolder", QStringLiteral("Source Folder"));
+  place(lblSourceFolder, 120, 240, 1095, 255);
+  txtSourceFolder = Make<QLineEdit>(frame, "txtSourceFolder");
+  place(txtSourceFolder, 1320, 240, 7695, 270);
+  cmdSelectSourceFolder = Make<QPushButton>(frame, "cmdSelectSourceFolder", QStringLiteral("..."));
+  place(cmdSelectSourceFolder, 9000, 240, 255, 255);
+  // The size box sits in the blank run of the label, so the label is made first (below it).
+  lblMaxSize = Make<QLabel>(frame, "lblMaxSize",
+                            QStringLiteral("Maximum File Size                  kB"));
+  place(lblMaxSize, 120, 600, 2895, 255);
+  txtMaxSize = Make<QLineEdit>(frame, "txtMaxSize");
+  place(txtMaxSize, 1680, 600, 855, 270);
+  chkSubFolder = Make<QCheckBox>(frame, "chkSubFolder", QStringLiteral("Find Sub Folder"));
+  place(chkSubFolder, 3000, 600, 1695, 255);
+  Label1 = Make<QLabel>(frame, "Label1", QStringLiteral("Charracter Coding"));
+  place(Label1, 6120, 600, 1455, 255);
+  cboCoding = Make<QComboBox>(frame, "cboCoding");
+  place(cboCoding, 7680, 600, 1575, 300);
+
+  fraExention = Make<QGroupBox>(frame, "fraExention", QStringLiteral("File Extention"));
+  place(fraExention, 120, 840, 9135, 615);
+  cboExtentions = MakeHistoryBox(fraExention, "cboExtentions");
+  place(cboExtentions, 120, 240, 6855, 300);
+  cboExtBehavior = Make<QComboBox>(fraExention, "cboExtBehavior");
+  place(cboExtBehavior, 7080, 240, 1935, 300);
+
+  lblCopyFolder = Make<QLabel>(frame, "lblCopyFolder", QStringLiteral("Copy Folder"));
+  place(lblCopyFolder, 120, 1560, 1095, 255);
+  txtCopyFolder = Make<QLineEdit>(frame, "txtCopyFolder");
+  place(txtCopyFolder, 1320, 1560, 7695, 270);
+  cmdSelectCopyFolder = Make<QPushButton>(frame, "cmdSelectCopyFolder", QStringLiteral("..."));
+  place(cmdSelectCopyFolder, 9000, 1560, 255, 255);
+}
+
+void frmFind::BuildFindSettings(QWidget* client) {
+  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twips_.ToPixels(left, top, width, height));
+  };
+  fraFindSettings = Make<QGroupBox>(client, "fraFindSettings", QStringLiteral("Find Setting"));
+  place(fraFindSettings, 0, 2040, 9375, 1935);
+  QWidget* frame = fraFindSettings;
+  lblFind = Make<QLabel>(frame, "lblFind", QStringLiteral("Find Text"));
+  place(lblFind, 120, 240, 855, 255);
+  cboFind = MakeHistoryBox(frame, "cboFind");
+  place(cboFind, 960, 240, 7575, 300);
+  cmdFind = Make<QPushButton>(frame, "cmdFind", QStringLiteral("Find"));
+  place(cmdFind, 8640, 240, 615, 255);
+  chkRegExp = Make<QCheckBox>(frame, "chkRegExp", QStringLiteral("Use Regular Expression"));
+  place(chkRegExp, 120, 720, 2175, 255);
+  chkIgnoreCase = Make<QCheckBox>(frame, "chkIgnoreCase", QStringLiteral("Ignore Case"));
+  place(chkIgnoreCase, 2640, 720, 1215, 255);
+
+  fraLineFeed = Make<QGroupBox>(frame, "fraLineFeed", QStringLiteral("Line Feed Code"));
+  place(fraLineFeed, 3960, 600, 2535, 495);
+  optCrLf = Make<QRadioButton>(fraLineFeed, "optCrLf", QStringLiteral("CR+LF"));
+  place(optCrLf, 120, 180, 1095, 255);
+  optCr = Make<QRadioButton>(fraLineFeed, "optCr", QStringLiteral("CR"));
+  place(optCr, 1200, 180, 615, 255);
+  optLf = Make<QRadioButton>(fraLineFeed, "optLf", QStringLiteral("LF"));
+  place(optLf, 1920, 180, 495, 255);
+
+  chkEnableRestore = Make<QCheckBox>(frame, "chkEnableRestore", QStringLiteral("Enable Restore"));
+  place(chkEnableRestore, 6720, 720, 1695, 255);
+  cmdStop = Make<QPushButton>(frame, "cmdStop", QStringLiteral("Stop"));
+  place(cmdStop, 8640, 720, 615, 255);
+  chkWordOnly =
+      Make<QCheckBox>(frame, "chkWordOnly", QStringLiteral("Check Word Only.  Separater:"));
+  place(chkWordOnly, 120, 1200, 2535, 255);
+  txtSeparator = Make<QLineEdit>(frame, "txtSeparator");
+  place(txtSeparator, 2760, 1200, 5535, 270);
+  cmdReplace = Make<QPushButton>(frame, "cmdReplace", QStringLiteral("Replace"));
+  place(cmdReplace, 8400, 1200, 855, 255);
+  cmdReplace->setEnabled(false);
+  lblReplace = Make<QLabel>(frame, "lblReplace", QStringLiteral("Replace Text"));
+  place(lblReplace, 120, 1560, 1095, 255);
+  cboReplace = MakeHistoryBox(frame, "cboReplace");
+  place(cboReplace, 1200, 1560, 7095, 300);
+  cmdRestore = Make<QPushButton>(frame, "cmdRestore", QStringLiteral("Restore"));
+  place(cmdRestore, 8400, 1560, 855, 255);
+  cmdRestore->setEnabled(false);
+}
+
+void frmFind::BuildResultList(QWidget* client) {
+  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twips_.ToPixels(left, top, width, height));
+  };
+  cmdSelectAll = Make<QPushButton>(client, "cmdSelectAll", QStringLiteral("Select All"));
+  place(cmdSelectAll, 0, 4080, 975, 255);
+  cmdOpen = Make<QPushButton>(client, "cmdOpen", QStringLiteral("Open File"));
+  place(cmdOpen, 1080, 4080, 975, 255);
+  cmdCopy = Make<QPushButton>(client, "cmdCopy", QStringLiteral("Copy Files"));
+  place(cmdCopy, 2160, 4080, 975, 255);
+  cmdXcopy = Make<QPushButton>(client, "cmdXcopy", QStringLiteral("Copy Folders"));
+  place(cmdXcopy, 3240, 4080, 1215, 255);
+
+  ListView1 = Make<QTableView>(client, "ListView1");
+  place(ListView1, 0, 4320, 9375, 1935);
+  model_ = new ResultModel(this);
+  ListView1->setModel(model_);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->setShowGrid(false);
+  ListView1->setWordWrap(false);
+  ListView1->setTabKeyNavigation(false);
+  ListView1->verticalHeader()->hide();
+  // Fixed row heights keep a million rows cheap to scroll: no row is ever measured.
+  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ListView1->horizontalHeader()->setHighlightSections(false);
+  // The widths of the settings file are kept as stored, however narrow.
+  ListView1->horizontalHeader()->setMinimumSectionSize(1);
+  ListView1->horizontalHeader()->setStretchLastSection(false);
+  ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ListView1->installEventFilter(this);
+  ListView1->viewport()->installEventFilter(this);
+}
+
+void frmFind::BuildMenu() {
+  mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+  mnuFile->setObjectName(QStringLiteral("mnuFile"));
+  mnuFileSelectSetting = mnuFile->addAction(QStringLiteral("Select Setting"));
+  mnuFileSelectSetting->setObjectName(QStringLiteral("mnuFileSelectSetting"));
+  mnuFileExportSetting = mnuFile->addAction(QStringLiteral("ExportSetting"));
+  mnuFileExportSetting->setObjectName(QStringLiteral("mnuFileExportSetting"));
+  Nop1 = mnuFile->addSeparator();
+  Nop1->setObjectName(QStringLiteral("Nop1"));
+  mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
+  mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+  mnuFileExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+  mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+  mnuHelpHelp = mnuHelp->addAction(QStringLiteral("Help"));
+  mnuHelpHelp->setObjectName(QStringLiteral("mnuHelpHelp"));
+  mnuHelpHelp->setShortcut(QKeySequence(Qt::Key_F1));
+  mnuHelpQuonder = mnuHelp->addAction(QStringLiteral("&About Quonder"));
+  mnuHelpQuonder->setObjectName(QStringLiteral("mnuHelpQuonder"));
+}
+
+void frmFind::BuildStatusBar() {
+  stbBottom = new QStatusBar(this);
+  stbBottom->setObjectName(QStringLiteral("stbBottom"));
+  stbBottom->setSizeGripEnabled(false);
+  setStatusBar(stbBottom);
+  CreatePanels();
+}
+
+void frmFind::CreatePanels() {
+  static const char* const kToolTips[5] = {nullptr, "Current File", "File Counter",
+                                           "Find Counter", "Replace Counter"};
+  // The panels sit side by side without gaps in a row of their own, so that their widths add
+  // up as set; the status bar's own spacing would make the window wider than asked.
+  if (panel_row_ != nullptr) {
+    stbBottom->removeWidget(panel_row_);
+    delete panel_row_;
+  }
+  panel_row_ = new QWidget(stbBottom);
+  panel_row_->setObjectName(QStringLiteral("stbPanels"));
+  auto* row = new QHBoxLayout(panel_row_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = new QLabel(panel_row_);
+    panel->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
+    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    panel->setTextFormat(Qt::PlainText);
+    if (kToolTips[i] != nullptr) panel->setToolTip(QString::fromLatin1(kToolTips[i]));
+    row->addWidget(panel, i == 1 ? 1 : 0);
+    stbPanels[i] = panel;
+  }
+  row->addStretch(0);
+  stbBottom->addWidget(panel_row_, 1);
+  SetPanelWidths();
+}
+
+void frmFind::SetTabOrder() {
+  QWidget* const order[] = {
+      cboFind,         cmdFind,         chkRegExp,    chkIgnoreCase,   optCrLf,
+      optCr,           optLf,           chkEnableRestore, cmdStop,     chkWordOnly,
+      txtSeparator,    cmdReplace,      cboReplace,   cmdRestore,      txtSourceFolder,
+      cmdSelectSourceFolder, txtMaxSize, chkSubFolder, cboCoding,      cboExtentions,
+      cboExtBehavior,  txtCopyFolder,   cmdSelectCopyFolder, cmdSelectAll, cmdOpen,
+      cmdCopy,         cmdXcopy,        ListView1};
+  for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  // Labels and frames take no focus.
+  for (QWidget* frame : {static_cast<QWidget*>(fraFileSettings), static_cast<QWidget*>(fraExention),
+                         static_cast<QWidget*>(fraFindSettings), static_cast<QWidget*>(fraLineFeed)}) {
+    frame->setFocusPolicy(Qt::NoFocus);
+  }
+}
+
+void frmFind::ConnectHandlers() {
+  auto publish = [this] { PublishConditions(); };
+  // A box greyed by the settings file becomes an ordinary two-state box at the user's click.
+  for (QCheckBox* box : {chkSubFolder, chkRegExp, chkIgnoreCase, chkEnableRestore, chkWordOnly}) {
+    connect(box, &QCheckBox::clicked, box, [box] {
+      if (box->checkState() != Qt::PartiallyChecked) box->setTristate(false);
+    });
+  }
+  connect(cboExtBehavior, &QComboBox::currentIndexChanged, this, [this] { cboExtBehavior_Click(); });
+  connect(chkIgnoreCase, &QCheckBox::stateChanged, this, [this] { chkIgnoreCase_Click(); });
+  connect(chkRegExp, &QCheckBox::stateChanged, this, [this] { chkRegExp_Click(); });
+  connect(chkWordOnly, &QCheckBox::stateChanged, this, [this] { chkWordOnly_Click(); });
+  connect(optCrLf, &QRadioButton::toggled, this, [this](bool on) { if (on) optCrLf_Click(); });
+  connect(optCr, &QRadioButton::toggled, this, [this](bool on) { if (on) optCr_Click(); });
+  connect(optLf, &QRadioButton::toggled, this, [this](bool on) { if (on) optLf_Click(); });
+  connect(cboCoding, &QComboBox::currentIndexChanged, this, [this] { cboCoding_Click(); });
+  connect(txtMaxSize, &QLineEdit::textChanged, this, [this] { txtMaxSize_Change(); });
+  connect(cboFind, &QComboBox::editTextChanged, this, [this] { cboFind_Change(); });
+  connect(txtSeparator, &QLineEdit::textChanged, this, publish);
+  connect(chkSubFolder, &QCheckBox::stateChanged, this, publish);
+  connect(cboExtentions, &QComboBox::editTextChanged, this, publish);
+  // Enter in the find box presses Find (a disabled Find ignores it, so a run cannot restart).
+  connect(cboFind->lineEdit(), &QLineEdit::returnPressed, cmdFind, &QPushButton::click);
+
+  connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+  connect(cmdStop, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
+  connect(cmdSelectAll, &QPushButton::clicked, this, [this] { cmdSelectAll_Click(); });
+  connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
+  connect(ListView1, &QTableView::doubleClicked, this, [this] { ListView1_DblClick(); });
+  connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
+  connect(cmdRestore, &QPushButton::clicked, this, [this] { cmdRestore_Click(); });
+  connect(cmdCopy, &QPushButton::clicked, this, [this] { cmdCopy_Click(); });
+  connect(cmdXcopy, &QPushButton::clicked, this, [this] { cmdXcopy_Click(); });
+  connect(cmdSelectSourceFolder, &QPushButton::clicked, this,
+          [this] { cmdSelectSourceFolder_Click(); });
+  connect(cmdSelectCopyFolder, &QPushButton::clicked, this, [this] { cmdSelectCopyFolder_Click(); });
+  connect(txtSourceFolder, &QLineEdit::editingFinished, this, [this] { txtSourceFolder_Validate(); });
+  connect(txtCopyFolder, &QLineEdit::editingFinished, this, [this] { txtCopyFolder_Validate(); });
+
+  connect(mnuFileSelectSetting, &QAction::triggered, this, [this] { mnuFileSelectSetting_Click(); });
+  connect(mnuFileExportSetting, &QAction::triggered, this, [this] { mnuFileExportSetting_Click(); });
+  connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+  connect(mnuHelpHelp, &QAction::triggered, this, [this] { mnuHelpHelp_Click(); });
+  connect(mnuHelpQuonder, &QAction::triggered, this, [this] { mnuHelpQuonder_Click(); });
+
+  connect(worker_, &FindWorker::rowsReady, this, &frmFind::OnRowsReady);
+  connect(worker_, &FindWorker::statusText, this, &frmFind::OnStatusText);
+  connect(worker_, &FindWorker::finished, this, &frmFind::OnFindFinished);
+}
+
+}  // namespace quonder

@@ -1,0 +1,159 @@
+// The option controls, each keeping its window field in line (and the run's conditions with
+// it), and the result list's commands: Stop, Select All, Open File, Enter, Ctrl+A, double
+// click, and the hover preview of a row.
+#include "app/frm_find.h"
+
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include "app/editor_launcher.h"
+#include "app/find_worker.h"
+#include "app/result_model.h"
+#include "app/setting_values.h"
+#include "core/file_common.h"
+#include "core/ini_file_common.h"
+
+namespace quonder {
+namespace {
+
+// The escapes that both boxes understand in regular-expression mode.
+const QString& EscapeHelp() {
+  static const QString help = QStringLiteral(
+      "\\\\-> \\, \\r -> CR, \\n -> LF, \\t -> TAB, \\v -> VTAB, ");
+  return help;
+}
+
+}  // namespace
+
+void frmFind::cboExtBehavior_Click() {
+  lngExtBehavior = cboExtBehavior->currentIndex();
+  PublishConditions();
+}
+
+void frmFind::chkIgnoreCase_Click() {
+  blnIgnoreCase = chkIgnoreCase->checkState() == Qt::Checked;
+  lngCompareMode = blnIgnoreCase ? 1 : 0;
+  PublishConditions();
+}
+
+void frmFind::chkRegExp_Click() {
+  if (chkRegExp->checkState() != Qt::Unchecked) {
+    cboFind->setToolTip(EscapeHelp() + QStringLiteral("Escape ()$*+.[]?/^{}| with \\"));
+    cboReplace->setToolTip(QStringLiteral("$1~9でパタン置換を行なえます。") + EscapeHelp() +
+                           QStringLiteral("$$1~$$9 -> $1~$9"));
+  } else {
+    cboFind->setToolTip(
+        QStringLiteral("改行を含む検索をする場合Regular Expressionをチェックしてください"));
+    cboReplace->setToolTip(
+        QStringLiteral("パタン置換を行なう場合Regular Expressionをチェックしてください"));
+  }
+  // The rows of the last run were found in the other mode: their Found cells no longer fit.
+  cmdReplace->setEnabled(false);
+  PublishConditions();
+}
+
+void frmFind::chkWordOnly_Click() {
+  txtSeparator->setEnabled(chkWordOnly->checkState() != Qt::Unchecked);
+  PublishConditions();
+}
+
+void frmFind::optCrLf_Click() {
+  strLineFeedCode = "\r\n";
+  PublishConditions();
+}
+
+void frmFind::optCr_Click() {
+  strLineFeedCode = "\r";
+  PublishConditions();
+}
+
+void frmFind::optLf_Click() {
+  strLineFeedCode = "\n";
+  PublishConditions();
+}
+
+void frmFind::cboCoding_Click() {
+  const int index = cboCoding->currentIndex();
+  if (index < 0 || index >= static_cast<int>(CharCodeSets.size())) return;
+  strCoding = CharCodeSets[index].Name;
+  cboCoding->setToolTip(QString::fromStdString(CharCodeSets[index].Description));
+  PublishConditions();
+}
+
+// Kilobytes, fractions allowed; a text without a leading number means no limit. A count of
+// bytes beyond the 32-bit range is capped.
+void frmFind::txtMaxSize_Change() {
+  lngMaxSize = RoundToInt32(LeadingNumber(txtMaxSize->text().toStdString()) * 1024.0);
+  PublishConditions();
+}
+
+// In plain mode the rows stay valid whatever the box holds (a replace works from each row's
+// Found text), so only regular-expression mode gives up Replace.
+void frmFind::cboFind_Change() {
+  if (chkRegExp->checkState() != Qt::Unchecked) cmdReplace->setEnabled(false);
+  PublishConditions();
+}
+
+void frmFind::cmdStop_Click() { worker_->Stop(); }
+
+void frmFind::cmdSelectAll_Click() { SelectAllRows(); }
+
+void frmFind::SelectAllRows() {
+  ListView1->selectAll();
+  ListView1->setFocus();
+}
+
+// Opens the focused row in the editor of the settings file. Any failure ends the command
+// quietly, with the focus where it was.
+void frmFind::cmdOpen_Click() {
+  WriteIniString("FindSetting", "Editor", strEditor, strIniFile);
+  const QModelIndex current = ListView1->currentIndex();
+  if (!current.isValid() || current.row() >= static_cast<int>(model_->rows().size())) return;
+  const ResultRows& rows = model_->rows();
+  const size_t row = static_cast<size_t>(current.row());
+  if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row),
+                    rows.Column(row))) {
+    return;
+  }
+  ListView1->setFocus();
+}
+
+void frmFind::ListView1_DblClick() { cmdOpen_Click(); }
+
+// True when the key was handled here.
+bool frmFind::ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    ListView1_DblClick();
+    return true;
+  }
+  if (key == Qt::Key_A && (modifiers & Qt::ControlModifier)) {
+    SelectAllRows();
+    return true;
+  }
+  return false;
+}
+
+// The line of the hovered row's hit, read again from its file in the run's charset.
+bool frmFind::ShowRowToolTip(QEvent* event) {
+  auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = ListView1->indexAt(help->pos());
+  QString tip;
+  if (index.isValid() && index.row() < static_cast<int>(model_->rows().size())) {
+    const ResultRows& rows = model_->rows();
+    const size_t row = static_cast<size_t>(index.row());
+    const std::string full_path =
+        BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
+    tip = previewer_.ToolTip(full_path, run_conditions_.coding, rows.Pointer(row),
+                             rows.Found(row), run_conditions_.reg_exp);
+  }
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(help->globalPos(), tip, ListView1->viewport(),
+                       ListView1->visualRect(index));
+  }
+  return true;
+}
+
+}  // namespace quonder
