@@ -1,0 +1,231 @@
+// The find run driven through the real widgets: Enter in the find box, the rows, the closing
+// message, what the run stores, the empty find text, Stop, failures and closing mid-run.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "app/result_model.h"
+#include "core/file_common.h"
+#include "frm_find_support.h"
+
+namespace quonder::testing {
+namespace {
+
+// A settings file that points the window at the fixture's data folder.
+void PointAtData(const WindowFixture& fixture, const std::string& more = "") {
+  fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + "\nExtentions=txt\n" +
+                   more);
+}
+
+// `count` files, each with one hit of "needle".
+void WriteManyFiles(const WindowFixture& fixture, int count) {
+  for (int i = 0; i < count; ++i) {
+    fixture.WriteData("f" + std::to_string(i) + ".txt", "hay hay needle hay\n");
+  }
+}
+
+void TypeFindText(frmFind& window, const QString& text) {
+  auto* box = Child<QComboBox>(window, "cboFind");
+  box->lineEdit()->clear();
+  QTest::keyClicks(box, text);
+}
+
+}  // namespace
+
+class FrmFindRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void EnterInFindBoxRunsAndStoresConditions() {
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", "hello world\r\nsay hello\r\n");
+    fixture.WriteData("b.dat", "hello");
+    fixture.WriteData("sub/c.txt", "\xc3\xa9t\xc3\xa9 hello");  // é before the hit: column 5
+    PointAtData(fixture);
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+
+    TypeFindText(*window, "hello");
+    Child<QComboBox>(*window, "cboExtentions")->lineEdit()->clear();
+    QTest::keyClicks(Child<QComboBox>(*window, "cboExtentions"), "txt");
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    QCOMPARE(log.Transcript(), QStringList{"Find Text: Found from 1 Files."});
+    QCOMPARE(log.messages()[0].style, 64);
+    QCOMPARE(Rows(*window->results()),
+             (QStringList{"1|a.txt|1|1|hello|1", "2|a.txt|2|5|hello|18"}));
+
+    // The conditions and histories were stored before the run.
+    QCOMPARE(fixture.Ini("FindSetting", "SourceFolder"), fixture.DataFolder());
+    for (const char* key : {"UseRegExp", "IgnoreCase", "WordOnly", "SubFolder", "ExtBehavior"}) {
+      QCOMPARE(fixture.Ini("FindSetting", key), std::string("0"));
+    }
+    QCOMPARE(fixture.Ini("FindSetting", "Separator"), std::string("_,. \"#&'()|[]{}<>"));
+    QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("10240"));
+    QCOMPARE(fixture.Ini("FindSetting", "Coding"), std::string("utf-8"));
+    QCOMPARE(fixture.Ini("FindSetting", "LineFeedCode"), std::string("\r\n"));
+    QCOMPARE(fixture.Ini("FindHistory", "0"), std::string("hello"));
+    QCOMPARE(fixture.Ini("ExtentionsHistory", "0"), std::string("txt"));
+    QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{"hello", ""}));
+
+    // The run's end state.
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
+    QCOMPARE(Panel(*window, 3), QStringLiteral("1"));
+    QCOMPARE(Panel(*window, 4), QStringLiteral("2"));
+    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
+    QVERIFY(Child<QPushButton>(*window, "cmdReplace")->isEnabled());
+    QVERIFY(Child<QPushButton>(*window, "cmdCopy")->isEnabled());
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(window->focusWidget(), Child<QWidget>(*window, "ListView1"));
+    QCOMPARE(window->lngFoundFiles, 1);
+    QCOMPARE(window->lngFindCounter, int64_t{2});
+
+    // Again with subfolders, a new find text and the old one back: the history moves it up.
+    QTest::mouseClick(Child<QCheckBox>(*window, "chkSubFolder"), Qt::LeftButton);
+    TypeFindText(*window, "say");
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QTRY_COMPARE(log.messages().size(), size_t{2});
+    TypeFindText(*window, "hello");
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{3});
+    QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text: Found from 2 Files."));
+    QCOMPARE(Rows(*window->results()),
+             (QStringList{"1|a.txt|1|1|hello|1", "2|a.txt|2|5|hello|18",
+                          "3|sub/c.txt|1|5|hello|5"}));
+    QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{"hello", "say", ""}));
+    QCOMPARE(fixture.Ini("FindSetting", "SubFolder"), std::string("1"));
+  }
+
+  // Nothing but the counters changes: the rows of the last run stay, nothing is stored.
+  void EmptyFindTextIsRefused() {
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", "abc abc");
+    PointAtData(fixture);
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    TypeFindText(*window, "abc");
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    const std::string settings = fixture.ReadFile(fixture.IniFile());
+
+    TypeFindText(*window, "");
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text Alarm: Set Find data !"));
+    QCOMPARE(log.messages().back().style, 48);
+    QCOMPARE(window->results()->rowCount(), 2);
+    QCOMPARE(Panel(*window, 3), QStringLiteral("0"));
+    QCOMPARE(Panel(*window, 4), QStringLiteral("0"));
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
+    QVERIFY(!window->Running());
+    QCOMPARE(fixture.ReadFile(fixture.IniFile()), settings);
+  }
+
+  void StopEndsTheRunEarly() {
+    constexpr int kFiles = 1500;
+    WindowFixture fixture;
+    WriteManyFiles(fixture, kFiles);
+    PointAtData(fixture);
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    TypeFindText(*window, "needle");
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+
+    // While it runs: Find and the commands that change files cannot start; Enter does nothing.
+    QVERIFY(window->Running());
+    QVERIFY(!Child<QPushButton>(*window, "cmdFind")->isEnabled());
+    for (const char* name : {"cmdReplace", "cmdRestore", "cmdCopy", "cmdXcopy"}) {
+      QVERIFY2(!Child<QPushButton>(*window, name)->isEnabled(), name);
+    }
+    QCOMPARE(window->cursor().shape(), Qt::BusyCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Start Finding"));
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdStop"), Qt::LeftButton);
+    QTRY_VERIFY(!window->Running());
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    const int rows = window->results()->rowCount();
+    QVERIFY2(rows < kFiles, qPrintable(QString::number(rows)));
+    QCOMPARE(log.Transcript(), QStringList{QStringLiteral("Find Text: Found from %1 Files.").arg(rows)});
+    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    // A second run is not affected by the old stop request.
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QTRY_COMPARE(log.messages().size(), size_t{2});
+    QCOMPARE(window->results()->rowCount(), kFiles);
+  }
+
+  void FailuresEndInOrder_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("named");  // what the message must name; DATA = the data folder
+    QTest::newRow("missing source folder") << "SourceFolder=DATA/nowhere\n" << "abc"
+                                           << "DATA/nowhere";
+    QTest::newRow("invalid pattern") << "SourceFolder=DATA\nUseRegExp=1\n" << "a(b" << "";
+    QTest::newRow("unknown charset") << "SourceFolder=DATA\nCoding=no-such-charset\n" << "abc"
+                                     << "no-such-charset";
+  }
+
+  void FailuresEndInOrder() {
+    QFETCH(QString, settings);
+    QFETCH(QString, find);
+    QFETCH(QString, named);
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", "abc a(b");
+    const QString data = QString::fromStdString(fixture.DataFolder());
+    fixture.WriteIni("[FindSetting]\nExtentions=txt\n" + settings.replace("DATA", data).toStdString());
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    TypeFindText(*window, find);
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    QCOMPARE(log.messages()[0].title, QStringLiteral("Find Text Alarm"));
+    QCOMPARE(log.messages()[0].style, 16);
+    QVERIFY(!log.messages()[0].prompt.isEmpty());
+    QVERIFY2(log.messages()[0].prompt.contains(named.replace("DATA", data)),
+             qPrintable(log.messages()[0].prompt));
+    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
+    QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
+  }
+
+  // Closing stops the run and waits for it; nothing is reported afterwards.
+  void ClosingDuringRunStopsAndJoins() {
+    WindowFixture fixture;
+    WriteManyFiles(fixture, 1500);
+    PointAtData(fixture);
+    QTemporaryDir temp;
+    const QByteArray old_temp = qgetenv("TEMP");
+    qputenv("TEMP", temp.path().toUtf8());
+    MessageLog log;
+    auto window = fixture.Open();
+    qputenv("TEMP", old_temp);
+    QVERIFY(window);
+    QVERIFY(CreateFolderPath(window->strBackupFolder));
+    window->show();
+    TypeFindText(*window, "needle");
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QVERIFY(window->Running());
+    QVERIFY(window->close());
+    QVERIFY(!window->Running());
+    QTest::qWait(200);
+    QVERIFY(log.messages().empty());
+    QVERIFY(!FolderExists(window->strBackupFolder));
+  }
+};
+
+}  // namespace quonder::testing
+
+QTEST_MAIN(quonder::testing::FrmFindRunTest)
+#include "frm_find_run_test.moc"

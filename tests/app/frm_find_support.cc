@@ -1,0 +1,144 @@
+#include "frm_find_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include "core/ini_file_common.h"
+
+namespace quonder::testing {
+
+MessageLog::MessageLog(int answer) : messages_(std::make_shared<std::vector<MessageRequest>>()) {
+  SetMessageBoxHandler([messages = messages_, answer](const MessageRequest& request) {
+    messages->push_back(request);
+    return answer;
+  });
+}
+
+MessageLog::~MessageLog() { SetMessageBoxHandler(nullptr); }
+
+QStringList MessageLog::Transcript() const {
+  QStringList lines;
+  for (const MessageRequest& request : *messages_) {
+    lines << request.title + QStringLiteral(": ") + request.prompt;
+  }
+  return lines;
+}
+
+std::string CodeSetName(int index) {
+  switch (index) {
+    case 0:
+      return "shift_jis";
+    case 1:
+      return "no-such-charset";
+    case 2:
+      return "";  // a malformed value keeps its place with an empty name
+    case 42:
+      return "utf-8";
+    case 43:
+      return "utf-16le";
+    default:
+      return "windows-1252";
+  }
+}
+
+WindowFixture::WindowFixture(bool with_code_sets) {
+  QDir(root_.path()).mkpath(QStringLiteral("program"));
+  QDir(root_.path()).mkpath(QStringLiteral("data"));
+  if (!with_code_sets) return;
+  std::string table = "[CharcterCoding]\n";
+  for (int i = 0; i < kCodeSetEntries; ++i) {
+    std::string value = i == 2 ? "broken,not-a-number,Broken"
+                               : CodeSetName(i) + "," + std::to_string(1000 + i) + ",Set " +
+                                     std::to_string(i);
+    table += std::to_string(i) + "=" + value + "\n";
+  }
+  WriteFile(ProgramFolder() + "/CharCodeSet.ini", table);
+}
+
+std::string WindowFixture::ProgramFolder() const {
+  return (root_.path() + QStringLiteral("/program")).toStdString();
+}
+
+std::string WindowFixture::IniFile() const { return ProgramFolder() + "/Quonder.ini"; }
+
+std::string WindowFixture::DataFolder() const {
+  return (root_.path() + QStringLiteral("/data")).toStdString();
+}
+
+std::string WindowFixture::Ini(const std::string& section, const std::string& key,
+                               const std::string& missing) const {
+  std::string value;
+  GetIniString(section, key, missing, value, IniFile());
+  return value;
+}
+
+void WindowFixture::WriteData(const std::string& relative, const std::string& bytes) const {
+  const QString path = QString::fromStdString(DataFolder() + "/" + relative);
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  WriteFile(path.toStdString(), bytes);
+}
+
+void WindowFixture::WriteFile(const std::string& path, const std::string& bytes) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", path.c_str());
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string WindowFixture::ReadFile(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
+  return file.readAll().toStdString();
+}
+
+std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments) const {
+  FindWindowStart start;
+  start.program_folder = ProgramFolder();
+  start.arguments = std::move(arguments);
+  auto window = std::make_unique<frmFind>(start);
+  if (!window->Form_Load()) return nullptr;
+  return window;
+}
+
+bool ShowSettled(QWidget& window) {
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return false;
+  Settle(window);
+  return true;
+}
+
+void Settle(const QWidget& window) {
+  QRect last = window.frameGeometry();
+  for (int quiet = 0, rounds = 0; quiet < 3 && rounds < 100; ++rounds) {
+    QTest::qWait(20);
+    const QRect now = window.frameGeometry();
+    quiet = now == last ? quiet + 1 : 0;
+    last = now;
+  }
+}
+
+QStringList Items(const QComboBox& box) {
+  QStringList items;
+  for (int i = 0; i < box.count(); ++i) items << box.itemText(i);
+  return items;
+}
+
+QStringList Rows(const QAbstractItemModel& model) {
+  QStringList rows;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    QStringList cells;
+    for (int column = 0; column < model.columnCount(); ++column) {
+      cells << model.index(row, column).data().toString();
+    }
+    rows << cells.join('|');
+  }
+  return rows;
+}
+
+QString Panel(const QWidget& window, int panel) {
+  const auto* label = Child<QLabel>(window, QStringLiteral("stbPanel%1").arg(panel).toLatin1().constData());
+  return label != nullptr ? label->text() : QStringLiteral("<no panel>");
+}
+
+}  // namespace quonder::testing

@@ -1,0 +1,83 @@
+// Fixtures for the main window's tests: a program folder of its own (code set table, settings
+// file), a data folder to search, and a message log in place of modal boxes.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frm_find.h"
+#include "app/message_box.h"
+
+namespace quonder::testing {
+
+// Records every ShowMessage while alive and answers `answer` instead of showing a box.
+class MessageLog {
+ public:
+  explicit MessageLog(int answer = kIdOk);
+  ~MessageLog();
+  MessageLog(const MessageLog&) = delete;
+  MessageLog& operator=(const MessageLog&) = delete;
+
+  const std::vector<MessageRequest>& messages() const { return *messages_; }
+  // "title: prompt" per message, for whole-transcript comparisons.
+  QStringList Transcript() const;
+  void Clear() { messages_->clear(); }
+
+ private:
+  std::shared_ptr<std::vector<MessageRequest>> messages_;
+};
+
+// Charset names of the fixture's code set table; index 42 is the default.
+inline constexpr int kCodeSetEntries = 45;
+std::string CodeSetName(int index);
+
+class WindowFixture {
+ public:
+  // A program folder with a code set table (unless !with_code_sets) and an empty data folder.
+  explicit WindowFixture(bool with_code_sets = true);
+
+  std::string ProgramFolder() const;
+  std::string IniFile() const;  // Quonder.ini in the program folder
+  std::string DataFolder() const;
+
+  void WriteIni(const std::string& text) const { WriteFile(IniFile(), text); }
+  // A value of the settings file as the program reads it; `missing` when there is none.
+  std::string Ini(const std::string& section, const std::string& key,
+                  const std::string& missing = "<missing>") const;
+  // Writes `bytes` to `relative` below the data folder, creating folders.
+  void WriteData(const std::string& relative, const std::string& bytes) const;
+  static void WriteFile(const std::string& path, const std::string& bytes);
+  static std::string ReadFile(const std::string& path);
+
+  // A window after Form_Load (null when it failed); `arguments` as on the command line.
+  std::unique_ptr<frmFind> Open(std::vector<std::string> arguments = {}) const;
+
+ private:
+  QTemporaryDir root_;
+};
+
+// Shows the window and waits until the window system has stopped changing its geometry
+// (the frame arrives after the first showing, and the outer size is applied again then).
+bool ShowSettled(QWidget& window);
+// Waits until the window's geometry has stopped changing.
+void Settle(const QWidget& window);
+
+template <typename T>
+T* Child(const QWidget& window, const char* name) {
+  return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The items of a combo box, in order.
+QStringList Items(const QComboBox& box);
+// Every row of the result list as "No.|File Path|Line|Column|Found|Pointer".
+QStringList Rows(const QAbstractItemModel& model);
+// Text of status panel 1 to 5.
+QString Panel(const QWidget& window, int panel);
+
+}  // namespace quonder::testing
