@@ -34,13 +34,12 @@ class Descriptor {
 
 bool FileBuffer::Reserve(size_t capacity) {
   if (capacity <= capacity_) return true;
-  size_t grown = capacity_ + capacity_ / 2;
-  if (grown < capacity) grown = capacity;
-  std::unique_ptr<char[]> bigger(new (std::nothrow) char[grown]);
+  // Exactly what is asked: sizes come from the file system, or double in the chunked read.
+  std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
   if (bigger == nullptr) return false;
   if (size_ > 0) std::memcpy(bigger.get(), data_.get(), size_);
   data_ = std::move(bigger);
-  capacity_ = grown;
+  capacity_ = capacity;
   return true;
 }
 

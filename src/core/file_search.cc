@@ -82,6 +82,13 @@ bool FileSearcher::Load(const std::string& path, int& failures) {
 }
 
 bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures) {
+  // No charset decodes to more units than it has bytes; with the room taken at once, the
+  // buffer never grows by doubling past what the largest file needs.
+  const size_t room = bytes.size() + 64;
+  if (text_.capacity() < room) {
+    std::u16string().swap(text_);
+    text_.reserve(room);
+  }
   while (true) {
     bool lossy = false;
     if (codec.codec->Decode(bytes, text_, lossy).ok()) return true;

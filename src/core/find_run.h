@@ -16,7 +16,9 @@
 namespace quonder {
 
 struct FindRunOptions {
-  int threads = 1;  // workers reading and matching files; rows still come in walk order
+  // Workers reading and matching files (rows still come in walk order). This build runs every
+  // search on the calling thread, whatever the value.
+  int threads = 1;
   // Off: every file is decoded and matched as text, without the raw-byte shortcuts. The rows
   // are the same either way; this exists to prove it.
   bool byte_shortcuts = true;
