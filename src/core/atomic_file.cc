@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -37,21 +38,28 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = FolderOf(path) + "/.quonder-XXXXXX";
-  int fd = ::mkstemp(temp.data());
+  // Created with 0666 so that the umask applies to a new file as for any other program's file
+  // (reading the umask to compute it would race with other threads).
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    static std::atomic<unsigned> counter{0};
+    temp = FolderOf(path) + "/.quonder-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + ".tmp";
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return Status::Error(Status::Code::kIoError, Describe("Cannot write", path));
 
-  // A rewrite must not change who may read the file; a new file gets the usual 0666 & ~umask.
+  // A rewrite must not change who owns the file or who may read it. fchown fails for a user
+  // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid.
   struct stat st;
-  mode_t mode;
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+  bool keep_mode = ::stat(path.c_str(), &st) == 0;
+  if (keep_mode) {
+    [[maybe_unused]] int owner_kept = ::fchown(fd, st.st_uid, st.st_gid);
   }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = (!keep_mode || ::fchmod(fd, st.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
+            ::fsync(fd) == 0;
   int saved = errno;
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return Status::Ok();
