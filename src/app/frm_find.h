@@ -93,6 +93,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void BuildStatusBar();
   void CreatePanels();
   void SetTabOrder();
+  void FitFontToDesign();
   void ConnectHandlers();
 
   // frm_find.cc

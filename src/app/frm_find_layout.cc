@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPainter>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "app/find_worker.h"
@@ -19,13 +21,44 @@ template <typename Widget>
 Widget* Make(QWidget* parent, const char* name, const QString& text = QString()) {
   auto* widget = new Widget(parent);
   widget->setObjectName(QString::fromLatin1(name));
-  if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_same_v<Widget, QLabel>) {
+  if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_base_of_v<QLabel, Widget>) {
     widget->setText(text);
   } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
     widget->setTitle(text);
   }
   return widget;
 }
+
+// A label whose last word (a unit) is drawn at a fixed place, behind the field that covers the
+// blanks before it; text() stays the caption as written.
+class UnitLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void SetUnitPosition(int x) {
+    unit_x_ = x;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QString caption = text();
+    const qsizetype unit_start = caption.lastIndexOf(QLatin1Char(' ')) + 1;
+    if (unit_x_ < 0 || unit_start <= 0) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   foregroundRole()));
+    painter.drawText(area, flags, caption.left(unit_start).trimmed());
+    painter.drawText(area.adjusted(unit_x_, 0, 0, 0), flags, caption.mid(unit_start));
+  }
+
+ private:
+  int unit_x_ = -1;
+};
 
 // An editable combo box that behaves like a plain history box: no inline completion (it
 // would change what the user types into an older entry) and no items added on Enter.
@@ -53,6 +86,7 @@ void frmFind::BuildControls() {
   BuildMenu();
   BuildStatusBar();
   SetTabOrder();
+  FitFontToDesign();
   client->installEventFilter(this);
 
   find_history_ = HistoryCombo(cboFind);
@@ -62,6 +96,39 @@ void frmFind::BuildControls() {
   // The designed client area: 9450 x 6645 twips below the menu, the status bar included.
   resize(twips_.ToPixelsX(9450),
          menuBar()->sizeHint().height() + twips_.ToPixelsY(6645));
+}
+
+// The places are designed for a narrow 9-point face. With a wider desktop font the captions
+// would be cut off, so the window's font shrinks (not below 7 points) until they fit.
+void frmFind::FitFontToDesign() {
+  const QList<QWidget*> captions = {lblSourceFolder, chkSubFolder, Label1, lblCopyFolder,
+                                    lblFind,         cmdFind,      chkRegExp, chkIgnoreCase,
+                                    optCrLf,         optCr,        optLf,  chkEnableRestore,
+                                    cmdStop,         chkWordOnly,  cmdReplace, lblReplace,
+                                    cmdRestore,      cmdSelectAll, cmdOpen, cmdCopy,
+                                    cmdXcopy};
+  auto fits = [&captions] {
+    for (QWidget* widget : captions) {
+      int needed = widget->sizeHint().width();
+      if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        // A button's hint has room for a default width; the caption itself is what must fit.
+        needed = button->fontMetrics().horizontalAdvance(button->text()) + 6;
+      }
+      if (needed > widget->width()) return false;
+    }
+    return true;
+  };
+  QFont face = font();
+  if (face.pointSizeF() <= 0) return;  // a face given in pixels is left as the desktop set it
+  for (double size = face.pointSizeF() - 0.5; size >= 7.0 && !fits(); size -= 0.5) {
+    face.setPointSizeF(size);
+    setFont(face);
+  }
+
+  // The size label's blank run holds the size box; its unit must come out just behind the box
+  // whatever the face's width of a blank.
+  static_cast<UnitLabel*>(lblMaxSize)
+      ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(60) - lblMaxSize->x());
 }
 
 void frmFind::BuildFileSettings(QWidget* client) {
@@ -78,8 +145,8 @@ void frmFind::BuildFileSettings(QWidget* client) {
   cmdSelectSourceFolder = Make<QPushButton>(frame, "cmdSelectSourceFolder", QStringLiteral("..."));
   place(cmdSelectSourceFolder, 9000, 240, 255, 255);
   // The size box sits in the blank run of the label, so the label is made first (below it).
-  lblMaxSize = Make<QLabel>(frame, "lblMaxSize",
-                            QStringLiteral("Maximum File Size                  kB"));
+  lblMaxSize = Make<UnitLabel>(frame, "lblMaxSize",
+                               QStringLiteral("Maximum File Size                  kB"));
   place(lblMaxSize, 120, 600, 2895, 255);
   txtMaxSize = Make<QLineEdit>(frame, "txtMaxSize");
   place(txtMaxSize, 1680, 600, 855, 270);

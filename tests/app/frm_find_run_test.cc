@@ -163,6 +163,29 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(window->results()->rowCount(), kFiles);
   }
 
+  // The run reads the extension list at each file: emptying it mid-run (Include) leaves the
+  // remaining files unsearched.
+  void OptionChangeReachesTheRunningRun() {
+    constexpr int kFiles = 1500;
+    WindowFixture fixture;
+    WriteManyFiles(fixture, kFiles);
+    PointAtData(fixture);
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    TypeFindText(*window, "needle");
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QVERIFY(window->Running());
+    Child<QComboBox>(*window, "cboExtentions")->lineEdit()->clear();
+    QTest::keyClicks(Child<QComboBox>(*window, "cboExtentions"), "zzz");
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    QVERIFY2(window->results()->rowCount() < kFiles,
+             qPrintable(QString::number(window->results()->rowCount())));
+    // What was stored is what the run started with.
+    QCOMPARE(fixture.Ini("ExtentionsHistory", "0"), std::string("txt"));
+  }
+
   void FailuresEndInOrder_data() {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("find");

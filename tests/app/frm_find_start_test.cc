@@ -146,6 +146,7 @@ class FrmFindStartTest : public QObject {
     QVERIFY(!FileExists(fixture.IniFile()));
 
     QVERIFY(ShowSettled(*window));
+    QCOMPARE(window->focusWidget(), Child<QWidget>(*window, "cboFind"));
     const QStringList size = QString::fromStdString(fixture.Ini("Status", "WindowSize")).split(',');
     QCOMPARE(size.size(), 4);
     QCOMPARE(size[2], QStringLiteral("9795"));

@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "app/editor_launcher.h"
 #include "app/result_model.h"
@@ -259,6 +261,22 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(starter.started().size(), size_t{3});
     QCOMPARE(starter.started()[2].arguments, starter.started()[1].arguments);
     QCOMPARE(window->focusWidget(), list);
+  }
+
+  // Hovering a row shows its line, read again from the file, with the hit marked.
+  void HoverShowsTheLineOfTheHit() {
+    WindowFixture fixture;
+    MessageLog log;
+    auto window = WindowWithRows(fixture, log);
+    QVERIFY(window);
+    auto* list = Child<QTableView>(*window, "ListView1");
+    const QRect second = list->visualRect(window->results()->index(1, 4));
+    QHelpEvent hover(QEvent::ToolTip, second.center(), list->viewport()->mapToGlobal(second.center()));
+    QCoreApplication::sendEvent(list->viewport(), &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().contains("two"), qPrintable(QToolTip::text()));
+    QVERIFY(!QToolTip::text().contains("one"));
+    QToolTip::hideText();
   }
 
   void OpenWithoutCurrentRowStartsNothing() {
