@@ -1,5 +1,6 @@
 #include "core/line_scan.h"
 
+#include <algorithm>
 #include <string>
 #include <type_traits>
 
@@ -21,7 +22,12 @@ struct Simd<char> {
   static __m128i Equal(const char* p, __m128i v) {
     return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), v);
   }
-  static int Count(__m128i mask) { return __builtin_popcount(_mm_movemask_epi8(mask)); }
+  // Adds one to every lane where `mask` is set (a set lane is -1).
+  static __m128i Add(__m128i sums, __m128i mask) { return _mm_sub_epi8(sums, mask); }
+  static int64_t Total(__m128i sums) {
+    __m128i halves = _mm_sad_epu8(sums, _mm_setzero_si128());
+    return _mm_cvtsi128_si64(halves) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(halves, halves));
+  }
 };
 
 template <>
@@ -31,9 +37,18 @@ struct Simd<char16_t> {
   static __m128i Equal(const char16_t* p, __m128i v) {
     return _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), v);
   }
-  // movemask yields two bits per 16-bit lane.
-  static int Count(__m128i mask) { return __builtin_popcount(_mm_movemask_epi8(mask)) / 2; }
+  static __m128i Add(__m128i sums, __m128i mask) { return _mm_sub_epi16(sums, mask); }
+  static int64_t Total(__m128i sums) {
+    __m128i pairs = _mm_madd_epi16(sums, _mm_set1_epi16(1));
+    alignas(16) int32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), pairs);
+    return int64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+  }
 };
+
+// Lanes are summed in vectors and folded into the count every this many blocks, before an
+// 8-bit lane could overflow.
+constexpr size_t kBlocksPerTotal = 255;
 #endif
 
 template <typename CharT>
@@ -55,7 +70,12 @@ LineFeedScan ScanOne(std::basic_string_view<CharT> text, size_t from, size_t to,
 #ifdef __SSE2__
   using S = Simd<CharT>;
   const auto value = S::Splat(c);
-  for (; i + S::kLanes <= to; i += S::kLanes) scan.count += S::Count(S::Equal(p + i, value));
+  while (i + S::kLanes <= to) {
+    const size_t blocks = std::min((to - i) / S::kLanes, kBlocksPerTotal);
+    __m128i sums = _mm_setzero_si128();
+    for (size_t b = 0; b < blocks; ++b, i += S::kLanes) sums = S::Add(sums, S::Equal(p + i, value));
+    scan.count += S::Total(sums);
+  }
 #endif
   for (; i < to; ++i) scan.count += Is(p[i], c);
   if (scan.count > 0) {
@@ -81,8 +101,13 @@ LineFeedScan ScanTwo(std::basic_string_view<CharT> text, size_t from, size_t to,
   using S = Simd<CharT>;
   const auto v0 = S::Splat(c0);
   const auto v1 = S::Splat(c1);
-  for (; i + S::kLanes <= to; i += S::kLanes) {
-    scan.count += S::Count(_mm_and_si128(S::Equal(p + i, v0), S::Equal(p + i + 1, v1)));
+  while (i + S::kLanes <= to) {
+    const size_t blocks = std::min((to - i) / S::kLanes, kBlocksPerTotal);
+    __m128i sums = _mm_setzero_si128();
+    for (size_t b = 0; b < blocks; ++b, i += S::kLanes) {
+      sums = S::Add(sums, _mm_and_si128(S::Equal(p + i, v0), S::Equal(p + i + 1, v1)));
+    }
+    scan.count += S::Total(sums);
   }
 #endif
   for (; i < to; ++i) scan.count += Is(p[i], c0) && Is(p[i + 1], c1);

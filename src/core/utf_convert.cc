@@ -3,6 +3,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -164,13 +165,21 @@ size_t Utf16Length(std::string_view valid_utf8) {
   const __m128i above = _mm_set1_epi8(-17);
   const __m128i zero = _mm_setzero_si128();
   while (i + 16 <= n) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    unsigned continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, below)));
-    unsigned four = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpgt_epi8(v, above), _mm_cmplt_epi8(v, zero))));
-    units += 16 - static_cast<size_t>(__builtin_popcount(continuation)) +
-             static_cast<size_t>(__builtin_popcount(four));
-    i += 16;
+    // Per lane: +1 for a continuation byte (taken off below), +1 for a four-byte lead. Lanes
+    // are folded into the total before an 8-bit lane could overflow.
+    const size_t blocks = std::min<size_t>((n - i) / 16, 127);
+    __m128i continuation = zero, four = zero;
+    for (size_t b = 0; b < blocks; ++b, i += 16) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      continuation = _mm_sub_epi8(continuation, _mm_cmplt_epi8(v, below));
+      four = _mm_sub_epi8(four, _mm_and_si128(_mm_cmpgt_epi8(v, above), _mm_cmplt_epi8(v, zero)));
+    }
+    auto total = [&](__m128i sums) {
+      __m128i halves = _mm_sad_epu8(sums, zero);
+      return static_cast<size_t>(_mm_cvtsi128_si64(halves) +
+                                 _mm_cvtsi128_si64(_mm_unpackhi_epi64(halves, halves)));
+    };
+    units += 16 * blocks - total(continuation) + total(four);
   }
 #endif
   for (; i < n; ++i) {
