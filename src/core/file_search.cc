@@ -142,7 +142,7 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
     bool ascii = false;
     if (shortcuts && pattern->utf8 != nullptr &&
         ((ascii = IsAscii(bytes)) || (codec->utf8 && IsValidUtf8(bytes)))) {
-      Utf8View view(bytes, ascii);
+      Utf8View view(bytes, ascii ? Utf8Form::kAscii : Utf8Form::kValid);
       matched = FindRegExp(view, *pattern->utf8, prepared_, host, events);
     } else {
       if (!Decode(*codec, bytes, failures)) {
@@ -162,10 +162,12 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
     }
     if (verdict == PrefilterVerdict::kNoHit) return Status::Ok();
     // A find text with an unpaired surrogate has no UTF-8 form: such files are decoded.
-    const bool utf8_text = verdict == PrefilterVerdict::kDecode && codec->utf8 &&
-                           !prepared_.utf8_finder().empty() && IsValidUtf8(bytes);
+    const bool utf8_text = shortcuts && verdict == PrefilterVerdict::kDecode && codec->utf8 &&
+                           !prepared_.utf8_finder().empty();
     if (verdict == PrefilterVerdict::kAsciiText || utf8_text) {
-      Utf8View view(bytes, verdict == PrefilterVerdict::kAsciiText);
+      Utf8View view(bytes, verdict == PrefilterVerdict::kAsciiText ? Utf8Form::kAscii
+                           : IsValidUtf8(bytes)                      ? Utf8Form::kValid
+                                                                     : Utf8Form::kLossy);
       // Ignoring case, non-ASCII characters may fold onto the letters of an ASCII find text
       // and hold an earlier hit than the bytes showed.
       SearchHint hint{first, prepared_.needle_version()};

@@ -80,41 +80,42 @@ size_t FindFolded(std::u16string_view text, size_t from, std::u16string_view fol
   return std::u16string_view::npos;
 }
 
-// Over UTF-8: the first character boundary at or after `from` where the folded characters
-// spell `folded_needle` (which ends on a whole character); `end` receives the byte behind the
-// occurrence. A character loop, for the needles and texts the byte finders cannot take.
-size_t FindFoldedUtf8(std::string_view bytes, size_t from, std::u16string_view folded_needle,
-                      size_t& end) {
-  const char16_t* fold = FoldTable();
+// Over UTF-8 bytes (ill-formed subparts read as U+FFFD): the first character boundary at or
+// after `from` where the characters spell `needle` (folded with `fold` when not null; the
+// needle ends on a whole character); `end` receives the byte behind the occurrence. A
+// character loop, for the needles and texts that the byte finders cannot take.
+size_t FindUnitsUtf8(std::string_view bytes, size_t from, std::u16string_view needle,
+                     const char16_t* fold, size_t& end) {
   const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
   const int32_t n = static_cast<int32_t>(bytes.size());
+  auto same = [fold](char16_t unit, char16_t wanted) {
+    return (fold != nullptr ? fold[unit] : unit) == wanted;
+  };
   for (int32_t start = static_cast<int32_t>(from); start < n;) {
     int32_t at = start;
     size_t k = 0;
     bool equal = true;
-    while (equal && k < folded_needle.size()) {
+    while (equal && k < needle.size()) {
       if (at >= n) {
         equal = false;
         break;
       }
       UChar32 c;
-      U8_NEXT_UNSAFE(s, at, c);
-      char16_t units[2] = {static_cast<char16_t>(c), 0};
-      int count = 1;
-      if (c > 0xFFFF) {
-        units[0] = U16_LEAD(c);
-        units[1] = U16_TRAIL(c);
-        count = 2;
-      }
-      for (int u = 0; u < count && equal; ++u, ++k) {
-        equal = k < folded_needle.size() && fold[units[u]] == folded_needle[k];
+      U8_NEXT_OR_FFFD(s, at, n, c);
+      if (c <= 0xFFFF) {
+        equal = same(static_cast<char16_t>(c), needle[k++]);
+      } else {
+        equal = k + 1 < needle.size() && same(U16_LEAD(c), needle[k]) &&
+                same(U16_TRAIL(c), needle[k + 1]);
+        k += 2;
       }
     }
     if (equal) {
       end = static_cast<size_t>(at);
       return static_cast<size_t>(start);
     }
-    U8_FWD_1_UNSAFE(s, start);
+    UChar32 skipped;
+    U8_NEXT_OR_FFFD(s, start, n, skipped);
   }
   return std::string_view::npos;
 }
@@ -132,9 +133,12 @@ size_t NextHit(Utf8View& text, size_t from, const PreparedConditions& prepared, 
   if (prepared.ignore_case()) {
     // ASCII-caseless bytes find every hit unless a non-ASCII character folds onto a letter.
     if (prepared.ascii_finder().empty() || text.HasNonAsciiFoldMates()) {
-      return FindFoldedUtf8(text.bytes(), from, prepared.needle(), end);
+      return FindUnitsUtf8(text.bytes(), from, prepared.needle(), FoldTable(), end);
     }
     finder = &prepared.ascii_finder();
+  } else if (!text.valid() && prepared.needle().find(u'\uFFFD') != std::u16string::npos) {
+    // U+FFFD may stand for ill-formed bytes.
+    return FindUnitsUtf8(text.bytes(), from, prepared.needle(), nullptr, end);
   }
   size_t hit = finder->Find(text.bytes(), from);
   end = hit + finder->needle().size();

@@ -13,6 +13,8 @@ char16_t FirstUnit(UChar32 c) {
   return c <= 0xFFFF ? static_cast<char16_t>(c) : static_cast<char16_t>(U16_LEAD(c));
 }
 
+bool IsContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
+
 char16_t LastUnit(UChar32 c) {
   return c <= 0xFFFF ? static_cast<char16_t>(c) : static_cast<char16_t>(U16_TRAIL(c));
 }
@@ -25,7 +27,18 @@ char16_t Utf8View::UnitBefore(size_t position) const {
   const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
   int32_t i = static_cast<int32_t>(position);
   UChar32 code_point;
-  U8_PREV_UNSAFE(s, i, code_point);
+  if (valid()) {
+    U8_PREV_UNSAFE(s, i, code_point);
+    return LastUnit(code_point);
+  }
+  // Every byte that is no continuation byte begins a sequence, well-formed or not, so decoding
+  // forward from the last one before `position` reads the characters there as the whole text
+  // does. With none among the four bytes before, the byte before is a stray continuation.
+  int32_t start = i - 1;
+  while (start > 0 && start > i - 4 && IsContinuation(s[start])) --start;
+  if (IsContinuation(s[start])) return 0xFFFD;
+  code_point = 0xFFFD;
+  while (start < i) U8_NEXT_OR_FFFD(s, start, i, code_point);
   return LastUnit(code_point);
 }
 
@@ -35,13 +48,16 @@ char16_t Utf8View::UnitAt(size_t position) const {
   const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
   int32_t i = static_cast<int32_t>(position);
   UChar32 code_point;
-  U8_NEXT_UNSAFE(s, i, code_point);
+  U8_NEXT_OR_FFFD(s, i, static_cast<int32_t>(bytes_.size()), code_point);
   return FirstUnit(code_point);
 }
 
 size_t Utf8View::Utf16Offset(size_t position) {
-  if (ascii_) return position;
-  if (position >= cursor_bytes_) {
+  if (ascii()) return position;
+  if (!valid()) {
+    if (position < cursor_bytes_) cursor_bytes_ = cursor_units_ = 0;
+    cursor_units_ += Utf16LengthLossy(bytes_.substr(cursor_bytes_, position - cursor_bytes_));
+  } else if (position >= cursor_bytes_) {
     cursor_units_ += Utf16Length(bytes_.substr(cursor_bytes_, position - cursor_bytes_));
   } else {
     cursor_units_ -= Utf16Length(bytes_.substr(position, cursor_bytes_ - position));
@@ -52,10 +68,12 @@ size_t Utf8View::Utf16Offset(size_t position) {
 
 std::u16string_view Utf8View::Found(size_t begin, size_t end) {
   std::string_view part = bytes_.substr(begin, end - begin);
-  if (ascii_) {
+  if (ascii()) {
     found_.assign(part.begin(), part.end());
-  } else {
+  } else if (valid()) {
     DecodeValidUtf8(part, found_);
+  } else {
+    found_ = ToUtf16(part);
   }
   return found_;
 }
@@ -63,7 +81,7 @@ std::u16string_view Utf8View::Found(size_t begin, size_t end) {
 bool Utf8View::HasNonAsciiFoldMates() {
   if (fold_mates_ < 0) {
     fold_mates_ = 0;
-    if (!ascii_) {
+    if (!ascii()) {
       for (char letter = 'a'; letter <= 'z' && fold_mates_ == 0; ++letter) {
         for (char16_t mate : NonAsciiFoldMates(letter)) {
           if (bytes_.find(ToUtf8(std::u16string(1, mate))) != std::string_view::npos) {

@@ -1,6 +1,6 @@
 // The text of one file as the matcher walks it, in one of two forms: decoded UTF-16, or the
-// file's own bytes when they are valid UTF-8 (pure ASCII included) and the charset decodes them
-// as UTF-8 would. Positions are the view's own (code units, or bytes); every value handed on
+// file's own bytes when the charset decodes them as UTF-8 does (pure ASCII in any
+// ASCII-compatible charset), where every maximal ill-formed subpart stands for one U+FFFD. Positions are the view's own (code units, or bytes); every value handed on
 // (Pointer, Column, Found, the neighbours of the word-only test) is in UTF-16 code units,
 // exactly as if the file had been decoded.
 #pragma once
@@ -28,14 +28,22 @@ class Utf16View {
   std::u16string_view text_;
 };
 
+// What is known of a UTF-8 view's bytes; the more, the faster positions are counted.
+enum class Utf8Form {
+  kAscii,  // every byte is below 0x80: byte offsets are UTF-16 offsets
+  kValid,  // well-formed UTF-8
+  kLossy,  // may hold ill-formed sequences
+};
+
 class Utf8View {
  public:
-  // REQUIRES: `valid_utf8` is well-formed UTF-8; `ascii` when every byte is below 0x80.
-  Utf8View(std::string_view valid_utf8, bool ascii) : bytes_(valid_utf8), ascii_(ascii) {}
+  // REQUIRES: `bytes` are of the form given.
+  Utf8View(std::string_view bytes, Utf8Form form) : bytes_(bytes), form_(form) {}
 
   std::string_view bytes() const { return bytes_; }
   size_t size() const { return bytes_.size(); }
-  bool ascii() const { return ascii_; }
+  bool ascii() const { return form_ == Utf8Form::kAscii; }
+  bool valid() const { return form_ != Utf8Form::kLossy; }
 
   // The last UTF-16 unit of the character that ends at byte `position` (the trail surrogate
   // of a character beyond the BMP). REQUIRES: 0 < position, on a character boundary.
@@ -45,7 +53,8 @@ class Utf8View {
   char16_t UnitAt(size_t position) const;
 
   // The UTF-16 offset of byte `position` (a character boundary). Counts from the position
-  // asked for last, so asking in increasing order costs one pass over the text.
+  // asked for last, so asking in increasing order costs one pass over the text (ill-formed
+  // bytes: asking for a smaller position counts again from the start).
   size_t Utf16Offset(size_t position);
 
   // The bytes [begin, end) decoded; valid until the next call.
@@ -57,7 +66,7 @@ class Utf8View {
 
  private:
   std::string_view bytes_;
-  bool ascii_;
+  Utf8Form form_;
   size_t cursor_bytes_ = 0;
   size_t cursor_units_ = 0;
   std::u16string found_;

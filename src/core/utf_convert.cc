@@ -189,6 +189,23 @@ size_t Utf16Length(std::string_view valid_utf8) {
   return units;
 }
 
+size_t Utf16LengthLossy(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
+  const int32_t n = static_cast<int32_t>(bytes.size());
+  size_t units = 0;
+  int32_t i = 0;
+  while (i < n) {
+    int32_t run = static_cast<int32_t>(AsciiPrefix(bytes.data() + i, bytes.size() - i));
+    units += run;
+    i += run;
+    if (i >= n) break;
+    UChar32 c;
+    U8_NEXT_OR_FFFD(s, i, n, c);
+    units += c > 0xFFFF ? 2 : 1;
+  }
+  return units;
+}
+
 void DecodeValidUtf8(std::string_view valid_utf8, std::u16string& text) {
   text.clear();
   const auto* s = reinterpret_cast<const uint8_t*>(valid_utf8.data());

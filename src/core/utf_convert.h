@@ -25,6 +25,10 @@ bool IsValidUtf8(std::string_view bytes);
 // The number of UTF-16 code units that valid UTF-8 `bytes` decode to.
 size_t Utf16Length(std::string_view valid_utf8);
 
+// The number of UTF-16 code units that `bytes` decode to when every maximal ill-formed
+// subpart becomes one U+FFFD (as ToUtf16 and the UTF-8 decoder do).
+size_t Utf16LengthLossy(std::string_view bytes);
+
 // Replaces `text` with the decoding of valid UTF-8 `bytes`.
 void DecodeValidUtf8(std::string_view valid_utf8, std::u16string& text);
 

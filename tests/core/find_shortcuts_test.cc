@@ -32,7 +32,7 @@ const std::vector<CharsetCase>& Charsets() {
       {"utf-8",
        {"\xE2\x84\xAA", "\xC5\xBF", "\xC3\xA9", "\xC3\x89", "\xF0\x9F\x98\x80", "\xFF", "\xC3",
         "\xE2\x84", "\xED\xA0\x80", "\xEF\xBB\xBF", "\xEF\xBF\xBD", "\xC0\xAF", "\xE2\x80\xA8",
-        "\xD0\x9F\xD1\x80"}},
+        "\xD0\x9F\xD1\x80", "\x80\x80\x80\x80\x80", "\xF0\x9F\x98", "\xC3\xA9\x80"}},
       {"windows-1252", {"\xE9", "\xC9", "\x80", "\x81", "\x8A", "\x9F", "\xFF"}},
       {"shift_jis",
        {"\x95\x5C", "\x83\x5C", "\x82\xA0", "\x81", "\x81\x40", "\x82\x60", "\x82\x81", "\xA6",
@@ -49,6 +49,7 @@ struct Search {
   bool reg_exp = false;
   bool ignore_case = false;
   bool word_only = false;
+  std::u16string separators = kDefaultSeparators;
 };
 
 const std::vector<Search>& Searches() {
@@ -61,6 +62,10 @@ const std::vector<Search>& Searches() {
       {u"k\\w*", true}, {u"\\w+", true, false, true}, {u"\u00e9.", true, true}, {u"^", true},
       {u"st$", true, true}, {u".", true}, {u"\\bs", true}, {u"(?<=\\\\)x", true},
       {u"a*", true}, {u"\\r\\n", true}, {u"[^a-z]+", true}, {u"\\x{212a}", true, true},
+      {u"st", false, false, true}, {u"\uFFFD", false, false, true}, {u"\u00e9", false, true, true},
+      // Non-ASCII separators make the word test read the characters around a hit exactly.
+      {u"k", false, false, true, u"\u00e9\U0001F600\u212a"},
+      {u"s", false, true, true, u"\uFFFD\u00c9"}, {u"\\w", true, false, true, u"\uFFFD\u00e9"},
   };
   return searches;
 }
@@ -82,6 +87,10 @@ void WriteRandomFiles(const ScratchFolder& folder, const CharsetCase& charset, u
   std::string non_ascii;
   for (const std::string& fragment : charset.fragments) non_ascii += fragment;
   folder.Write("non_ascii.txt", non_ascii);
+  // Every fragment on both sides of short words, for the word-only test's neighbours.
+  std::string words;
+  for (const std::string& fragment : pool) words += fragment + "k" + fragment + "s" + fragment;
+  folder.Write("words.txt", words);
 }
 
 TEST(FindShortcutsTest, EveryCharsetGivesTheRowsOfAFullDecode) {
@@ -96,6 +105,7 @@ TEST(FindShortcutsTest, EveryCharsetGivesTheRowsOfAFullDecode) {
       conditions.ignore_case = search.ignore_case;
       conditions.compare_mode = search.ignore_case ? 1 : 0;
       conditions.word_only = search.word_only;
+      conditions.separators = search.separators;
       for (const char16_t* line_feed : {u"\r\n", u"\n"}) {
         conditions.line_feed_code = line_feed;
         std::string full = RunTranscript(conditions, false);

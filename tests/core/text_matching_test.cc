@@ -72,7 +72,7 @@ std::string MatchUtf16(const MatchCase& c) {
 std::string MatchUtf8(const MatchCase& c) {
   std::string bytes;
   EXPECT_TRUE(EncodeUtf8Strictly(c.text, bytes));
-  Utf8View view(bytes, IsAscii(bytes));
+  Utf8View view(bytes, IsAscii(bytes) ? Utf8Form::kAscii : Utf8Form::kValid);
   RecordingHost host(ConditionsOf(c));
   PreparedConditions prepared;
   TranscriptSink sink;
@@ -173,7 +173,7 @@ TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
     PreparedConditions prepared;
     TranscriptSink sink;
     std::string bytes = ToUtf8(c.text);
-    Utf8View view(bytes, true);
+    Utf8View view(bytes, Utf8Form::kAscii);
     MatchOutcome outcome = utf8 ? FindPlain(view, prepared, host, sink)
                                 : FindPlain(Utf16View(c.text), prepared, host, sink);
     EXPECT_TRUE(outcome.stopped);
@@ -217,7 +217,7 @@ TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
     switcher.inner = &sink;
     PreparedConditions prepared;
     std::string bytes = ToUtf8(c.text);
-    Utf8View view(bytes, true);
+    Utf8View view(bytes, Utf8Form::kAscii);
     if (utf8) {
       FindPlain(view, prepared, host, switcher);
     } else {
