@@ -38,6 +38,7 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
     if (scan.count > 0) {
       state.line += static_cast<int32_t>(scan.count);
       state.line_start = scan.end_of_last;
+      state.line_start_units = -1;
       // The stop request is monotonic, so one check after the last line feed passed drops
       // the hit exactly when a check after each of them would have.
       if (host.StopRequested()) return HitVerdict::kStopped;
@@ -50,15 +51,19 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
     if (!left || !right) return HitVerdict::kRejected;
   }
 
-  // Offsets are taken in increasing order: the UTF-8 view counts them in one pass.
-  int64_t line_start, hit;
-  if (state.line_start <= begin) {
-    line_start = static_cast<int64_t>(text.Utf16Offset(state.line_start));
+  // The line start's offset is worked out once per line, and offsets are asked for in
+  // increasing order where possible: the UTF-8 view counts them in one pass.
+  int64_t hit;
+  if (state.line_start_units >= 0) {
+    hit = static_cast<int64_t>(text.Utf16Offset(begin));
+  } else if (state.line_start <= begin) {
+    state.line_start_units = static_cast<int64_t>(text.Utf16Offset(state.line_start));
     hit = static_cast<int64_t>(text.Utf16Offset(begin));
   } else {
     hit = static_cast<int64_t>(text.Utf16Offset(begin));
-    line_start = static_cast<int64_t>(text.Utf16Offset(state.line_start));
+    state.line_start_units = static_cast<int64_t>(text.Utf16Offset(state.line_start));
   }
+  const int64_t line_start = state.line_start_units;
   ++state.count;
   sink.OnHit(state.line, static_cast<int32_t>(hit - line_start + 1),
              static_cast<int32_t>(hit + 1), text.Found(begin, end), prepared);

@@ -37,6 +37,7 @@ class HitSink {
 // pass. Positions are the view's.
 struct MatchState {
   size_t line_start = 0;  // first position of the line of the last hit located
+  int64_t line_start_units = 0;  // line_start in UTF-16 units; -1 while not worked out
   int32_t line = 1;
   int32_t count = 0;      // hits accepted
   // Line feeds that begin in [line_start, scanned_to) are already counted (for the code of

@@ -54,13 +54,16 @@ char16_t Utf8View::UnitAt(size_t position) const {
 
 size_t Utf8View::Utf16Offset(size_t position) {
   if (ascii()) return position;
-  if (!valid()) {
-    if (position < cursor_bytes_) cursor_bytes_ = cursor_units_ = 0;
-    cursor_units_ += Utf16LengthLossy(bytes_.substr(cursor_bytes_, position - cursor_bytes_));
-  } else if (position >= cursor_bytes_) {
-    cursor_units_ += Utf16Length(bytes_.substr(cursor_bytes_, position - cursor_bytes_));
+  // Both ends are character boundaries, so the bytes between them decode alone to what they
+  // are in the whole text.
+  auto units = [this](size_t from, size_t to) {
+    std::string_view part = bytes_.substr(from, to - from);
+    return valid() ? Utf16Length(part) : Utf16LengthLossy(part);
+  };
+  if (position >= cursor_bytes_) {
+    cursor_units_ += units(cursor_bytes_, position);
   } else {
-    cursor_units_ -= Utf16Length(bytes_.substr(position, cursor_bytes_ - position));
+    cursor_units_ -= units(position, cursor_bytes_);
   }
   cursor_bytes_ = position;
   return cursor_units_;

@@ -53,8 +53,7 @@ class Utf8View {
   char16_t UnitAt(size_t position) const;
 
   // The UTF-16 offset of byte `position` (a character boundary). Counts from the position
-  // asked for last, so asking in increasing order costs one pass over the text (ill-formed
-  // bytes: asking for a smaller position counts again from the start).
+  // asked for last, so asking in increasing order costs one pass over the text.
   size_t Utf16Offset(size_t position);
 
   // The bytes [begin, end) decoded; valid until the next call.
