@@ -98,8 +98,8 @@ bool FolderField::eventFilter(QObject* watched, QEvent* event) {
       const QString typed = box_->text();
       set_value_(typed.toStdString());
       QPointer<QWidget> next = QApplication::focusWidget();
-      // The field's own button browses and checks the result itself.
-      if (next != nullptr && next == button_) return false;
+      // A click on the field's own button browses and checks the result itself.
+      if (reason == Qt::MouseFocusReason && next != nullptr && next == button_) return false;
       // A modal box inside the focus change would leave the pressed widget half-pressed; the
       // check runs as soon as the press has been delivered.
       QTimer::singleShot(0, this, [this, typed, next] { CheckAfterFocusOut(typed, next); });

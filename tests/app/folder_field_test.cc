@@ -163,6 +163,18 @@ class FolderFieldTest : public QObject {
     QCOMPARE(log.Prompts(), QStringList{kNotCorrect});
   }
 
+  void TabToTheOwnButtonStillChecks() {
+    FieldWindow w;
+    MessageRecorder log;
+    FakeDialogLayer dialogs;
+    ShowAndFocus(w);
+    QTest::keyClicks(w.box, dir_->filePath("missing"));
+    QTest::keyClick(w.box, Qt::Key_Tab);
+    QTRY_COMPARE(log.Prompts(), QStringList{kNotCorrect});
+    QVERIFY(w.box->hasFocus());
+    QVERIFY(dialogs.requests.empty());
+  }
+
   void DoubleClickBrowsesFromTheExpandedValue() {
     FieldWindow w;
     MessageRecorder log;
