@@ -205,7 +205,9 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
     Outcome o = Find(c.args);
     EXPECT_EQ(o.exit_code, c.exit_code) << o.err;
     EXPECT_NE(o.err.find(c.in_err), std::string::npos) << o.err;
-    if (c.exit_code != 0) EXPECT_EQ(o.out, "");
+    if (c.exit_code != 0) {
+      EXPECT_EQ(o.out, "");
+    }
   }
 }
 

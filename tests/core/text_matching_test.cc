@@ -166,7 +166,7 @@ TEST(TextMatchingTest, Utf8BytesGiveTheSameRowsAsTheDecodedText) {
 // A stop request seen while passing line feeds drops the hit in hand; after a hit it ends the
 // matching with the rows so far.
 TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
-  MatchCase c{.name = "stop", .text = u"a\n\na a", .find = u"a"};
+  MatchCase c{.name = "stop", .text = u"a\n\na a", .find = u"a", .expected = ""};
   for (bool utf8 : {false, true}) {
     RecordingHost host(ConditionsOf(c));
     host.stop_when = [](int checks) { return checks >= 2; };  // 1: after hit 1; 2: in hit 2
@@ -183,7 +183,8 @@ TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
 }
 
 TEST(TextMatchingTest, StopAfterAHitEndsTheRegularExpressionRun) {
-  MatchCase c{.name = "stop", .text = u"ab ab ab", .find = u"ab", .reg_exp = true};
+  MatchCase c{
+      .name = "stop", .text = u"ab ab ab", .find = u"ab", .reg_exp = true, .expected = ""};
   RecordingHost host(ConditionsOf(c));
   host.stop_when = [](int checks) { return checks >= 2; };
   std::unique_ptr<RegExp> re;
@@ -197,7 +198,7 @@ TEST(TextMatchingTest, StopAfterAHitEndsTheRegularExpressionRun) {
 
 // The find text is read before every search step: a change takes effect at the next hit.
 TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
-  MatchCase c{.name = "change", .text = u"ab cd ab cd", .find = u"ab"};
+  MatchCase c{.name = "change", .text = u"ab cd ab cd", .find = u"ab", .expected = ""};
   for (bool utf8 : {false, true}) {
     RecordingHost host(ConditionsOf(c));
     TranscriptSink sink;
