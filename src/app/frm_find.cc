@@ -56,6 +56,7 @@ frmFind::frmFind(FindWindowStart start, QWidget* parent)
 frmFind::~frmFind() {
   // The run must end before the controls it reports to go away.
   worker_->Shutdown();
+  StopFileOpAndWait();
 }
 
 bool frmFind::Form_Load() {
@@ -200,6 +201,7 @@ void frmFind::WriteWindowSize() {
 void frmFind::closeEvent(QCloseEvent* event) {
   // A run still going is stopped and joined before anything it reports to goes away.
   worker_->Shutdown();
+  StopFileOpAndWait();
   if (!unloaded_) Form_Unload();
   event->accept();
 }

@@ -6,6 +6,7 @@
 //   frm_find_find.cc      cmdFind_Click and the worker that runs the find
 //   frm_find_options.cc   the option controls and the result list's commands
 //   frm_find_commands.cc  commands that are not available yet
+//   frm_find_file_ops.cc  Replace, Restore, Copy Files and Copy Folders on their worker
 //
 // Threads: everything here runs on the GUI thread. The find run reads its conditions from
 // snapshots published to the worker whenever a control changes.
@@ -15,6 +16,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@
 #include "app/line_preview.h"
 #include "app/twips.h"
 #include "core/char_code.h"
+#include "core/file_ops_host.h"
 #include "core/find_conditions.h"
 #include "core/find_run.h"
 #include "core/result_rows.h"
@@ -31,6 +34,7 @@
 
 namespace quonder {
 
+class FileOpsWorker;
 class FindWorker;
 class ResultModel;
 
@@ -53,6 +57,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
 
   // True while a find run is going.
   bool Running() const;
+  // True while Replace, Restore or a copy command is going.
+  bool FileOpRunning() const;
   ResultModel* results() const { return model_; }
 
   // Window state shared by the commands (units as the settings file keeps them).
@@ -157,10 +163,23 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void mnuHelpHelp_Click();
   void mnuHelpQuonder_Click();
 
+  // frm_find_file_ops.cc
+  void StartFileOp(std::function<void(FileOpsHost&)> job);
+  void OnFileOpFinished();
+  void StopFileOpAndWait();
+  std::shared_ptr<const FileOpsConditions> CurrentFileOpsConditions();
+  void PublishFileOpsConditions();
+  std::vector<size_t> SelectedRowIndexes() const;
+
   FindWindowStart start_;
   TwipsScale twips_;
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
+  FileOpsWorker* file_ops_ = nullptr;  // created with the first file command
+  // The states Replace, Restore, Copy Files and Copy Folders take when the file command in
+  // hand ends (FileOpsCommand order); the command changes them as it goes.
+  bool file_op_enabled_after_[4] = {};
+  std::vector<QMetaObject::Connection> file_op_connections_;  // live while the command runs
   HistoryCombo find_history_{nullptr};
   HistoryCombo replace_history_{nullptr};
   HistoryCombo extentions_history_{nullptr};

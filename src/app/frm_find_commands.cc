@@ -1,17 +1,9 @@
-// Commands whose controls are in place but whose work is not available yet: replace, restore,
-// the copy commands, the folder browsers and drops, and the settings-file and help menu items.
+// Commands whose controls are in place but whose work is not available yet: the folder
+// browsers and drops, and the settings-file and help menu items.
 // Each does nothing, so no click can touch a file before its command exists.
 #include "app/frm_find.h"
 
 namespace quonder {
-
-void frmFind::cmdReplace_Click() {}
-
-void frmFind::cmdRestore_Click() {}
-
-void frmFind::cmdCopy_Click() {}
-
-void frmFind::cmdXcopy_Click() {}
 
 void frmFind::cmdSelectSourceFolder_Click() {}
 
