@@ -53,7 +53,7 @@ struct ChangedFile {
 struct ReplaceOptions {
   // Decide everything, write nothing: no backup, no file written, no setting, no history.
   bool dry_run = false;
-  BackupOptions backup;
+  BackupOptions backup = {};
 };
 
 struct ReplaceResult {

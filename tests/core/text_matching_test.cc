@@ -38,7 +38,7 @@ struct MatchCase {
   bool ignore_case = false;
   bool word_only = false;
   std::u16string line_feed = u"\n";
-  std::string expected;
+  std::string expected = "";
 };
 
 FindConditions ConditionsOf(const MatchCase& c) {
