@@ -1,21 +1,19 @@
 #include "core/find_run.h"
 
+#include <algorithm>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "core/file_common.h"
 #include "core/file_filter.h"
 #include "core/file_search.h"
+#include "core/find_run_parallel.h"
+#include "core/find_run_report.h"
 #include "core/folder_walk.h"
-#include "core/string_common.h"
-#include "core/utf_convert.h"
 
 namespace quonder {
 namespace {
-
-std::u16string Decimal(int64_t value) {
-  std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 // Turns one file's events into rows and status texts, numbering rows across the run.
 class RowMaker : public FileEvents {
@@ -24,28 +22,14 @@ class RowMaker : public FileEvents {
 
   void StartFile(const std::string& relative_path) { path_ = &relative_path; }
 
-  void OnLoaded() override {
-    ++result_.file_counter;
-    host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(*path_));
-    host_.SetStatusText(StatusPanel::kFileCounter, Decimal(result_.file_counter));
-  }
+  void OnLoaded() override { ReportFileLoaded(host_, *path_, result_); }
 
   void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
              const PreparedConditions& prepared) override {
-    ResultRow row;
-    row.number = ++result_.find_counter;
-    row.path = *path_;
-    row.line = line;
-    row.column = column;
-    row.pointer = pointer;
-    // The mode is read for each row's Found cell: regular-expression hits may span lines.
-    if (prepared.conditions().reg_exp) {
-      row.found = EscapeControlChars(std::u16string(found));
-    } else {
-      row.found.assign(found);
-    }
-    host_.AddResultRow(std::move(row));
-    host_.SetStatusText(StatusPanel::kFindCounter, Decimal(result_.find_counter));
+    // The mode is read for each row's Found cell.
+    ReportRow(host_,
+              MakeRow(*path_, line, column, pointer, found, prepared.conditions().reg_exp),
+              result_);
   }
 
  private:
@@ -120,6 +104,12 @@ class Walk {
 
 }  // namespace
 
+int WorkerCount(const FindRunOptions& options) {
+  int workers = options.threads;
+  if (workers <= 0) workers = static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(workers, 1, kMaxFindWorkers);
+}
+
 Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& result) {
   result = FindRunResult();
   std::shared_ptr<const FindConditions> conditions = host.Conditions();
@@ -133,7 +123,9 @@ Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& res
   FolderListing listing;
   status = ListFolder(root, listing);
   if (!status.ok()) return status;
-  return walk.SearchFolder(root, "", listing);
+  const int workers = WorkerCount(options);
+  if (workers == 1) return walk.SearchFolder(root, "", listing);
+  return RunFindOnWorkers(host, options, workers, root, std::move(listing), result);
 }
 
 }  // namespace quonder

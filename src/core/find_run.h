@@ -1,6 +1,7 @@
 // One find run over a folder: the walk, the file filters, reading each file in the run's charset,
-// matching, and handing rows to the host. Headless: the window runs it on a worker thread, the
-// CLI on its own thread, tests directly.
+// matching, and handing rows to the host. Headless: the window runs it on a thread of its own,
+// the CLI on its main thread, tests directly; either way it may search files on workers of
+// its own (FindRunOptions::threads).
 //
 // The walk: depth first, a folder's files (in ascending order of name by code point) before its
 // subfolders (same order), subfolders only while the conditions ask for them. See
@@ -15,14 +16,21 @@
 
 namespace quonder {
 
+// More workers than this are not started, whatever is asked.
+constexpr int kMaxFindWorkers = 64;
+
 struct FindRunOptions {
-  // Workers reading and matching files (rows still come in walk order). This build runs every
-  // search on the calling thread, whatever the value.
+  // Workers reading, decoding and matching files. 1 searches every file on the calling
+  // thread; 0 or less takes as many as the machine has cores. The rows, their order and
+  // numbers, and every status text are the same for any count (see RunFind).
   int threads = 1;
   // Off: every file is decoded and matched as text, without the raw-byte shortcuts. The rows
   // are the same either way; this exists to prove it.
   bool byte_shortcuts = true;
 };
+
+// The number of workers `options` asks for on this machine: from 1 to kMaxFindWorkers.
+int WorkerCount(const FindRunOptions& options);
 
 struct FindRunResult {
   int32_t file_counter = 0;   // files read ("File Counter")
@@ -42,7 +50,25 @@ struct FindRunResult {
 // cannot be listed, or a file that cannot be read, is skipped.
 //
 // Host calls per file, in order: SetStatusText(kCurrentFile) and (kFileCounter) when the file
-// is loaded; per accepted hit AddResultRow() then SetStatusText(kFindCounter).
+// is loaded; per accepted hit AddResultRow() then SetStatusText(kFindCounter). Every host call
+// is made on the calling thread, whatever the worker count, and the files' calls come in walk
+// order: the counters and rows the host sees are those of a run on one worker.
+//
+// On one worker the conditions are read at each point of use (see find_host.h). On several,
+// the calling thread walks ahead of the workers and reads Conditions() once per listed file,
+// in walk order, as it hands the file out (the extension filter is applied then), and once
+// per folder after its files (whether to descend); a worker searches the whole file with that
+// snapshot (size limit, charset, mode, find text, compare mode, word only, separators, line
+// feed code, pattern). So a change applies to every file handed out after the host returned
+// it, which may be files a little ahead of the last row shown.
+//
+// Stop: on one worker StopRequested() ends the run at the points find_host.h names. On
+// several, the calling thread asks it while it waits for results (every few milliseconds)
+// and between handing out files; once it is true each worker ends its file at the same points
+// (the rest of that file is not searched) and starts no other. The host is then handed the
+// files finished by then, in walk order, up to the first one cut short (its rows found so
+// far) or not started: always a prefix of the rows the whole run would have given, without
+// gaps. Every worker is joined before RunFind returns.
 Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& result);
 
 }  // namespace quonder

@@ -1,0 +1,355 @@
+#include "core/find_run_parallel.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "core/file_common.h"
+#include "core/file_filter.h"
+#include "core/file_search.h"
+#include "core/find_run_report.h"
+
+namespace quonder {
+namespace {
+
+// How long the calling thread waits for a result before it asks the host about a stop again.
+constexpr std::chrono::milliseconds kStopPoll(2);
+// Files handed out but not yet passed to the host, per worker: room for the workers to go on
+// while a large file holds up the ones behind it, without holding the rows of the whole tree.
+constexpr size_t kWindowPerWorker = 128;
+// Entries the walk looks at between two looks at the host's stop request.
+constexpr int kWalkSteps = 64;
+
+// One file on its way through the run. The calling thread fills the first part and owns the
+// job; a worker fills the rest and then sets `done` (under the run's mutex), after which only
+// the calling thread touches it again.
+struct FileJob {
+  uint64_t seq = 0;
+  std::string full_path;
+  std::string relative_path;
+  std::shared_ptr<const FindConditions> conditions;
+
+  bool skipped = false;    // the run was stopping before the file was started
+  bool searched = false;   // it passed the size filter and was searched
+  FileOutcome outcome;
+  Status status;
+  std::vector<ResultRow> rows;  // not yet numbered
+  bool done = false;
+};
+
+// What a worker's searcher sees as its host: the conditions read for the file in hand and the
+// run's stop flag. Rows and status texts go through the job instead.
+class WorkerHost : public FindHost {
+ public:
+  explicit WorkerHost(const std::atomic<bool>& stop) : stop_(stop) {}
+
+  void Use(std::shared_ptr<const FindConditions> conditions) {
+    conditions_ = std::move(conditions);
+  }
+  std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
+  bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
+  void AddResultRow(ResultRow) override {}
+  void SetStatusText(StatusPanel, std::u16string) override {}
+
+ private:
+  const std::atomic<bool>& stop_;
+  std::shared_ptr<const FindConditions> conditions_;
+};
+
+// Gathers one file's rows in the job, so that handing them over takes one lock per file.
+class RowCollector : public FileEvents {
+ public:
+  void Start(FileJob& job) { job_ = &job; }
+  void OnLoaded() override {}
+  void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+             const PreparedConditions& prepared) override {
+    job_->rows.push_back(MakeRow(job_->relative_path, line, column, pointer, found,
+                                 prepared.conditions().reg_exp));
+  }
+
+ private:
+  FileJob* job_ = nullptr;
+};
+
+class Pipeline {
+ public:
+  Pipeline(FindHost& host, const FindRunOptions& options, int workers, FindRunResult& result)
+      : host_(host),
+        byte_shortcuts_(options.byte_shortcuts),
+        workers_(workers),
+        window_(kWindowPerWorker * static_cast<size_t>(workers)),
+        result_(result) {}
+  ~Pipeline() { Shutdown(); }
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+
+  Status Run(const std::string& root, FolderListing listing);
+
+ private:
+  enum class WalkStep { kJob, kBusy, kOver };
+
+  // One folder of the walk in progress: its files, then (when the conditions ask for them
+  // once its files are handed out) its subfolders.
+  struct Frame {
+    std::string full;
+    std::string relative;  // "" for the source folder, else ending in '/'
+    FolderListing listing;
+    size_t next_file = 0;
+    size_t next_folder = 0;
+    bool decided = false;  // whether to descend was read
+    bool descend = false;
+  };
+
+  bool StartWorkers();
+  void Shutdown();
+  void Work();
+  void SearchJob(FileJob& job, FileSearcher& searcher, WorkerHost& host,
+                 RowCollector& collector);
+  WalkStep NextJob(std::unique_ptr<FileJob>& job);
+  void HandOut(bool& walk_over);
+  bool Deliver(FileJob& job, Status& status);
+  void DeliverFinishedAfterStop();
+
+  FindHost& host_;
+  const bool byte_shortcuts_;
+  const int workers_;
+  const size_t window_;
+  FindRunResult& result_;
+
+  // Calling thread only.
+  std::vector<Frame> walk_;
+  std::deque<std::unique_ptr<FileJob>> in_flight_;  // walk order, not yet passed to the host
+  uint64_t next_seq_ = 0;
+  std::vector<std::thread> threads_;
+
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable result_ready_;
+  // Guarded by mutex_.
+  std::deque<FileJob*> queue_;  // handed out, not yet started
+  uint64_t front_seq_ = 0;      // the job the host waits for
+  bool closing_ = false;
+};
+
+bool Pipeline::StartWorkers() {
+  for (int i = 0; i < workers_; ++i) {
+    try {
+      threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      break;  // fewer workers than asked still give every row
+    }
+  }
+  return !threads_.empty();
+}
+
+void Pipeline::Shutdown() {
+  stop_.store(true);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+    queue_.clear();
+  }
+  work_ready_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+void Pipeline::Work() {
+  FileSearcher searcher(byte_shortcuts_);
+  WorkerHost host(stop_);
+  RowCollector collector;
+  const size_t low_water = static_cast<size_t>(workers_);
+  while (true) {
+    FileJob* job = nullptr;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      work_ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+      if (closing_) return;
+      job = queue_.front();
+      queue_.pop_front();
+    }
+    SearchJob(*job, searcher, host, collector);
+    bool wake = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      job->done = true;
+      wake = job->seq == front_seq_ || queue_.size() <= low_water;
+    }
+    if (wake) result_ready_.notify_one();
+  }
+}
+
+void Pipeline::SearchJob(FileJob& job, FileSearcher& searcher, WorkerHost& host,
+                         RowCollector& collector) {
+  if (stop_.load(std::memory_order_relaxed)) {
+    job.skipped = true;
+    return;
+  }
+  // The size is asked for only when a limit applies; a file that cannot be measured then
+  // does not qualify.
+  const FindConditions& conditions = *job.conditions;
+  if (conditions.max_size != 0) {
+    int64_t size = 0;
+    if (!FileSize(job.full_path, size) || !SizeQualifies(size, conditions)) return;
+  }
+  job.searched = true;
+  host.Use(job.conditions);
+  collector.Start(job);
+  job.status = searcher.Search(job.full_path, host, collector, job.outcome);
+}
+
+Pipeline::WalkStep Pipeline::NextJob(std::unique_ptr<FileJob>& job) {
+  for (int steps = 0; steps < kWalkSteps; ++steps) {
+    if (walk_.empty()) return WalkStep::kOver;
+    Frame& frame = walk_.back();
+    if (frame.next_file < frame.listing.files.size()) {
+      const std::string& name = frame.listing.files[frame.next_file++];
+      std::shared_ptr<const FindConditions> conditions = host_.Conditions();
+      if (conditions == nullptr || !ExtensionQualifies(name, *conditions)) continue;
+      job = std::make_unique<FileJob>();
+      job->full_path = BuildPath(frame.full, name);
+      job->relative_path = frame.relative + name;
+      job->conditions = std::move(conditions);
+      return WalkStep::kJob;
+    }
+    if (!frame.decided) {
+      frame.decided = true;
+      std::shared_ptr<const FindConditions> conditions = host_.Conditions();
+      frame.descend = conditions != nullptr && conditions->sub_folders;
+    }
+    if (!frame.descend || frame.next_folder >= frame.listing.folders.size()) {
+      walk_.pop_back();
+      continue;
+    }
+    const std::string& name = frame.listing.folders[frame.next_folder++];
+    Frame sub;
+    sub.full = BuildPath(frame.full, name);
+    sub.relative = frame.relative + name + "/";
+    // A folder that cannot be listed is skipped like an unreadable file.
+    if (ListFolder(sub.full, sub.listing).ok()) walk_.push_back(std::move(sub));
+  }
+  return WalkStep::kBusy;
+}
+
+void Pipeline::HandOut(bool& walk_over) {
+  std::vector<FileJob*> batch;
+  while (in_flight_.size() < window_) {
+    std::unique_ptr<FileJob> job;
+    WalkStep step = NextJob(job);
+    if (step == WalkStep::kOver) walk_over = true;
+    if (step != WalkStep::kJob) break;
+    job->seq = next_seq_++;
+    batch.push_back(job.get());
+    in_flight_.push_back(std::move(job));
+    if (batch.size() >= static_cast<size_t>(workers_) * 4) break;
+  }
+  if (batch.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.insert(queue_.end(), batch.begin(), batch.end());
+    front_seq_ = in_flight_.front()->seq;
+  }
+  if (batch.size() == 1) {
+    work_ready_.notify_one();
+  } else {
+    work_ready_.notify_all();
+  }
+}
+
+// Passes one finished file to the host as one worker would have; false when the run ends
+// with it.
+bool Pipeline::Deliver(FileJob& job, Status& status) {
+  if (job.skipped) return false;
+  if (job.searched) {
+    if (job.outcome.loaded) ReportFileLoaded(host_, job.relative_path, result_);
+    for (ResultRow& row : job.rows) ReportRow(host_, std::move(row), result_);
+    if (job.outcome.hits > 0) ++result_.found_files;
+    if (job.outcome.given_up) ++result_.given_up_files;
+  }
+  if (!job.status.ok()) {
+    status = job.status;
+    return false;
+  }
+  return !job.outcome.stopped;
+}
+
+// After the workers were joined on a stop: the files finished by then, in walk order, up to
+// and including the first one the stop cut short.
+void Pipeline::DeliverFinishedAfterStop() {
+  Status ignored;
+  while (!in_flight_.empty() && in_flight_.front()->done) {
+    std::unique_ptr<FileJob> job = std::move(in_flight_.front());
+    in_flight_.pop_front();
+    if (!Deliver(*job, ignored)) break;
+  }
+}
+
+Status Pipeline::Run(const std::string& root, FolderListing listing) {
+  Frame top;
+  top.full = root;
+  top.listing = std::move(listing);
+  walk_.push_back(std::move(top));
+  if (!StartWorkers()) {
+    return Status::Error(Status::Code::kIoError, "Cannot start the find run's workers");
+  }
+  Status status;
+  bool walk_over = false;
+  bool ended = false;
+  std::vector<std::unique_ptr<FileJob>> ready;
+  while (!ended) {
+    if (host_.StopRequested()) {
+      result_.stopped = true;
+      break;
+    }
+    if (!walk_over) HandOut(walk_over);
+    ready.clear();
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (in_flight_.empty()) {
+        if (walk_over) break;
+        continue;
+      }
+      if (!in_flight_.front()->done) {
+        // Wait only when there is nothing to hand out.
+        if (walk_over || in_flight_.size() >= window_) {
+          FileJob* front = in_flight_.front().get();
+          result_ready_.wait_for(lock, kStopPoll, [front] { return front->done; });
+        }
+        continue;
+      }
+      while (!in_flight_.empty() && in_flight_.front()->done) {
+        ready.push_back(std::move(in_flight_.front()));
+        in_flight_.pop_front();
+      }
+      if (!in_flight_.empty()) front_seq_ = in_flight_.front()->seq;
+    }
+    for (std::unique_ptr<FileJob>& job : ready) {
+      if (!Deliver(*job, status)) {
+        ended = true;
+        break;
+      }
+    }
+  }
+  Shutdown();
+  if (result_.stopped) DeliverFinishedAfterStop();
+  return status;
+}
+
+}  // namespace
+
+Status RunFindOnWorkers(FindHost& host, const FindRunOptions& options, int workers,
+                        const std::string& root, FolderListing listing, FindRunResult& result) {
+  Pipeline pipeline(host, options, workers, result);
+  return pipeline.Run(root, std::move(listing));
+}
+
+}  // namespace quonder
