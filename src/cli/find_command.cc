@@ -1,6 +1,7 @@
 #include "cli/find_command.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ namespace quonder {
 namespace {
 
 constexpr char kUsage[] = "usage: quonder-cli find [options] FIND_TEXT FOLDER\n";
+constexpr char kThreadsHelp[] =
+    "      --threads N      search with N workers; the rows come in the same order for any\n"
+    "                       N (default 0: as many as cores)\n";
 
 // The command line's host: fixed conditions, no stop request, rows straight to the printer.
 class CliHost : public FindHost {
@@ -42,15 +46,35 @@ int RunFindCommand(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   FindOptionValues values;
   std::string error;
-  switch (ParseFindOptions(args, values, error)) {
+  FindRunOptions run_options;
+  run_options.threads = 0;  // as many workers as cores
+  auto threads_option = [&run_options](const std::vector<std::string>& list, size_t index,
+                                       std::string& reason) {
+    if (list[index] != "--threads") return 0;
+    if (index + 1 >= list.size()) {
+      reason = "option --threads needs a value";
+      return -1;
+    }
+    const std::string& value = list[index + 1];
+    char* end = nullptr;
+    const long count = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || count < 0 || count > kMaxFindWorkers) {
+      reason = "--threads takes a number of workers from 0 (as many as cores) to " +
+               std::to_string(kMaxFindWorkers) + ", not \"" + value + "\"";
+      return -1;
+    }
+    run_options.threads = static_cast<int>(count);
+    return 2;
+  };
+  switch (ParseFindOptions(args, values, error, threads_option)) {
     case ParseOutcome::kHelp:
       std::printf("%s\nFinds FIND_TEXT in every file of FOLDER and prints one line per hit:\n"
                   "No., File Path, Line, Column, Found and Pointer, separated by tabs.\n"
                   "Paths are relative to FOLDER; Line, Column and Pointer count from 1 in\n"
                   "UTF-16 code units of the decoded text. \"Found from N Files.\" goes to\n"
                   "standard error. Exit status: 0 run completed, 1 could not run, 2 usage.\n\n"
-                  "Options:\n%s",
-                  kUsage, FindOptionsHelp());
+                  "Options:\n%s%s",
+                  kUsage, FindOptionsHelp(), kThreadsHelp);
       return 0;
     case ParseOutcome::kUsageError:
       return UsageError(error);
@@ -80,7 +104,7 @@ int RunFindCommand(int argc, char** argv) {
   RowPrinter printer(stdout, values.json);
   CliHost host(conditions, printer);
   FindRunResult result;
-  status = RunFind(host, FindRunOptions(), result);
+  status = RunFind(host, run_options, result);
   printer.Flush();
   std::fflush(stdout);
   if (!status.ok()) {

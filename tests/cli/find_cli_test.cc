@@ -200,6 +200,9 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
       {{"--line-feed", "crcr", "x", Tree()}, 2, "--line-feed"},
       {{"x", Tree(), "--ext"}, 2, "needs a value"},
       {{"", Tree()}, 2, "FIND_TEXT"},
+      {{"--threads", "two", "x", Tree()}, 2, "--threads"},
+      {{"--threads", "-1", "x", Tree()}, 2, "--threads"},
+      {{"x", Tree(), "--threads"}, 2, "needs a value"},
   };
   for (const Case& c : cases) {
     Outcome o = Find(c.args);
@@ -211,12 +214,29 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
   }
 }
 
+TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {
+  for (int i = 0; i < 60; ++i) {
+    Write("tree/d" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt",
+          std::string(static_cast<size_t>(i) * 500, 'y') + "x\nx y x");
+  }
+  const Outcome one = Find({"-s", "--threads", "1", "x", Tree()});
+  ASSERT_EQ(one.exit_code, 0) << one.err;
+  EXPECT_NE(one.out.find("\n180\t"), std::string::npos);  // 180 rows, numbered in order
+  for (const char* threads : {"3", "0"}) {
+    const Outcome many = Find({"-s", "--threads", threads, "x", Tree()});
+    EXPECT_EQ(many.exit_code, 0);
+    EXPECT_EQ(many.out, one.out) << threads;
+    EXPECT_EQ(many.err, one.err) << threads;
+  }
+}
+
 TEST_F(FindCliTest, HelpDocumentsEveryOption) {
   Outcome o = Find({"--help"});
   EXPECT_EQ(o.exit_code, 0);
   for (const char* option :
        {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator", "-s, --subfolders",
-        "--max-size", "--ext", "--exclude", "--coding", "--line-feed", "--ini", "--json"}) {
+        "--max-size", "--ext", "--exclude", "--coding", "--line-feed", "--ini", "--json",
+        "--threads"}) {
     EXPECT_NE(o.out.find(option), std::string::npos) << option;
   }
 }
