@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Times `quonder-cli find -s` against ripgrep on one worker, over the corpus that the shared
-# corpus script builds (into $QCORPUS, default /tmp/qcorpus, when it is missing):
-#   text  : the four searches against `rg -j1 --column -n --no-heading`
-#   mixed : the same against `rg -j1 --binary` (rg then stops a binary file at its first hit,
-#           so hit counts are checked against `rg -a -o` instead)
-# Prints the best of $RUNS warm runs (wall seconds, and user+system CPU seconds), each ratio,
-# the regular expression against PCRE2 run over the raw bytes, whether the hit counts agree
-# with `rg -o`, and quonder-cli's peak memory next to the largest file.
+# Times `quonder-cli find -s` against ripgrep, over the corpus that the shared corpus script
+# builds (into $QCORPUS, default /tmp/qcorpus, when it is missing):
+#   text  : the four searches against `rg --column -n --no-heading`
+#   mixed : the same against `rg --binary` (rg then stops a binary file at its first hit, so
+#           hit counts are checked against `rg -a -o` instead)
+# each on one worker against `rg -j1`, and on as many workers as cores against rg's default
+# threads, with the target ratio of each search on the text corpus and how much faster the
+# workers are than one. Prints the best of $RUNS warm runs (wall seconds), the machine's core
+# count and load, the regular expression against PCRE2 run over the raw bytes, whether the hit
+# counts agree with `rg -o`, and quonder-cli's peak memory next to the largest file.
+# Other work on the machine skews every figure: compare the load average it prints.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${QCORPUS:-/tmp/qcorpus}
@@ -48,35 +51,50 @@ best() {
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
-echo "Machine: $(nproc) cores; quonder-cli on one worker; best of $runs warm runs."
-printf '%-7s %-22s %8s %8s %8s %8s %7s %7s  %s\n' variant search q_wall rg_wall q_cpu rg_cpu \
-  ratio cpu_rat hits
+cores=$(nproc)
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+echo "Machine: $cores cores; load average $(load) (1, 5, 15 min); best of $runs warm runs."
+echo "q_1: quonder-cli --threads 1; q_$cores: --threads $cores (its default); rg_j1: rg -j1;"
+echo "rg: rg with its default threads. Ratios are wall times; 'x1' is q_1 / q_$cores."
+printf '%-7s %-22s %7s %7s %6s %7s %7s %6s %6s %6s  %s\n' variant search q_1 rg_j1 ratio \
+  "q_$cores" rg ratio target x1 hits
 for variant in text mixed; do
   root=$corpus/$variant
   if [ "$variant" = text ]; then rg_mode=(); count_mode=(); else rg_mode=(--binary); count_mode=(-a); fi
-  while IFS='|' read -r name q_flags rg_flags pattern; do
+  while IFS='|' read -r name q_flags rg_flags target pattern; do
     read -r -a qf <<< "$q_flags"
     read -r -a rf <<< "$rg_flags"
-    q=($(best "$cli" find -s "${qf[@]}" -- "$pattern" "$root"))
-    r=($(best rg -j1 --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root"))
+    q1=($(best "$cli" find -s --threads 1 "${qf[@]}" -- "$pattern" "$root"))
+    r1=($(best rg -j1 --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root"))
+    qn=($(best "$cli" find -s --threads "$cores" "${qf[@]}" -- "$pattern" "$root"))
+    rn=($(best rg --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root"))
     q_hits=$("$cli" find -s "${qf[@]}" -- "$pattern" "$root" 2> /dev/null | wc -l)
     rg_hits=$(rg -j1 -o --no-heading "${count_mode[@]}" "${rf[@]}" -- "$pattern" "$root" | wc -l)
     if [ "$q_hits" = "$rg_hits" ]; then hits="agree ($q_hits)"; else hits="DIFFER: $q_hits vs rg $rg_hits"; fi
-    printf '%-7s %-22s %8s %8s %8s %8s %7s %7s  %s\n' "$variant" "$name" "${q[0]}" "${r[0]}" \
-      "${q[1]}" "${r[1]}" "$(ratio "${q[0]}" "${r[0]}")" "$(ratio "${q[1]}" "${r[1]}")" "$hits"
+    [ "$variant" = text ] || target=-
+    printf '%-7s %-22s %7s %7s %6s %7s %7s %6s %6s %6s  %s\n' "$variant" "$name" "${q1[0]}" \
+      "${r1[0]}" "$(ratio "${q1[0]}" "${r1[0]}")" "${qn[0]}" "${rn[0]}" \
+      "$(ratio "${qn[0]}" "${rn[0]}")" "$target" "$(ratio "${q1[0]}" "${qn[0]}")" "$hits"
     if [ "$name" = "regex \\w+_t\\b" ]; then
       p=($(best "$raw" "$pattern" "$root"))
-      printf '%-7s %-22s %8s %8s %8s %8s %7s %7s  %s\n' "$variant" "  vs PCRE2 raw bytes" \
-        "${q[0]}" "${p[0]}" "${q[1]}" "${p[1]}" "$(ratio "${q[0]}" "${p[0]}")" \
-        "$(ratio "${q[1]}" "${p[1]}")" "$("$raw" "$pattern" "$root" | cut -d' ' -f1) matches"
+      printf '%-7s %-22s %7s %7s %6s  (PCRE2 over the raw bytes, one thread: %s matches)\n' \
+        "$variant" "  vs PCRE2 raw bytes" "${q1[0]}" "${p[0]}" "$(ratio "${q1[0]}" "${p[0]}")" \
+        "$("$raw" "$pattern" "$root" | cut -d' ' -f1)"
     fi
   done <<'SEARCHES'
-rare strtok_r|||strtok_r
-common return|||return
-ignore case deprecated|-i|-i|deprecated
-regex \w+_t\b|-e||\w+_t\b
+rare strtok_r|||1.5|strtok_r
+common return|||1.5|return
+ignore case deprecated|-i|-i|2|deprecated
+regex \w+_t\b|-e||5|\w+_t\b
 SEARCHES
 done
+if [ "$cores" != 2 ]; then
+  root=$corpus/text
+  q1=($(best "$cli" find -s --threads 1 -- return "$root"))
+  q2=($(best "$cli" find -s --threads 2 -- return "$root"))
+  echo "Two workers against one (text, common return): $(ratio "${q1[0]}" "${q2[0]}") x"
+fi
+echo "Load average after the runs: $(load)"
 
 largest=$(find "$corpus/mixed" -type f -printf '%s\n' | sort -n | tail -1)
 /usr/bin/time -f "%M" -o "$scratch/mem" "$cli" find -s return "$corpus/mixed" > /dev/null 2>&1
