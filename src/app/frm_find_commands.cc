@@ -1,16 +1,27 @@
-// Commands whose controls are in place but whose work is not available yet: the folder
-// browsers and drops, and the settings-file and help menu items.
-// Each does nothing, so no click can touch a file before its command exists.
+// The folder fields (typed, browsed and dropped folders) and the settings-file and help menu
+// items. The rules live in core/folder_fields.h; FolderField binds them to a box and its button.
+#include "app/folder_field.h"
+#include "app/frm_about.h"
 #include "app/frm_find.h"
+#include "app/settings_file_commands.h"
 
 namespace quonder {
+namespace {
 
-void frmFind::cmdSelectSourceFolder_Click() {}
+FolderField* FieldOf(const QLineEdit* box) { return box->findChild<FolderField*>(); }
 
-void frmFind::cmdSelectCopyFolder_Click() {}
+}  // namespace
 
-// Leaving a folder box: the field takes what was typed, so the next command sees it. Checking
-// that it names an existing folder comes with the folder browser.
+void frmFind::cmdSelectSourceFolder_Click() {
+  if (FolderField* field = FieldOf(txtSourceFolder)) field->Browse();
+}
+
+void frmFind::cmdSelectCopyFolder_Click() {
+  if (FolderField* field = FieldOf(txtCopyFolder)) field->Browse();
+}
+
+// Leaving a folder box: the field takes what was typed, so the next command sees it. The
+// check that it names an existing folder (keeping the focus on a wrong one) is FolderField's.
 void frmFind::txtSourceFolder_Validate() {
   strSourceFolder = txtSourceFolder->text().toStdString();
   PublishConditions();
@@ -18,17 +29,38 @@ void frmFind::txtSourceFolder_Validate() {
 
 void frmFind::txtCopyFolder_Validate() { strCopyFolder = txtCopyFolder->text().toStdString(); }
 
-// Folders dropped from a file manager are not taken yet; the boxes keep Qt's text drops.
-void frmFind::EnableFolderDrops() {}
-
-void frmFind::mnuFileSelectSetting_Click() {
-  if (Running()) return;
+// Binds both folder fields: the check on leaving the box, double click and dropped folders.
+void frmFind::EnableFolderDrops() {
+  if (FieldOf(txtSourceFolder) == nullptr) {
+    new FolderField(
+        FolderField::Role::kSource, txtSourceFolder, cmdSelectSourceFolder,
+        [this] { return strSourceFolder; },
+        [this](const std::string& value) {
+          strSourceFolder = value;
+          PublishConditions();
+          PublishFileOpsConditions();
+        });
+  }
+  if (FieldOf(txtCopyFolder) == nullptr) {
+    new FolderField(
+        FolderField::Role::kCopy, txtCopyFolder, cmdSelectCopyFolder,
+        [this] { return strCopyFolder; },
+        [this](const std::string& value) {
+          strCopyFolder = value;
+          PublishFileOpsConditions();
+        });
+  }
 }
 
-void frmFind::mnuFileExportSetting_Click() {}
+void frmFind::mnuFileSelectSetting_Click() {
+  if (Running() || FileOpRunning()) return;
+  SelectSettingFile(this, strIniFile, [this] { LoadSettings(); });
+}
 
-void frmFind::mnuHelpHelp_Click() {}
+void frmFind::mnuFileExportSetting_Click() { ExportSettingFile(this, strIniFile); }
 
-void frmFind::mnuHelpQuonder_Click() {}
+void frmFind::mnuHelpHelp_Click() { OpenReadme(QString::fromStdString(start_.program_folder)); }
+
+void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this); }
 
 }  // namespace quonder
