@@ -57,6 +57,9 @@ frmFind::~frmFind() {
   // The run must end before the controls it reports to go away.
   worker_->Shutdown();
   StopFileOpAndWait();
+  // The children are destroyed after this body; a box that still has the focus would report
+  // editingFinished to handlers of a half-destroyed window.
+  for (QWidget* child : findChildren<QWidget*>()) child->blockSignals(true);
 }
 
 bool frmFind::Form_Load() {

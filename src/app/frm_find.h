@@ -5,7 +5,7 @@
 //   frm_find_settings.cc  LoadSettings
 //   frm_find_find.cc      cmdFind_Click and the worker that runs the find
 //   frm_find_options.cc   the option controls and the result list's commands
-//   frm_find_commands.cc  commands that are not available yet
+//   frm_find_commands.cc  folder fields, settings-file, Help and About commands
 //   frm_find_file_ops.cc  Replace, Restore, Copy Files and Copy Folders on their worker
 //
 // Threads: everything here runs on the GUI thread. The find run reads its conditions from

@@ -181,6 +181,20 @@ class FrmFindDialogsTest : public QObject {
     window->close();
   }
 
+  // Regression: destroying the window while a folder box held edited text and the focus ran
+  // its check on a half-destroyed window (heap corruption).
+  void DestroyedWhileAFolderBoxIsBeingEdited() {
+    WindowFixture fixture;
+    auto window = fixture.Open();
+    QVERIFY(ShowSettled(*window));
+    MessageRecorder messages;
+    auto* box = Child<QLineEdit>(*window, "txtSourceFolder");
+    box->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(box, "/no/such/folder");
+    window.reset();
+    QCOMPARE(messages.Prompts(), QStringList{});
+  }
+
   void AboutIsOneNonModalWindow() {
     WindowFixture fixture;
     auto window = fixture.Open();
