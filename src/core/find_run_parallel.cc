@@ -24,15 +24,16 @@ namespace {
 constexpr std::chrono::milliseconds kStopPoll(2);
 // Files handed out but not yet passed to the host, per worker: room for the workers to go on
 // while a large file holds up the ones behind it, without holding the rows of the whole tree.
-constexpr size_t kWindowPerWorker = 128;
+constexpr size_t kWindowPerWorker = 256;
 // Entries the walk looks at between two looks at the host's stop request.
 constexpr int kWalkSteps = 64;
+// Files handed to the workers at a time.
+constexpr size_t kBatch = 32;
 
 // One file on its way through the run. The calling thread fills the first part and owns the
 // job; a worker fills the rest and then sets `done` (under the run's mutex), after which only
 // the calling thread touches it again.
 struct FileJob {
-  uint64_t seq = 0;
   std::string full_path;
   std::string relative_path;
   std::shared_ptr<const FindConditions> conditions;
@@ -127,7 +128,6 @@ class Pipeline {
   // Calling thread only.
   std::vector<Frame> walk_;
   std::deque<std::unique_ptr<FileJob>> in_flight_;  // walk order, not yet passed to the host
-  uint64_t next_seq_ = 0;
   std::vector<std::thread> threads_;
 
   std::atomic<bool> stop_{false};
@@ -136,7 +136,7 @@ class Pipeline {
   std::condition_variable result_ready_;
   // Guarded by mutex_.
   std::deque<FileJob*> queue_;  // handed out, not yet started
-  uint64_t front_seq_ = 0;      // the job the host waits for
+  bool wake_asked_ = false;     // a worker woke the calling thread
   bool closing_ = false;
 };
 
@@ -167,7 +167,10 @@ void Pipeline::Work() {
   FileSearcher searcher(byte_shortcuts_);
   WorkerHost host(stop_);
   RowCollector collector;
-  const size_t low_water = static_cast<size_t>(workers_);
+  // The calling thread is woken when the queue is half empty, to pass on what is finished and
+  // refill it; otherwise finished files wait for its next look (every kStopPoll at most), so
+  // that small files do not cost a wake-up each.
+  const size_t low_water = window_ / 2;
   while (true) {
     FileJob* job = nullptr;
     {
@@ -182,7 +185,7 @@ void Pipeline::Work() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       job->done = true;
-      wake = job->seq == front_seq_ || queue_.size() <= low_water;
+      if (!wake_asked_ && queue_.size() <= low_water) wake = wake_asked_ = true;
     }
     if (wake) result_ready_.notify_one();
   }
@@ -247,16 +250,15 @@ void Pipeline::HandOut(bool& walk_over) {
     WalkStep step = NextJob(job);
     if (step == WalkStep::kOver) walk_over = true;
     if (step != WalkStep::kJob) break;
-    job->seq = next_seq_++;
     batch.push_back(job.get());
     in_flight_.push_back(std::move(job));
-    if (batch.size() >= static_cast<size_t>(workers_) * 4) break;
+    // The first files go out at once, so that the workers start while the walk goes on.
+    if (batch.size() >= kBatch) break;
   }
   if (batch.empty()) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.insert(queue_.end(), batch.begin(), batch.end());
-    front_seq_ = in_flight_.front()->seq;
   }
   if (batch.size() == 1) {
     work_ready_.notify_one();
@@ -321,8 +323,8 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
       if (!in_flight_.front()->done) {
         // Wait only when there is nothing to hand out.
         if (walk_over || in_flight_.size() >= window_) {
-          FileJob* front = in_flight_.front().get();
-          result_ready_.wait_for(lock, kStopPoll, [front] { return front->done; });
+          result_ready_.wait_for(lock, kStopPoll, [this] { return wake_asked_; });
+          wake_asked_ = false;
         }
         continue;
       }
@@ -330,7 +332,6 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
         ready.push_back(std::move(in_flight_.front()));
         in_flight_.pop_front();
       }
-      if (!in_flight_.empty()) front_seq_ = in_flight_.front()->seq;
     }
     for (std::unique_ptr<FileJob>& job : ready) {
       if (!Deliver(*job, status)) {
