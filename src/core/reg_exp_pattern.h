@@ -1,7 +1,7 @@
-// What the 16-bit matcher (RegExp) and the 8-bit prefilter (ByteRegExp) share so that both
-// read a pattern the same way: the rewrite of the escapes whose PCRE2 meaning differs from the
-// dialect the window promises, the PCRE2 options, and the resource limits. Internal to the two
-// adapters.
+// What the 16-bit matcher (RegExp) and the 8-bit matcher over raw UTF-8 (Utf8RegExp) share so
+// that both read a pattern the same way: the rewrite of the escapes whose PCRE2 meaning differs
+// from the dialect the window promises, the PCRE2 options, and the resource limits. Internal to
+// the two adapters.
 #pragma once
 
 #include <cstddef>
