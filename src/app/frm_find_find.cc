@@ -67,7 +67,7 @@ void frmFind::cmdFind_Click() {
   run_conditions_ = *conditions;
   published_ = conditions;
   FindRunOptions options;
-  options.threads = std::clamp(QThread::idealThreadCount(), 1, 4);
+  options.threads = std::max(QThread::idealThreadCount(), 1);  // one worker per core
   if (!worker_->Start(conditions, options)) {
     // Only a run still going refuses to start, and Find is disabled then; end in order anyway.
     OnFindFinished(Status::Error(Status::Code::kInvalidArgument, "The find run could not start."),
