@@ -24,7 +24,7 @@ namespace {
 constexpr std::chrono::milliseconds kStopPoll(2);
 // Files handed out but not yet passed to the host, per worker: room for the workers to go on
 // while a large file holds up the ones behind it, without holding the rows of the whole tree.
-constexpr size_t kWindowPerWorker = 256;
+constexpr size_t kWindowPerWorker = 2048;
 // Entries the walk looks at between two looks at the host's stop request.
 constexpr int kWalkSteps = 64;
 // Files handed to the workers at a time.
@@ -137,6 +137,7 @@ class Pipeline {
   // Guarded by mutex_.
   std::deque<FileJob*> queue_;  // handed out, not yet started
   bool wake_asked_ = false;     // a worker woke the calling thread
+  bool walk_over_ = false;      // every file was handed out
   bool closing_ = false;
 };
 
@@ -168,8 +169,8 @@ void Pipeline::Work() {
   WorkerHost host(stop_);
   RowCollector collector;
   // The calling thread is woken when the queue is half empty, to pass on what is finished and
-  // refill it; otherwise finished files wait for its next look (every kStopPoll at most), so
-  // that small files do not cost a wake-up each.
+  // refill it, and once the last file handed out is taken; otherwise finished files wait for
+  // its next look (every kStopPoll at most), so that small files do not cost a wake-up each.
   const size_t low_water = window_ / 2;
   while (true) {
     FileJob* job = nullptr;
@@ -185,7 +186,8 @@ void Pipeline::Work() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       job->done = true;
-      if (!wake_asked_ && queue_.size() <= low_water) wake = wake_asked_ = true;
+      const bool wanted = walk_over_ ? queue_.empty() : queue_.size() <= low_water;
+      if (!wake_asked_ && wanted) wake = wake_asked_ = true;
     }
     if (wake) result_ready_.notify_one();
   }
@@ -255,11 +257,13 @@ void Pipeline::HandOut(bool& walk_over) {
     // The first files go out at once, so that the workers start while the walk goes on.
     if (batch.size() >= kBatch) break;
   }
-  if (batch.empty()) return;
+  if (batch.empty() && !walk_over) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.insert(queue_.end(), batch.begin(), batch.end());
+    walk_over_ = walk_over;
   }
+  if (batch.empty()) return;
   if (batch.size() == 1) {
     work_ready_.notify_one();
   } else {
