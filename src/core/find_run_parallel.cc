@@ -16,6 +16,7 @@
 #include "core/file_filter.h"
 #include "core/file_search.h"
 #include "core/find_run_report.h"
+#include "core/string_common.h"
 
 namespace quonder {
 namespace {
@@ -42,7 +43,17 @@ struct FileJob {
   bool searched = false;   // it passed the size filter and was searched
   FileOutcome outcome;
   Status status;
-  std::vector<ResultRow> rows;  // not yet numbered
+  // The rows, kept compact: the calling thread makes each ResultRow as it hands it over, so
+  // that what the host frees was allocated on its own thread.
+  struct Hit {
+    int32_t line;
+    int32_t column;
+    int32_t pointer;
+    size_t found_begin;  // in `found`
+    size_t found_size;
+  };
+  std::vector<Hit> hits;
+  std::u16string found;  // the Found cells of the hits one after another, as shown
   bool done = false;
 };
 
@@ -72,8 +83,14 @@ class RowCollector : public FileEvents {
   void OnLoaded() override {}
   void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
              const PreparedConditions& prepared) override {
-    job_->rows.push_back(MakeRow(job_->relative_path, line, column, pointer, found,
-                                 prepared.conditions().reg_exp));
+    const size_t begin = job_->found.size();
+    // Regular-expression hits may span lines: their Found cell is escaped.
+    if (prepared.conditions().reg_exp) {
+      job_->found += EscapeControlChars(std::u16string(found));
+    } else {
+      job_->found.append(found);
+    }
+    job_->hits.push_back({line, column, pointer, begin, job_->found.size() - begin});
   }
 
  private:
@@ -277,7 +294,15 @@ bool Pipeline::Deliver(FileJob& job, Status& status) {
   if (job.skipped) return false;
   if (job.searched) {
     if (job.outcome.loaded) ReportFileLoaded(host_, job.relative_path, result_);
-    for (ResultRow& row : job.rows) ReportRow(host_, std::move(row), result_);
+    for (const FileJob::Hit& hit : job.hits) {
+      ResultRow row;
+      row.path = job.relative_path;
+      row.line = hit.line;
+      row.column = hit.column;
+      row.pointer = hit.pointer;
+      row.found.assign(job.found, hit.found_begin, hit.found_size);
+      ReportRow(host_, std::move(row), result_);
+    }
     if (job.outcome.hits > 0) ++result_.found_files;
     if (job.outcome.given_up) ++result_.given_up_files;
   }

@@ -8,9 +8,18 @@
 namespace quonder {
 namespace {
 
+// Counter texts come once per row: made without a narrow string in between.
 std::u16string Decimal(int64_t value) {
-  std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
+  char16_t digits[24];
+  char16_t* end = digits + 24;
+  char16_t* at = end;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    *--at = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--at = u'-';
+  return std::u16string(at, end);
 }
 
 }  // namespace
