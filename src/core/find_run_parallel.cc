@@ -1,6 +1,8 @@
 #include "core/find_run_parallel.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -30,13 +32,14 @@ constexpr size_t kWindowPerWorker = 2048;
 constexpr int kWalkSteps = 64;
 // Files handed to the workers at a time.
 constexpr size_t kBatch = 32;
+// Files a worker takes from the queue at most at a time.
+constexpr size_t kMaxTaken = 8;
 
 // One file on its way through the run. The calling thread fills the first part and owns the
-// job; a worker fills the rest and then sets `done` (under the run's mutex), after which only
-// the calling thread touches it again.
+// job; a worker fills the rest and then sets `done` (release), after which only the calling
+// thread touches it again.
 struct FileJob {
-  std::string full_path;
-  std::string relative_path;
+  std::string relative_path;  // the worker puts the source folder in front
   std::shared_ptr<const FindConditions> conditions;
 
   bool skipped = false;    // the run was stopping before the file was started
@@ -54,7 +57,7 @@ struct FileJob {
   };
   std::vector<Hit> hits;
   std::u16string found;  // the Found cells of the hits one after another, as shown
-  bool done = false;
+  std::atomic<bool> done{false};
 };
 
 // What a worker's searcher sees as its host: the conditions read for the file in hand and the
@@ -129,8 +132,8 @@ class Pipeline {
   bool StartWorkers();
   void Shutdown();
   void Work();
-  void SearchJob(FileJob& job, FileSearcher& searcher, WorkerHost& host,
-                 RowCollector& collector);
+  void SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
+                 WorkerHost& host, RowCollector& collector);
   WalkStep NextJob(std::unique_ptr<FileJob>& job);
   void HandOut(bool& walk_over);
   bool Deliver(FileJob& job, Status& status);
@@ -141,6 +144,7 @@ class Pipeline {
   const int workers_;
   const size_t window_;
   FindRunResult& result_;
+  std::string root_prefix_;  // the source folder with its '/', set before the workers start
 
   // Calling thread only.
   std::vector<Frame> walk_;
@@ -188,45 +192,52 @@ void Pipeline::Work() {
   // The calling thread is woken when the queue is half empty, to pass on what is finished and
   // refill it, and once the last file handed out is taken; otherwise finished files wait for
   // its next look (every kStopPoll at most), so that small files do not cost a wake-up each.
+  // A worker takes a few files at a time while many wait, so that the lock is not taken for
+  // every small file; never so many that the other workers run dry.
   const size_t low_water = window_ / 2;
+  const size_t share = 4 * static_cast<size_t>(workers_);
+  std::vector<FileJob*> taken;
+  std::string full_path;
   while (true) {
-    FileJob* job = nullptr;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      work_ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
-      if (closing_) return;
-      job = queue_.front();
-      queue_.pop_front();
-    }
-    SearchJob(*job, searcher, host, collector);
+    taken.clear();
     bool wake = false;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
-      job->done = true;
+      std::unique_lock<std::mutex> lock(mutex_);
       const bool wanted = walk_over_ ? queue_.empty() : queue_.size() <= low_water;
       if (!wake_asked_ && wanted) wake = wake_asked_ = true;
+      work_ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+      if (closing_) return;
+      const size_t count = std::clamp<size_t>(queue_.size() / share, 1, kMaxTaken);
+      taken.assign(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
+      queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
     }
     if (wake) result_ready_.notify_one();
+    for (FileJob* job : taken) {
+      SearchJob(*job, full_path, searcher, host, collector);
+      job->done.store(true, std::memory_order_release);
+    }
   }
 }
 
-void Pipeline::SearchJob(FileJob& job, FileSearcher& searcher, WorkerHost& host,
-                         RowCollector& collector) {
+void Pipeline::SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
+                         WorkerHost& host, RowCollector& collector) {
   if (stop_.load(std::memory_order_relaxed)) {
     job.skipped = true;
     return;
   }
+  full_path.assign(root_prefix_);
+  full_path += job.relative_path;
   // The size is asked for only when a limit applies; a file that cannot be measured then
   // does not qualify.
   const FindConditions& conditions = *job.conditions;
   if (conditions.max_size != 0) {
     int64_t size = 0;
-    if (!FileSize(job.full_path, size) || !SizeQualifies(size, conditions)) return;
+    if (!FileSize(full_path, size) || !SizeQualifies(size, conditions)) return;
   }
   job.searched = true;
   host.Use(job.conditions);
   collector.Start(job);
-  job.status = searcher.Search(job.full_path, host, collector, job.outcome);
+  job.status = searcher.Search(full_path, host, collector, job.outcome);
 }
 
 Pipeline::WalkStep Pipeline::NextJob(std::unique_ptr<FileJob>& job) {
@@ -238,7 +249,6 @@ Pipeline::WalkStep Pipeline::NextJob(std::unique_ptr<FileJob>& job) {
       std::shared_ptr<const FindConditions> conditions = host_.Conditions();
       if (conditions == nullptr || !ExtensionQualifies(name, *conditions)) continue;
       job = std::make_unique<FileJob>();
-      job->full_path = BuildPath(frame.full, name);
       job->relative_path = frame.relative + name;
       job->conditions = std::move(conditions);
       return WalkStep::kJob;
@@ -317,7 +327,7 @@ bool Pipeline::Deliver(FileJob& job, Status& status) {
 // and including the first one the stop cut short.
 void Pipeline::DeliverFinishedAfterStop() {
   Status ignored;
-  while (!in_flight_.empty() && in_flight_.front()->done) {
+  while (!in_flight_.empty() && in_flight_.front()->done.load(std::memory_order_acquire)) {
     std::unique_ptr<FileJob> job = std::move(in_flight_.front());
     in_flight_.pop_front();
     if (!Deliver(*job, ignored)) break;
@@ -327,6 +337,7 @@ void Pipeline::DeliverFinishedAfterStop() {
 Status Pipeline::Run(const std::string& root, FolderListing listing) {
   Frame top;
   top.full = root;
+  root_prefix_ = BuildPath(root, "");
   top.listing = std::move(listing);
   walk_.push_back(std::move(top));
   if (!StartWorkers()) {
@@ -343,24 +354,22 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
     }
     if (!walk_over) HandOut(walk_over);
     ready.clear();
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
+    while (!in_flight_.empty() && in_flight_.front()->done.load(std::memory_order_acquire)) {
+      ready.push_back(std::move(in_flight_.front()));
+      in_flight_.pop_front();
+    }
+    if (ready.empty()) {
       if (in_flight_.empty()) {
         if (walk_over) break;
         continue;
       }
-      if (!in_flight_.front()->done) {
-        // Wait only when there is nothing to hand out.
-        if (walk_over || in_flight_.size() >= window_) {
-          result_ready_.wait_for(lock, kStopPoll, [this] { return wake_asked_; });
-          wake_asked_ = false;
-        }
-        continue;
+      // Wait only when there is nothing to hand out.
+      if (walk_over || in_flight_.size() >= window_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        result_ready_.wait_for(lock, kStopPoll, [this] { return wake_asked_; });
+        wake_asked_ = false;
       }
-      while (!in_flight_.empty() && in_flight_.front()->done) {
-        ready.push_back(std::move(in_flight_.front()));
-        in_flight_.pop_front();
-      }
+      continue;
     }
     for (std::unique_ptr<FileJob>& job : ready) {
       if (!Deliver(*job, status)) {
