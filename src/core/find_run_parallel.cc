@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstddef>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
