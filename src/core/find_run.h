@@ -60,7 +60,8 @@ struct FindRunResult {
 // per folder after its files (whether to descend); a worker searches the whole file with that
 // snapshot (size limit, charset, mode, find text, compare mode, word only, separators, line
 // feed code, pattern). So a change applies to every file handed out after the host returned
-// it, which may be files a little ahead of the last row shown.
+// it; the walk runs ahead of the rows shown by up to a few thousand files per worker (fewer
+// when the workers keep up), so a change may reach the rows that far later.
 //
 // Stop: on one worker StopRequested() ends the run at the points find_host.h names. On
 // several, the calling thread asks it while it waits for results (every few milliseconds)
