@@ -60,8 +60,8 @@ struct FindRunResult {
 // per folder after its files (whether to descend); a worker searches the whole file with that
 // snapshot (size limit, charset, mode, find text, compare mode, word only, separators, line
 // feed code, pattern). So a change applies to every file handed out after the host returned
-// it; the walk runs ahead of the rows shown by up to a few thousand files per worker (fewer
-// when the workers keep up), so a change may reach the rows that far later.
+// it. The walk keeps up to 2048 files per worker handed out ahead of the rows shown, so a
+// change made in a large tree shows in the rows only that many files later.
 //
 // Stop: on one worker StopRequested() ends the run at the points find_host.h names. On
 // several, the calling thread asks it while it waits for results (every few milliseconds)
