@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cli/find_options.h"
-#include "cli/program_folder.h"
 #include "cli/row_printer.h"
 #include "core/find_run.h"
 
@@ -81,20 +80,8 @@ int RunFindCommand(int argc, char** argv) {
     case ParseOutcome::kOk:
       break;
   }
-  const size_t count = values.positionals.size();
-  if (count > 2 || (!values.ini_file && count != 2)) {
-    return UsageError(count > 2 ? "too many arguments" : "FIND_TEXT and FOLDER are needed");
-  }
-  std::optional<std::string> find_text, folder;
-  if (count >= 1) find_text = values.positionals[0];
-  if (count >= 2) folder = values.positionals[1];
-
-  std::vector<std::string> charset_names;
-  std::string default_charset;
-  LoadCharsetChoices(charset_names, default_charset);
   auto conditions = std::make_shared<FindConditions>();
-  Status status = ResolveFindConditions(values, find_text, folder, default_charset,
-                                        charset_names, *conditions);
+  Status status = ConditionsFromCommandLine(values, *conditions);
   if (status.code() == Status::Code::kInvalidArgument) return UsageError(status.message());
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli find: %s\n", status.message().c_str());

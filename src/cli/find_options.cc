@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "cli/program_folder.h"
 #include "core/file_common.h"
 #include "core/ini_file_common.h"
 #include "core/utf_convert.h"
@@ -240,6 +241,22 @@ const char* FindOptionsHelp() {
          "      --json           one JSON object per row instead of tab-separated cells\n"
          "  -h, --help           this text\n"
          "  --                   ends the options (for a FIND_TEXT that starts with '-')\n";
+}
+
+Status ConditionsFromCommandLine(const FindOptionValues& values, FindConditions& conditions) {
+  const size_t count = values.positionals.size();
+  if (count > 2 || (!values.ini_file && count != 2)) {
+    return Status::Error(Status::Code::kInvalidArgument,
+                         count > 2 ? "too many arguments" : "FIND_TEXT and FOLDER are needed");
+  }
+  std::optional<std::string> find_text, folder;
+  if (count >= 1) find_text = values.positionals[0];
+  if (count >= 2) folder = values.positionals[1];
+  std::vector<std::string> charset_names;
+  std::string default_charset;
+  LoadCharsetChoices(charset_names, default_charset);
+  return ResolveFindConditions(values, find_text, folder, default_charset, charset_names,
+                               conditions);
 }
 
 }  // namespace quonder

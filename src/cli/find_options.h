@@ -57,6 +57,12 @@ Status ResolveFindConditions(const FindOptionValues& values,
                              const std::vector<std::string>& charset_names,
                              FindConditions& conditions);
 
+// The conditions the command line asks for: FIND_TEXT and FOLDER from the positionals (either
+// may be left out with --ini), the charset choices of the table beside the program, then
+// ResolveFindConditions. kInvalidArgument is a usage error; any other failure means the command
+// cannot run.
+Status ConditionsFromCommandLine(const FindOptionValues& values, FindConditions& conditions);
+
 // The option lines of --help, one per option, each ending in a line feed.
 const char* FindOptionsHelp();
 

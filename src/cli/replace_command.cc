@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "cli/find_options.h"
-#include "cli/program_folder.h"
 #include "core/file_common.h"
 #include "core/find_run.h"
 #include "core/replace_run.h"
@@ -163,10 +162,6 @@ int RunReplaceCommand(int argc, char** argv) {
       break;
   }
   if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
-  const size_t count = values.positionals.size();
-  if (count > 2 || (!values.ini_file && count != 2)) {
-    return UsageError(count > 2 ? "too many arguments" : "FIND_TEXT and FOLDER are needed");
-  }
   if (replace_values.backup_folder) {
     // Absolute, so that its parents can be created as needed.
     std::error_code ec;
@@ -175,16 +170,8 @@ int RunReplaceCommand(int argc, char** argv) {
     if (!ec) replace_values.backup_folder = absolute.lexically_normal().string();
     if (!BackupFolderUsable(*replace_values.backup_folder, error)) return UsageError(error);
   }
-  std::optional<std::string> find_text, folder;
-  if (count >= 1) find_text = values.positionals[0];
-  if (count >= 2) folder = values.positionals[1];
-
-  std::vector<std::string> charset_names;
-  std::string default_charset;
-  LoadCharsetChoices(charset_names, default_charset);
   auto find_conditions = std::make_shared<FindConditions>();
-  Status status = ResolveFindConditions(values, find_text, folder, default_charset,
-                                        charset_names, *find_conditions);
+  Status status = ConditionsFromCommandLine(values, *find_conditions);
   if (status.code() == Status::Code::kInvalidArgument) return UsageError(status.message());
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
