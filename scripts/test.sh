@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the full build (core, CLI, window) and the core again under
-# AddressSanitizer + UndefinedBehaviorSanitizer. Needs no display: widgets run offscreen.
+# Builds and runs every test: the full build (core, CLI, window), the core again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the find run's several-worker tests under
+# ThreadSanitizer. Needs no display: widgets run offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,3 +16,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUONDER_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUONDER_TSAN=ON -DQUONDER_BUILD_GUI=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target find_thread_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/bin/find_thread_tests
