@@ -181,7 +181,9 @@ int RunReplaceCommand(int argc, char** argv) {
   ResultRows rows;
   CollectingHost find_host(find_conditions, rows);
   FindRunResult find_result;
-  status = RunFind(find_host, FindRunOptions(), find_result);
+  FindRunOptions find_options;
+  find_options.threads = 0;  // one worker per core: the rows are the same as on one
+  status = RunFind(find_host, find_options, find_result);
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
     return 1;
