@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 
 #include "app/find_worker.h"
@@ -17,17 +18,27 @@
 namespace quonder {
 namespace {
 
-template <typename Widget>
-Widget* Make(QWidget* parent, const char* name, const QString& text = QString()) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_base_of_v<QLabel, Widget>) {
-    widget->setText(text);
-  } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
-    widget->setTitle(text);
+// Makes the window's controls at their designed places: a rectangle in twips (left, top,
+// width, height), the control's name and, for buttons, labels and frames, its caption.
+struct Placer {
+  const TwipsScale& twips;
+
+  template <typename Widget>
+  Widget* Make(QWidget* parent, const char* name, const std::array<int, 4>& place,
+               const char* caption = "") const {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    const QString text = QString::fromUtf8(caption);
+    if constexpr (std::is_base_of_v<QAbstractButton, Widget> ||
+                  std::is_base_of_v<QLabel, Widget>) {
+      widget->setText(text);
+    } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
+      widget->setTitle(text);
+    }
+    widget->setGeometry(twips.ToPixels(place[0], place[1], place[2], place[3]));
+    return widget;
   }
-  return widget;
-}
+};
 
 // A label whose last word (a unit) is drawn at a fixed place, behind the field that covers the
 // blanks before it; text() stays the caption as written.
@@ -62,8 +73,7 @@ class UnitLabel : public QLabel {
 
 // An editable combo box that behaves like a plain history box: no inline completion (it
 // would change what the user types into an older entry) and no items added on Enter.
-QComboBox* MakeHistoryBox(QWidget* parent, const char* name) {
-  auto* box = Make<QComboBox>(parent, name);
+QComboBox* MakeHistoryBox(QComboBox* box) {
   box->setEditable(true);
   box->setCompleter(nullptr);
   box->setInsertPolicy(QComboBox::NoInsert);
@@ -132,109 +142,75 @@ void frmFind::FitFontToDesign() {
 }
 
 void frmFind::BuildFileSettings(QWidget* client) {
-  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twips_.ToPixels(left, top, width, height));
-  };
-  fraFileSettings = Make<QGroupBox>(client, "fraFileSettings", QStringLiteral("File Setting"));
-  place(fraFileSettings, 0, 0, 9375, 1935);
+  const Placer put{twips_};
+  fraFileSettings =
+      put.Make<QGroupBox>(client, "fraFileSettings", {0, 0, 9375, 1935}, "File Setting");
   QWidget* frame = fraFileSettings;
-  lblSourceFolder = Make<QLabel>(frame, "lblSourceFolder", QStringLiteral("Source Folder"));
-  place(lblSourceFolder, 120, 240, 1095, 255);
-  txtSourceFolder = Make<QLineEdit>(frame, "txtSourceFolder");
-  place(txtSourceFolder, 1320, 240, 7695, 270);
-  cmdSelectSourceFolder = Make<QPushButton>(frame, "cmdSelectSourceFolder", QStringLiteral("..."));
-  place(cmdSelectSourceFolder, 9000, 240, 255, 255);
+  lblSourceFolder =
+      put.Make<QLabel>(frame, "lblSourceFolder", {120, 240, 1095, 255}, "Source Folder");
+  txtSourceFolder = put.Make<QLineEdit>(frame, "txtSourceFolder", {1320, 240, 7695, 270});
+  cmdSelectSourceFolder =
+      put.Make<QPushButton>(frame, "cmdSelectSourceFolder", {9000, 240, 255, 255}, "...");
   // The size box sits in the blank run of the label, so the label is made first (below it).
-  lblMaxSize = Make<UnitLabel>(frame, "lblMaxSize",
-                               QStringLiteral("Maximum File Size                  kB"));
-  place(lblMaxSize, 120, 600, 2895, 255);
-  txtMaxSize = Make<QLineEdit>(frame, "txtMaxSize");
-  place(txtMaxSize, 1680, 600, 855, 270);
-  chkSubFolder = Make<QCheckBox>(frame, "chkSubFolder", QStringLiteral("Find Sub Folder"));
-  place(chkSubFolder, 3000, 600, 1695, 255);
-  Label1 = Make<QLabel>(frame, "Label1", QStringLiteral("Charracter Coding"));
-  place(Label1, 6120, 600, 1455, 255);
-  cboCoding = Make<QComboBox>(frame, "cboCoding");
-  place(cboCoding, 7680, 600, 1575, 300);
+  lblMaxSize = put.Make<UnitLabel>(frame, "lblMaxSize", {120, 600, 2895, 255},
+                                   "Maximum File Size                  kB");
+  txtMaxSize = put.Make<QLineEdit>(frame, "txtMaxSize", {1680, 600, 855, 270});
+  chkSubFolder =
+      put.Make<QCheckBox>(frame, "chkSubFolder", {3000, 600, 1695, 255}, "Find Sub Folder");
+  Label1 = put.Make<QLabel>(frame, "Label1", {6120, 600, 1455, 255}, "Charracter Coding");
+  cboCoding = put.Make<QComboBox>(frame, "cboCoding", {7680, 600, 1575, 300});
 
-  fraExention = Make<QGroupBox>(frame, "fraExention", QStringLiteral("File Extention"));
-  place(fraExention, 120, 840, 9135, 615);
-  cboExtentions = MakeHistoryBox(fraExention, "cboExtentions");
-  place(cboExtentions, 120, 240, 6855, 300);
-  cboExtBehavior = Make<QComboBox>(fraExention, "cboExtBehavior");
-  place(cboExtBehavior, 7080, 240, 1935, 300);
+  fraExention = put.Make<QGroupBox>(frame, "fraExention", {120, 840, 9135, 615}, "File Extention");
+  cboExtentions =
+      MakeHistoryBox(put.Make<QComboBox>(fraExention, "cboExtentions", {120, 240, 6855, 300}));
+  cboExtBehavior = put.Make<QComboBox>(fraExention, "cboExtBehavior", {7080, 240, 1935, 300});
 
-  lblCopyFolder = Make<QLabel>(frame, "lblCopyFolder", QStringLiteral("Copy Folder"));
-  place(lblCopyFolder, 120, 1560, 1095, 255);
-  txtCopyFolder = Make<QLineEdit>(frame, "txtCopyFolder");
-  place(txtCopyFolder, 1320, 1560, 7695, 270);
-  cmdSelectCopyFolder = Make<QPushButton>(frame, "cmdSelectCopyFolder", QStringLiteral("..."));
-  place(cmdSelectCopyFolder, 9000, 1560, 255, 255);
+  lblCopyFolder = put.Make<QLabel>(frame, "lblCopyFolder", {120, 1560, 1095, 255}, "Copy Folder");
+  txtCopyFolder = put.Make<QLineEdit>(frame, "txtCopyFolder", {1320, 1560, 7695, 270});
+  cmdSelectCopyFolder =
+      put.Make<QPushButton>(frame, "cmdSelectCopyFolder", {9000, 1560, 255, 255}, "...");
 }
 
 void frmFind::BuildFindSettings(QWidget* client) {
-  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twips_.ToPixels(left, top, width, height));
-  };
-  fraFindSettings = Make<QGroupBox>(client, "fraFindSettings", QStringLiteral("Find Setting"));
-  place(fraFindSettings, 0, 2040, 9375, 1935);
+  const Placer put{twips_};
+  fraFindSettings =
+      put.Make<QGroupBox>(client, "fraFindSettings", {0, 2040, 9375, 1935}, "Find Setting");
   QWidget* frame = fraFindSettings;
-  lblFind = Make<QLabel>(frame, "lblFind", QStringLiteral("Find Text"));
-  place(lblFind, 120, 240, 855, 255);
-  cboFind = MakeHistoryBox(frame, "cboFind");
-  place(cboFind, 960, 240, 7575, 300);
-  cmdFind = Make<QPushButton>(frame, "cmdFind", QStringLiteral("Find"));
-  place(cmdFind, 8640, 240, 615, 255);
-  chkRegExp = Make<QCheckBox>(frame, "chkRegExp", QStringLiteral("Use Regular Expression"));
-  place(chkRegExp, 120, 720, 2175, 255);
-  chkIgnoreCase = Make<QCheckBox>(frame, "chkIgnoreCase", QStringLiteral("Ignore Case"));
-  place(chkIgnoreCase, 2640, 720, 1215, 255);
+  lblFind = put.Make<QLabel>(frame, "lblFind", {120, 240, 855, 255}, "Find Text");
+  cboFind = MakeHistoryBox(put.Make<QComboBox>(frame, "cboFind", {960, 240, 7575, 300}));
+  cmdFind = put.Make<QPushButton>(frame, "cmdFind", {8640, 240, 615, 255}, "Find");
+  chkRegExp =
+      put.Make<QCheckBox>(frame, "chkRegExp", {120, 720, 2175, 255}, "Use Regular Expression");
+  chkIgnoreCase =
+      put.Make<QCheckBox>(frame, "chkIgnoreCase", {2640, 720, 1215, 255}, "Ignore Case");
 
-  fraLineFeed = Make<QGroupBox>(frame, "fraLineFeed", QStringLiteral("Line Feed Code"));
-  place(fraLineFeed, 3960, 600, 2535, 495);
-  optCrLf = Make<QRadioButton>(fraLineFeed, "optCrLf", QStringLiteral("CR+LF"));
-  place(optCrLf, 120, 180, 1095, 255);
-  optCr = Make<QRadioButton>(fraLineFeed, "optCr", QStringLiteral("CR"));
-  place(optCr, 1200, 180, 615, 255);
-  optLf = Make<QRadioButton>(fraLineFeed, "optLf", QStringLiteral("LF"));
-  place(optLf, 1920, 180, 495, 255);
+  fraLineFeed = put.Make<QGroupBox>(frame, "fraLineFeed", {3960, 600, 2535, 495}, "Line Feed Code");
+  optCrLf = put.Make<QRadioButton>(fraLineFeed, "optCrLf", {120, 180, 1095, 255}, "CR+LF");
+  optCr = put.Make<QRadioButton>(fraLineFeed, "optCr", {1200, 180, 615, 255}, "CR");
+  optLf = put.Make<QRadioButton>(fraLineFeed, "optLf", {1920, 180, 495, 255}, "LF");
 
-  chkEnableRestore = Make<QCheckBox>(frame, "chkEnableRestore", QStringLiteral("Enable Restore"));
-  place(chkEnableRestore, 6720, 720, 1695, 255);
-  cmdStop = Make<QPushButton>(frame, "cmdStop", QStringLiteral("Stop"));
-  place(cmdStop, 8640, 720, 615, 255);
-  chkWordOnly =
-      Make<QCheckBox>(frame, "chkWordOnly", QStringLiteral("Check Word Only.  Separater:"));
-  place(chkWordOnly, 120, 1200, 2535, 255);
-  txtSeparator = Make<QLineEdit>(frame, "txtSeparator");
-  place(txtSeparator, 2760, 1200, 5535, 270);
-  cmdReplace = Make<QPushButton>(frame, "cmdReplace", QStringLiteral("Replace"));
-  place(cmdReplace, 8400, 1200, 855, 255);
+  chkEnableRestore =
+      put.Make<QCheckBox>(frame, "chkEnableRestore", {6720, 720, 1695, 255}, "Enable Restore");
+  cmdStop = put.Make<QPushButton>(frame, "cmdStop", {8640, 720, 615, 255}, "Stop");
+  chkWordOnly = put.Make<QCheckBox>(frame, "chkWordOnly", {120, 1200, 2535, 255},
+                                    "Check Word Only.  Separater:");
+  txtSeparator = put.Make<QLineEdit>(frame, "txtSeparator", {2760, 1200, 5535, 270});
+  cmdReplace = put.Make<QPushButton>(frame, "cmdReplace", {8400, 1200, 855, 255}, "Replace");
   cmdReplace->setEnabled(false);
-  lblReplace = Make<QLabel>(frame, "lblReplace", QStringLiteral("Replace Text"));
-  place(lblReplace, 120, 1560, 1095, 255);
-  cboReplace = MakeHistoryBox(frame, "cboReplace");
-  place(cboReplace, 1200, 1560, 7095, 300);
-  cmdRestore = Make<QPushButton>(frame, "cmdRestore", QStringLiteral("Restore"));
-  place(cmdRestore, 8400, 1560, 855, 255);
+  lblReplace = put.Make<QLabel>(frame, "lblReplace", {120, 1560, 1095, 255}, "Replace Text");
+  cboReplace = MakeHistoryBox(put.Make<QComboBox>(frame, "cboReplace", {1200, 1560, 7095, 300}));
+  cmdRestore = put.Make<QPushButton>(frame, "cmdRestore", {8400, 1560, 855, 255}, "Restore");
   cmdRestore->setEnabled(false);
 }
 
 void frmFind::BuildResultList(QWidget* client) {
-  auto place = [this](QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twips_.ToPixels(left, top, width, height));
-  };
-  cmdSelectAll = Make<QPushButton>(client, "cmdSelectAll", QStringLiteral("Select All"));
-  place(cmdSelectAll, 0, 4080, 975, 255);
-  cmdOpen = Make<QPushButton>(client, "cmdOpen", QStringLiteral("Open File"));
-  place(cmdOpen, 1080, 4080, 975, 255);
-  cmdCopy = Make<QPushButton>(client, "cmdCopy", QStringLiteral("Copy Files"));
-  place(cmdCopy, 2160, 4080, 975, 255);
-  cmdXcopy = Make<QPushButton>(client, "cmdXcopy", QStringLiteral("Copy Folders"));
-  place(cmdXcopy, 3240, 4080, 1215, 255);
+  const Placer put{twips_};
+  cmdSelectAll = put.Make<QPushButton>(client, "cmdSelectAll", {0, 4080, 975, 255}, "Select All");
+  cmdOpen = put.Make<QPushButton>(client, "cmdOpen", {1080, 4080, 975, 255}, "Open File");
+  cmdCopy = put.Make<QPushButton>(client, "cmdCopy", {2160, 4080, 975, 255}, "Copy Files");
+  cmdXcopy = put.Make<QPushButton>(client, "cmdXcopy", {3240, 4080, 1215, 255}, "Copy Folders");
 
-  ListView1 = Make<QTableView>(client, "ListView1");
-  place(ListView1, 0, 4320, 9375, 1935);
+  ListView1 = put.Make<QTableView>(client, "ListView1", {0, 4320, 9375, 1935});
   model_ = new ResultModel(this);
   ListView1->setModel(model_);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
