@@ -10,8 +10,11 @@ FakeDialogLayer::~FakeDialogLayer() { SetDialogLayer(previous_); }
 
 std::optional<QString> FakeDialogLayer::Run(const FileDialogRequest& request) {
   requests.push_back(request);
-  if (answers.empty()) return std::nullopt;
-  std::optional<QString> answer = answers.front();
+  if (answers.empty() || !answers.front()) {
+    if (!answers.empty()) answers.pop_front();
+    return std::nullopt;
+  }
+  QString answer = *answers.front();
   answers.pop_front();
   return answer;
 }

@@ -14,10 +14,7 @@ using testing::TempFolder;
 ResultRows RowsFor(const std::vector<std::string>& paths) {
   ResultRows rows;
   for (const std::string& path : paths) {
-    ResultRow row;
-    row.path = path;
-    row.found = u"x";
-    row.pointer = 1;
+    ResultRow row{.path = path, .found = std::u16string(1, u'x'), .pointer = 1};
     rows.Append(row);
   }
   return rows;
