@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -23,6 +24,18 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// A link stays a link: the file it leads to is the one rewritten (the rename would otherwise
+// put a plain file in the link's place). A broken link is replaced like a missing file.
+std::string WriteTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -38,13 +51,14 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string target = WriteTarget(path);
   // Created with 0666 so that the umask applies to a new file as for any other program's file
   // (reading the umask to compute it would race with other threads).
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     static std::atomic<unsigned> counter{0};
-    temp = FolderOf(path) + "/.quonder-" + std::to_string(::getpid()) + "-" +
+    temp = FolderOf(target) + "/.quonder-" + std::to_string(::getpid()) + "-" +
            std::to_string(counter.fetch_add(1)) + ".tmp";
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
@@ -54,7 +68,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
   // A rewrite must not change who owns the file or who may read it. fchown fails for a user
   // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid.
   struct stat st;
-  bool keep_mode = ::stat(path.c_str(), &st) == 0;
+  bool keep_mode = ::stat(target.c_str(), &st) == 0;
   if (keep_mode) {
     [[maybe_unused]] int owner_kept = ::fchown(fd, st.st_uid, st.st_gid);
   }
@@ -62,7 +76,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
             ::fsync(fd) == 0;
   int saved = errno;
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return Status::Ok();
+  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return Status::Ok();
   if (!ok) errno = saved;
   Status error = Status::Error(Status::Code::kIoError, Describe("Cannot write", path));
   ::unlink(temp.c_str());

@@ -10,7 +10,8 @@
 
 namespace quonder {
 
-// Replaces (or creates) `path` with `bytes`. An existing file keeps its permission bits.
+// Replaces (or creates) `path` with `bytes`. An existing file keeps its permission bits; when
+// `path` is a symbolic link, the link stays and the file it leads to is replaced.
 // Fails with kIoError, naming the path, when the folder is missing or not writable; the
 // target is then untouched and no temporary file is left.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -49,17 +49,15 @@ RestoreOutcome RestoreOneFile(const std::string& backup_file, const std::string&
   std::string bytes;
   if (!ReadWholeFile(backup_file, bytes).ok()) return RestoreOutcome::kFailed;
   if (!CreateFolderPath(GetParentFolderName(target))) return RestoreOutcome::kFailed;
-  std::string write_target = WriteTargetOf(target);
   // A file the replace run did not change needs no write: its time stamp stays, and a file
   // the user has marked read-only is never written.
   std::string current;
-  if (FileExists(write_target) && ReadWholeFile(write_target, current).ok() &&
-      current == bytes) {
+  if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) {
     return RestoreOutcome::kRestored;
   }
-  if (IsMarkedReadOnly(write_target)) return RestoreOutcome::kFailed;
-  return WriteFileAtomically(write_target, bytes).ok() ? RestoreOutcome::kRestored
-                                                       : RestoreOutcome::kFailed;
+  if (IsMarkedReadOnly(target)) return RestoreOutcome::kFailed;
+  return WriteFileAtomically(target, bytes).ok() ? RestoreOutcome::kRestored
+                                                 : RestoreOutcome::kFailed;
 }
 
 }  // namespace

@@ -60,13 +60,6 @@ bool IsInsideFolder(const std::string& path, const std::string& folder,
   return true;
 }
 
-std::string WriteTargetOf(const std::string& path) {
-  std::error_code error;
-  if (!fs::is_symlink(path, error)) return path;
-  fs::path target = fs::canonical(path, error);
-  return error ? path : target.string();
-}
-
 bool IsMarkedReadOnly(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;

@@ -25,9 +25,6 @@ bool SameFile(const std::string& a, const std::string& b);
 bool IsInsideFolder(const std::string& path, const std::string& folder,
                     std::string* relative = nullptr);
 
-// The path to write when replacing the file at `path`: the file a symbolic link points to, so
-// that a rewrite changes the file and keeps the link; `path` itself otherwise.
-std::string WriteTargetOf(const std::string& path);
 
 // True when the file exists and carries no write permission bit at all: the user marked it
 // read-only, which is honoured even where the process could write it (root).

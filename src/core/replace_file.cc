@@ -125,7 +125,7 @@ void ReplaceFile::Finish(bool dry_run) {
     return;
   }
   bytes.insert(0, bom_);
-  status = WriteFileAtomically(WriteTargetOf(full_path_), bytes);
+  status = WriteFileAtomically(full_path_, bytes);
   if (!status.ok()) MarkUntouched(UntouchedReason::kUnwritable, status.message());
 }
 

@@ -44,6 +44,24 @@ TEST_F(AtomicFileTest, RewriteKeepsPermissionBitsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(EntryCount(), 1u);
 }
 
+TEST_F(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
+  // settings.ini -> shared/link.ini -> shared/real/settings.ini, the links relative
+  fs::create_directories(dir_ / "shared" / "real");
+  const std::string real = Path("shared/real/settings.ini");
+  ASSERT_TRUE(WriteFileAtomically(real, "old").ok());
+  fs::create_symlink("real/settings.ini", dir_ / "shared" / "link.ini");
+  fs::create_symlink("shared/link.ini", dir_ / "settings.ini");
+
+  ASSERT_TRUE(WriteFileAtomically(Path("settings.ini"), "new").ok());
+  EXPECT_TRUE(fs::is_symlink(dir_ / "settings.ini"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "shared" / "link.ini"));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(real, bytes).ok());
+  EXPECT_EQ(bytes, "new");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared" / "real"), {}), 1);
+  EXPECT_EQ(EntryCount(), 2u);  // settings.ini and shared: no temporary file beside the link
+}
+
 TEST_F(AtomicFileTest, NewFileFollowsTheUmask) {
   mode_t old_mask = ::umask(027);
   Status status = WriteFileAtomically(Path("new.txt"), "x");
