@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/atomic_file.h"
+#include "core/folder_lock.h"
 #include "core/ini_document.h"
 
 namespace quonder {
@@ -98,6 +99,7 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
   if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
     return false;
   }
+  FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
   Loaded loaded = LoadForEditing(file, /*adds_text=*/true, document, old_bytes);
@@ -107,6 +109,7 @@ bool WriteProfileValue(const std::string& section, const std::string& key, const
 }
 
 bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file) {
+  FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
   Loaded loaded = LoadForEditing(file, /*adds_text=*/false, document, old_bytes);

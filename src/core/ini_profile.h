@@ -1,8 +1,10 @@
 // The four profile operations over a UTF-8 INI file that the settings access is built on: read
 // a value, list the keys of a section, write a value, delete a key. How lines, names and values
 // are read is described in ini_document.h. No state lives between calls; each call reads the
-// file anew and a write replaces it atomically (ini_file_common.h is the interface the program
-// uses; these are its building blocks).
+// file anew and a write replaces it atomically, holding the lock of the file's folder from the
+// read to the rename (folder_lock.h), so that edits made at the same moment by several threads
+// or programs all survive (ini_file_common.h is the interface the program uses; these are its
+// building blocks).
 //
 // Files that cannot be handled never crash a call: a missing, unreadable or binary (NUL bytes)
 // file reads as empty. A write refuses (returns false, file untouched) when the file cannot be

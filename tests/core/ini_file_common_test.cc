@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quonder {
@@ -355,6 +356,28 @@ TEST_F(IniFileCommonTest, WritesAreSeenByTheNextRead) {
   int entries = 0;
   for (auto& entry : std::filesystem::directory_iterator(folder_)) entries += !entry.is_directory();
   EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniFileCommonTest, EditsAtTheSameMomentAllSurvive) {
+  // Each edit rereads and rewrites the whole file; without serialising them, a write made
+  // between another's read and write would be lost.
+  constexpr int kWriters = 4;
+  constexpr int kKeysEach = 40;
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([this, w] {
+      const std::string section = "Writer" + std::to_string(w);
+      for (int k = 0; k < kKeysEach; ++k) {
+        WriteIniString(section, std::to_string(k), "value", file_);
+        if (k % 4 == 3) DeleteIniKey(section, std::to_string(k - 1), file_);
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  for (int w = 0; w < kWriters; ++w) {
+    EXPECT_EQ(Keys("Writer" + std::to_string(w)).size(), static_cast<size_t>(kKeysEach * 3 / 4))
+        << "writer " << w;
+  }
 }
 
 }  // namespace
