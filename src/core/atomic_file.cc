@@ -17,25 +17,6 @@ std::string Describe(const std::string& what, const std::string& path) {
   return what + " \"" + path + "\": " + std::strerror(errno);
 }
 
-std::string FolderOf(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// A link stays a link: the file it leads to is the one rewritten (the rename would otherwise
-// put a plain file in the link's place). A broken link is replaced like a missing file.
-std::string WriteTarget(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -50,7 +31,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+std::string FolderOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string WriteTarget(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
 Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  // A link stays a link (the rename would otherwise put a plain file in its place).
   const std::string target = WriteTarget(path);
   // Created with 0666 so that the umask applies to a new file as for any other program's file
   // (reading the umask to compute it would race with other threads).

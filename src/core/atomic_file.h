@@ -16,6 +16,13 @@ namespace quonder {
 // target is then untouched and no temporary file is left.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// The file that a rewrite of `path` replaces: the file a symbolic link leads to (through any
+// chain of links), else `path` itself, also for a broken link.
+std::string WriteTarget(const std::string& path);
+
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+std::string FolderOf(const std::string& path);
+
 // Reads a whole file into `bytes` (replacing its content). kNotFound or kIoError on failure.
 Status ReadWholeFile(const std::string& path, std::string& bytes);
 

@@ -5,26 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+
+#include "core/atomic_file.h"
 
 namespace quonder {
-namespace {
-
-std::string FolderOf(const std::string& file) {
-  std::string path = file;
-  if (char* resolved = ::realpath(file.c_str(), nullptr)) {
-    path = resolved;
-    std::free(resolved);
-  }
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
 
 FolderLock::FolderLock(const std::string& file) {
-  const std::string folder = FolderOf(file);
+  const std::string folder = FolderOf(WriteTarget(file));
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   int result;
