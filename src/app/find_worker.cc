@@ -11,6 +11,7 @@ class FindWorker::Host : public FindHost {
   explicit Host(FindWorker& worker) : worker_(worker) {}
 
   std::shared_ptr<const FindConditions> Conditions() override {
+    if (worker_.conditions_probe_) worker_.conditions_probe_();
     std::lock_guard<std::mutex> lock(worker_.mutex_);
     return worker_.conditions_;
   }

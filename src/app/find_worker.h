@@ -22,9 +22,11 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "core/find_conditions.h"
 #include "core/find_host.h"
@@ -62,6 +64,11 @@ class FindWorker : public QObject {
   // the last rowsReady and finished() are emitted.
   bool Running() const { return thread_ != nullptr; }
 
+  // For tests that must act while a run is surely going: `probe` is called on the run's thread
+  // each time the run reads its conditions, before the read, and may block there. Set it only
+  // while no run is going.
+  void SetConditionsProbe(std::function<void()> probe) { conditions_probe_ = std::move(probe); }
+
  signals:
   // Rows found since the last batch, in run order; emitted at most every
   // kDeliveryIntervalMs while rows come, and once more before finished(). `batch` is valid
@@ -85,6 +92,7 @@ class FindWorker : public QObject {
   QThread* thread_ = nullptr;  // owned; non-null while a run is going
   quint64 generation_ = 0;     // ignores the end of a run that Shutdown has already joined
   std::unique_ptr<Host> host_;
+  std::function<void()> conditions_probe_;
 
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;

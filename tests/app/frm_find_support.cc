@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "app/find_worker.h"
 #include "core/ini_file_common.h"
 
 namespace quonder::testing {
@@ -99,6 +104,31 @@ std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments)
   auto window = std::make_unique<frmFind>(start);
   if (!window->Form_Load()) return nullptr;
   return window;
+}
+
+struct RunGate::State {
+  std::mutex mutex;
+  std::condition_variable opened;
+  int reads = 0;
+  bool open = false;
+};
+
+RunGate::RunGate(frmFind& window, int at) : state_(std::make_shared<State>()) {
+  auto* worker = window.findChild<FindWorker*>();
+  if (worker == nullptr) return;
+  worker->SetConditionsProbe([state = state_, at] {
+    std::unique_lock<std::mutex> lock(state->mutex);
+    if (++state->reads != at) return;
+    state->opened.wait_for(lock, std::chrono::seconds(60), [&] { return state->open; });
+  });
+}
+
+void RunGate::Open() {
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->open = true;
+  }
+  state_->opened.notify_all();
 }
 
 bool ShowSettled(QWidget& window) {

@@ -62,6 +62,24 @@ class WindowFixture {
   QTemporaryDir root_;
 };
 
+// Holds a window's find runs at their `at`-th read of the conditions until Open(), so that a
+// test acts while a run is surely going and has searched fewer than `at` files. Make it after
+// the window (it must be opened before the window joins its run); it opens itself at its end,
+// and after 60 s in case a failed check left it shut.
+class RunGate {
+ public:
+  RunGate(frmFind& window, int at);
+  ~RunGate() { Open(); }
+  RunGate(const RunGate&) = delete;
+  RunGate& operator=(const RunGate&) = delete;
+
+  void Open();
+
+ private:
+  struct State;
+  std::shared_ptr<State> state_;
+};
+
 // Shows the window and waits until the window system has stopped changing its geometry
 // (the frame arrives after the first showing, and the outer size is applied again then).
 bool ShowSettled(QWidget& window);
