@@ -6,15 +6,16 @@
 #           hit counts are checked against `rg -a -o` instead)
 # each on one worker against `rg -j1`, and on as many workers as cores against rg's default
 # threads, with the target ratio of each search on the text corpus and how much faster the
-# workers are than one. Prints the best of $RUNS warm runs (wall seconds), the machine's core
-# count and load, the regular expression against PCRE2 run over the raw bytes, whether the hit
-# counts agree with `rg -o`, and quonder-cli's peak memory next to the largest file.
+# workers are than one. Prints the best of $RUNS warm runs (wall seconds; the commands compared
+# take turns run by run), the machine's core count and load, the regular expression against
+# PCRE2 run over the raw bytes, whether the hit counts agree with `rg -o`, and quonder-cli's
+# peak memory next to the largest file.
 # Other work on the machine skews every figure: compare the load average it prints.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${QCORPUS:-/tmp/qcorpus}
 corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/../shared/bench/make_corpus.sh}
-runs=${RUNS:-5}
+runs=${RUNS:-9}
 build=$repo/build-bench
 
 if [ ! -d "$corpus/text" ] || [ ! -d "$corpus/mixed" ]; then
@@ -31,28 +32,37 @@ raw=$build/bin/pcre2_raw_bench
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# best WALL CPU of $runs runs (after one warm-up run) of the command in "$@", output discarded
-best() {
+# Wall seconds of one run of the command in "$@", output discarded. To the millisecond:
+# /usr/bin/time's hundredths would make a ratio near its target uncertain by a few percent.
+time_once() {
+  local start end
+  start=$(date +%s%N)
   "$@" > /dev/null 2>&1 || true
-  local best_wall="" best_cpu=""
-  for _ in $(seq "$runs"); do
-    # Wall time to the millisecond: /usr/bin/time's hundredths alone would make a ratio near
-    # its target uncertain by a few percent.
-    local start end
-    start=$(date +%s%N)
-    /usr/bin/time -f "%e %U %S" -o "$scratch/time" "$@" > /dev/null 2>&1 || true
-    end=$(date +%s%N)
-    read -r _ user system < "$scratch/time"
-    wall=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) / 1e9 }')
-    cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')
-    if [ -z "$best_wall" ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
-      best_wall=$wall
-    fi
-    if [ -z "$best_cpu" ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then
-      best_cpu=$cpu
-    fi
+  end=$(date +%s%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", (e - s) / 1e9 }'
+}
+
+# best NAME...: the best wall time of each command held in the array NAME, into
+# best_wall[NAME]. After one warm-up run each, the commands take turns for $runs rounds, so that
+# the machine speeding up or slowing down (other guests on the same host) weighs on every command
+# alike and the ratios between them stay fair.
+declare -A best_wall
+best() {
+  local name wall
+  for name in "$@"; do
+    local -n warm=$name
+    "${warm[@]}" > /dev/null 2>&1 || true
+    best_wall[$name]=""
   done
-  echo "$best_wall $best_cpu"
+  for _ in $(seq "$runs"); do
+    for name in "$@"; do
+      local -n command=$name
+      wall=$(time_once "${command[@]}")
+      if [ -z "${best_wall[$name]}" ] || awk -v a="$wall" -v b="${best_wall[$name]}" 'BEGIN { exit !(a < b) }'; then
+        best_wall[$name]=$wall
+      fi
+    done
+  done
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
@@ -70,21 +80,25 @@ for variant in text mixed; do
   while IFS='|' read -r name q_flags rg_flags target pattern; do
     read -r -a qf <<< "$q_flags"
     read -r -a rf <<< "$rg_flags"
-    q1=($(best "$cli" find -s --threads 1 "${qf[@]}" -- "$pattern" "$root"))
-    r1=($(best rg -j1 --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root"))
-    qn=($(best "$cli" find -s --threads "$cores" "${qf[@]}" -- "$pattern" "$root"))
-    rn=($(best rg --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root"))
+    q1=("$cli" find -s --threads 1 "${qf[@]}" -- "$pattern" "$root")
+    r1=(rg -j1 --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root")
+    qn=("$cli" find -s --threads "$cores" "${qf[@]}" -- "$pattern" "$root")
+    rn=(rg --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root")
+    best q1 r1 qn rn
     q_hits=$("$cli" find -s "${qf[@]}" -- "$pattern" "$root" 2> /dev/null | wc -l)
     rg_hits=$(rg -j1 -o --no-heading "${count_mode[@]}" "${rf[@]}" -- "$pattern" "$root" | wc -l)
     if [ "$q_hits" = "$rg_hits" ]; then hits="agree ($q_hits)"; else hits="DIFFER: $q_hits vs rg $rg_hits"; fi
     [ "$variant" = text ] || target=-
-    printf '%-7s %-22s %7s %7s %6s %7s %7s %6s %6s %6s  %s\n' "$variant" "$name" "${q1[0]}" \
-      "${r1[0]}" "$(ratio "${q1[0]}" "${r1[0]}")" "${qn[0]}" "${rn[0]}" \
-      "$(ratio "${qn[0]}" "${rn[0]}")" "$target" "$(ratio "${q1[0]}" "${qn[0]}")" "$hits"
+    printf '%-7s %-22s %7s %7s %6s %7s %7s %6s %6s %6s  %s\n' "$variant" "$name" \
+      "${best_wall[q1]}" "${best_wall[r1]}" "$(ratio "${best_wall[q1]}" "${best_wall[r1]}")" \
+      "${best_wall[qn]}" "${best_wall[rn]}" "$(ratio "${best_wall[qn]}" "${best_wall[rn]}")" \
+      "$target" "$(ratio "${best_wall[q1]}" "${best_wall[qn]}")" "$hits"
     if [ "$name" = "regex \\w+_t\\b" ]; then
-      p=($(best "$raw" "$pattern" "$root"))
+      raw_run=("$raw" "$pattern" "$root")
+      best raw_run
       printf '%-7s %-22s %7s %7s %6s  (PCRE2 over the raw bytes, one thread: %s matches)\n' \
-        "$variant" "  vs PCRE2 raw bytes" "${q1[0]}" "${p[0]}" "$(ratio "${q1[0]}" "${p[0]}")" \
+        "$variant" "  vs PCRE2 raw bytes" "${best_wall[q1]}" "${best_wall[raw_run]}" \
+        "$(ratio "${best_wall[q1]}" "${best_wall[raw_run]}")" \
         "$("$raw" "$pattern" "$root" | cut -d' ' -f1)"
     fi
   done <<'SEARCHES'
@@ -96,9 +110,10 @@ SEARCHES
 done
 if [ "$cores" != 2 ]; then
   root=$corpus/text
-  q1=($(best "$cli" find -s --threads 1 -- return "$root"))
-  q2=($(best "$cli" find -s --threads 2 -- return "$root"))
-  echo "Two workers against one (text, common return): $(ratio "${q1[0]}" "${q2[0]}") x"
+  one=("$cli" find -s --threads 1 -- return "$root")
+  two=("$cli" find -s --threads 2 -- return "$root")
+  best one two
+  echo "Two workers against one (text, common return): $(ratio "${best_wall[one]}" "${best_wall[two]}") x"
 fi
 echo "Load average after the runs: $(load)"
 
