@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "plain_user.h"
+
 namespace quonder {
 namespace {
 
@@ -241,7 +243,9 @@ TEST_F(FileOpsTest, DeleteFolderTreeForceTakesReadOnlyFilesAndFolders) {
   MakeReadOnly("t/ro.txt");
   MakeReadOnly("t/locked/inner.txt");
   MakeReadOnly("t/locked");
-  EXPECT_TRUE(DeleteFolderTree(Path("t"), true));
+  bool deleted = false;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { deleted = DeleteFolderTree(Path("t"), true); }));
+  EXPECT_TRUE(deleted);
   EXPECT_FALSE(FolderExists(Path("t")));
 }
 
