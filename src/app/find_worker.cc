@@ -23,12 +23,13 @@ class FindWorker::Host : public FindHost {
     worker_.pending_rows_.Append(row);
   }
 
+  // Called for every row: the text is kept as it comes, and only the last one before a
+  // delivery becomes a QString.
   void SetStatusText(StatusPanel panel, std::u16string text) override {
     const int index = static_cast<int>(panel);
     if (index < 1 || index > 5) return;
-    QString qtext(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
     std::lock_guard<std::mutex> lock(worker_.mutex_);
-    worker_.pending_texts_[index] = std::move(qtext);
+    worker_.pending_texts_[index] = std::move(text);
   }
 
  private:
@@ -93,7 +94,7 @@ void FindWorker::Shutdown() {
 
 void FindWorker::Deliver() {
   ResultRows rows;
-  std::optional<QString> texts[6];
+  std::optional<std::u16string> texts[6];
   {
     std::lock_guard<std::mutex> lock(mutex_);
     std::swap(rows, pending_rows_);
@@ -102,7 +103,10 @@ void FindWorker::Deliver() {
   // Rows first: panel 4 counts rows, and it should never run ahead of the list.
   if (rows.size() > 0) emit rowsReady(rows);
   for (int panel = 1; panel <= 5; ++panel) {
-    if (texts[panel]) emit statusText(panel, *texts[panel]);
+    if (!texts[panel]) continue;
+    const std::u16string& text = *texts[panel];
+    emit statusText(panel, QString(reinterpret_cast<const QChar*>(text.data()),
+                                   static_cast<qsizetype>(text.size())));
   }
 }
 

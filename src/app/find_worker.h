@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "core/find_conditions.h"
@@ -98,7 +99,7 @@ class FindWorker : public QObject {
   mutable std::mutex mutex_;
   std::shared_ptr<const FindConditions> conditions_;  // guarded by mutex_
   ResultRows pending_rows_;                            // guarded by mutex_
-  std::optional<QString> pending_texts_[6];            // guarded by mutex_; index = panel
+  std::optional<std::u16string> pending_texts_[6];     // guarded by mutex_; index = panel
 };
 
 }  // namespace quonder
