@@ -9,6 +9,7 @@
 // text_matching.h for the rows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/find_host.h"
@@ -27,6 +28,11 @@ struct FindRunOptions {
   // Off: every file is decoded and matched as text, without the raw-byte shortcuts. The rows
   // are the same either way; this exists to prove it.
   bool byte_shortcuts = true;
+  // How far several workers may run ahead of the rows handed to the host: files handed out,
+  // and bytes of rows that finished files hold while a file before them is still searched.
+  // 0 takes the defaults; the rows are the same for any limits.
+  size_t ahead_files = 0;
+  size_t ahead_bytes = 0;
 };
 
 // The number of workers `options` asks for on this machine: from 1 to kMaxFindWorkers.

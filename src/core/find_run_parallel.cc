@@ -25,9 +25,20 @@ namespace {
 
 // How long the calling thread waits for a result before it asks the host about a stop again.
 constexpr std::chrono::milliseconds kStopPoll(2);
-// Files handed out but not yet passed to the host, per worker: room for the workers to go on
-// while a large file holds up the ones behind it, without holding the rows of the whole tree.
-constexpr size_t kWindowPerWorker = 2048;
+// Files handed out but not yet passed to the host, per worker: room for the other workers to
+// go on while one searches a large file that holds up the ones behind it (a file of a few
+// hundred bytes each). What the finished ones hold is bounded by kPendingBytes.
+constexpr size_t kWindowPerWorker = 16384;
+// Files handed out but not yet started, per worker: enough to keep the workers busy while the
+// calling thread passes rows on, few enough that a condition changed during the run (read as
+// a file is handed out) reaches the files soon after.
+constexpr size_t kQueuedPerWorker = 2048;
+// The rows that finished files may hold while a file ahead of them is still searched; beyond
+// it no more files are handed out until the host has taken rows.
+constexpr size_t kPendingBytes = size_t{32} << 20;
+// Finished files passed to the host between two looks at the stop request and the walk, so
+// that the rows piled up behind a large file do not leave the workers without files.
+constexpr size_t kDeliverAtATime = 256;
 // Entries the walk looks at between two looks at the host's stop request.
 constexpr int kWalkSteps = 64;
 // Files handed to the workers at a time.
@@ -58,6 +69,11 @@ struct FileJob {
   std::vector<Hit> hits;
   std::u16string found;  // the Found cells of the hits one after another, as shown
   std::atomic<bool> done{false};
+
+  // What its rows take while they wait for the host.
+  size_t PendingBytes() const {
+    return hits.capacity() * sizeof(Hit) + found.capacity() * sizeof(char16_t);
+  }
 };
 
 // What a worker's searcher sees as its host: the conditions read for the file in hand and the
@@ -106,7 +122,10 @@ class Pipeline {
       : host_(host),
         byte_shortcuts_(options.byte_shortcuts),
         workers_(workers),
-        window_(kWindowPerWorker * static_cast<size_t>(workers)),
+        window_(options.ahead_files > 0 ? options.ahead_files
+                                        : kWindowPerWorker * static_cast<size_t>(workers)),
+        pending_limit_(options.ahead_bytes > 0 ? options.ahead_bytes : kPendingBytes),
+        queue_target_(std::min(window_, kQueuedPerWorker * static_cast<size_t>(workers))),
         result_(result) {}
   ~Pipeline() { Shutdown(); }
   Pipeline(const Pipeline&) = delete;
@@ -135,14 +154,22 @@ class Pipeline {
   void SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
                  WorkerHost& host, RowCollector& collector);
   WalkStep NextJob(std::unique_ptr<FileJob>& job);
-  void HandOut(bool& walk_over);
+  // No more files may be handed out until the host has taken some.
+  bool Full() const {
+    return in_flight_.size() >= window_ ||
+           pending_bytes_.load(std::memory_order_relaxed) >= pending_limit_;
+  }
+  // Walks on and hands files out; true when the queue holds as many as it should.
+  bool HandOut(bool& walk_over);
   bool Deliver(FileJob& job, Status& status);
   void DeliverFinishedAfterStop();
 
   FindHost& host_;
   const bool byte_shortcuts_;
   const int workers_;
-  const size_t window_;
+  const size_t window_;         // files in flight at most
+  const size_t pending_limit_;  // see kPendingBytes
+  const size_t queue_target_;   // see kQueuedPerWorker
   FindRunResult& result_;
   std::string root_prefix_;  // the source folder with its '/', set before the workers start
 
@@ -152,6 +179,7 @@ class Pipeline {
   std::vector<std::thread> threads_;
 
   std::atomic<bool> stop_{false};
+  std::atomic<size_t> pending_bytes_{0};  // of the finished files not yet passed to the host
   std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable result_ready_;
@@ -194,7 +222,7 @@ void Pipeline::Work() {
   // its next look (every kStopPoll at most), so that small files do not cost a wake-up each.
   // A worker takes a few files at a time while many wait, so that the lock is not taken for
   // every small file; never so many that the other workers run dry.
-  const size_t low_water = window_ / 2;
+  const size_t low_water = queue_target_ / 2;
   const size_t share = 4 * static_cast<size_t>(workers_);
   std::vector<FileJob*> taken;
   std::string full_path;
@@ -214,6 +242,7 @@ void Pipeline::Work() {
     if (wake) result_ready_.notify_one();
     for (FileJob* job : taken) {
       SearchJob(*job, full_path, searcher, host, collector);
+      pending_bytes_.fetch_add(job->PendingBytes(), std::memory_order_relaxed);
       job->done.store(true, std::memory_order_release);
     }
   }
@@ -272,9 +301,14 @@ Pipeline::WalkStep Pipeline::NextJob(std::unique_ptr<FileJob>& job) {
   return WalkStep::kBusy;
 }
 
-void Pipeline::HandOut(bool& walk_over) {
+bool Pipeline::HandOut(bool& walk_over) {
+  size_t queued = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queued = queue_.size();
+  }
   std::vector<FileJob*> batch;
-  while (in_flight_.size() < window_) {
+  while (!Full() && queued + batch.size() < queue_target_) {
     std::unique_ptr<FileJob> job;
     WalkStep step = NextJob(job);
     if (step == WalkStep::kOver) walk_over = true;
@@ -284,18 +318,19 @@ void Pipeline::HandOut(bool& walk_over) {
     // The first files go out at once, so that the workers start while the walk goes on.
     if (batch.size() >= kBatch) break;
   }
-  if (batch.empty() && !walk_over) return;
+  const bool enough = queued + batch.size() >= queue_target_;
+  if (batch.empty() && !walk_over) return enough;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.insert(queue_.end(), batch.begin(), batch.end());
     walk_over_ = walk_over;
   }
-  if (batch.empty()) return;
   if (batch.size() == 1) {
     work_ready_.notify_one();
-  } else {
+  } else if (!batch.empty()) {
     work_ready_.notify_all();
   }
+  return enough;
 }
 
 // Passes one finished file to the host as one worker would have; false when the run ends
@@ -352,9 +387,10 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
       result_.stopped = true;
       break;
     }
-    if (!walk_over) HandOut(walk_over);
+    const bool queue_full = !walk_over && HandOut(walk_over);
     ready.clear();
-    while (!in_flight_.empty() && in_flight_.front()->done.load(std::memory_order_acquire)) {
+    while (ready.size() < kDeliverAtATime && !in_flight_.empty() &&
+           in_flight_.front()->done.load(std::memory_order_acquire)) {
       ready.push_back(std::move(in_flight_.front()));
       in_flight_.pop_front();
     }
@@ -364,7 +400,7 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
         continue;
       }
       // Wait only when there is nothing to hand out.
-      if (walk_over || in_flight_.size() >= window_) {
+      if (walk_over || queue_full || Full()) {
         std::unique_lock<std::mutex> lock(mutex_);
         result_ready_.wait_for(lock, kStopPoll, [this] { return wake_asked_; });
         wake_asked_ = false;
@@ -372,6 +408,7 @@ Status Pipeline::Run(const std::string& root, FolderListing listing) {
       continue;
     }
     for (std::unique_ptr<FileJob>& job : ready) {
+      pending_bytes_.fetch_sub(job->PendingBytes(), std::memory_order_relaxed);
       if (!Deliver(*job, status)) {
         ended = true;
         break;

@@ -88,20 +88,29 @@ struct RunLog {
   bool other_thread = false;
 };
 
-RunLog RunWith(LogHost& host, int threads, bool byte_shortcuts = true) {
+RunLog RunWith(LogHost& host, const FindRunOptions& options) {
   RunLog run;
-  FindRunOptions options;
-  options.threads = threads;
-  options.byte_shortcuts = byte_shortcuts;
   run.status = RunFind(host, options, run.result);
   run.log = host.log;
   run.other_thread = host.other_thread;
   return run;
 }
 
-RunLog RunWith(const FindConditions& conditions, int threads, bool byte_shortcuts = true) {
+RunLog RunWith(LogHost& host, int threads) {
+  FindRunOptions options;
+  options.threads = threads;
+  return RunWith(host, options);
+}
+
+RunLog RunWith(const FindConditions& conditions, const FindRunOptions& options) {
   LogHost host(conditions);
-  return RunWith(host, threads, byte_shortcuts);
+  return RunWith(host, options);
+}
+
+RunLog RunWith(const FindConditions& conditions, int threads) {
+  FindRunOptions options;
+  options.threads = threads;
+  return RunWith(conditions, options);
 }
 
 std::string Summary(const RunLog& run) {
@@ -196,11 +205,17 @@ TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
         ASSERT_TRUE(one.status.ok()) << one.status.message();
         EXPECT_EQ(one.result.given_up_files, 3);  // the sparse, linked and locked files
         rows += one.result.find_counter;
-        for (int threads : {2, 3, 8, 0}) {
-          const RunLog many = RunWith(conditions, threads, threads != 3);
+        // Without the byte shortcuts, and with the workers held close behind the rows
+        // handed over (every finished file with rows stops the hand-out).
+        const FindRunOptions variants[] = {{2}, {3, false}, {8}, {0}, {3, true, 4, 1}};
+        for (const FindRunOptions& options : variants) {
+          const RunLog many = RunWith(conditions, options);
+          const std::string name = std::to_string(options.threads) + " workers, shortcuts " +
+                                   std::to_string(options.byte_shortcuts) + ", ahead " +
+                                   std::to_string(options.ahead_files);
           EXPECT_FALSE(many.other_thread);
-          EXPECT_EQ(Summary(many), Summary(one)) << coding << " threads " << threads;
-          EXPECT_TRUE(many.log == one.log) << coding << " threads " << threads;
+          EXPECT_EQ(Summary(many), Summary(one)) << coding << " " << name;
+          EXPECT_TRUE(many.log == one.log) << coding << " " << name;
         }
       }
     }
