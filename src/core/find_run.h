@@ -66,8 +66,9 @@ struct FindRunResult {
 // per folder after its files (whether to descend); a worker searches the whole file with that
 // snapshot (size limit, charset, mode, find text, compare mode, word only, separators, line
 // feed code, pattern). So a change applies to every file handed out after the host returned
-// it. The walk keeps up to 2048 files per worker handed out ahead of the rows shown, so a
-// change made in a large tree shows in the rows only that many files later.
+// it. At most 2048 files per worker are handed out and not yet started, so a change reaches
+// the files searched at most that many files later; behind a large file the others may finish
+// up to 16384 files per worker ahead of the rows shown (FindRunOptions::ahead_*).
 //
 // Stop: on one worker StopRequested() ends the run at the points find_host.h names. On
 // several, the calling thread asks it while it waits for results (every few milliseconds)
