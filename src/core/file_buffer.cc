@@ -1,12 +1,14 @@
 #include "core/file_buffer.h"
 
 #include <fcntl.h>
+#include <sanitizer/asan_interface.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <new>
+#include <utility>
 
 namespace quonder {
 namespace {
@@ -33,17 +35,25 @@ class Descriptor {
 }  // namespace
 
 bool FileBuffer::Reserve(size_t capacity) {
-  if (capacity <= capacity_) return true;
-  // Exactly what is asked: sizes come from the file system, or double in the chunked read.
-  std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
-  if (bigger == nullptr) return false;
-  if (size_ > 0) std::memcpy(bigger.get(), data_.get(), size_);
-  data_ = std::move(bigger);
-  capacity_ = capacity;
+  if (capacity <= memory_.size()) return true;
+  AnonymousMemory bigger = AnonymousMemory::Allocate(std::max(capacity, 2 * memory_.size()));
+  if (bigger.size() < capacity) return false;
+  if (size_ > 0) std::memcpy(bigger.data(), memory_.data(), size_);
+  memory_ = std::move(bigger);
   return true;
 }
 
 Status FileBuffer::Load(const std::string& path, bool& permanent) {
+  // The memory is larger than the file: under AddressSanitizer what lies past the file's bytes
+  // is marked unreadable, so a read past the end of the text is caught as with an exact
+  // allocation.
+  ASAN_UNPOISON_MEMORY_REGION(memory_.data(), memory_.size());
+  Status status = Read(path, permanent);
+  ASAN_POISON_MEMORY_REGION(memory_.data() + size_, memory_.size() - size_);
+  return status;
+}
+
+Status FileBuffer::Read(const std::string& path, bool& permanent) {
   size_ = 0;
   permanent = false;
   // O_NONBLOCK: a pipe that appeared in place of a listed file must not block the run.
@@ -66,14 +76,14 @@ Status FileBuffer::Load(const std::string& path, bool& permanent) {
     return Status::Error(Status::Code::kIoError, "Out of memory reading \"" + path + "\"");
   }
   while (true) {
-    if (size_ == capacity_) {
-      if (size_ >= static_cast<size_t>(kMaxFileSize) || !Reserve(capacity_ * 2)) {
+    if (size_ == memory_.size()) {
+      if (size_ >= static_cast<size_t>(kMaxFileSize) || !Reserve(memory_.size() * 2)) {
         permanent = true;
         size_ = 0;
         return Status::Error(Status::Code::kIoError, "File too large: \"" + path + "\"");
       }
     }
-    ssize_t got = read(fd.get(), data_.get() + size_, capacity_ - size_);
+    ssize_t got = read(fd.get(), memory_.data() + size_, memory_.size() - size_);
     if (got < 0) {
       if (errno == EINTR) continue;
       int error = errno;

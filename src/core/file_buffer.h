@@ -1,14 +1,14 @@
 // A reusable buffer that holds one whole file at a time, read with as few system calls as the
 // file allows (one read for a file that does not change while it is read). The memory is kept
-// from file to file and not zero-filled, so reading many files allocates only when a larger
-// one comes. One per thread.
+// from file to file, in huge pages where the system has them (see anonymous_memory.h), and
+// grows at least twofold, so reading many files maps memory only a few times. One per thread.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "core/anonymous_memory.h"
 #include "core/status.h"
 
 namespace quonder {
@@ -24,13 +24,13 @@ class FileBuffer {
   // is too large. On failure the previous content is gone.
   Status Load(const std::string& path, bool& permanent);
 
-  std::string_view bytes() const { return std::string_view(data_.get(), size_); }
+  std::string_view bytes() const { return std::string_view(memory_.data(), size_); }
 
  private:
+  Status Read(const std::string& path, bool& permanent);
   bool Reserve(size_t capacity);
 
-  std::unique_ptr<char[]> data_;
-  size_t capacity_ = 0;
+  AnonymousMemory memory_;
   size_t size_ = 0;
 };
 
