@@ -96,21 +96,9 @@ RunLog RunWith(LogHost& host, const FindRunOptions& options) {
   return run;
 }
 
-RunLog RunWith(LogHost& host, int threads) {
-  FindRunOptions options;
-  options.threads = threads;
-  return RunWith(host, options);
-}
-
 RunLog RunWith(const FindConditions& conditions, const FindRunOptions& options) {
   LogHost host(conditions);
   return RunWith(host, options);
-}
-
-RunLog RunWith(const FindConditions& conditions, int threads) {
-  FindRunOptions options;
-  options.threads = threads;
-  return RunWith(conditions, options);
 }
 
 std::string Summary(const RunLog& run) {
@@ -201,7 +189,7 @@ TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
     for (const Search& search : searches) {
       for (const char* coding : {"utf-8", "shift_jis"}) {
         const FindConditions conditions = Conditions(folder, search, coding, u"\r\n");
-        const RunLog one = RunWith(conditions, 1);
+        const RunLog one = RunWith(conditions, {1});
         ASSERT_TRUE(one.status.ok()) << one.status.message();
         EXPECT_EQ(one.result.given_up_files, 3);  // the sparse, linked and locked files
         rows += one.result.find_counter;
@@ -229,7 +217,7 @@ TEST(FindParallelTest, AStopAtAnyMomentLeavesAPrefixOfTheWholeRun) {
   BuildTree(folder);
   for (const Search& search : {Search{u"return", false, true}, Search{u"\\w+_t\\b", true}}) {
     const FindConditions conditions = Conditions(folder, search, "utf-8", u"\n");
-    const RunLog whole = RunWith(conditions, 1);
+    const RunLog whole = RunWith(conditions, {1});
     ASSERT_GT(whole.result.find_counter, 5000);
     std::mt19937 rng(7);
     for (int trial = 0; trial < 24; ++trial) {
@@ -241,7 +229,7 @@ TEST(FindParallelTest, AStopAtAnyMomentLeavesAPrefixOfTheWholeRun) {
         host.stop_after_checks = std::uniform_int_distribution<int>(1, 60)(rng);
       }
       const int threads = trial % 4 == 3 ? 1 : 2 + trial % 3;
-      const RunLog stopped = RunWith(host, threads);
+      const RunLog stopped = RunWith(host, {threads});
       ASSERT_TRUE(stopped.status.ok());
       EXPECT_FALSE(stopped.other_thread);
       EXPECT_TRUE(IsPrefix(stopped.log, whole.log))
@@ -275,7 +263,7 @@ TEST(FindParallelTest, AChangedConditionAppliesToTheFilesHandedOutAfterIt) {
   host.on_conditions = [](int calls, LogHost& self) {
     if (calls == 6) self.Change([](FindConditions& c) { c.find_text = u"bar"; });
   };
-  const RunLog run = RunWith(host, 3);
+  const RunLog run = RunWith(host, {3});
   ASSERT_TRUE(run.status.ok());
   std::string expected;
   for (int i = 0; i < 4; ++i) expected += "a" + std::to_string(i) + ".txt:1:1:foo:1\n";
@@ -306,7 +294,7 @@ TEST(FindParallelTest, AnUnusableConditionEndsTheRunAfterTheFilesBeforeIt) {
     host.on_conditions = [&c](int calls, LogHost& self) {
       if (calls == 4) self.Change(c.edit);  // from a2 on
     };
-    const RunLog run = RunWith(host, 2);
+    const RunLog run = RunWith(host, {2});
     EXPECT_EQ(run.status.code(), c.code);
     EXPECT_EQ(Paths(run.log), "a0.txt:1:1:foo:1\na1.txt:1:1:foo:1\n");
     EXPECT_EQ(run.result.file_counter, 2);
