@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/editor_command.h"
+#include "core/fileops/editor_command.h"
 
 namespace quonder {
 namespace {

@@ -26,7 +26,7 @@
 #include <optional>
 #include <string>
 
-#include "core/file_ops_host.h"
+#include "core/fileops/file_ops_host.h"
 
 namespace quonder {
 

@@ -29,10 +29,10 @@
 #include <string>
 #include <utility>
 
-#include "core/find_conditions.h"
-#include "core/find_host.h"
-#include "core/find_run.h"
-#include "core/result_rows.h"
+#include "core/search/find_conditions.h"
+#include "core/search/find_host.h"
+#include "core/search/find_run.h"
+#include "core/search/result_rows.h"
 #include "core/status.h"
 
 namespace quonder {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "core/folder_fields.h"
+#include "core/settings/folder_fields.h"
 
 class QAbstractButton;
 class QLineEdit;

@@ -19,8 +19,8 @@
 #include "app/message_box.h"
 #include "app/result_model.h"
 #include "app/setting_values.h"
-#include "core/file_common.h"
-#include "core/ini_file_common.h"
+#include "core/fileops/file_common.h"
+#include "core/settings/ini_file_common.h"
 
 namespace quonder {
 namespace {

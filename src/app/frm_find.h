@@ -25,11 +25,11 @@
 #include "app/history_combo.h"
 #include "app/line_preview.h"
 #include "app/twips.h"
-#include "core/char_code.h"
-#include "core/file_ops_host.h"
-#include "core/find_conditions.h"
-#include "core/find_run.h"
-#include "core/result_rows.h"
+#include "core/text/char_code.h"
+#include "core/fileops/file_ops_host.h"
+#include "core/search/find_conditions.h"
+#include "core/search/find_run.h"
+#include "core/search/result_rows.h"
 #include "core/status.h"
 
 namespace quonder {

@@ -14,11 +14,11 @@
 #include "app/frm_find.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "core/backup.h"
-#include "core/copy_files.h"
-#include "core/history.h"
-#include "core/ini_file_common.h"
-#include "core/replace_run.h"
+#include "core/fileops/backup.h"
+#include "core/fileops/copy_files.h"
+#include "core/settings/history.h"
+#include "core/settings/ini_file_common.h"
+#include "core/fileops/replace_run.h"
 
 namespace quonder {
 namespace {

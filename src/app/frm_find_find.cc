@@ -14,8 +14,8 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "core/history.h"
-#include "core/ini_file_common.h"
+#include "core/settings/history.h"
+#include "core/settings/ini_file_common.h"
 
 namespace quonder {
 namespace {

@@ -10,8 +10,8 @@
 #include "app/find_worker.h"
 #include "app/result_model.h"
 #include "app/setting_values.h"
-#include "core/file_common.h"
-#include "core/ini_file_common.h"
+#include "core/fileops/file_common.h"
+#include "core/settings/ini_file_common.h"
 
 namespace quonder {
 namespace {

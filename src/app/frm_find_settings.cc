@@ -11,10 +11,10 @@
 
 #include "app/result_model.h"
 #include "app/setting_values.h"
-#include "core/editor_command.h"
-#include "core/history.h"
-#include "core/ini_file_common.h"
-#include "core/string_common.h"
+#include "core/fileops/editor_command.h"
+#include "core/settings/history.h"
+#include "core/settings/ini_file_common.h"
+#include "core/text/string_common.h"
 
 namespace quonder {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/history.h"
+#include "core/settings/history.h"
 
 namespace quonder {
 

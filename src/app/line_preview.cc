@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "core/line_preview.h"
-#include "core/string_common.h"
-#include "core/text_stream.h"
+#include "core/search/line_preview.h"
+#include "core/text/string_common.h"
+#include "core/text/text_stream.h"
 
 namespace quonder {
 namespace {

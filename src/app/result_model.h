@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/result_rows.h"
+#include "core/search/result_rows.h"
 
 namespace quonder {
 

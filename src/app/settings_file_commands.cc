@@ -6,7 +6,7 @@
 #include "app/file_dialog.h"
 #include "app/message_box.h"
 #include "app/shell_open.h"
-#include "core/folder_fields.h"
+#include "core/settings/folder_fields.h"
 
 namespace quonder {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/find_options.h"
 #include "cli/row_printer.h"
-#include "core/find_run.h"
+#include "core/search/find_run.h"
 
 namespace quonder {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "cli/program_folder.h"
-#include "core/file_common.h"
-#include "core/ini_file_common.h"
-#include "core/utf_convert.h"
+#include "core/fileops/file_common.h"
+#include "core/settings/ini_file_common.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/find_conditions.h"
+#include "core/search/find_conditions.h"
 #include "core/status.h"
 
 namespace quonder {

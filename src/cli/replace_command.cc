@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cli/find_options.h"
-#include "core/file_common.h"
-#include "core/find_run.h"
-#include "core/replace_run.h"
-#include "core/result_rows.h"
-#include "core/utf_convert.h"
+#include "core/fileops/file_common.h"
+#include "core/search/find_run.h"
+#include "core/fileops/replace_run.h"
+#include "core/search/result_rows.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "core/string_common.h"
-#include "core/utf_convert.h"
+#include "core/text/string_common.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/find_host.h"
+#include "core/search/find_host.h"
 
 namespace quonder {
 

@@ -11,7 +11,7 @@
 #include <QUrl>
 
 #include "app/frm_about.h"
-#include "core/file_common.h"
+#include "core/fileops/file_common.h"
 #include "dialog_layer_support.h"
 #include "frm_find_support.h"
 

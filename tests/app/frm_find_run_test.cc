@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/result_model.h"
-#include "core/file_common.h"
+#include "core/fileops/file_common.h"
 #include "frm_find_support.h"
 
 namespace quonder::testing {

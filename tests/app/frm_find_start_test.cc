@@ -12,8 +12,8 @@
 #include <map>
 
 #include "app/twips.h"
-#include "core/editor_command.h"
-#include "core/file_common.h"
+#include "core/fileops/editor_command.h"
+#include "core/fileops/file_common.h"
 #include "frm_find_support.h"
 
 namespace quonder::testing {

@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "app/find_worker.h"
-#include "core/ini_file_common.h"
+#include "core/settings/ini_file_common.h"
 
 namespace quonder::testing {
 

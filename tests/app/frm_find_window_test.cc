@@ -15,7 +15,7 @@
 #include "app/editor_launcher.h"
 #include "app/result_model.h"
 #include "app/twips.h"
-#include "core/file_common.h"
+#include "core/fileops/file_common.h"
 #include "frm_find_support.h"
 
 namespace quonder::testing {

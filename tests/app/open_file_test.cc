@@ -12,7 +12,7 @@
 #include "app/editor_launcher.h"
 #include "app/line_preview.h"
 #include "app/shell_open.h"
-#include "core/editor_command.h"
+#include "core/fileops/editor_command.h"
 
 namespace quonder {
 namespace {

@@ -1,0 +1,134 @@
+#include "core/fileops/backup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/fileops/atomic_file.h"
+#include "core/fileops/file_common.h"
+#include "core/fileops/file_ops_util.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts every file of the selection as a failed copy: the backup could not be made at all.
+void FailEverySelectedFile(const ResultRows& rows, const std::vector<size_t>& selected,
+                           CopyCounters& counters) {
+  const std::string* last_path = nullptr;
+  for (size_t index : NormalizeSelection(selected, rows.size())) {
+    ++counters.selected_rows;
+    const std::string& path = rows.Path(index);
+    if (last_path != nullptr && *last_path == path) continue;
+    last_path = &path;
+    ++counters.failed;
+    counters.failed_paths.push_back(path);
+  }
+}
+
+// True when emptying or filling the backup folder would delete or overwrite a file the backup
+// is meant to keep: the source folder lies inside the backup folder, or one of the selected
+// files does (the backup folder is a subfolder of the source folder and a find reached it).
+bool BackupWouldTouchSources(const ResultRows& rows, const std::vector<size_t>& selected,
+                             const std::string& source, const std::string& backup) {
+  if (IsInsideFolder(source, backup)) return true;
+  std::string below;
+  if (!IsInsideFolder(backup, source, &below)) return false;
+  const std::string prefix = below + "/";
+  for (size_t index : NormalizeSelection(selected, rows.size())) {
+    const std::string& path = rows.Path(index);
+    if (path == below || path.starts_with(prefix)) return true;
+  }
+  return false;
+}
+
+enum class RestoreOutcome { kRestored, kFailed };
+
+RestoreOutcome RestoreOneFile(const std::string& backup_file, const std::string& target) {
+  std::string bytes;
+  if (!ReadWholeFile(backup_file, bytes).ok()) return RestoreOutcome::kFailed;
+  if (!CreateFolderPath(GetParentFolderName(target))) return RestoreOutcome::kFailed;
+  // A file the replace run did not change needs no write: its time stamp stays, and a file
+  // the user has marked read-only is never written.
+  std::string current;
+  if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) {
+    return RestoreOutcome::kRestored;
+  }
+  if (IsMarkedReadOnly(target)) return RestoreOutcome::kFailed;
+  return WriteFileAtomically(target, bytes).ok() ? RestoreOutcome::kRestored
+                                                 : RestoreOutcome::kFailed;
+}
+
+}  // namespace
+
+CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
+                           const std::vector<size_t>& selected, const BackupOptions& options) {
+  CopyCounters counters;
+  host.SetStatusText(StatusPanel::kStatus, u"Start Backup");
+
+  std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
+  const std::string source = ExpandEnvVariables(conditions->source_folder);
+  const std::string backup = ExpandEnvVariables(conditions->backup_folder);
+  if (backup.empty() || BackupWouldTouchSources(rows, selected, source, backup)) {
+    FailEverySelectedFile(rows, selected, counters);
+    return counters;
+  }
+  if (options.fresh_folder) DeleteFolderTree(backup, /*force=*/true);
+  // Without a backup folder nothing could be kept: every file counts as failed, so that the
+  // replace run asks before it changes files that have no copy.
+  if (!CreateFolderPath(backup)) {
+    FailEverySelectedFile(rows, selected, counters);
+    return counters;
+  }
+  CopySelectedFiles(host, rows, selected, /*keep_structure=*/true, source, backup, counters);
+  return counters;
+}
+
+RestoreResult Restore(FileOpsHost& host) {
+  RestoreResult result;
+  host.SetStatusText(StatusPanel::kStatus, u"Start Undo");
+
+  std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
+  const std::string backup = ExpandEnvVariables(conditions->backup_folder);
+  const std::string source = ExpandEnvVariables(conditions->source_folder);
+  // A source folder inside the backup folder would be walked as part of the backup.
+  bool listed = FolderExists(backup) && !source.empty() && !IsInsideFolder(source, backup);
+  if (listed) {
+    std::error_code error;
+    fs::recursive_directory_iterator it(backup, error), end;
+    for (; !error && it != end; it.increment(error)) {
+      std::error_code type_error;
+      if (!it->is_regular_file(type_error)) continue;
+      std::string relative = it->path().lexically_relative(backup).generic_string();
+      if (RestoreOneFile(it->path().string(), BuildPath(source, relative)) ==
+          RestoreOutcome::kRestored) {
+        ++result.restored;
+      } else {
+        ++result.failed;
+        result.failed_paths.push_back(relative);
+      }
+    }
+    if (error) listed = false;
+  }
+
+  if (listed && result.failed == 0) {
+    host.SetStatusText(StatusPanel::kStatus, u"Complete Undo");
+    return result;
+  }
+  host.SetStatusText(StatusPanel::kStatus, u"Failed Undo");
+  std::u16string prompt;
+  if (!listed) {
+    prompt = u"Cannot restore from the backup folder " + ToUtf16(backup) + u".";
+    if (result.restored + result.failed > 0) prompt += u"\r\n";
+  }
+  if (result.restored + result.failed > 0 || listed) {
+    prompt += u"Restored " + DecimalText(result.restored) + u" / " +
+              DecimalText(result.restored + result.failed) + u"\r\nFailed to restore " +
+              DecimalText(result.failed) + u" file(s).";
+  }
+  host.ShowMessage(prompt, kTitleFindTextAlarm, kStyleWarning);
+  return result;
+}
+
+}  // namespace quonder

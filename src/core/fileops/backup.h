@@ -1,0 +1,49 @@
+// The backup that a replace run makes before it touches a file, and the Restore command that
+// copies it back. The backup folder holds one generation: the files of the last replace run
+// that made a backup, each at its path relative to the source folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/fileops/copy_files.h"
+#include "core/fileops/file_ops_host.h"
+#include "core/search/result_rows.h"
+
+namespace quonder {
+
+struct BackupOptions {
+  // Empty the backup folder first. Right for the window's own folder (one generation);
+  // wrong for a folder the user named, whose content is never deleted.
+  bool fresh_folder = true;
+};
+
+// The backup step: panel 1 "Start Backup", then the backup folder (Conditions().backup_folder)
+// is emptied and created again, and the files of the selected rows are copied into it keeping
+// their relative paths (CopySelectedFiles with keep-structure on; panel 5 counts the rows).
+// Returns the counters; `failed` is what the replace run asks about.
+// Refuses, counting every selected file as failed and deleting nothing, when the source
+// folder lies inside the backup folder or the backup folder inside the source folder: emptying
+// or filling it would then destroy or mix up the very files it is meant to keep.
+CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
+                           const std::vector<size_t>& selected, const BackupOptions& options);
+
+struct RestoreResult {
+  int32_t restored = 0;                   // files written back
+  int32_t failed = 0;                     // files that could not be written back
+  std::vector<std::string> failed_paths;  // their paths relative to the backup folder
+};
+
+// The Restore command: panel 1 "Start Undo", then every file below the backup folder is
+// written back to the same relative path below the source folder (as entered, expanded now),
+// creating missing folders, then panel 1 "Complete Undo". Each file is replaced atomically,
+// so an interrupted restore leaves every file whole; a read-only file (no write bit) is not
+// overwritten. Files that are not in the backup are not touched; the backup is kept, so a
+// second Restore gives the same files.
+// No question and no message when everything was restored; otherwise panel 1 reads
+// "Failed Undo" and a warning (title "Find Text Alarm", style 48) names the count, or says that
+// the backup folder cannot be used (missing, unreadable, or holding the source folder).
+RestoreResult Restore(FileOpsHost& host);
+
+}  // namespace quonder

@@ -1,0 +1,89 @@
+#include "core/fileops/copy_files.h"
+
+#include "core/fileops/file_common.h"
+#include "core/fileops/file_ops_util.h"
+
+namespace quonder {
+
+void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
+                       const std::vector<size_t>& selected, bool keep_structure,
+                       const std::string& source_folder, const std::string& destination_folder,
+                       CopyCounters& counters) {
+  const std::string source = ExpandEnvVariables(source_folder);
+  const std::string destination = ExpandEnvVariables(destination_folder);
+  if (!FolderExists(source) || !FolderExists(destination)) return;
+
+  std::string last_source_path;
+  for (size_t index : NormalizeSelection(selected, rows.size())) {
+    if (host.StopRequested()) break;
+    ++counters.selected_rows;
+    host.SetStatusText(StatusPanel::kReplaceCounter, DecimalText(counters.selected_rows));
+
+    const std::string& relative = rows.Path(index);
+    std::string source_path = BuildPath(source, relative);
+    if (source_path == last_source_path) continue;
+    last_source_path = source_path;
+
+    std::string destination_path;
+    if (keep_structure) {
+      destination_path = BuildPath(destination, relative);
+      CreateFolderPath(GetParentFolderName(destination_path));
+    } else {
+      destination_path = BuildPath(destination, GetFileName(source_path));
+    }
+    if (FileExists(destination_path)) {
+      ++counters.overwritten;
+      if (SameFile(source_path, destination_path)) continue;
+    }
+    if (!CopyFile(source_path, destination_path, /*overwrite=*/true)) {
+      ++counters.failed;
+      counters.failed_paths.push_back(relative);
+    }
+  }
+}
+
+std::u16string CopySummaryText(const CopyCounters& counters, size_t row_count) {
+  std::u16string text = u"Copied " + DecimalText(counters.selected_rows) + u" / " +
+                        DecimalText(static_cast<int64_t>(row_count)) + u"\r\n";
+  if (counters.overwritten != 0) {
+    text += DecimalText(counters.overwritten) + u" files are overwritten.";
+  } else {
+    text += u"No files are overwritten.";
+  }
+  if (counters.failed != 0) {
+    text += u"\r\nFailed to copy " + DecimalText(counters.failed) + u" files.";
+  }
+  return text;
+}
+
+CopyCounters CopyToCopyFolder(FileOpsHost& host, const ResultRows& rows,
+                              const std::vector<size_t>& selected, bool keep_structure,
+                              const std::u16string& message_suffix) {
+  CopyCounters counters;
+  host.FocusResultList();
+  std::u16string prompt = u"Copying selected files to [Copy Folder]" + message_suffix +
+                          u"\r\nIt will overwrite the files of same file name.";
+  if (host.ShowMessage(prompt, kTitleFindText, kStyleOkCancelQuestion) != kAnswerOk) {
+    return counters;
+  }
+
+  host.SetBusy(true);
+  host.SetStatusText(StatusPanel::kStatus, u"Start Copy");
+  host.SetCommandEnabled(FileOpsCommand::kCopy, false);
+  host.SetCommandEnabled(FileOpsCommand::kXcopy, false);
+  host.ClearStopRequest();
+
+  std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
+  host.WriteSetting(kKeyCopyFolder, conditions->copy_folder);
+  CopySelectedFiles(host, rows, selected, keep_structure, conditions->source_folder,
+                    conditions->copy_folder, counters);
+
+  host.SetCommandEnabled(FileOpsCommand::kCopy, true);
+  host.SetCommandEnabled(FileOpsCommand::kXcopy, true);
+  host.SetStatusText(StatusPanel::kStatus, u"Complete Copy");
+  host.SetBusy(false);
+  host.ShowMessage(CopySummaryText(counters, rows.size()), kTitleFindText, kStyleInformation);
+  return counters;
+}
+
+}  // namespace quonder

@@ -1,0 +1,262 @@
+#include "core/fileops/file_common.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <random>
+#include <system_error>
+#include <vector>
+
+namespace quonder {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The value of an environment variable; empty when unset. A name holding NUL cannot be set.
+std::string GetEnv(const std::string& name) {
+  if (name.find('\0') != std::string::npos) return "";
+  const char* value = std::getenv(name.c_str());
+  return value ? std::string(value) : std::string();
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  std::string out;
+  size_t done = 0;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, done)) {
+    out.append(text, done, at - done);
+    out.append(to);
+    done = at + from.size();
+  }
+  out.append(text, done, std::string::npos);
+  text = std::move(out);
+}
+
+std::string StripTrailingSeparators(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && path[end - 1] == '/') --end;
+  return path.substr(0, end);
+}
+
+bool IsReadOnly(const fs::file_status& status) {
+  return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+// Lets the owner list and change a folder, so that a forced delete can empty it.
+void MakeFolderWritable(const fs::path& folder, const fs::file_status& status) {
+  constexpr fs::perms kNeeded = fs::perms::owner_all;
+  if ((status.permissions() & kNeeded) != kNeeded) {
+    std::error_code ec;
+    fs::permissions(folder, kNeeded, fs::perm_options::add, ec);
+  }
+}
+
+// Deletes `folder` and what is below it without following links. Stops at the first failure.
+bool RemoveTree(const fs::path& folder, bool force) {
+  std::error_code ec;
+  if (force) MakeFolderWritable(folder, fs::symlink_status(folder, ec));
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    entries.push_back(it->path());
+  }
+  if (ec) return false;
+  for (const fs::path& entry : entries) {
+    fs::file_status status = fs::symlink_status(entry, ec);
+    if (ec) return false;
+    if (fs::is_directory(status)) {
+      if (!RemoveTree(entry, force)) return false;
+      continue;
+    }
+    // A read-only file is kept unless the delete is forced.
+    if (fs::is_regular_file(status) && IsReadOnly(status) && !force) return false;
+    if (!fs::remove(entry, ec) || ec) return false;
+  }
+  return fs::remove(folder, ec) && !ec;
+}
+
+// A name beside `target` that no file has yet; the copy goes there first.
+fs::path TemporarySibling(const fs::path& target) {
+  static thread_local std::mt19937_64 random(std::random_device{}());
+  return fs::path(target.string() + ".quonder-" + std::to_string(random() % 1000000000));
+}
+
+// Makes the copied bytes durable before the rename publishes them.
+void SyncFile(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+bool IsSameOrBelow(const fs::path& inner, const fs::path& outer) {
+  std::error_code ec;
+  fs::path a = fs::weakly_canonical(inner, ec);
+  if (ec) return false;
+  fs::path b = fs::weakly_canonical(outer, ec);
+  if (ec) return false;
+  auto [mismatch_b, mismatch_a] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
+  return mismatch_b == b.end() || (std::next(mismatch_b) == b.end() && mismatch_b->empty());
+}
+
+bool CopyTree(const fs::path& source, const fs::path& destination, bool overwrite) {
+  std::error_code ec;
+  if (!fs::is_directory(destination, ec) && !fs::create_directory(destination, ec)) return false;
+  std::vector<fs::directory_entry> entries;
+  for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
+    entries.push_back(*it);
+  }
+  if (ec) return false;
+  bool all_copied = true;
+  for (const fs::directory_entry& entry : entries) {
+    const fs::path target = destination / entry.path().filename();
+    fs::file_status link_status = entry.symlink_status(ec);
+    if (ec) {
+      all_copied = false;
+    } else if (fs::is_directory(link_status)) {
+      all_copied = CopyTree(entry.path(), target, overwrite) && all_copied;
+    } else if (fs::is_symlink(link_status) && entry.is_directory(ec)) {
+      // A link to a folder is not followed: it could lead back into the tree.
+      all_copied = false;
+    } else {
+      all_copied = CopyFile(entry.path().string(), target.string(), overwrite) && all_copied;
+    }
+  }
+  return all_copied;
+}
+
+}  // namespace
+
+std::string ExpandEnvVariables(std::string text) {
+  size_t p = 0;
+  while (p < text.size()) {
+    if (text[p] != '%') {
+      ++p;
+      continue;
+    }
+    // A name has at least one character, so "%%" never opens a reference.
+    const size_t q = text.find('%', p + 2);
+    if (q == std::string::npos) break;
+    const std::string name = text.substr(p + 1, q - p - 1);
+    const std::string value = GetEnv(name);
+    if (!value.empty()) ReplaceAll(text, "%" + name + "%", value);
+    // Deliberately not corrected for the length change: this is where the scan has always
+    // resumed, and stored paths and commands depend on it.
+    p = q + 1;
+  }
+  return text;
+}
+
+bool CreateFolderPath(const std::string& path) {
+  if (FolderExists(path)) return true;
+  const std::string parent = GetParentFolderName(path);
+  if (parent.empty()) return false;
+  if (!FolderExists(parent) && !CreateFolderPath(parent)) return false;
+  std::error_code ec;
+  fs::create_directory(path, ec);
+  return !ec && FolderExists(path);
+}
+
+bool DeleteFolderTree(const std::string& path, bool force) {
+  std::string folder = path;
+  if (!folder.empty() && folder.back() == '/') folder.pop_back();
+  if (!FolderExists(folder)) return false;
+  if (StripTrailingSeparators(folder).empty()) return false;  // never the root
+  std::error_code ec;
+  // A link to a folder goes, not what it points to.
+  if (fs::is_symlink(fs::symlink_status(folder, ec))) return fs::remove(folder, ec) && !ec;
+  return RemoveTree(folder, force);
+}
+
+bool FolderExists(const std::string& path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+std::string BuildPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') {
+    return folder + (!name.empty() && name.front() == '/' ? name.substr(1) : name);
+  }
+  if (!name.empty() && name.front() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string GetParentFolderName(const std::string& path) {
+  const std::string trimmed = StripTrailingSeparators(path);
+  const size_t slash = trimmed.rfind('/');
+  if (slash == std::string::npos) return "";  // a bare name, the root itself, or ""
+  size_t end = slash;
+  while (end > 0 && trimmed[end - 1] == '/') --end;
+  if (end == 0) return "/";  // a component right below the root
+  return trimmed.substr(0, end);
+}
+
+std::string GetFileName(const std::string& path) {
+  const std::string trimmed = StripTrailingSeparators(path);
+  const size_t slash = trimmed.rfind('/');
+  return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+std::string GetExtensionName(const std::string& path) {
+  const std::string name = GetFileName(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? "" : name.substr(dot + 1);
+}
+
+bool CopyFile(const std::string& source, const std::string& destination, bool overwrite) {
+  std::error_code ec;
+  if (!fs::is_regular_file(source, ec)) return false;
+  const fs::path target(destination);
+  fs::file_status target_status = fs::status(target, ec);
+  if (fs::exists(target_status)) {
+    if (!overwrite || !fs::is_regular_file(target_status)) return false;
+    if (::access(target.c_str(), W_OK) != 0) return false;  // a read-only target stays
+    if (fs::equivalent(source, target, ec) || ec) return false;
+  }
+  // Copy beside the target and rename over it, so a failed copy never leaves the target
+  // half-written.
+  fs::path temporary;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    temporary = TemporarySibling(target);
+    ec.clear();
+    if (fs::copy_file(source, temporary, fs::copy_options::none, ec) && !ec) break;
+    if (ec != std::errc::file_exists) return false;
+  }
+  if (ec) return false;
+  SyncFile(temporary);
+  fs::rename(temporary, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
+  }
+  return true;
+}
+
+bool CopyFolder(const std::string& source, const std::string& destination, bool overwrite) {
+  if (!FolderExists(source)) return false;
+  // A destination inside the source would copy itself for ever.
+  if (IsSameOrBelow(destination, source)) return false;
+  if (!CreateFolderPath(destination)) return false;
+  return CopyTree(source, destination, overwrite);
+}
+
+std::string TempFolder() {
+  for (const char* name : {"TEMP", "TMPDIR"}) {
+    std::string value = GetEnv(name);
+    if (!value.empty()) return value;
+  }
+  return "/tmp";
+}
+
+}  // namespace quonder

@@ -1,0 +1,220 @@
+#include "core/fileops/replace_run.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+#include <utility>
+
+#include "core/fileops/file_common.h"
+#include "core/fileops/file_ops_util.h"
+#include "core/search/reg_exp.h"
+#include "core/fileops/replace_file.h"
+#include "core/text/string_common.h"
+#include "core/text/text_stream.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+// The hit text and the replacement of one row. In regular-expression mode Found is shown
+// escaped, and the replacement is the expression applied to the hit alone; the compiled
+// expression is kept while the find text and the case flag stay the same.
+class RowReplacer {
+ public:
+  // `replacement` is the replace text as step 3 took it (already unescaped in regex mode).
+  explicit RowReplacer(std::u16string replacement) : replacement_(std::move(replacement)) {}
+
+  Status For(const FileOpsConditions& conditions, std::u16string_view shown_found,
+             std::u16string& found, std::u16string& replacement) {
+    if (!conditions.reg_exp) {
+      found.assign(shown_found);
+      replacement = replacement_;
+      return Status::Ok();
+    }
+    found = UnescapeControlChars(std::u16string(shown_found));
+    if (!regex_status_.ok() || !regex_ || pattern_ != conditions.find_text ||
+        ignore_case_ != conditions.ignore_case) {
+      pattern_ = conditions.find_text;
+      ignore_case_ = conditions.ignore_case;
+      regex_.reset();
+      // Multi-line off and a global replace: what RegExpReplace does, compiled once.
+      regex_status_ = RegExp::Compile(pattern_, {.ignore_case = ignore_case_, .multiline = false},
+                                      regex_);
+    }
+    if (!regex_status_.ok()) return regex_status_;
+    replacement = regex_->Replace(found, replacement_, /*global=*/true);
+    return Status::Ok();
+  }
+
+ private:
+  std::u16string replacement_;
+  std::unique_ptr<RegExp> regex_;
+  std::u16string pattern_;
+  bool ignore_case_ = false;
+  Status regex_status_;
+};
+
+// Walks the selected rows: which file is in hand, when it is complete, and what became of it.
+class ReplaceLoop {
+ public:
+  ReplaceLoop(FileOpsHost& host, const ResultRows& rows, bool dry_run, ReplaceResult& result)
+      : host_(host), rows_(rows), dry_run_(dry_run), result_(result) {}
+
+  void Run(const std::vector<size_t>& order) {
+    std::unique_ptr<TextCodec> codec;
+    Status codec_status = TextCodec::Open(host_.Conditions()->coding, codec);
+    if (!dry_run_) host_.AddReplaceHistory();
+    std::shared_ptr<const FileOpsConditions> conditions = host_.Conditions();
+    RowReplacer replacer(conditions->reg_exp ? UnescapeControlChars(conditions->replace_text)
+                                             : conditions->replace_text);
+    std::u16string found, replacement;
+    for (size_t index : order) {
+      conditions = host_.Conditions();
+      ++result_.passed;
+      host_.SetStatusText(StatusPanel::kReplaceCounter, DecimalText(result_.passed));
+
+      if (conditions->source_folder != source_entered_) {
+        source_entered_ = conditions->source_folder;
+        source_ = ExpandEnvVariables(source_entered_);
+      }
+      const std::string& source = source_;
+      const std::string& relative = rows_.Path(index);
+      std::string path = BuildPath(source, relative);
+      // The rows after the file's last selected one were not selected: it is complete.
+      if (file_ && file_->full_path() != path) FinishFile();
+      if (!file_) {
+        host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative));
+        file_.emplace(path, relative, codec.get(), codec_status, finished_.contains(path));
+      }
+      if (!file_->untouched()) {
+        Status status = replacer.For(*conditions, rows_.Found(index), found, replacement);
+        if (!status.ok()) file_->MarkUntouched(UntouchedReason::kInvalidPattern, status.message());
+      }
+      file_->AddHit(rows_.Pointer(index), found, replacement);
+
+      bool complete =
+          index + 1 == rows_.size() || BuildPath(source, rows_.Path(index + 1)) != path;
+      if (complete) FinishFile();
+      if (host_.StopRequested()) {
+        result_.stopped = true;
+        break;
+      }
+    }
+    if (!file_) return;
+    if (result_.stopped) {
+      file_->MarkUntouched(UntouchedReason::kStopped,
+                           "stopped before all rows of \"" + file_->full_path() +
+                               "\" were passed");
+    }
+    FinishFile();
+  }
+
+ private:
+  void FinishFile() {
+    file_->Finish(dry_run_);
+    if (file_->untouched()) {
+      result_.untouched.push_back(*file_->untouched());
+    } else {
+      result_.replaced += file_->rows();
+      result_.changed.push_back({file_->relative_path(), file_->rows()});
+    }
+    finished_.insert(file_->full_path());
+    file_.reset();
+  }
+
+  FileOpsHost& host_;
+  const ResultRows& rows_;
+  const bool dry_run_;
+  ReplaceResult& result_;
+  std::optional<ReplaceFile> file_;
+  std::unordered_set<std::string> finished_;  // files already complete in this run
+  std::string source_entered_ = std::string(1, '\0');  // never a folder as entered
+  std::string source_;                                // source_entered_ expanded
+};
+
+// The closing steps: default pointer and the summary; Replace stays disabled.
+void Close(FileOpsHost& host, const ReplaceResult& result) {
+  host.SetBusy(false);
+  host.ShowMessage(ReplaceSummaryText(result), kTitleFindText, kStyleInformation);
+}
+
+}  // namespace
+
+std::u16string UntouchedReasonText(UntouchedReason reason) {
+  switch (reason) {
+    case UntouchedReason::kStale: return u"changed since the find";
+    case UntouchedReason::kRowsOutOfOrder: return u"rows out of order in the list";
+    case UntouchedReason::kLossy: return u"bytes invalid in the charset";
+    case UntouchedReason::kNoRoundTrip: return u"bytes the charset would not write back the same";
+    case UntouchedReason::kUnencodable: return u"new text not encodable in the charset";
+    case UntouchedReason::kReadOnly: return u"read-only";
+    case UntouchedReason::kUnreadable: return u"cannot be read";
+    case UntouchedReason::kUnwritable: return u"cannot be written";
+    case UntouchedReason::kUnknownCharset: return u"unknown charset";
+    case UntouchedReason::kInvalidPattern: return u"invalid regular expression";
+    case UntouchedReason::kStopped: return u"stopped before all its rows were passed";
+  }
+  return u"";
+}
+
+std::u16string ReplaceSummaryText(const ReplaceResult& result) {
+  std::u16string text = u"Replaced " + DecimalText(result.replaced) + u" / " +
+                        DecimalText(static_cast<int64_t>(result.row_count));
+  std::map<UntouchedReason, int64_t> counts;  // in the order of the enumeration
+  for (const UntouchedFile& file : result.untouched) ++counts[file.reason];
+  for (const auto& [reason, count] : counts) {
+    text += u"\r\n" + DecimalText(count) + u" file(s) left untouched: " +
+            UntouchedReasonText(reason) + u".";
+  }
+  return text;
+}
+
+ReplaceResult ReplaceSelectedRows(FileOpsHost& host, const ResultRows& rows,
+                                  const std::vector<size_t>& selected,
+                                  const ReplaceOptions& options) {
+  ReplaceResult result;
+  result.row_count = rows.size();
+  const bool dry_run = options.dry_run;
+
+  host.SetBusy(true);
+  host.SetCommandEnabled(FileOpsCommand::kReplace, false);
+  host.ClearStopRequest();
+  const bool enable_restore = host.Conditions()->enable_restore;
+  if (!dry_run) host.WriteSetting(kKeyEnableRestore, enable_restore ? "1" : "0");
+  host.FocusResultList();
+  const std::vector<size_t> order = NormalizeSelection(selected, rows.size());
+
+  if (enable_restore && !dry_run) {
+    result.backed_up = true;
+    result.backup = RunBackupStep(host, rows, order, options.backup);
+    // Files without their backup copy are never changed: a stop here ends the run.
+    if (host.StopRequested()) {
+      result.stopped = true;
+      Close(host, result);
+      return result;
+    }
+    if (result.backup.failed != 0) {
+      host.SetStatusText(StatusPanel::kStatus, u"Failed Backup");
+      std::u16string prompt = u"Failed to backup " + DecimalText(result.backup.failed) +
+                              u" file(s).\r\nContinue Replace String?";
+      if (host.ShowMessage(prompt, kTitleFindText, kStyleOkCancelWarning) != kAnswerOk) {
+        result.cancelled = true;
+        Close(host, result);
+        return result;
+      }
+    } else {
+      host.SetStatusText(StatusPanel::kStatus, u"Complete Backup");
+    }
+  }
+
+  host.SetStatusText(StatusPanel::kStatus, u"Start Replace");
+  ReplaceLoop(host, rows, dry_run, result).Run(order);
+
+  if (!dry_run) host.SetCommandEnabled(FileOpsCommand::kRestore, enable_restore);
+  host.SetStatusText(StatusPanel::kStatus, u"Complete Replace");
+  Close(host, result);
+  return result;
+}
+
+}  // namespace quonder

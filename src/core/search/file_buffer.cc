@@ -1,0 +1,101 @@
+#include "core/search/file_buffer.h"
+
+#include <fcntl.h>
+#include <sanitizer/asan_interface.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace quonder {
+namespace {
+
+Status IoError(const std::string& path, int error) {
+  Status::Code code = error == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError;
+  return Status::Error(code, "Cannot read \"" + path + "\": " + std::strerror(error));
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool FileBuffer::Reserve(size_t capacity) {
+  if (capacity <= memory_.size()) return true;
+  AnonymousMemory bigger = AnonymousMemory::Allocate(std::max(capacity, 2 * memory_.size()));
+  if (bigger.size() < capacity) return false;
+  if (size_ > 0) std::memcpy(bigger.data(), memory_.data(), size_);
+  memory_ = std::move(bigger);
+  return true;
+}
+
+Status FileBuffer::Load(const std::string& path, bool& permanent) {
+  // The memory is larger than the file: under AddressSanitizer what lies past the file's bytes
+  // is marked unreadable, so a read past the end of the text is caught as with an exact
+  // allocation.
+  ASAN_UNPOISON_MEMORY_REGION(memory_.data(), memory_.size());
+  Status status = Read(path, permanent);
+  ASAN_POISON_MEMORY_REGION(memory_.data() + size_, memory_.size() - size_);
+  return status;
+}
+
+Status FileBuffer::Read(const std::string& path, bool& permanent) {
+  size_ = 0;
+  permanent = false;
+  // O_NONBLOCK: a pipe that appeared in place of a listed file must not block the run.
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return IoError(path, errno);
+  struct stat info;
+  if (fstat(fd.get(), &info) != 0) return IoError(path, errno);
+  if (!S_ISREG(info.st_mode)) {
+    permanent = true;
+    return Status::Error(Status::Code::kIoError, "Not a regular file: \"" + path + "\"");
+  }
+  if (info.st_size >= kMaxFileSize) {
+    permanent = true;
+    return Status::Error(Status::Code::kIoError, "File too large: \"" + path + "\"");
+  }
+  // A file whose size is not known in advance (0 for some special files) is read in chunks.
+  size_t expected = static_cast<size_t>(info.st_size);
+  if (!Reserve(expected == 0 ? 4096 : expected)) {
+    permanent = true;
+    return Status::Error(Status::Code::kIoError, "Out of memory reading \"" + path + "\"");
+  }
+  while (true) {
+    if (size_ == memory_.size()) {
+      if (size_ >= static_cast<size_t>(kMaxFileSize) || !Reserve(memory_.size() * 2)) {
+        permanent = true;
+        size_ = 0;
+        return Status::Error(Status::Code::kIoError, "File too large: \"" + path + "\"");
+      }
+    }
+    ssize_t got = read(fd.get(), memory_.data() + size_, memory_.size() - size_);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      size_ = 0;
+      return IoError(path, error);
+    }
+    if (got == 0) break;
+    size_ += static_cast<size_t>(got);
+    // The size fstat gave was reached: the file as it was when opened is read.
+    if (expected != 0 && size_ >= expected) break;
+  }
+  return Status::Ok();
+}
+
+}  // namespace quonder

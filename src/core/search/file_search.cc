@@ -1,0 +1,190 @@
+#include "core/search/file_search.h"
+
+#include <utility>
+
+#include "core/search/fast/byte_search.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+// Caches stay small even when a window changes its conditions many times during a run.
+constexpr size_t kMaxCached = 16;
+
+// True when `codec` decodes exactly as UTF-8 does: the byte forms of two-, three- and
+// four-byte characters decode to them, and an encoded surrogate or an overlong form is
+// invalid (unlike CESU-8 and lax decoders).
+bool DecodesAsUtf8(TextCodec& codec) {
+  if (!codec.AsciiCompatible()) return false;
+  std::u16string text;
+  bool lossy = false;
+  if (!codec.Decode("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", text, lossy).ok() || lossy ||
+      text != u"A\u00E9\u20AC\U0001F600") {
+    return false;
+  }
+  for (std::string_view invalid : {"\xED\xA0\x80", "\xC0\xAF"}) {
+    lossy = false;
+    if (!codec.Decode(invalid, text, lossy).ok() || !lossy) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Status FileSearcher::GetCodec(const std::string& charset, Codec*& codec) {
+  auto it = codecs_.find(charset);
+  if (it == codecs_.end()) {
+    Codec opened;
+    Status status = TextCodec::Open(charset, opened.codec);
+    if (!status.ok()) return status;
+    opened.utf8 = DecodesAsUtf8(*opened.codec);
+    if (codecs_.size() >= kMaxCached) codecs_.clear();
+    it = codecs_.emplace(charset, std::move(opened)).first;
+  }
+  codec = &it->second;
+  return Status::Ok();
+}
+
+Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case,
+                                Pattern*& pattern) {
+  auto key = std::make_pair(text, ignore_case);
+  auto it = patterns_.find(key);
+  if (it == patterns_.end()) {
+    RegExp::Options options;
+    options.ignore_case = ignore_case;
+    options.multiline = true;
+    Pattern compiled;
+    Status status = RegExp::Compile(text, options, compiled.reg_exp);
+    if (!status.ok()) return status;
+    compiled.utf8 = Utf8RegExp::Compile(text, options);
+    if (patterns_.size() >= kMaxCached) patterns_.clear();
+    it = patterns_.emplace(std::move(key), std::move(compiled)).first;
+  }
+  pattern = &it->second;
+  return Status::Ok();
+}
+
+Status FileSearcher::Prepare(const FindConditions& conditions) {
+  Codec* codec = nullptr;
+  Status status = GetCodec(conditions.coding, codec);
+  if (!status.ok() || !conditions.reg_exp || conditions.find_text.empty()) return status;
+  Pattern* pattern = nullptr;
+  return GetPattern(conditions.find_text, conditions.ignore_case, pattern);
+}
+
+bool FileSearcher::Load(const std::string& path, int& failures) {
+  while (true) {
+    bool permanent = false;
+    if (buffer_.Load(path, permanent).ok()) return true;
+    // Not a regular file, or too large: trying again cannot help.
+    if (permanent || ++failures > kRetries) return false;
+  }
+}
+
+bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures) {
+  // No charset decodes to more units than it has bytes; with the room taken at once, the
+  // buffer never grows by doubling past what the largest file needs.
+  const size_t room = bytes.size() + 64;
+  if (text_.capacity() < room) {
+    std::u16string().swap(text_);
+    text_.reserve(room);
+  }
+  while (true) {
+    bool lossy = false;
+    if (codec.codec->Decode(bytes, text_, lossy).ok()) return true;
+    if (++failures > kRetries) return false;
+  }
+}
+
+const PlainPrefilter& FileSearcher::Prefilter(bool utf8) {
+  const int slot = utf8 ? 1 : 0;
+  if (prefilter_versions_[slot] != prepared_.needle_version()) {
+    prefilters_[slot] = MakePlainPrefilter(prepared_.conditions().find_text,
+                                           prepared_.ignore_case(), utf8);
+    prefilter_versions_[slot] = prepared_.needle_version();
+  }
+  return prefilters_[slot];
+}
+
+Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents& events,
+                            FileOutcome& outcome) {
+  outcome = FileOutcome();
+  prepared_.Refresh(host);
+  if (!prepared_.has_conditions()) return Status::Ok();
+  // Read once per file: the mode, the charset and (for the one regular-expression run of
+  // the file) the pattern and its ignore-case flag.
+  const bool reg_exp = prepared_.conditions().reg_exp;
+  Codec* codec = nullptr;
+  Status status = GetCodec(prepared_.conditions().coding, codec);
+  if (!status.ok()) return status;
+  Pattern* pattern = nullptr;
+  const bool empty_find_text = prepared_.conditions().find_text.empty();
+  if (reg_exp && !empty_find_text) {
+    status = GetPattern(prepared_.conditions().find_text, prepared_.conditions().ignore_case,
+                        pattern);
+    if (!status.ok()) return status;
+  }
+
+  int failures = 0;
+  if (!Load(path, failures)) {
+    outcome.given_up = true;
+    return Status::Ok();
+  }
+  outcome.loaded = true;
+  events.OnLoaded();
+  std::string_view bytes = buffer_.bytes();
+  bytes.remove_prefix(codec->codec->BomLength(bytes));
+  if (empty_find_text) return Status::Ok();
+
+  MatchOutcome matched;
+  const bool shortcuts = byte_shortcuts_ && codec->codec->AsciiCompatible();
+  if (reg_exp) {
+    bool ascii = false;
+    if (shortcuts && pattern->utf8 != nullptr &&
+        ((ascii = IsAscii(bytes)) || (codec->utf8 && IsValidUtf8(bytes)))) {
+      Utf8View view(bytes, ascii ? Utf8Form::kAscii : Utf8Form::kValid);
+      matched = FindRegExp(view, *pattern->utf8, prepared_, host, events);
+    } else {
+      if (!Decode(*codec, bytes, failures)) {
+        outcome.given_up = true;
+        return Status::Ok();
+      }
+      matched = FindRegExp(Utf16View(text_), *pattern->reg_exp, prepared_, host, events);
+    }
+  } else {
+    PrefilterVerdict verdict = PrefilterVerdict::kDecode;
+    size_t first = std::string_view::npos;
+    bool first_is_hit = false;
+    if (shortcuts) {
+      const PlainPrefilter& filter = Prefilter(codec->utf8);
+      verdict = ApplyPlainPrefilter(filter, codec->utf8, bytes, first);
+      first_is_hit = filter.required_is_needle && first != std::string_view::npos;
+    }
+    if (verdict == PrefilterVerdict::kNoHit) return Status::Ok();
+    // A find text with an unpaired surrogate has no UTF-8 form: such files are decoded.
+    const bool utf8_text = shortcuts && verdict == PrefilterVerdict::kDecode && codec->utf8 &&
+                           !prepared_.utf8_finder().empty();
+    if (verdict == PrefilterVerdict::kAsciiText || utf8_text) {
+      Utf8View view(bytes, verdict == PrefilterVerdict::kAsciiText ? Utf8Form::kAscii
+                           : IsValidUtf8(bytes)                      ? Utf8Form::kValid
+                                                                     : Utf8Form::kLossy);
+      // Ignoring case, non-ASCII characters may fold onto the letters of an ASCII find text
+      // and hold an earlier hit than the bytes showed.
+      SearchHint hint{first, prepared_.needle_version()};
+      bool use_hint = first_is_hit && (view.ascii() || !prepared_.ignore_case());
+      matched = FindPlain(view, prepared_, host, events, use_hint ? &hint : nullptr);
+    } else {
+      if (!Decode(*codec, bytes, failures)) {
+        outcome.given_up = true;
+        return Status::Ok();
+      }
+      matched = FindPlain(Utf16View(text_), prepared_, host, events);
+    }
+  }
+  outcome.hits = matched.count;
+  outcome.stopped = matched.stopped;
+  if (!matched.error.ok()) outcome.given_up = true;
+  return Status::Ok();
+}
+
+}  // namespace quonder

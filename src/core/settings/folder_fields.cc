@@ -1,0 +1,75 @@
+#include "core/settings/folder_fields.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/fileops/file_common.h"
+
+namespace quonder {
+namespace {
+
+// Copying a file onto itself would truncate it before reading, so the same file under another
+// name (a link, "./", a different spelling) must be caught before the copy starts.
+bool IsSameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
+}
+
+}  // namespace
+
+bool ApplyFolderPath(const std::string& path, FolderFieldView& box, std::string& target) {
+  if (FolderExists(ExpandEnvVariables(path))) {
+    target = path;
+    box.SetBoxText(path);
+    return true;
+  }
+  box.ShowMessage(kFolderPathNotCorrect, kAlarmTitle, kAlarmExclamationStyle);
+  return false;
+}
+
+bool ValidateFolderField(const std::string& box_text, FolderFieldView& box, std::string& value) {
+  value = box_text;
+  // The state already holds the text; the check only decides about the focus, so the accepted
+  // path goes to a scratch string.
+  std::string scratch;
+  return ApplyFolderPath(value, box, scratch);
+}
+
+bool BrowseFolderField(FolderFieldView& box, std::string& value) {
+  const std::string start = ExpandEnvVariables(value);
+  const std::string chosen = box.BrowseForFolder(start);
+  return ApplyFolderPath(chosen, box, value);
+}
+
+bool DropOnFolderField(const std::vector<std::string>& dropped, FolderFieldView& box,
+                       std::string& value) {
+  if (dropped.empty()) return false;
+  return ApplyFolderPath(dropped.front(), box, value);
+}
+
+bool SelectSetting(SettingsFileView& view, std::string& ini_file) {
+  const std::string chosen = view.ChooseSettingsFileToOpen(GetParentFolderName(ini_file));
+  if (chosen.empty()) return false;
+  ini_file = chosen;
+  view.LoadSettings();
+  return true;
+}
+
+bool ExportSetting(SettingsFileView& view, const std::string& ini_file) {
+  const std::string chosen = view.ChooseSettingsFileToSave(GetParentFolderName(ini_file));
+  if (chosen.empty()) return false;
+  std::string reason;
+  if (!FileExists(ini_file)) {
+    reason = "The settings file in use has not been written yet.";
+  } else if (IsSameFile(ini_file, chosen)) {
+    reason = "That is the settings file in use.";
+  } else if (!CopyFile(ini_file, chosen, /*overwrite=*/true)) {
+    reason = "The target cannot be written.";
+  }
+  if (reason.empty()) return true;
+  view.ShowMessage("Cannot export the settings to\r\n" + chosen + "\r\n" + reason, kAlarmTitle,
+                   kAlarmStopStyle);
+  return false;
+}
+
+}  // namespace quonder

@@ -1,0 +1,62 @@
+#include "core/settings/ini_file_common.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/settings/ini_profile.h"
+#include "core/text/string_common.h"
+
+namespace quonder {
+namespace {
+
+constexpr size_t kValueBufferSize = 1024;
+// Holds the longest list the program writes: the keys "0" to "1023" of a full history.
+constexpr size_t kKeyListBufferSize = 4096;
+
+}  // namespace
+
+int32_t GetIniString(const std::string& section, const std::string& key,
+                     const std::string& default_value, std::string& value,
+                     const std::string& file) {
+  std::string delivered;
+  int32_t count = GetProfileValue(section, key, default_value, delivered, kValueBufferSize, file);
+  value = UnescapeControlChars(CutAtNull(delivered));
+  return count;
+}
+
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                    const std::string& file) {
+  std::string stored = CutAtNull(value);
+  size_t first = stored.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    stored.clear();
+  } else {
+    stored = stored.substr(first, stored.find_last_not_of(' ') - first + 1);
+  }
+  return WriteProfileValue(section, key, EscapeControlChars(stored), file);
+}
+
+int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
+                   const std::string& file) {
+  keys.clear();
+  std::string list;
+  int32_t count = GetProfileKeyList(section, list, kKeyListBufferSize, file);
+  if (count <= 0) return 0;
+  // Drop the NUL that ends the last name; what is left splits into the names.
+  std::string names = list.substr(0, static_cast<size_t>(count) - 1);
+  size_t start = 0;
+  for (;;) {
+    size_t nul = names.find('\0', start);
+    keys.push_back(names.substr(start, nul - start));
+    if (nul == std::string::npos) break;
+    start = nul + 1;
+  }
+  return static_cast<int32_t>(keys.size());
+}
+
+bool DeleteIniKey(const std::string& section, const std::string& key, const std::string& file) {
+  return DeleteProfileKey(section, key, file);
+}
+
+}  // namespace quonder

@@ -1,0 +1,90 @@
+#include "core/text/char_code.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "core/settings/ini_file_common.h"
+
+namespace quonder {
+namespace {
+
+constexpr char kCharCodeSetFile[] = "CharCodeSet.ini";
+constexpr char kCharCodeSection[] = "CharcterCoding";
+constexpr char kDefaultCharCodeValue[] = "utf-8,65001,Universal Alphabet (UTF-8)";
+constexpr char kFallbackCharset[] = "utf-8";
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> SplitAtCommas(const std::string& value) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = value.find(',', start);
+    fields.push_back(value.substr(start, comma - start));
+    if (comma == std::string::npos) return fields;
+    start = comma + 1;
+  }
+}
+
+// A code page is a decimal integer, optionally signed and surrounded by blanks, that fits 32
+// bits; anything else (an empty field, "932a", "1e3", a number too large) makes the entry
+// malformed rather than guessing.
+bool ParseCodePage(std::string_view field, int32_t& code_page) {
+  while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+  if (field.empty() || field.front() == '+') return false;
+  int32_t parsed = 0;
+  auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), parsed);
+  if (error != std::errc() || end != field.data() + field.size()) return false;
+  code_page = parsed;
+  return true;
+}
+
+}  // namespace
+
+bool LoadCharCodeSet(const std::string& program_folder, std::vector<CharCodeEntry>& sets) {
+  sets.clear();
+  std::string file = program_folder;
+  if (!file.empty() && file.back() != '/') file += '/';
+  file += kCharCodeSetFile;
+  if (!IsRegularFile(file)) return false;
+
+  std::vector<std::string> keys;
+  if (GetIniKeys(kCharCodeSection, keys, file) == 0) return false;
+
+  sets.resize(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    std::string value;
+    GetIniString(kCharCodeSection, keys[i], kDefaultCharCodeValue, value, file);
+    std::vector<std::string> fields = SplitAtCommas(value);
+    int32_t code_page = 0;
+    if (fields.size() != 3 || !ParseCodePage(fields[1], code_page)) continue;
+    sets[i].Name = fields[0];
+    sets[i].CodePage = code_page;
+    sets[i].Description = fields[2];
+  }
+  return true;
+}
+
+std::string DefaultCharset(const std::vector<CharCodeEntry>& sets) {
+  if (sets.size() > static_cast<size_t>(kDefaultCharCodeIndex) &&
+      !sets[kDefaultCharCodeIndex].Name.empty()) {
+    return sets[kDefaultCharCodeIndex].Name;
+  }
+  for (const CharCodeEntry& entry : sets) {
+    if (!entry.Name.empty()) return entry.Name;
+  }
+  return kFallbackCharset;
+}
+
+}  // namespace quonder

@@ -1,0 +1,331 @@
+#include "core/fileops/file_common.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/plain_user.h"
+
+namespace quonder {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets environment variables for one test and puts the old values back afterwards.
+class ScopedEnv {
+ public:
+  ~ScopedEnv() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first.c_str());
+      }
+    }
+  }
+  void Set(const std::string& name, const std::string& value) {
+    Save(name);
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+  void Unset(const std::string& name) {
+    Save(name);
+    unsetenv(name.c_str());
+  }
+
+ private:
+  void Save(const std::string& name) {
+    const char* old = getenv(name.c_str());
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(ExpandEnvVariablesTest, Table) {
+  ScopedEnv env;
+  env.Set("QX_TEMP", "C:\\Tmp");
+  env.Set("QX_A", "x");
+  env.Set("QX_B", "y");
+  env.Set("QX_PATH", "/usr/bin");
+  env.Set("QX_EMPTY", "");
+  env.Set(" qx ", "blank");
+  env.Set("QX_PROGRAMS", "C:\\Program Files");
+  env.Set("QX_LONG", "abcdefghij%QX_B%");
+  env.Unset("QX_NOPE");
+  env.Unset("P /l ");
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"%QX_TEMP%\\abc", "C:\\Tmp\\abc"},
+      {"%QX_NOPE%\\abc", "%QX_NOPE%\\abc"},
+      // The closing sign of an unset reference does not open the next one.
+      {"%QX_NOPE%QX_PATH%", "%QX_NOPE%QX_PATH%"},
+      // After the substitution the scan resumes at the last sign, which finds no partner.
+      {"%QX_A%%QX_B%", "x%QX_B%"},
+      {"%QX_A% and %QX_A%", "x and x"},
+      {"%%", "%%"},
+      {"100%", "100%"},
+      {"%", "%"},
+      {"", ""},
+      {"% qx %", "blank"},
+      {"%qx_a%", "%qx_a%"},  // names are case-sensitive here
+      {"%QX_EMPTY%/x", "%QX_EMPTY%/x"},
+      {"a%%QX_A%", "a%%QX_A%"},  // "%%QX_A%": the name is "%QX_A"
+      // The scan resumes at the old closing position, here inside the longer value, so the
+      // reference the value holds is expanded too.
+      {"%QX_LONG%!", "abcdefghijy!"},
+      {"%QX_PROGRAMS%\\Ed\\ed.exe %P /l %L /cl %C",
+       "C:\\Program Files\\Ed\\ed.exe %P /l %L /cl %C"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExpandEnvVariables(c.text), c.expected) << c.text;
+}
+
+TEST(PathTest, BuildPath) {
+  struct Case {
+    std::string folder, name, expected;
+  };
+  const Case cases[] = {
+      {"/a", "b", "/a/b"},   {"/a/", "b", "/a/b"}, {"/", "b", "/b"},     {"", "b", "b"},
+      {"a", "/b", "a/b"},    {"a/", "/b", "a/b"},  {"/a", "b/c", "/a/b/c"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BuildPath(c.folder, c.name), c.expected) << c.folder << " + " << c.name;
+  }
+}
+
+TEST(PathTest, Components) {
+  struct Case {
+    std::string path, parent, name, extension;
+  };
+  const Case cases[] = {
+      {"/a/b/c.txt", "/a/b", "c.txt", "txt"},
+      {"/a/b/", "/a", "b", ""},
+      {"/a", "/", "a", ""},
+      {"/", "", "", ""},
+      {"a", "", "a", ""},
+      {"", "", "", ""},
+      {"a/b", "a", "b", ""},
+      {"/a//b", "/a", "b", ""},
+      {"//a", "/", "a", ""},
+      {"/x.y/z", "/x.y", "z", ""},
+      {"/d/a.tar.gz", "/d", "a.tar.gz", "gz"},
+      {"/d/a.", "/d", "a.", ""},
+      {"/d/.profile", "/d", ".profile", "profile"},
+      {"page.HTM", "", "page.HTM", "HTM"},
+      {"/d/\u00e9t\u00e9.\u30c6\u30ad", "/d", "\u00e9t\u00e9.\u30c6\u30ad", "\u30c6\u30ad"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(GetParentFolderName(c.path), c.parent) << c.path;
+    EXPECT_EQ(GetFileName(c.path), c.name) << c.path;
+    EXPECT_EQ(GetExtensionName(c.path), c.extension) << c.path;
+  }
+}
+
+TEST(TempFolderTest, TempThenTmpdirThenTmp) {
+  ScopedEnv env;
+  env.Set("TEMP", "/q/temp");
+  env.Set("TMPDIR", "/q/tmpdir");
+  EXPECT_EQ(TempFolder(), "/q/temp");
+  env.Unset("TEMP");
+  EXPECT_EQ(TempFolder(), "/q/tmpdir");
+  env.Set("TMPDIR", "");
+  EXPECT_EQ(TempFolder(), "/tmp");
+}
+
+// Each test works in a fresh folder of its own.
+class FileOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "quonder_file_common_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root_, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      if (it->is_symlink()) continue;
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(root_, ec);
+  }
+
+  std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
+  void Write(const std::string& relative, const std::string& content) const {
+    fs::create_directories(fs::path(Path(relative)).parent_path());
+    std::ofstream(Path(relative), std::ios::binary) << content;
+  }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(Path(relative), std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+  }
+  void MakeReadOnly(const std::string& relative) const {
+    fs::permissions(Path(relative), fs::perms::owner_write | fs::perms::group_write |
+                                        fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  // Everything below `relative`, sorted, as "name" and "folder/".
+  std::vector<std::string> Listing(const std::string& relative = "") const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(Path(relative))) {
+      std::string name = fs::relative(entry.path(), Path(relative)).string();
+      names.push_back(entry.is_directory() ? name + "/" : name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string root_;
+};
+
+TEST_F(FileOpsTest, ExistenceTests) {
+  Write("f.txt", "x");
+  EXPECT_TRUE(FolderExists(root_));
+  EXPECT_TRUE(FolderExists(root_ + "/"));
+  EXPECT_FALSE(FolderExists(Path("f.txt")));
+  EXPECT_FALSE(FolderExists(""));
+  EXPECT_TRUE(FileExists(Path("f.txt")));
+  EXPECT_FALSE(FileExists(root_));
+  EXPECT_FALSE(FileExists(Path("missing")));
+  EXPECT_FALSE(FileExists(""));
+}
+
+TEST_F(FileOpsTest, CreateFolderPathMakesMissingParents) {
+  EXPECT_TRUE(CreateFolderPath(Path("a/b/c")));
+  EXPECT_TRUE(FolderExists(Path("a/b/c")));
+  EXPECT_TRUE(CreateFolderPath(Path("a/b/c")));  // already there
+  EXPECT_TRUE(CreateFolderPath(Path("a/d/")));   // trailing separator
+  EXPECT_TRUE(FolderExists(Path("a/d")));
+}
+
+TEST_F(FileOpsTest, CreateFolderPathFailsWithoutCreatingAnything) {
+  Write("file", "keep");
+  EXPECT_FALSE(CreateFolderPath(Path("file/x/y")));  // a file where a folder must be
+  EXPECT_FALSE(CreateFolderPath(Path("file")));
+  EXPECT_EQ(Read("file"), "keep");
+  EXPECT_FALSE(CreateFolderPath("quonder_bare_name_that_has_no_parent"));
+  EXPECT_FALSE(FolderExists("quonder_bare_name_that_has_no_parent"));
+  EXPECT_FALSE(CreateFolderPath(""));
+  EXPECT_EQ(Listing(), std::vector<std::string>{"file"});
+}
+
+TEST_F(FileOpsTest, DeleteFolderTreeRemovesEverything) {
+  Write("t/a.txt", "a");
+  Write("t/sub/b.txt", "b");
+  Write("t/sub/deeper/c.txt", "c");
+  EXPECT_TRUE(DeleteFolderTree(Path("t/"), false));  // one trailing separator is fine
+  EXPECT_FALSE(FolderExists(Path("t")));
+  EXPECT_TRUE(Listing().empty());
+}
+
+TEST_F(FileOpsTest, DeleteFolderTreeOnMissingFolderOrFileChangesNothing) {
+  Write("file", "keep");
+  EXPECT_FALSE(DeleteFolderTree(Path("missing"), true));
+  EXPECT_FALSE(DeleteFolderTree(Path("file"), true));
+  EXPECT_FALSE(DeleteFolderTree("", true));
+  EXPECT_EQ(Read("file"), "keep");
+}
+
+TEST_F(FileOpsTest, DeleteFolderTreeForceTakesReadOnlyFilesAndFolders) {
+  Write("t/ro.txt", "r");
+  Write("t/locked/inner.txt", "i");
+  MakeReadOnly("t/ro.txt");
+  MakeReadOnly("t/locked/inner.txt");
+  MakeReadOnly("t/locked");
+  bool deleted = false;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { deleted = DeleteFolderTree(Path("t"), true); }));
+  EXPECT_TRUE(deleted);
+  EXPECT_FALSE(FolderExists(Path("t")));
+}
+
+TEST_F(FileOpsTest, DeleteFolderTreeWithoutForceKeepsReadOnlyFiles) {
+  Write("t/ro.txt", "r");
+  MakeReadOnly("t/ro.txt");
+  EXPECT_FALSE(DeleteFolderTree(Path("t"), false));
+  EXPECT_EQ(Read("t/ro.txt"), "r");
+}
+
+TEST_F(FileOpsTest, DeleteFolderTreeDoesNotFollowLinks) {
+  Write("outside/keep.txt", "keep");
+  Write("t/a.txt", "a");
+  fs::create_directory_symlink(Path("outside"), Path("t/link"));
+  EXPECT_TRUE(DeleteFolderTree(Path("t"), true));
+  EXPECT_FALSE(FolderExists(Path("t")));
+  EXPECT_EQ(Read("outside/keep.txt"), "keep");
+}
+
+TEST_F(FileOpsTest, CopyFileHonoursOverwrite) {
+  Write("src.txt", "new\r\ncontent");
+  Write("dst/existing.txt", "old");
+  EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/fresh.txt"), false));
+  EXPECT_EQ(Read("dst/fresh.txt"), "new\r\ncontent");
+  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), false));
+  EXPECT_EQ(Read("dst/existing.txt"), "old");
+  EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), true));
+  EXPECT_EQ(Read("dst/existing.txt"), "new\r\ncontent");
+  // No temporary copies are left behind.
+  EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt"}));
+}
+
+TEST_F(FileOpsTest, CopyFileFailures) {
+  Write("src.txt", "s");
+  Write("dst/a.txt", "a");
+  Write("blocker", "b");
+  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("missing/a.txt"), true));  // no such folder
+  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("blocker/a.txt"), true));  // a file as folder
+  EXPECT_FALSE(CopyFile(Path("nothing.txt"), Path("dst/b.txt"), true));  // no source
+  EXPECT_FALSE(CopyFile(Path("dst"), Path("dst/c.txt"), true));          // a folder as source
+  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst"), true));            // a folder as target
+  EXPECT_FALSE(CopyFile(Path("dst/a.txt"), Path("dst/a.txt"), true));    // onto itself
+  EXPECT_EQ(Read("dst/a.txt"), "a");
+  EXPECT_EQ(Listing("dst"), std::vector<std::string>{"a.txt"});
+  EXPECT_FALSE(FolderExists(Path("missing")));
+}
+
+TEST_F(FileOpsTest, CopyFolderCreatesWhatIsMissing) {
+  Write("src/a.txt", "a");
+  Write("src/sub/b.txt", "b");
+  fs::create_directories(Path("src/empty"));
+  EXPECT_TRUE(CopyFolder(Path("src"), Path("out/deep/copy"), false));
+  EXPECT_EQ(Listing("out/deep/copy"),
+            (std::vector<std::string>{"a.txt", "empty/", "sub/", "sub/b.txt"}));
+  EXPECT_EQ(Read("out/deep/copy/sub/b.txt"), "b");
+}
+
+TEST_F(FileOpsTest, CopyFolderOverwrite) {
+  Write("src/a.txt", "new a");
+  Write("src/sub/b.txt", "new b");
+  Write("dst/a.txt", "old a");
+  Write("dst/other.txt", "other");
+
+  // Without overwrite an existing file stays and the call fails, but the rest is copied.
+  EXPECT_FALSE(CopyFolder(Path("src"), Path("dst"), false));
+  EXPECT_EQ(Read("dst/a.txt"), "old a");
+  EXPECT_EQ(Read("dst/sub/b.txt"), "new b");
+
+  EXPECT_TRUE(CopyFolder(Path("src"), Path("dst"), true));
+  EXPECT_EQ(Read("dst/a.txt"), "new a");
+  EXPECT_EQ(Read("dst/other.txt"), "other");  // files the source lacks are kept
+}
+
+TEST_F(FileOpsTest, CopyFolderRefusesToCopyIntoItself) {
+  Write("src/a.txt", "a");
+  EXPECT_FALSE(CopyFolder(Path("src"), Path("src/inner"), true));
+  EXPECT_FALSE(CopyFolder(Path("src"), Path("src"), true));
+  EXPECT_FALSE(CopyFolder(Path("missing"), Path("dst"), true));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"src/", "src/a.txt"}));
+}
+
+}  // namespace
+}  // namespace quonder

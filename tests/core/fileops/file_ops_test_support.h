@@ -1,0 +1,150 @@
+// Shared by the replace, backup and copy tests: a temporary folder with small file verbs, rows
+// built from the hits in a file's text, and a host that records what the commands say and
+// answers their questions.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/fileops/file_ops_host.h"
+#include "core/search/result_rows.h"
+#include "core/text/string_common.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = std::filesystem::temp_directory_path().string() + "/quonder-ops-XXXXXX";
+    root_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    // Undo chmods so that removal works for a non-root user too.
+    for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::remove_all(root_, ignored);
+  }
+  const std::string& root() const { return root_; }
+  std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
+
+  void Write(const std::string& relative, const std::string& bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
+    std::ofstream(Path(relative), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(Path(relative), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool Exists(const std::string& relative) const {
+    return std::filesystem::exists(Path(relative));
+  }
+  // Every regular file below `relative`, as sorted relative paths.
+  std::vector<std::string> Files(const std::string& relative = "") const {
+    std::vector<std::string> files;
+    std::string base = relative.empty() ? root_ : Path(relative);
+    std::error_code ignored;
+    for (auto it = std::filesystem::recursive_directory_iterator(base, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+      if (it->is_regular_file()) {
+        files.push_back(it->path().lexically_relative(base).generic_string());
+      }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+ private:
+  std::string root_;
+};
+
+// Appends one row per occurrence of `needle` in `text` (the file's decoded text), as a find run
+// would: Pointer from 1 in UTF-16 units, Found escaped when `reg_exp`.
+inline void AddHits(ResultRows& rows, const std::string& path, const std::u16string& text,
+                    const std::u16string& needle, bool reg_exp = false) {
+  for (size_t at = text.find(needle); at != std::u16string::npos;
+       at = text.find(needle, at + needle.size())) {
+    ResultRow row;
+    row.path = path;
+    row.line = 1;
+    row.column = 1;
+    row.found = reg_exp ? EscapeControlChars(needle) : needle;
+    row.pointer = static_cast<int32_t>(at + 1);
+    rows.Append(row);
+  }
+}
+
+inline std::vector<size_t> AllRows(const ResultRows& rows) {
+  std::vector<size_t> all(rows.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+  return all;
+}
+
+// Records every call as one line of a transcript and answers questions from a queue (OK when
+// it is empty). StopRequested() turns true from its `stop_at`-th call on.
+class FakeHost : public FileOpsHost {
+ public:
+  FileOpsConditions conditions;
+  std::deque<int> answers;
+  int stop_at = 0;  // 0: never
+  int stop_calls = 0;
+  std::vector<std::string> transcript;
+  std::map<int, std::string> panels;
+  std::vector<std::string> messages;  // "title|style|prompt", CR LF shown as "\n"
+  std::map<std::string, std::string> settings;
+  std::map<FileOpsCommand, bool> enabled;
+
+  std::shared_ptr<const FileOpsConditions> Conditions() override {
+    return std::make_shared<const FileOpsConditions>(conditions);
+  }
+  bool StopRequested() override {
+    ++stop_calls;
+    return stop_at != 0 && stop_calls >= stop_at;
+  }
+  void ClearStopRequest() override { transcript.push_back("clear stop"); }
+  void SetStatusText(StatusPanel panel, std::u16string text) override {
+    panels[static_cast<int>(panel)] = ToUtf8(text);
+    if (panel == StatusPanel::kStatus) transcript.push_back("panel 1: " + ToUtf8(text));
+  }
+  int ShowMessage(const std::u16string& prompt, const std::u16string& title,
+                  int style) override {
+    std::string shown = ToUtf8(prompt);
+    for (size_t at; (at = shown.find("\r\n")) != std::string::npos;) shown.replace(at, 2, "\n");
+    messages.push_back(ToUtf8(title) + "|" + std::to_string(style) + "|" + shown);
+    transcript.push_back("message " + std::to_string(style));
+    if (answers.empty()) return 1;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void SetBusy(bool busy) override { transcript.push_back(busy ? "busy" : "idle"); }
+  void SetCommandEnabled(FileOpsCommand command, bool on) override {
+    enabled[command] = on;
+  }
+  void FocusResultList() override { transcript.push_back("focus list"); }
+  void WriteSetting(const std::string& key, const std::string& value) override {
+    settings[key] = value;
+    transcript.push_back("write " + key + "=" + value);
+  }
+  void AddReplaceHistory() override { transcript.push_back("replace history"); }
+
+  std::string LastMessage() const { return messages.empty() ? "" : messages.back(); }
+};
+
+}  // namespace quonder::testing

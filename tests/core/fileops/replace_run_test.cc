@@ -1,0 +1,462 @@
+#include "core/fileops/replace_run.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "core/text/text_stream.h"
+#include "core/fileops/file_ops_test_support.h"
+#include "support/plain_user.h"
+
+namespace quonder {
+namespace {
+
+using testing::AllRows;
+using testing::FakeHost;
+using testing::TempFolder;
+
+class ReplaceRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.conditions.source_folder = folder_.Path("src");
+    host_.conditions.backup_folder = folder_.Path("backup");
+    host_.conditions.replace_text = u"Zed";
+  }
+
+  std::unique_ptr<TextCodec> Codec(const std::string& charset) {
+    std::unique_ptr<TextCodec> codec;
+    EXPECT_TRUE(TextCodec::Open(charset, codec).ok()) << charset;
+    return codec;
+  }
+
+  std::string Encode(const std::string& charset, const std::u16string& text) {
+    std::string bytes;
+    EXPECT_TRUE(Codec(charset)->Encode(text, bytes).ok());
+    return bytes;
+  }
+
+  // Adds a row for every `needle` in the file as decoded now, the way a find run would.
+  void Hits(const std::string& relative, const std::u16string& needle, bool reg_exp = false) {
+    std::u16string text;
+    TextFileInfo info;
+    ASSERT_TRUE(ReadTextFile(folder_.Path("src/" + relative), *Codec(host_.conditions.coding),
+                             text, info)
+                    .ok());
+    testing::AddHits(rows_, relative, text, needle, reg_exp);
+  }
+
+  ReplaceResult Run(std::vector<size_t> selected) {
+    return ReplaceSelectedRows(host_, rows_, selected);
+  }
+  ReplaceResult RunAll() { return Run(AllRows(rows_)); }
+
+  std::string Summary() {
+    std::string message = host_.LastMessage();
+    return message.substr(message.find('|', message.find('|') + 1) + 1);
+  }
+
+  TempFolder folder_;
+  FakeHost host_;
+  ResultRows rows_;
+};
+
+TEST_F(ReplaceRunTest, SeveralHitsInOneFileKeepTheBomLineEndsAndEveryOtherByte) {
+  folder_.Write("src/a.txt", "\xEF\xBB\xBF" "foo\r\nbar foo\rfoo\n\t foo");
+  Hits("a.txt", u"foo");
+  ASSERT_EQ(rows_.size(), 4u);
+
+  ReplaceResult result = RunAll();
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), "\xEF\xBB\xBF" "Zed\r\nbar Zed\rZed\n\t Zed");
+  EXPECT_EQ(result.replaced, 4);
+  ASSERT_EQ(result.changed.size(), 1u);
+  EXPECT_EQ(result.changed[0].hits, 4);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{"Find Text|64|Replaced 4 / 4"});
+  EXPECT_EQ(host_.transcript,
+            (std::vector<std::string>{"busy", "clear stop", "write EnableRestore=0",
+                                      "focus list", "panel 1: Start Replace", "replace history",
+                                      "panel 1: Complete Replace", "idle", "message 64"}));
+  EXPECT_FALSE(host_.enabled.at(FileOpsCommand::kReplace));
+  EXPECT_FALSE(host_.enabled.at(FileOpsCommand::kRestore));
+  EXPECT_EQ(host_.panels[2], "a.txt");
+  EXPECT_EQ(host_.panels[5], "4");
+}
+
+TEST_F(ReplaceRunTest, OnlySelectedRowsAreReplacedAndUnselectedFilesNeverOpened) {
+  folder_.Write("src/a.txt", "foo foo foo");
+  folder_.Write("src/b.txt", "foo");
+  folder_.Write("src/c.txt", "foo");
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  Hits("c.txt", u"foo");
+
+  ReplaceResult result = Run({4, 0});  // a's first row, then its unselected rows; c
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed foo foo");
+  EXPECT_EQ(folder_.Read("src/b.txt"), "foo");
+  EXPECT_EQ(folder_.Read("src/c.txt"), "Zed");
+  EXPECT_EQ(result.changed.size(), 2u);
+  EXPECT_EQ(Summary(), "Replaced 2 / 5");
+
+  ReplaceResult none = Run({});
+  EXPECT_EQ(none.passed, 0);
+  EXPECT_EQ(Summary(), "Replaced 0 / 5");
+}
+
+TEST_F(ReplaceRunTest, AnEmptyReplacementDeletesEachHit) {
+  folder_.Write("src/a.txt", "keep<del>this<del>\n");
+  Hits("a.txt", u"<del>");
+  host_.conditions.replace_text = u"";
+  RunAll();
+  EXPECT_EQ(folder_.Read("src/a.txt"), "keepthis\n");
+}
+
+TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::u16string pattern;  // also the hit to record
+    std::u16string hit;
+    std::u16string replace_text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"group", "a 12px b 7px;", u"(\\d+)px", u"12px", u"$1em", "a 12em b 7px;"},
+      {"line-spanning hit measured unescaped", "x = 1;\r\ny = 2;\r\nz\\1", u"1;\\r\\ny",
+       u"1;\r\ny", u"one;\\ny", "x = one;\ny = 2;\r\nz\\1"},
+      {"dollars and backslashes", "cost: 5 USD", u"(\\d) USD", u"5 USD", u"$$$1 \\\\", "cost: $5 \\"},
+      {"a look-ahead finds nothing in the hit alone", "abcd", u"abc(?=d)", u"abc", u"X", "abcd"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rows_.Clear();
+    folder_.Write("src/r.txt", c.content);
+    host_.conditions.reg_exp = true;
+    host_.conditions.find_text = c.pattern;
+    host_.conditions.replace_text = c.replace_text;
+    Hits("r.txt", c.hit, /*reg_exp=*/true);
+    ASSERT_EQ(rows_.size(), 1u);
+    ReplaceResult result = RunAll();
+    EXPECT_TRUE(result.all_done());
+    EXPECT_EQ(folder_.Read("src/r.txt"), c.expected);
+  }
+}
+
+TEST_F(ReplaceRunTest, MultiByteCharsetsChangeNoByteOutsideTheHits) {
+  // 表 and ソ end in 0x5C in Shift_JIS; the hit follows multi-byte text and CR LF.
+  const std::u16string text = u"表示ソフト\r\n日本語の検索テキスト\n\\終わり 検索";
+  const std::u16string needle = u"検索";
+  const std::u16string replacement = u"置換後";
+  struct Case {
+    std::string charset;
+    std::string bom;
+  };
+  const Case cases[] = {{"shift_jis", ""},
+                        {"euc-jp", ""},
+                        {"unicode", "\xFF\xFE"},
+                        {"unicodeFFFE", "\xFE\xFF"},
+                        {"utf-8", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.charset);
+    rows_.Clear();
+    host_.conditions.coding = c.charset;
+    host_.conditions.replace_text = replacement;
+    const std::string original = c.bom + Encode(c.charset, text);
+    folder_.Write("src/j.txt", original);
+    Hits("j.txt", needle);
+    ASSERT_EQ(rows_.size(), 2u);
+
+    ReplaceResult result = Run({1});  // the second hit only
+
+    // The expected bytes come from the original bytes, not from re-encoding the new text.
+    const size_t at = text.rfind(needle);
+    const size_t begin = c.bom.size() + Encode(c.charset, text.substr(0, at)).size();
+    const size_t length = Encode(c.charset, needle).size();
+    std::string expected = original;
+    expected.replace(begin, length, Encode(c.charset, replacement));
+    EXPECT_EQ(folder_.Read("src/j.txt"), expected);
+    EXPECT_TRUE(result.all_done());
+  }
+}
+
+TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
+  folder_.Write("src/a.txt", "one foo two foo");
+  folder_.Write("src/b.txt", "foo");
+  folder_.Write("src/c.txt", "foo bar");
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  Hits("c.txt", u"foo");
+  folder_.Write("src/a.txt", "one! foo two foo");  // shifted
+  folder_.Write("src/c.txt", "f");                 // shortened below the hit
+
+  ReplaceResult result = RunAll();
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), "one! foo two foo");
+  EXPECT_EQ(folder_.Read("src/b.txt"), "Zed");
+  EXPECT_EQ(folder_.Read("src/c.txt"), "f");
+  ASSERT_EQ(result.untouched.size(), 2u);
+  EXPECT_EQ(result.untouched[0].path, "a.txt");
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kStale);
+  EXPECT_EQ(Summary(), "Replaced 1 / 4\n2 file(s) left untouched: changed since the find.");
+}
+
+TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
+  struct Case {
+    const char* name;
+    std::string charset;
+    std::string bytes;
+    std::u16string replace_text;
+    UntouchedReason reason;
+  };
+  const Case cases[] = {
+      {"invalid byte", "utf-8", "foo \xFF bar", u"Zed", UntouchedReason::kLossy},
+      {"truncated sequence", "shift_jis", "foo \x82", u"Zed", UntouchedReason::kLossy},
+      {"replacement outside the charset", "shift_jis", "foo \x95\x5C", u"\U0001F600",
+       UntouchedReason::kUnencodable},
+      {"NEC and IBM forms of one kanji", "shift_jis", "foo \xED\x40", u"Zed",
+       UntouchedReason::kNoRoundTrip},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rows_.Clear();
+    host_.conditions.coding = c.charset;
+    host_.conditions.replace_text = c.replace_text;
+    folder_.Write("src/a.txt", c.bytes);
+    Hits("a.txt", u"foo");
+    ReplaceResult result = RunAll();
+    EXPECT_EQ(folder_.Read("src/a.txt"), c.bytes);
+    ASSERT_EQ(result.untouched.size(), 1u);
+    EXPECT_EQ(result.untouched[0].reason, c.reason);
+    EXPECT_EQ(result.replaced, 0);
+  }
+  EXPECT_EQ(Summary(), "Replaced 0 / 1\n1 file(s) left untouched: bytes the charset would not "
+                       "write back the same.");
+}
+
+TEST_F(ReplaceRunTest, UnreadableAndReadOnlyFilesAreSkippedAndTheRunGoesOn) {
+  folder_.Write("src/gone.txt", "foo");
+  folder_.Write("src/locked.txt", "foo");
+  folder_.Write("src/fine.txt", "foo");
+  Hits("gone.txt", u"foo");
+  Hits("locked.txt", u"foo");
+  Hits("fine.txt", u"foo");
+  std::filesystem::remove(folder_.Path("src/gone.txt"));
+  std::filesystem::create_directory(folder_.Path("src/gone.txt"));  // a folder in its place
+  ::chmod(folder_.Path("src/locked.txt").c_str(), 0444);
+
+  ReplaceResult result = RunAll();
+
+  EXPECT_EQ(folder_.Read("src/locked.txt"), "foo");
+  EXPECT_EQ(folder_.Read("src/fine.txt"), "Zed");
+  EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("src/gone.txt")));
+  EXPECT_EQ(Summary(),
+            "Replaced 1 / 3\n1 file(s) left untouched: read-only.\n"
+            "1 file(s) left untouched: cannot be read.");
+}
+
+TEST_F(ReplaceRunTest, AFailedWriteLeavesTheOldContentAndNoTemporaryFile) {
+  const std::string content = "foo and a tail long enough to pass the size limit";
+  folder_.Write("src/a.txt", content);
+  Hits("a.txt", u"foo");
+  // The file size limit binds root too: every write past 16 bytes fails as on a full disk.
+  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit old_limit;
+  ::getrlimit(RLIMIT_FSIZE, &old_limit);
+  struct rlimit limit = {16, old_limit.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  ReplaceResult result = RunAll();
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  ::signal(SIGXFSZ, old_handler);
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), content);
+  EXPECT_EQ(folder_.Files("src"), std::vector<std::string>{"a.txt"});
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnwritable);
+  EXPECT_NE(result.untouched[0].detail.find("a.txt"), std::string::npos);
+}
+
+TEST_F(ReplaceRunTest, AReadOnlyFolderLeavesItsFilesUntouched) {
+  folder_.Write("src/ro/a.txt", "foo");
+  Hits("ro/a.txt", u"foo");
+  ::chmod(folder_.Path("src/ro").c_str(), 0555);
+  ReplaceResult result;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { result = RunAll(); }));
+  EXPECT_EQ(folder_.Read("src/ro/a.txt"), "foo");
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnwritable);
+}
+
+TEST_F(ReplaceRunTest, StopLeavesTheFileInHandWholeAndShowsWhatWasDone) {
+  folder_.Write("src/a.txt", "foo foo");
+  folder_.Write("src/b.txt", "foo foo");
+  folder_.Write("src/c.txt", "foo");
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  Hits("c.txt", u"foo");
+  host_.stop_at = 3;  // asked after each row: true after b's first row
+
+  ReplaceResult result = RunAll();
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed Zed");
+  EXPECT_EQ(folder_.Read("src/b.txt"), "foo foo");
+  EXPECT_EQ(folder_.Read("src/c.txt"), "foo");
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.passed, 3);
+  EXPECT_EQ(host_.panels[1], "Complete Replace");
+  EXPECT_EQ(Summary(),
+            "Replaced 2 / 5\n1 file(s) left untouched: stopped before all its rows were passed.");
+}
+
+TEST_F(ReplaceRunTest, BackupThenRestoreTwiceBringsBackTheLastRunsOriginals) {
+  folder_.Write("src/sub/a.txt", "foo 1");
+  folder_.Write("src/b.txt", "foo 2");
+  host_.conditions.enable_restore = true;
+  Hits("sub/a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  RunAll();  // first generation: the originals
+  EXPECT_EQ(host_.settings["EnableRestore"], "1");
+  EXPECT_EQ(host_.transcript[4], "panel 1: Start Backup");
+  EXPECT_EQ(host_.transcript[5], "panel 1: Complete Backup");
+
+  rows_.Clear();
+  host_.conditions.replace_text = u"Two";
+  Hits("sub/a.txt", u"Zed");
+  RunAll();  // second generation: a.txt as the first run left it
+  EXPECT_EQ(folder_.Read("src/sub/a.txt"), "Two 1");
+  EXPECT_EQ(folder_.Files("backup"), std::vector<std::string>{"sub/a.txt"});
+  EXPECT_TRUE(host_.enabled.at(FileOpsCommand::kRestore));
+
+  for (int round = 0; round < 2; ++round) {
+    Restore(host_);
+    EXPECT_EQ(folder_.Read("src/sub/a.txt"), "Zed 1");
+    EXPECT_EQ(folder_.Read("src/b.txt"), "Zed 2");
+  }
+
+  host_.conditions.enable_restore = false;
+  RunAll();
+  EXPECT_FALSE(host_.enabled.at(FileOpsCommand::kRestore));
+  EXPECT_EQ(host_.settings["EnableRestore"], "0");
+}
+
+TEST_F(ReplaceRunTest, FailedBackupAsksAndCancelChangesNothing) {
+  folder_.Write("src/a.txt", "foo");
+  folder_.Write("backup", "a file where the backup folder should go");
+  host_.conditions.enable_restore = true;
+  host_.conditions.backup_folder = folder_.Path("backup/deeper");
+  Hits("a.txt", u"foo");
+
+  host_.answers = {2};
+  ReplaceResult result = RunAll();
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(folder_.Read("src/a.txt"), "foo");
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_EQ(host_.messages[0],
+            "Find Text|49|Failed to backup 1 file(s).\nContinue Replace String?");
+  EXPECT_EQ(host_.messages[1], "Find Text|64|Replaced 0 / 1");
+  EXPECT_EQ(host_.panels[1], "Failed Backup");
+  EXPECT_EQ(host_.enabled.count(FileOpsCommand::kRestore), 0u);
+
+  host_.answers = {1};
+  result = RunAll();
+  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed");
+}
+
+TEST_F(ReplaceRunTest, AStopDuringTheBackupChangesNoFile) {
+  folder_.Write("src/a.txt", "foo");
+  folder_.Write("src/b.txt", "foo");
+  host_.conditions.enable_restore = true;
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  host_.stop_at = 2;
+  ReplaceResult result = RunAll();
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(folder_.Read("src/a.txt"), "foo");
+  EXPECT_EQ(folder_.Read("src/b.txt"), "foo");
+  EXPECT_EQ(Summary(), "Replaced 0 / 2");
+}
+
+TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
+  folder_.Write("src/a.txt", "foo foo");
+  folder_.Write("src/b.txt", "foo");
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  // a.txt's first row again after b.txt, as a list sorted by another column would show it.
+  rows_.Append(rows_.Row(0));
+  ReplaceResult result = RunAll();
+  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed Zed");
+  EXPECT_EQ(folder_.Read("src/b.txt"), "Zed");
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kRowsOutOfOrder);
+
+  // Overlapping hits in one file.
+  rows_.Clear();
+  folder_.Write("src/c.txt", "aaaa");
+  Hits("c.txt", u"aa");
+  rows_.Append(rows_.Row(1));  // pointer 3 twice
+  result = RunAll();
+  EXPECT_EQ(folder_.Read("src/c.txt"), "aaaa");
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kRowsOutOfOrder);
+}
+
+TEST_F(ReplaceRunTest, ALinkedFileIsRewrittenAndTheLinkKept) {
+  folder_.Write("real/a.txt", "foo");
+  std::filesystem::create_directories(folder_.Path("src"));
+  std::filesystem::create_symlink(folder_.Path("real/a.txt"), folder_.Path("src/a.txt"));
+  Hits("a.txt", u"foo");
+  RunAll();
+  EXPECT_TRUE(std::filesystem::is_symlink(folder_.Path("src/a.txt")));
+  EXPECT_EQ(folder_.Read("real/a.txt"), "Zed");
+}
+
+TEST_F(ReplaceRunTest, PermissionsSurviveTheRewrite) {
+  folder_.Write("src/run.sh", "echo foo\n");
+  ::chmod(folder_.Path("src/run.sh").c_str(), 0751);
+  Hits("run.sh", u"foo");
+  RunAll();
+  struct stat st;
+  ASSERT_EQ(::stat(folder_.Path("src/run.sh").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u);
+  EXPECT_EQ(folder_.Read("src/run.sh"), "echo Zed\n");
+}
+
+TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
+  folder_.Write("src/a.txt", "foo");
+  Hits("a.txt", u"foo", /*reg_exp=*/true);
+  host_.conditions.reg_exp = true;
+  host_.conditions.find_text = u"(foo";
+  ReplaceResult result = RunAll();
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kInvalidPattern);
+
+  host_.conditions.reg_exp = false;
+  host_.conditions.coding = "no-such-charset";
+  result = RunAll();
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnknownCharset);
+  EXPECT_EQ(folder_.Read("src/a.txt"), "foo");
+}
+
+TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
+  folder_.Write("src/a.txt", "foo foo");
+  folder_.Write("src/b.txt", "foo");
+  Hits("a.txt", u"foo");
+  Hits("b.txt", u"foo");
+  folder_.Write("src/b.txt", "bar");
+  host_.conditions.enable_restore = true;
+
+  ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(rows_), {.dry_run = true});
+
+  EXPECT_EQ(folder_.Read("src/a.txt"), "foo foo");
+  EXPECT_FALSE(folder_.Exists("backup"));
+  EXPECT_TRUE(host_.settings.empty());
+  EXPECT_EQ(result.replaced, 2);
+  ASSERT_EQ(result.changed.size(), 1u);
+  EXPECT_EQ(result.changed[0].path, "a.txt");
+  ASSERT_EQ(result.untouched.size(), 1u);
+  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kStale);
+}
+
+}  // namespace
+}  // namespace quonder

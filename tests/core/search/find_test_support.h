@@ -1,0 +1,72 @@
+// What the find-run tests share: a folder that deletes itself, and a host that records every
+// row and status text and can change its conditions or ask to stop at a chosen moment.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/search/find_host.h"
+#include "core/search/find_run.h"
+
+namespace quonder {
+namespace find_test {
+
+// A fresh folder below the temp folder, removed with everything in it at destruction.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  // Writes `bytes` to `relative` (creating its folders) and returns the full path.
+  std::string Write(const std::string& relative, const std::string& bytes) const;
+  std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+class RecordingHost : public FindHost {
+ public:
+  explicit RecordingHost(FindConditions conditions)
+      : conditions_(std::make_shared<FindConditions>(std::move(conditions))) {}
+
+  std::shared_ptr<const FindConditions> Conditions() override;
+  bool StopRequested() override;
+  void AddResultRow(ResultRow row) override;
+  void SetStatusText(StatusPanel panel, std::u16string text) override;
+
+  // Replaces the conditions the host hands out from now on.
+  void Change(const std::function<void(FindConditions&)>& edit);
+
+  // Called before each StopRequested answer, with the number of checks so far (from 1).
+  std::function<bool(int checks)> stop_when;
+  // Called after each row, with the rows so far.
+  std::function<void(RecordingHost&)> after_row;
+
+  // One line per row: "path:line:column:found:pointer" (found in UTF-8, as the row holds it).
+  std::string Transcript() const;
+
+  std::vector<ResultRow> rows;
+  std::map<StatusPanel, std::vector<std::u16string>> status;
+  int stop_checks = 0;
+  bool stop = false;
+
+ private:
+  std::shared_ptr<const FindConditions> conditions_;
+};
+
+// Runs a whole find run with `conditions`; returns its transcript, or "error: <message>".
+std::string RunTranscript(const FindConditions& conditions, bool byte_shortcuts = true,
+                          FindRunResult* result = nullptr);
+
+// Conditions for searching `folder` for `find_text` with every file qualifying.
+FindConditions ConditionsFor(const std::string& folder, const std::u16string& find_text);
+
+}  // namespace find_test
+}  // namespace quonder

@@ -1,0 +1,152 @@
+#include "core/settings/history.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/settings/ini_file_common.h"
+#include "core/search/find_test_support.h"
+
+namespace quonder {
+namespace {
+
+// A combo box reduced to what the history code does with it.
+class FakeBox : public HistoryBox {
+ public:
+  void Clear() override { items.clear(), selected = -1; }
+  void AddItem(const std::string& text) override { items.push_back(text); }
+  int ItemCount() const override { return static_cast<int>(items.size()); }
+  std::string CurrentText() const override { return current; }
+  void SelectFirst() override {
+    selected = 0;
+    current = items.empty() ? "" : items[0];
+  }
+  std::vector<std::string> items;
+  std::string current;
+  int selected = -1;
+};
+
+using Items = std::vector<std::string>;
+
+class HistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ini_ = folder_.Path("Quonder.ini"); }
+
+  void WriteIni(const std::string& text) { folder_.Write("Quonder.ini", text); }
+  std::string ReadIni() {
+    std::ifstream in(ini_, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  int32_t Load(FakeBox& box) {
+    int32_t capacity = -1;
+    LoadHistory(capacity, box, "FindHistoryCnt", "FindHistory", "Find", ini_);
+    return capacity;
+  }
+  void Add(FakeBox& box, int32_t capacity, const std::string& text) {
+    box.current = text;
+    AddToHistory(capacity, box, "FindHistory", ini_);
+  }
+
+  find_test::ScratchFolder folder_;
+  std::string ini_;
+};
+
+TEST_F(HistoryTest, LoadShowsTheEntriesAndAnEndingEmptyItem) {
+  WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n4=\"behind the end\"\n");
+  FakeBox box;
+  EXPECT_EQ(Load(box), 32);
+  EXPECT_EQ(box.items, (Items{"a", "b", "c", ""}));
+  EXPECT_EQ(box.selected, 0);
+  EXPECT_EQ(box.current, "a");
+}
+
+TEST_F(HistoryTest, AddingMovesTheTextToTheTopWithoutDuplicates) {
+  WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n");
+  FakeBox box;
+  int32_t capacity = Load(box);
+  Add(box, capacity, "b");
+  EXPECT_EQ(box.items, (Items{"b", "a", "c", ""}));
+  Add(box, capacity, "d");
+  EXPECT_EQ(box.items, (Items{"d", "b", "a", "c", ""}));
+  Add(box, capacity, "D");  // letter case makes a different entry
+  EXPECT_EQ(box.items, (Items{"D", "d", "b", "a", "c", ""}));
+  Add(box, capacity, "c");  // the oldest comes back to the top
+  EXPECT_EQ(box.items, (Items{"c", "D", "d", "b", "a", ""}));
+  EXPECT_EQ(box.current, "c");
+}
+
+TEST_F(HistoryTest, AFullListDropsItsOldestEntry) {
+  WriteIni("[FindSetting]\nFindHistoryCnt=3\n[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n");
+  FakeBox box;
+  int32_t capacity = Load(box);
+  EXPECT_EQ(capacity, 3);
+  EXPECT_EQ(box.items, (Items{"a", "b", "c"}));
+  Add(box, capacity, "d");
+  EXPECT_EQ(box.items, (Items{"d", "a", "b"}));
+}
+
+TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
+  FakeBox box;
+  int32_t capacity = Load(box);
+  Add(box, capacity, " lead and trail ");
+  Add(box, capacity, "\"quoted\"");
+  Add(box, capacity, "tab\there\\");
+  FakeBox reloaded;
+  Load(reloaded);
+  EXPECT_EQ(reloaded.items, (Items{"tab\there\\", "\"quoted\"", " lead and trail ", ""}));
+  // Stored in quotes, escaped.
+  EXPECT_NE(ReadIni().find("0=\"tab\\there\\\\\""), std::string::npos) << ReadIni();
+}
+
+TEST_F(HistoryTest, CapacityOutsideItsRangeOrNotANumberIs32) {
+  const std::vector<std::pair<std::string, int32_t>> cases = {
+      {"0", 32},   {"2000", 32}, {"abc", 32}, {"1024", 1024}, {"1", 1},   {"-5", 32},
+      {"7x", 7},   {" 12", 12},  {"12.6", 13}, {"2.5", 2},    {"", 32},   {"1025", 32}};
+  for (const auto& [text, expected] : cases) {
+    WriteIni("[FindSetting]\nFindHistoryCnt=" + text + "\n[FindHistory]\n0=\"a\"\n");
+    FakeBox box;
+    EXPECT_EQ(Load(box), expected) << text;
+  }
+}
+
+TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
+  WriteIni("; kept\n[FindSetting]\nFind=abc\nSubFolder=1\n");
+  FakeBox box;
+  Load(box);
+  EXPECT_EQ(box.items, (Items{"abc"}));
+  EXPECT_EQ(box.current, "abc");
+  std::string value;
+  GetIniString("FindHistory", "0", "", value, ini_);
+  EXPECT_EQ(value, "abc");
+  std::vector<std::string> keys;
+  GetIniKeys("FindSetting", keys, ini_);
+  EXPECT_EQ(keys, (Items{"SubFolder"}));
+  EXPECT_NE(ReadIni().find("0=\"abc\""), std::string::npos);
+  EXPECT_NE(ReadIni().find("; kept"), std::string::npos);
+}
+
+TEST_F(HistoryTest, NoSectionAndNoOlderTextGiveOneEmptyItemAndWriteNothing) {
+  WriteIni("[FindSetting]\nSubFolder=1\n");
+  FakeBox box;
+  Load(box);
+  EXPECT_EQ(box.items, (Items{""}));
+  EXPECT_EQ(ReadIni(), "[FindSetting]\nSubFolder=1\n");
+}
+
+TEST_F(HistoryTest, AnEmptyTextIsNotAdded) {
+  WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n");
+  FakeBox box;
+  int32_t capacity = Load(box);
+  Add(box, capacity, "");
+  FakeBox reloaded;
+  Load(reloaded);
+  EXPECT_EQ(reloaded.items, (Items{"a", "b", ""}));
+}
+
+}  // namespace
+}  // namespace quonder

@@ -1,0 +1,147 @@
+#include "core/text/char_code.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace quonder {
+namespace {
+
+class CharCodeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "char_code_test_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  void WriteTable(const std::string& bytes) {
+    std::ofstream(folder_ + "/CharCodeSet.ini", std::ios::binary) << bytes;
+  }
+  // Loads the table; on failure the vector must come back empty even if it held entries.
+  bool Load() {
+    sets_.assign(3, CharCodeEntry{"stale", 1, "stale"});
+    bool loaded = LoadCharCodeSet(folder_, sets_);
+    if (!loaded) {
+      EXPECT_TRUE(sets_.empty());
+    }
+    return loaded;
+  }
+
+  std::string folder_;
+  std::vector<CharCodeEntry> sets_;
+};
+
+void ExpectEntry(const CharCodeEntry& entry, const std::string& name, int32_t code_page,
+                 const std::string& description) {
+  EXPECT_EQ(entry.Name, name);
+  EXPECT_EQ(entry.CodePage, code_page);
+  EXPECT_EQ(entry.Description, description);
+}
+
+TEST_F(CharCodeTest, LoadsEntriesInKeyOrder) {
+  WriteTable(
+      "; charsets offered\r\n"
+      "[CharcterCoding]\r\n"
+      "z=utf-8,65001,Universal Alphabet (UTF-8)\r\n"
+      "a=shift_jis,932,Japanese\r\n"
+      "m=\"euc-jp,51932,Japanese (EUC)\"\r\n"
+      "\xE6\x97\xA5=iso-2022-jp,50220,\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n");
+  ASSERT_TRUE(Load());
+  ASSERT_EQ(sets_.size(), 4u);
+  ExpectEntry(sets_[0], "utf-8", 65001, "Universal Alphabet (UTF-8)");
+  ExpectEntry(sets_[1], "shift_jis", 932, "Japanese");
+  ExpectEntry(sets_[2], "euc-jp", 51932, "Japanese (EUC)");
+  ExpectEntry(sets_[3], "iso-2022-jp", 50220, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E");
+}
+
+// A value must split at every comma into exactly three fields with a decimal second field;
+// anything else leaves an empty entry that keeps its place between its neighbours.
+TEST_F(CharCodeTest, MalformedValuesLeaveEmptyEntriesInPlace) {
+  struct Case {
+    std::string value;
+    CharCodeEntry expected;
+  };
+  const CharCodeEntry empty;
+  const std::vector<Case> cases = {
+      {"ok,1,fine", {"ok", 1, "fine"}},
+      {" x , 437 ,blanks ", {"x ", 437, "blanks"}},  // the value is trimmed, not its fields
+      {"neg,-5,signed", {"neg", -5, "signed"}},
+      {"max,2147483647,x", {"max", 2147483647, "x"}},
+      {"name,,", empty},
+      {"four,1,fields,here", empty},
+      {"two,1", empty},
+      {"one", empty},
+      {"", empty},
+      {"alpha,abc,x", empty},
+      {"trailing,932x,x", empty},
+      {"float,1.5,x", empty},
+      {"exponent,1e3,x", empty},
+      {"huge,2147483648,x", empty},
+      {"hex,&H3A4,x", empty},
+  };
+  std::string table = "[CharcterCoding]\n";
+  for (size_t i = 0; i < cases.size(); ++i) {
+    table += "k" + std::to_string(i) + "=" + cases[i].value + "\n";
+  }
+  WriteTable(table);
+  ASSERT_TRUE(Load());
+  ASSERT_EQ(sets_.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].value);
+    ExpectEntry(sets_[i], cases[i].expected.Name, cases[i].expected.CodePage,
+                cases[i].expected.Description);
+  }
+}
+
+TEST_F(CharCodeTest, FailsWithoutATableOrKeys) {
+  EXPECT_FALSE(Load());  // no file
+  const std::vector<std::string> keyless = {
+      "",
+      "[Other]\nk=utf-8,65001,x\n",
+      "[CharcterCoding]\n; only a comment\n\n[Next]\nk=utf-8,65001,x\n",
+      "[CharacterCoding]\nk=utf-8,65001,x\n",  // the section keeps its own spelling
+      std::string("[CharcterCoding]\nk=utf-8,65001,x\n\0", 35),
+  };
+  for (const std::string& bytes : keyless) {
+    WriteTable(bytes);
+    EXPECT_FALSE(Load()) << bytes;
+  }
+  std::filesystem::remove(folder_ + "/CharCodeSet.ini");
+  std::filesystem::create_directory(folder_ + "/CharCodeSet.ini");
+  EXPECT_FALSE(Load());
+}
+
+TEST_F(CharCodeTest, FolderWithTrailingSlash) {
+  WriteTable("[CharcterCoding]\n0=utf-8,65001,x\n");
+  std::vector<CharCodeEntry> sets;
+  ASSERT_TRUE(LoadCharCodeSet(folder_ + "/", sets));
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_EQ(sets[0].Name, "utf-8");
+}
+
+std::vector<CharCodeEntry> Table(int size, const std::string& prefix = "cs") {
+  std::vector<CharCodeEntry> sets(size);
+  for (int i = 0; i < size; ++i) sets[i].Name = prefix + std::to_string(i);
+  return sets;
+}
+
+TEST(DefaultCharsetTest, PrefersEntry42ThenTheFirstNamedEntry) {
+  EXPECT_EQ(DefaultCharset(Table(43)), "cs42");
+  EXPECT_EQ(DefaultCharset(Table(60)), "cs42");
+  EXPECT_EQ(DefaultCharset(Table(42)), "cs0");
+  std::vector<CharCodeEntry> sets = Table(50);
+  sets[42].Name.clear();
+  sets[0].Name.clear();
+  EXPECT_EQ(DefaultCharset(sets), "cs1");
+  EXPECT_EQ(DefaultCharset(std::vector<CharCodeEntry>(50)), "utf-8");
+  EXPECT_EQ(DefaultCharset({}), "utf-8");
+}
+
+}  // namespace
+}  // namespace quonder

@@ -1,0 +1,410 @@
+#include "core/text/text_stream.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace quonder {
+namespace {
+
+std::unique_ptr<TextCodec> OpenCodec(const std::string& charset) {
+  std::unique_ptr<TextCodec> codec;
+  Status status = TextCodec::Open(charset, codec);
+  EXPECT_TRUE(status.ok()) << charset << ": " << status.message();
+  return codec;
+}
+
+std::u16string Decode(TextCodec& codec, std::string_view bytes, bool* lossy = nullptr) {
+  std::u16string text;
+  bool was_lossy = false;
+  EXPECT_TRUE(codec.Decode(bytes, text, was_lossy).ok());
+  if (lossy != nullptr) *lossy = was_lossy;
+  return text;
+}
+
+class TextFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "text_stream_test_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(Path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string folder_;
+};
+
+struct FileCase {
+  const char* charset;
+  std::string bytes;
+  std::u16string text;
+  std::string bom;
+};
+
+TEST_F(TextFileTest, FilesReadAndWriteBackByteForByte) {
+  const FileCase cases[] = {
+      {"utf-8", "a\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n", u"a\r\n日本\r\n", ""},
+      {"utf-8", "\xEF\xBB\xBF" "a\r\n\xE6\x97\xA5", u"a\r\n日", "\xEF\xBB\xBF"},
+      // 0x5C is the trail byte of both characters, and a long ASCII run follows.
+      {"shift_jis", "\x83\x5C\x95\x5C\\0123456789012345678901234567890123456789\r\n",
+       u"ソ表\\0123456789012345678901234567890123456789\r\n", ""},
+      {"euc-jp", "\xC6\xFC\xCB\xDC\xB8\xEC\n\x8E\xB1", u"日本語\nｱ", ""},
+      {"unicode", std::string("\xFF\xFE" "a\0\xE5\x65\r\0\n\0", 10), u"a日\r\n", "\xFF\xFE"},
+      {"unicode", std::string("a\0\xE5\x65", 4), u"a日", ""},
+      {"unicodeFFFE", std::string("\xFE\xFF\0a\x65\xE5", 6), u"a日", "\xFE\xFF"},
+      {"unicodeFFFE", std::string("\0a\x65\xE5", 4), u"a日", ""},
+      {"utf-32", std::string("\xFF\xFE\0\0\x00\xF6\x01\0", 8), u"😀", std::string("\xFF\xFE\0\0", 4)},
+      {"gb18030", "\x84\x31\x95\x33\xD6\xD0", u"中", "\x84\x31\x95\x33"},
+      {"iso-2022-jp", "\x1B$B\x46\x7C\x4B\x5C\x1B(Babc", u"日本abc", ""},
+  };
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
+    auto codec = OpenCodec(c.charset);
+    Write("file.txt", c.bytes);
+    std::u16string text;
+    TextFileInfo info;
+    ASSERT_TRUE(ReadTextFile(Path("file.txt"), *codec, text, info).ok());
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(info.bom, c.bom);
+    EXPECT_FALSE(info.lossy);
+    Write("file.txt", "overwritten");
+    ASSERT_TRUE(WriteTextFile(Path("file.txt"), *codec, text, info).ok());
+    EXPECT_EQ(Read("file.txt"), c.bytes);
+  }
+}
+
+TEST_F(TextFileTest, ReplacingTextKeepsBomAndLineEnds) {
+  auto codec = OpenCodec("utf-8");
+  Write("a.txt", "\xEF\xBB\xBFkey=old\r\nnext\rline\n");
+  std::u16string text;
+  TextFileInfo info;
+  ASSERT_TRUE(ReadTextFile(Path("a.txt"), *codec, text, info).ok());
+  text.replace(text.find(u"old"), 3, u"新しい");
+  ASSERT_TRUE(WriteTextFile(Path("a.txt"), *codec, text, info).ok());
+  EXPECT_EQ(Read("a.txt"), "\xEF\xBB\xBFkey=\xE6\x96\xB0\xE3\x81\x97\xE3\x81\x84\r\nnext\rline\n");
+}
+
+TEST_F(TextFileTest, WriteKeepsPermissions) {
+  auto codec = OpenCodec("utf-8");
+  Write("a.txt", "text");
+  ASSERT_EQ(::chmod(Path("a.txt").c_str(), 0640), 0);
+  ASSERT_TRUE(WriteTextFile(Path("a.txt"), *codec, u"new", TextFileInfo()).ok());
+  struct stat st;
+  ASSERT_EQ(::stat(Path("a.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Read("a.txt"), "new");
+}
+
+TEST_F(TextFileTest, FailuresNameThePathAndLeaveTheFileAlone) {
+  auto codec = OpenCodec("us-ascii");
+  std::u16string text = u"stale";
+  TextFileInfo info;
+  Status status = ReadTextFile(Path("missing.txt"), *codec, text, info);
+  EXPECT_EQ(status.code(), Status::Code::kNotFound);
+  EXPECT_NE(status.message().find(Path("missing.txt")), std::string::npos) << status.message();
+  EXPECT_TRUE(text.empty());
+
+  Write("a.txt", "old");
+  status = WriteTextFile(Path("a.txt"), *codec, u"caf\u00E9", TextFileInfo());
+  EXPECT_EQ(status.code(), Status::Code::kUnencodable);
+  EXPECT_NE(status.message().find(Path("a.txt")), std::string::npos) << status.message();
+  EXPECT_EQ(Read("a.txt"), "old");
+
+  status = WriteTextFile(folder_ + "/no/such/folder/a.txt", *codec, u"x", TextFileInfo());
+  EXPECT_EQ(status.code(), Status::Code::kIoError);
+}
+
+// Writing back a file that held invalid bytes would turn them into U+FFFD for good.
+TEST_F(TextFileTest, LossyFileIsNotWrittenBack) {
+  auto codec = OpenCodec("utf-8");
+  Write("a.txt", "ok \xFF bad");
+  std::u16string text;
+  TextFileInfo info;
+  ASSERT_TRUE(ReadTextFile(Path("a.txt"), *codec, text, info).ok());
+  EXPECT_TRUE(info.lossy);
+  EXPECT_EQ(text, u"ok \uFFFD bad");
+  Status status = WriteTextFile(Path("a.txt"), *codec, text, info);
+  EXPECT_EQ(status.code(), Status::Code::kLossy);
+  EXPECT_EQ(Read("a.txt"), "ok \xFF bad");
+}
+
+TEST(TextCodecTest, UnknownCharsetsAreErrorsNamingThem) {
+  for (std::string name : {"", "no-such-charset", "utf-8,swaplfnl", "utf-8\n", "utf 8", "x=y",
+                           "\xE6\x97\xA5"}) {
+    std::unique_ptr<TextCodec> codec;
+    Status status = TextCodec::Open(name, codec);
+    EXPECT_EQ(status.code(), Status::Code::kUnknownCharset) << name;
+    EXPECT_NE(status.message().find("\"" + name + "\""), std::string::npos) << status.message();
+    EXPECT_EQ(codec, nullptr);
+  }
+  std::unique_ptr<TextCodec> codec;
+  EXPECT_FALSE(TextCodec::Open(std::string("utf-8\0x", 7), codec).ok());
+}
+
+TEST(TextCodecTest, NamesPickTheIntendedConverter) {
+  struct NameCase {
+    const char* charset;
+    std::string bytes;
+    std::u16string text;
+  };
+  const NameCase cases[] = {
+      {"unicode", std::string("A\0", 2), u"A"},
+      {"UNICODE", std::string("A\0", 2), u"A"},
+      {"unicodeFFFE", std::string("\0A", 2), u"A"},
+      {"utf-16", std::string("A\0", 2), u"A"},
+      {"UTF-8", "\xC3\xA9", u"é"},
+      {"Shift_JIS", "\x5C\x7E\x81\x5F", u"\\~＼"},       // the Windows table: 0x5C is a backslash
+      {"windows-1252", "\x80\x81", u"€\u0081"},         // 0x81 is a C1 control, as on Windows
+      {"gb2312", "\x81\x40", u"丂"},                      // GBK's extension is read too
+      {"latin1", "\xE9", u"é"},                           // ICU's aliases are accepted
+      {"ucs-2", std::string("A\0", 2), u"A"},             // ... with the byte order of "unicode"
+  };
+  for (const NameCase& c : cases) {
+    auto codec = OpenCodec(c.charset);
+    ASSERT_NE(codec, nullptr);
+    bool lossy = true;
+    EXPECT_EQ(Decode(*codec, c.bytes, &lossy), c.text) << c.charset;
+    EXPECT_FALSE(lossy) << c.charset;
+  }
+  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFF\xFE" "A"), 2u);
+  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFE\xFF" "A"), 0u);
+  EXPECT_EQ(OpenCodec("unicodeFFFE")->BomLength("\xFE\xFF"), 2u);
+  EXPECT_EQ(OpenCodec("utf-8")->BomLength("\xEF\xBB"), 0u);
+  EXPECT_EQ(OpenCodec("shift_jis")->BomLength("\xEF\xBB\xBF"), 0u);
+}
+
+// IBM's PC tables in ICU rotate SUB, FS and DEL; files must keep them as they are.
+TEST(TextCodecTest, ControlCodesStayThemselvesInPcCodePages) {
+  const std::string controls = "a\x1A" "b\x1C" "c\x7F" "0123456789abcdef0123456789\x1A\x7F";
+  for (const char* charset : {"ibm437", "ibm850", "ibm866", "shift_jis"}) {
+    auto codec = OpenCodec(charset);
+    std::u16string text = Decode(*codec, controls);
+    EXPECT_EQ(text, std::u16string(controls.begin(), controls.end())) << charset;
+    std::string bytes;
+    ASSERT_TRUE(codec->Encode(text, bytes).ok());
+    EXPECT_EQ(bytes, controls) << charset;
+  }
+}
+
+struct InvalidCase {
+  const char* charset;
+  std::string bytes;
+  std::u16string text;
+};
+
+TEST(TextCodecTest, InvalidBytesBecomeReplacementCharacters) {
+  const std::string run(40, 'x');
+  const std::u16string wide_run(40, u'x');
+  const InvalidCase cases[] = {
+      {"utf-8", run + "\xFF" + run, wide_run + u"\uFFFD" + wide_run},
+      {"utf-8", run + "\xE6\x97", wide_run + u"\uFFFD"},
+      {"utf-8", "\xE6\x97" + run, u"\uFFFD" + wide_run},
+      {"utf-8", "\xC0\xAF\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"shift_jis", run + "\x81", wide_run + u"\uFFFD"},
+      {"shift_jis", "\x81\x20" + run, u"\uFFFD " + wide_run},
+      {"shift_jis", "\xA0" + run, u"\uFFFD" + wide_run},
+      {"euc-jp", "\xA4" + run, u"\uFFFD" + wide_run},
+      {"euc-jp", run + "\x8F\xA2", wide_run + u"\uFFFD"},
+      // The converter gives back the digit that could not finish a four-byte form.
+      {"gb18030", "\x81\x30" + run, u"\uFFFD0" + wide_run},
+      {"windows-1252", run + "\x81\x8D" + run, wide_run + u"\u0081\u008D" + wide_run},
+      {"iso-8859-6", run + "\xA1", wide_run + u"\uFFFD"},
+      {"us-ascii", run + "\x80", wide_run + u"\uFFFD"},
+      {"unicode", std::string("a\0b", 3), u"a\uFFFD"},
+      {"unicode", std::string("\x00\xD8" "a\0", 4), u"\uFFFDa"},
+  };
+  for (const InvalidCase& c : cases) {
+    SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
+    auto codec = OpenCodec(c.charset);
+    bool lossy = false;
+    EXPECT_EQ(Decode(*codec, c.bytes, &lossy), c.text);
+    EXPECT_EQ(lossy, c.text.find(u'\uFFFD') != std::u16string::npos);
+  }
+}
+
+// Multi-byte characters whose bytes reach into a long ASCII run must be completed by the
+// converter before the run is widened directly.
+TEST(TextCodecTest, CharactersEndingInsideAsciiRunsAreKept) {
+  const std::string run(48, 'y');
+  const std::u16string wide_run(48, u'y');
+  const InvalidCase cases[] = {
+      {"shift_jis", "\x83" + run, u"ペ" + wide_run.substr(1)},  // 83 79
+      {"shift_jis", "\x93\xFA\x83" + run, u"日ペ" + wide_run.substr(1)},
+      {"big5", "\xA4" + run, u"\u5DFE" + wide_run.substr(1)},
+      {"gbk", "\x81" + run, u"\u4E82" + wide_run.substr(1)},
+      {"gb18030", "\x81\x30\x81" + std::string("0") + run, u"\u0080" + wide_run},
+      {"utf-8", run + "\xC3\xA9" + run, wide_run + u"é" + wide_run},
+  };
+  for (const InvalidCase& c : cases) {
+    SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
+    auto codec = OpenCodec(c.charset);
+    bool lossy = true;
+    EXPECT_EQ(Decode(*codec, c.bytes, &lossy), c.text);
+    EXPECT_FALSE(lossy);
+  }
+}
+
+TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
+  struct UnencodableCase {
+    const char* charset;
+    std::u16string text;
+    const char* what;
+  };
+  const UnencodableCase cases[] = {
+      {"us-ascii", u"caf\u00E9", "U+00E9 at position 4 in charset \"us-ascii\""},
+      {"shift_jis", u"日本\u20AC", "U+20AC at position 3 in charset \"shift_jis\""},
+      {"windows-1252", u"ab\U0001F600", "U+1F600 at position 3 in charset \"windows-1252\""},
+      {"utf-8", u"ab\xD800" u"c", "unpaired surrogate U+D800 at position 3 in charset \"utf-8\""},
+      {"utf-8", u"ab\xDC00", "unpaired surrogate U+DC00 at position 3"},
+      {"unicode", u"ab\xD800", "unpaired surrogate U+D800 at position 3"},
+      {"iso-2022-jp", u"ok\u00E9", "U+00E9 at position 3"},
+  };
+  for (const UnencodableCase& c : cases) {
+    auto codec = OpenCodec(c.charset);
+    std::string bytes = "stale";
+    Status status = codec->Encode(c.text, bytes);
+    EXPECT_EQ(status.code(), Status::Code::kUnencodable) << c.charset;
+    EXPECT_NE(status.message().find(c.what), std::string::npos) << status.message();
+    EXPECT_TRUE(bytes.empty());
+    // The codec is usable again after the failure.
+    EXPECT_TRUE(codec->Encode(u"ok", bytes).ok());
+    EXPECT_EQ(Decode(*codec, bytes), u"ok");
+  }
+}
+
+TEST(TextCodecTest, DecodeReplacesTheTextAndKeepsTheBuffer) {
+  auto codec = OpenCodec("shift_jis");
+  std::u16string text;
+  bool lossy = false;
+  ASSERT_TRUE(codec->Decode(std::string(5000, 'a') + "\xFF", text, lossy).ok());
+  EXPECT_TRUE(lossy);
+  size_t capacity = text.capacity();
+  ASSERT_TRUE(codec->Decode("\x93\xFA", text, lossy).ok());
+  EXPECT_EQ(text, u"日");
+  EXPECT_FALSE(lossy);
+  EXPECT_EQ(text.capacity(), capacity);
+  ASSERT_TRUE(codec->Decode("", text, lossy).ok());
+  EXPECT_TRUE(text.empty());
+}
+
+// ICU's UTF-8 converter is the reference for the hand-written decoder, ill-formed input
+// included.
+class Utf8Reference {
+ public:
+  Utf8Reference() {
+    UErrorCode err = U_ZERO_ERROR;
+    cnv_ = ucnv_open("UTF-8", &err);
+    ucnv_setToUCallBack(cnv_, Substitute, &substituted_, nullptr, nullptr, &err);
+  }
+  ~Utf8Reference() { ucnv_close(cnv_); }
+
+  std::u16string Decode(const std::string& bytes, bool& lossy) {
+    substituted_ = false;
+    std::u16string out(bytes.size() + 16, u'\0');
+    UChar* target = out.data();
+    const char* source = bytes.data();
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_resetToUnicode(cnv_);
+    ucnv_toUnicode(cnv_, &target, out.data() + out.size(), &source, bytes.data() + bytes.size(),
+                   nullptr, true, &err);
+    out.resize(static_cast<size_t>(target - out.data()));
+    lossy = substituted_;
+    return out;
+  }
+
+ private:
+  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args,
+                                    const char*, int32_t, UConverterCallbackReason reason,
+                                    UErrorCode* err) {
+    if (reason > UCNV_IRREGULAR) return;
+    *static_cast<bool*>(const_cast<void*>(context)) = true;
+    static const UChar kReplacement = 0xFFFD;
+    *err = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
+  }
+
+  UConverter* cnv_ = nullptr;
+  bool substituted_ = false;
+};
+
+// Pieces of well-formed and ill-formed UTF-8, with runs long enough for the vector paths.
+std::string RandomUtf8(std::mt19937& rng, size_t pieces) {
+  static const char* const kPieces[] = {
+      "a", "0123456789abcdefghij", "\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9F\x98\x80",
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE6\x96\x87\xE5\xAD\x97",  // 6 CJK
+      "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBD", "\xF4\x8F\xBF\xBF",
+      // ill-formed: overlong, surrogate, above U+10FFFF, truncated, stray trail, never-bytes
+      "\xC0\xAF", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+      "\xF0\x80\x80\x80", "\xF4\x90\x80\x80", "\xF5\x80", "\xFF", "\xFE", "\x80", "\xBF",
+      "\xE6\x97", "\xF0\x9F\x98", "\xC3", "\xE6"};
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string bytes;
+  for (size_t i = 0; i < pieces; ++i) {
+    if (byte(rng) < 16) {
+      bytes.push_back(static_cast<char>(byte(rng)));
+    } else {
+      bytes += kPieces[pick(rng)];
+    }
+  }
+  return bytes;
+}
+
+TEST(TextCodecTest, Utf8DecodesExactlyAsIcuOnRandomBytes) {
+  auto codec = OpenCodec("utf-8");
+  Utf8Reference reference;
+  std::mt19937 rng(2024);
+  std::u16string text;
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes = RandomUtf8(rng, 1 + rng() % 24);
+    bool lossy = false;
+    bool expected_lossy = false;
+    ASSERT_TRUE(codec->Decode(bytes, text, lossy).ok());
+    ASSERT_EQ(text, reference.Decode(bytes, expected_lossy)) << ::testing::PrintToString(bytes);
+    ASSERT_EQ(lossy, expected_lossy) << ::testing::PrintToString(bytes);
+  }
+}
+
+// Large input is decoded in slices; characters and ill-formed sequences that straddle a
+// slice border must come out as if there were none.
+TEST(TextCodecTest, Utf8DecodesLargeInputExactlyAsIcu) {
+  auto codec = OpenCodec("utf-8");
+  Utf8Reference reference;
+  std::mt19937 rng(99);
+  const char* const straddlers[] = {"\xF0\x9F\x98\x80", "\xE6\x97\xA5", "\xE6\x97",
+                                    "\x80\x80\x80\x80\x80", "\xF0\x9F\x98\x80\x80", "\xC3\xA9"};
+  for (const char* straddler : straddlers) {
+    for (size_t shift = 0; shift < 6; ++shift) {
+      std::string bytes(65536 - shift, 'a');
+      bytes += straddler;
+      bytes += RandomUtf8(rng, 30000);
+      bool lossy = false;
+      bool expected_lossy = false;
+      std::u16string text;
+      ASSERT_TRUE(codec->Decode(bytes, text, lossy).ok());
+      ASSERT_EQ(text, reference.Decode(bytes, expected_lossy)) << shift;
+      ASSERT_EQ(lossy, expected_lossy);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quonder
