@@ -1,8 +1,7 @@
 // Decode throughput of TextCodec on generated text, next to ICU's converter alone for scale.
 // Prints one line per case: charset, text kind, GB/s of input bytes (per CPU second).
-#include <unicode/ucnv.h>
-
 #include <time.h>
+#include <unicode/ucnv.h>
 
 #include <cstdio>
 #include <memory>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text_stream.h"
+#include "core/text/text_stream.h"
 
 namespace {
 
@@ -28,8 +27,9 @@ std::u16string Pick(std::mt19937& rng, const std::vector<std::u16string>& pool) 
 std::u16string SourceText(size_t units, const std::vector<std::u16string>& rare) {
   std::mt19937 rng(1);
   const std::vector<std::u16string> words = {
-      u"int", u"value", u"return", u"const", u"std::string", u"if", u"(count", u"> 0)", u"{",
-      u"}", u"result_rows", u"=", u"Decode(bytes,", u"text);", u"for", u"auto&", u"row", u":"};
+      u"int",           u"value",  u"return", u"const", u"std::string", u"if",
+      u"(count",        u"> 0)",   u"{",      u"}",     u"result_rows", u"=",
+      u"Decode(bytes,", u"text);", u"for",    u"auto&", u"row",         u":"};
   std::u16string text;
   while (text.size() < units) {
     text += u"    ";
@@ -45,9 +45,11 @@ std::u16string SourceText(size_t units, const std::vector<std::u16string>& rare)
 std::u16string JapaneseText(size_t units) {
   std::mt19937 rng(2);
   const std::vector<std::u16string> words = {
-      u"日本語", u"の", u"文字", u"を", u"検索", u"して", u"置換", u"します", u"ファイル",
-      u"フォルダ", u"が", u"見つかりません", u"、", u"。", u"設定", u"は", u"保存", u"されます",
-      u"行", u"桁", u"テキスト", u"エディタ", u"で", u"開く", u"UTF-8", u" 2024 "};
+      u"日本語", u"の",     u"文字",     u"を",       u"検索", u"して",
+      u"置換",   u"します", u"ファイル", u"フォルダ", u"が",   u"見つかりません",
+      u"、",     u"。",     u"設定",     u"は",       u"保存", u"されます",
+      u"行",     u"桁",     u"テキスト", u"エディタ", u"で",   u"開く",
+      u"UTF-8",  u" 2024 "};
   std::u16string text;
   while (text.size() < units) {
     int count = std::uniform_int_distribution<int>(8, 30)(rng);
@@ -60,9 +62,10 @@ std::u16string JapaneseText(size_t units) {
 // Western European prose with accented letters.
 std::u16string WesternText(size_t units) {
   std::mt19937 rng(3);
-  const std::vector<std::u16string> words = {
-      u"the", u"größer", u"été", u"niño", u"déjà", u"vu", u"and", u"Straße", u"café", u"über",
-      u"résumé", u"of", u"a", u"file", u"was", u"€ 10", u"“quoted”", u"façade", u"in", u"to"};
+  const std::vector<std::u16string> words = {u"the",    u"größer",   u"été",    u"niño", u"déjà",
+                                             u"vu",     u"and",      u"Straße", u"café", u"über",
+                                             u"résumé", u"of",       u"a",      u"file", u"was",
+                                             u"€ 10",   u"“quoted”", u"façade", u"in",   u"to"};
   std::u16string text;
   while (text.size() < units) {
     int count = std::uniform_int_distribution<int>(6, 16)(rng);

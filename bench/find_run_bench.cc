@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "core/find_run.h"
-#include "core/utf_convert.h"
+#include "core/search/find_run.h"
+#include "core/text/utf_convert.h"
 
 namespace {
 
@@ -32,8 +32,10 @@ class CountingHost : public quonder::FindHost {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fputs("usage: find_run_bench FIND_TEXT FOLDER [-e] [-i] [--coding NAME] "
-               "[--full-decode]\n", stderr);
+    std::fputs(
+        "usage: find_run_bench FIND_TEXT FOLDER [-e] [-i] [--coding NAME] "
+        "[--full-decode]\n",
+        stderr);
     return 2;
   }
   auto conditions = std::make_shared<quonder::FindConditions>();
@@ -44,7 +46,8 @@ int main(int argc, char** argv) {
   quonder::FindRunOptions options;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "-e") == 0) conditions->reg_exp = true;
-    if (std::strcmp(argv[i], "-i") == 0) conditions->ignore_case = true, conditions->compare_mode = 1;
+    if (std::strcmp(argv[i], "-i") == 0)
+      conditions->ignore_case = true, conditions->compare_mode = 1;
     if (std::strcmp(argv[i], "--full-decode") == 0) options.byte_shortcuts = false;
     if (std::strcmp(argv[i], "--coding") == 0 && i + 1 < argc) conditions->coding = argv[++i];
   }
@@ -52,14 +55,13 @@ int main(int argc, char** argv) {
   quonder::FindRunResult result;
   auto begin = std::chrono::steady_clock::now();
   quonder::Status status = quonder::RunFind(host, options, result);
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   if (!status.ok()) {
     std::fprintf(stderr, "%s\n", status.message().c_str());
     return 1;
   }
   std::printf("%lld rows, %d files read, %d with hits, in %.3f s\n",
-              static_cast<long long>(result.find_counter), result.file_counter,
-              result.found_files, seconds);
+              static_cast<long long>(result.find_counter), result.file_counter, result.found_files,
+              seconds);
   return 0;
 }

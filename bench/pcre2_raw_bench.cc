@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/file_buffer.h"
-#include "core/folder_walk.h"
-#include "core/reg_exp_pattern.h"
-#include "core/utf_convert.h"
+#include "core/search/file_buffer.h"
+#include "core/search/folder_walk.h"
+#include "core/search/reg_exp_pattern.h"
+#include "core/text/utf_convert.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
   quonder::RegExp::Options options;
   options.multiline = true;
   options.ignore_case = argc > 3 && std::strcmp(argv[3], "-i") == 0;
-  std::string pattern = quonder::ToUtf8(
-      quonder::reg_exp_internal::TranslatePattern(quonder::ToUtf16(argv[1])).text);
+  std::string pattern =
+      quonder::ToUtf8(quonder::reg_exp_internal::TranslatePattern(quonder::ToUtf16(argv[1])).text);
   pcre2_compile_context_8* compile_context = pcre2_compile_context_create_8(nullptr);
   pcre2_set_newline_8(compile_context, quonder::reg_exp_internal::kNewline);
   int error = 0;
@@ -79,8 +79,7 @@ int main(int argc, char** argv) {
   quonder::FileBuffer buffer;
   auto begin = std::chrono::steady_clock::now();
   long long count = Walk(m, buffer, argv[2]);
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   std::printf("%lld matches in %.3f s\n", count, seconds);
   return 0;
 }

@@ -4,15 +4,14 @@
 //
 //   result_model_bench [rows] [batch] [qt]  (defaults 1000000 and 5000; offscreen by default;
 //                                            a third argument also times Qt's selectedRows())
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTableView>
-
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -39,8 +39,7 @@ void ListDotlessNamesFor(QFileDialog* dialog, const QString& name_filter) {
   if (!patterns.contains(QStringLiteral("*.*"))) return;
   auto* model = dialog->findChild<QFileSystemModel*>();
   if (model == nullptr) return;
-  patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")),
-                            QStringLiteral("*"));
+  patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")), QStringLiteral("*"));
   model->setNameFilters(patterns);
 }
 
@@ -91,7 +90,8 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogRequest& request) {
   if (request.kind == FileDialogRequest::Kind::kSave && !request.default_file_name.isEmpty()) {
     dialog->selectFile(request.default_file_name);
   }
-  if (request.view_mode) dialog->setViewMode(static_cast<QFileDialog::ViewMode>(*request.view_mode));
+  if (request.view_mode)
+    dialog->setViewMode(static_cast<QFileDialog::ViewMode>(*request.view_mode));
   return dialog;
 }
 

@@ -32,12 +32,12 @@ struct FileDialogRequest {
   enum class Kind { kFolder, kOpen, kSave };
 
   Kind kind = Kind::kOpen;
-  QWidget* owner = nullptr;     // none: a top-level dialog
-  QString title;                // window title (the folder browser's instruction text)
-  QString folder;               // folder shown first; empty: the dialog's own choice
-  QStringList name_filters;     // Qt form, e.g. "ini(*.ini)"; empty for the folder browser
-  QString default_suffix;       // save only; empty: none
-  QString default_file_name;    // save only; preset in the name box
+  QWidget* owner = nullptr;   // none: a top-level dialog
+  QString title;              // window title (the folder browser's instruction text)
+  QString folder;             // folder shown first; empty: the dialog's own choice
+  QStringList name_filters;   // Qt form, e.g. "ini(*.ini)"; empty for the folder browser
+  QString default_suffix;     // save only; empty: none
+  QString default_file_name;  // save only; preset in the name box
   bool file_must_exist = false;
   bool confirm_overwrite = false;
   std::optional<int> view_mode;  // QFileDialog::ViewMode; nullopt keeps the dialog's default
@@ -80,8 +80,8 @@ QString BrowseForFolder(const QString& title, QWidget* owner, int root, std::uin
 // the view ids above (others keep the dialog's default). `flags_ex` is accepted for
 // compatibility. Returns the full path chosen, "" on cancel or failure.
 QString ShowOpenDialog(QWidget* owner, const QString& filter, std::uint32_t flags,
-                       const QString& initial_folder, const QString& title,
-                       std::uint32_t flags_ex, std::uint32_t view);
+                       const QString& initial_folder, const QString& title, std::uint32_t flags_ex,
+                       std::uint32_t view);
 
 // The save dialog; asks before replacing a file only with kOfnOverwritePrompt in `flags`.
 // Returns the full path chosen, "" on cancel or failure.

@@ -49,8 +49,7 @@ class FileOpsWorker::Host : public FileOpsHost {
     channel_->texts[index] = std::move(qtext);
   }
 
-  int ShowMessage(const std::u16string& prompt, const std::u16string& title,
-                  int style) override {
+  int ShowMessage(const std::u16string& prompt, const std::u16string& title, int style) override {
     const QString qprompt = ToQString(prompt);
     const QString qtitle = ToQString(title);
     // Cancel when the window goes away before the user answers. Shared: a box already open

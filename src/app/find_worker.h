@@ -86,7 +86,7 @@ class FindWorker : public QObject {
  private:
   class Host;
 
-  void Deliver();          // window thread: empties the buffer into rowsReady/statusText
+  void Deliver();  // window thread: empties the buffer into rowsReady/statusText
   void OnRunEnded(quint64 generation, Status status, FindRunResult result);
 
   QTimer delivery_timer_;
@@ -98,8 +98,8 @@ class FindWorker : public QObject {
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::shared_ptr<const FindConditions> conditions_;  // guarded by mutex_
-  ResultRows pending_rows_;                            // guarded by mutex_
-  std::optional<std::u16string> pending_texts_[6];     // guarded by mutex_; index = panel
+  ResultRows pending_rows_;                           // guarded by mutex_
+  std::optional<std::u16string> pending_texts_[6];    // guarded by mutex_; index = panel
 };
 
 }  // namespace quonder

@@ -153,8 +153,8 @@ void FolderField::SetBoxText(const std::string& text) {
 
 std::string FolderField::BrowseForFolder(const std::string& start) {
   // Owned by no window, as the browser always was: it is the desktop's child.
-  return quonder::BrowseForFolder(QStringLiteral("Select Folder"), nullptr, 0,
-                                  kBifReturnOnlyFsDirs, FromUtf8(start))
+  return quonder::BrowseForFolder(QStringLiteral("Select Folder"), nullptr, 0, kBifReturnOnlyFsDirs,
+                                  FromUtf8(start))
       .toStdString();
 }
 

@@ -13,7 +13,6 @@
 #include <QStandardPaths>
 #include <QtMath>
 
-
 namespace quonder {
 namespace {
 
@@ -120,10 +119,8 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window) : QDialog(
 
   // The load step: every caption from the record.
   setWindowTitle(QStringLiteral("About ") + record.title);
-  lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                          .arg(record.major)
-                          .arg(record.minor)
-                          .arg(record.revision));
+  lblVersion->setText(
+      QStringLiteral("Version %1.%2.%3").arg(record.major).arg(record.minor).arg(record.revision));
   lblTitle->setText(record.title);
   lblDescription->setText(record.file_description + QLatin1Char('\n') + record.comments);
   lblDisclaimer->setText(record.legal_copyright + QLatin1Char('\n') + record.company_name +
@@ -154,10 +151,14 @@ frmAbout* ShowAboutWindow(QWidget* main_window) {
 
 QStringList SysInfoProgramNames() {
   // Hardware and system overviews first; the desktops' system monitors as a fallback.
-  return {QStringLiteral("hardinfo2"),          QStringLiteral("hardinfo"),
-          QStringLiteral("kinfocenter"),        QStringLiteral("lshw-gtk"),
-          QStringLiteral("gnome-system-monitor"), QStringLiteral("mate-system-monitor"),
-          QStringLiteral("xfce4-taskmanager"),  QStringLiteral("lxtask")};
+  return {QStringLiteral("hardinfo2"),
+          QStringLiteral("hardinfo"),
+          QStringLiteral("kinfocenter"),
+          QStringLiteral("lshw-gtk"),
+          QStringLiteral("gnome-system-monitor"),
+          QStringLiteral("mate-system-monitor"),
+          QStringLiteral("xfce4-taskmanager"),
+          QStringLiteral("lxtask")};
 }
 
 QString FindSysInfoProgram() {

@@ -93,7 +93,8 @@ bool frmFind::Form_Load() {
   cmdOpen->setToolTip(
       QStringLiteral("Open Selected File by Application, that is set in Quonder.ini."));
   cmdCopy->setToolTip(QStringLiteral("Copy Selected Files to [Copy Folder]"));
-  cmdXcopy->setToolTip(cmdCopy->toolTip() + QStringLiteral(" with keeping their Directory Structure"));
+  cmdXcopy->setToolTip(cmdCopy->toolTip() +
+                       QStringLiteral(" with keeping their Directory Structure"));
   cmdRestore->setToolTip(QStringLiteral("Restore files before Replace"));
 
   cboFind->setFocus();
@@ -144,13 +145,13 @@ void frmFind::Form_Resize() {
   // The window never gets narrower than the find frame, nor shorter than what shows the
   // list's header and one row (the minimum size set by LoadSettings holds the same limits;
   // these catch a size that was applied before it).
-  const int min_width = fraFindSettings->x() + fraFindSettings->width() +
-                        twips_.ToPixelsX(kListMarginTwips);
+  const int min_width =
+      fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(kListMarginTwips);
   const int frame_extra_height = frameGeometry().height() - height();
   const int min_height = twips_.ToPixelsY(lngMinHeight) - frame_extra_height;
   if (width() < min_width || (lngMinHeight > 0 && height() < min_height)) {
-    resize(std::max(width(), min_width), lngMinHeight > 0 ? std::max(height(), min_height)
-                                                          : height());
+    resize(std::max(width(), min_width),
+           lngMinHeight > 0 ? std::max(height(), min_height) : height());
   }
 
   LayoutList();

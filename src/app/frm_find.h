@@ -25,12 +25,12 @@
 #include "app/history_combo.h"
 #include "app/line_preview.h"
 #include "app/twips.h"
-#include "core/text/char_code.h"
 #include "core/fileops/file_ops_host.h"
 #include "core/search/find_conditions.h"
 #include "core/search/find_run.h"
 #include "core/search/result_rows.h"
 #include "core/status.h"
+#include "core/text/char_code.h"
 
 namespace quonder {
 

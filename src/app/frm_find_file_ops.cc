@@ -16,9 +16,9 @@
 #include "app/result_model.h"
 #include "core/fileops/backup.h"
 #include "core/fileops/copy_files.h"
+#include "core/fileops/replace_run.h"
 #include "core/settings/history.h"
 #include "core/settings/ini_file_common.h"
-#include "core/fileops/replace_run.h"
 
 namespace quonder {
 namespace {

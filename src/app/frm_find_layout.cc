@@ -29,8 +29,7 @@ struct Placer {
     auto* widget = new Widget(parent);
     widget->setObjectName(QString::fromLatin1(name));
     const QString text = QString::fromUtf8(caption);
-    if constexpr (std::is_base_of_v<QAbstractButton, Widget> ||
-                  std::is_base_of_v<QLabel, Widget>) {
+    if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_base_of_v<QLabel, Widget>) {
       widget->setText(text);
     } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
       widget->setTitle(text);
@@ -61,8 +60,8 @@ class UnitLabel : public QLabel {
     QPainter painter(this);
     const QRect area = contentsRect();
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   foregroundRole()));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(area, flags, caption.left(unit_start).trimmed());
     painter.drawText(area.adjusted(unit_x_, 0, 0, 0), flags, caption.mid(unit_start));
   }
@@ -104,19 +103,17 @@ void frmFind::BuildControls() {
   extentions_history_ = HistoryCombo(cboExtentions);
 
   // The designed client area: 9450 x 6645 twips below the menu, the status bar included.
-  resize(twips_.ToPixelsX(9450),
-         menuBar()->sizeHint().height() + twips_.ToPixelsY(6645));
+  resize(twips_.ToPixelsX(9450), menuBar()->sizeHint().height() + twips_.ToPixelsY(6645));
 }
 
 // The places are designed for a narrow 9-point face. With a wider desktop font the captions
 // would be cut off, so the window's font shrinks (not below 7 points) until they fit.
 void frmFind::FitFontToDesign() {
-  const QList<QWidget*> captions = {lblSourceFolder, chkSubFolder, Label1, lblCopyFolder,
-                                    lblFind,         cmdFind,      chkRegExp, chkIgnoreCase,
-                                    optCrLf,         optCr,        optLf,  chkEnableRestore,
-                                    cmdStop,         chkWordOnly,  cmdReplace, lblReplace,
-                                    cmdRestore,      cmdSelectAll, cmdOpen, cmdCopy,
-                                    cmdXcopy};
+  const QList<QWidget*> captions = {
+      lblSourceFolder, chkSubFolder,  Label1,     lblCopyFolder, lblFind,    cmdFind,
+      chkRegExp,       chkIgnoreCase, optCrLf,    optCr,         optLf,      chkEnableRestore,
+      cmdStop,         chkWordOnly,   cmdReplace, lblReplace,    cmdRestore, cmdSelectAll,
+      cmdOpen,         cmdCopy,       cmdXcopy};
   auto fits = [&captions] {
     for (QWidget* widget : captions) {
       int needed = widget->sizeHint().width();
@@ -138,7 +135,8 @@ void frmFind::FitFontToDesign() {
   // The size label's blank run holds the size box; its unit must come out just behind the box
   // whatever the face's width of a blank.
   static_cast<UnitLabel*>(lblMaxSize)
-      ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(60) - lblMaxSize->x());
+      ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(60) -
+                        lblMaxSize->x());
 }
 
 void frmFind::BuildFileSettings(QWidget* client) {
@@ -264,8 +262,8 @@ void frmFind::BuildStatusBar() {
 }
 
 void frmFind::CreatePanels() {
-  static const char* const kToolTips[5] = {nullptr, "Current File", "File Counter",
-                                           "Find Counter", "Replace Counter"};
+  static const char* const kToolTips[5] = {nullptr, "Current File", "File Counter", "Find Counter",
+                                           "Replace Counter"};
   // The panels sit side by side without gaps in a row of their own, so that their widths add
   // up as set; the status bar's own spacing would make the window wider than asked.
   if (panel_row_ != nullptr) {
@@ -292,17 +290,39 @@ void frmFind::CreatePanels() {
 }
 
 void frmFind::SetTabOrder() {
-  QWidget* const order[] = {
-      cboFind,         cmdFind,         chkRegExp,    chkIgnoreCase,   optCrLf,
-      optCr,           optLf,           chkEnableRestore, cmdStop,     chkWordOnly,
-      txtSeparator,    cmdReplace,      cboReplace,   cmdRestore,      txtSourceFolder,
-      cmdSelectSourceFolder, txtMaxSize, chkSubFolder, cboCoding,      cboExtentions,
-      cboExtBehavior,  txtCopyFolder,   cmdSelectCopyFolder, cmdSelectAll, cmdOpen,
-      cmdCopy,         cmdXcopy,        ListView1};
+  QWidget* const order[] = {cboFind,
+                            cmdFind,
+                            chkRegExp,
+                            chkIgnoreCase,
+                            optCrLf,
+                            optCr,
+                            optLf,
+                            chkEnableRestore,
+                            cmdStop,
+                            chkWordOnly,
+                            txtSeparator,
+                            cmdReplace,
+                            cboReplace,
+                            cmdRestore,
+                            txtSourceFolder,
+                            cmdSelectSourceFolder,
+                            txtMaxSize,
+                            chkSubFolder,
+                            cboCoding,
+                            cboExtentions,
+                            cboExtBehavior,
+                            txtCopyFolder,
+                            cmdSelectCopyFolder,
+                            cmdSelectAll,
+                            cmdOpen,
+                            cmdCopy,
+                            cmdXcopy,
+                            ListView1};
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   // Labels and frames take no focus.
-  for (QWidget* frame : {static_cast<QWidget*>(fraFileSettings), static_cast<QWidget*>(fraExention),
-                         static_cast<QWidget*>(fraFindSettings), static_cast<QWidget*>(fraLineFeed)}) {
+  for (QWidget* frame :
+       {static_cast<QWidget*>(fraFileSettings), static_cast<QWidget*>(fraExention),
+        static_cast<QWidget*>(fraFindSettings), static_cast<QWidget*>(fraLineFeed)}) {
     frame->setFocusPolicy(Qt::NoFocus);
   }
 }
@@ -315,13 +335,20 @@ void frmFind::ConnectHandlers() {
       if (box->checkState() != Qt::PartiallyChecked) box->setTristate(false);
     });
   }
-  connect(cboExtBehavior, &QComboBox::currentIndexChanged, this, [this] { cboExtBehavior_Click(); });
+  connect(cboExtBehavior, &QComboBox::currentIndexChanged, this,
+          [this] { cboExtBehavior_Click(); });
   connect(chkIgnoreCase, &QCheckBox::stateChanged, this, [this] { chkIgnoreCase_Click(); });
   connect(chkRegExp, &QCheckBox::stateChanged, this, [this] { chkRegExp_Click(); });
   connect(chkWordOnly, &QCheckBox::stateChanged, this, [this] { chkWordOnly_Click(); });
-  connect(optCrLf, &QRadioButton::toggled, this, [this](bool on) { if (on) optCrLf_Click(); });
-  connect(optCr, &QRadioButton::toggled, this, [this](bool on) { if (on) optCr_Click(); });
-  connect(optLf, &QRadioButton::toggled, this, [this](bool on) { if (on) optLf_Click(); });
+  connect(optCrLf, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) optCrLf_Click();
+  });
+  connect(optCr, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) optCr_Click();
+  });
+  connect(optLf, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) optLf_Click();
+  });
   connect(cboCoding, &QComboBox::currentIndexChanged, this, [this] { cboCoding_Click(); });
   connect(txtMaxSize, &QLineEdit::textChanged, this, [this] { txtMaxSize_Change(); });
   connect(cboFind, &QComboBox::editTextChanged, this, [this] { cboFind_Change(); });
@@ -342,12 +369,16 @@ void frmFind::ConnectHandlers() {
   connect(cmdXcopy, &QPushButton::clicked, this, [this] { cmdXcopy_Click(); });
   connect(cmdSelectSourceFolder, &QPushButton::clicked, this,
           [this] { cmdSelectSourceFolder_Click(); });
-  connect(cmdSelectCopyFolder, &QPushButton::clicked, this, [this] { cmdSelectCopyFolder_Click(); });
-  connect(txtSourceFolder, &QLineEdit::editingFinished, this, [this] { txtSourceFolder_Validate(); });
+  connect(cmdSelectCopyFolder, &QPushButton::clicked, this,
+          [this] { cmdSelectCopyFolder_Click(); });
+  connect(txtSourceFolder, &QLineEdit::editingFinished, this,
+          [this] { txtSourceFolder_Validate(); });
   connect(txtCopyFolder, &QLineEdit::editingFinished, this, [this] { txtCopyFolder_Validate(); });
 
-  connect(mnuFileSelectSetting, &QAction::triggered, this, [this] { mnuFileSelectSetting_Click(); });
-  connect(mnuFileExportSetting, &QAction::triggered, this, [this] { mnuFileExportSetting_Click(); });
+  connect(mnuFileSelectSetting, &QAction::triggered, this,
+          [this] { mnuFileSelectSetting_Click(); });
+  connect(mnuFileExportSetting, &QAction::triggered, this,
+          [this] { mnuFileExportSetting_Click(); });
   connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
   connect(mnuHelpHelp, &QAction::triggered, this, [this] { mnuHelpHelp_Click(); });
   connect(mnuHelpQuonder, &QAction::triggered, this, [this] { mnuHelpQuonder_Click(); });

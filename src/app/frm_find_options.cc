@@ -18,8 +18,8 @@ namespace {
 
 // The escapes that both boxes understand in regular-expression mode.
 const QString& EscapeHelp() {
-  static const QString help = QStringLiteral(
-      "\\\\-> \\, \\r -> CR, \\n -> LF, \\t -> TAB, \\v -> VTAB, ");
+  static const QString help =
+      QStringLiteral("\\\\-> \\, \\r -> CR, \\n -> LF, \\t -> TAB, \\v -> VTAB, ");
   return help;
 }
 
@@ -111,8 +111,7 @@ void frmFind::cmdOpen_Click() {
   if (!current.isValid() || current.row() >= static_cast<int>(model_->rows().size())) return;
   const ResultRows& rows = model_->rows();
   const size_t row = static_cast<size_t>(current.row());
-  if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row),
-                    rows.Column(row))) {
+  if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row), rows.Column(row))) {
     return;
   }
   ListView1->setFocus();
@@ -143,15 +142,14 @@ bool frmFind::ShowRowToolTip(QEvent* event) {
     const size_t row = static_cast<size_t>(index.row());
     const std::string full_path =
         BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
-    tip = previewer_.ToolTip(full_path, run_conditions_.coding, rows.Pointer(row),
-                             rows.Found(row), run_conditions_.reg_exp);
+    tip = previewer_.ToolTip(full_path, run_conditions_.coding, rows.Pointer(row), rows.Found(row),
+                             run_conditions_.reg_exp);
   }
   if (tip.isEmpty()) {
     QToolTip::hideText();
     event->ignore();
   } else {
-    QToolTip::showText(help->globalPos(), tip, ListView1->viewport(),
-                       ListView1->visualRect(index));
+    QToolTip::showText(help->globalPos(), tip, ListView1->viewport(), ListView1->visualRect(index));
   }
   return true;
 }

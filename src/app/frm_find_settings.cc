@@ -79,7 +79,8 @@ void frmFind::LoadSettings() {
   // Unlike the other check boxes, a fraction here is cut off rather than rounded.
   std::optional<double> sub_folder = ParseNumber(ReadSetting("SubFolder", "0"));
   int sub_folder_value = sub_folder ? static_cast<int>(std::floor(*sub_folder)) : 0;
-  SetCheckValue(chkSubFolder, sub_folder_value >= 0 && sub_folder_value <= 2 ? sub_folder_value : 0);
+  SetCheckValue(chkSubFolder,
+                sub_folder_value >= 0 && sub_folder_value <= 2 ? sub_folder_value : 0);
 
   std::optional<double> max_size = ParseNumber(ReadSetting("MaxSize", kDefaultMaxSize));
   lngMaxSize = max_size && std::fabs(*max_size) <= 2147483647.0 ? RoundToInt32(*max_size) : 10240;
@@ -139,10 +140,9 @@ void frmFind::ApplyWindowSize() {
   GetIniString("Status", "WindowSize", ",,9795,6120", value, strIniFile);
   const std::vector<std::string> fields = SplitFields(value, 4);
   const QRect screen_rect = screen() != nullptr ? screen()->geometry() : QRect(0, 0, 1024, 768);
-  const double screen_twips[4] = {twips_.ToTwipsX(screen_rect.width()),
-                                  twips_.ToTwipsY(screen_rect.height()),
-                                  twips_.ToTwipsX(screen_rect.width()),
-                                  twips_.ToTwipsY(screen_rect.height())};
+  const double screen_twips[4] = {
+      twips_.ToTwipsX(screen_rect.width()), twips_.ToTwipsY(screen_rect.height()),
+      twips_.ToTwipsX(screen_rect.width()), twips_.ToTwipsY(screen_rect.height())};
   for (int i = 0; i < 4; ++i) {
     std::optional<double> number = ParseNumber(fields[i]);
     if (!number) continue;
@@ -194,7 +194,8 @@ void frmFind::WorkOutMinHeight() {
   const int row_height = ListView1->verticalHeader()->defaultSectionSize();
   // Menu bar and status bar, as laid out (LayoutList lays out a hidden window too).
   const int chrome = height() - centralWidget()->height();
-  const int inner_height = ListView1->y() + row_top + row_height + 2 * twips_.ToPixelsY(90) + chrome;
+  const int inner_height =
+      ListView1->y() + row_top + row_height + 2 * twips_.ToPixelsY(90) + chrome;
   const int frame_extra = frameGeometry().height() - height();
   lngMinHeight = RoundToInt32(twips_.ToTwipsY(inner_height + frame_extra));
   setMinimumSize(fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(90),

@@ -6,9 +6,7 @@ namespace quonder {
 
 void HistoryCombo::Clear() { box_->clear(); }
 
-void HistoryCombo::AddItem(const std::string& text) {
-  box_->addItem(QString::fromStdString(text));
-}
+void HistoryCombo::AddItem(const std::string& text) { box_->addItem(QString::fromStdString(text)); }
 
 int HistoryCombo::ItemCount() const { return box_->count(); }
 

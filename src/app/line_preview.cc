@@ -51,8 +51,8 @@ QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& 
     modified_ = modified;
   }
 
-  const std::u16string hit = reg_exp ? UnescapeControlChars(std::u16string(found))
-                                     : std::u16string(found);
+  const std::u16string hit =
+      reg_exp ? UnescapeControlChars(std::u16string(found)) : std::u16string(found);
   LinePreview preview;
   if (!ExtractLinePreview(text_, pointer, hit, kMaxPreviewChars, preview)) return {};
 
@@ -65,7 +65,8 @@ QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& 
   html += Html(preview.after);
   if (preview.cut_after) html += QStringLiteral("\u2026");
   html += QStringLiteral("</p>");
-  if (preview.stale) html += QStringLiteral("<p><i>The file has changed since the find run.</i></p>");
+  if (preview.stale)
+    html += QStringLiteral("<p><i>The file has changed since the find run.</i></p>");
   return html;
 }
 

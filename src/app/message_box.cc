@@ -32,8 +32,8 @@ std::vector<ButtonChoice> ButtonsFor(int style) {
               {QMessageBox::Retry, kIdRetry},
               {QMessageBox::Ignore, kIdIgnore}};
     case kMbYesNoCancel:
-      return {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo},
-              {QMessageBox::Cancel, kIdCancel}};
+      return {
+          {QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}, {QMessageBox::Cancel, kIdCancel}};
     case kMbYesNo:
       return {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}};
     case kMbRetryCancel:

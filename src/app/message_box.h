@@ -34,7 +34,7 @@ inline constexpr int kIdNo = 7;
 
 // One call of ShowMessage, as a handler sees it.
 struct MessageRequest {
-  QString prompt;   // as passed: line breaks may be CR LF
+  QString prompt;  // as passed: line breaks may be CR LF
   QString title;
   int style = 0;
   int options = 0;  // passed through; every caller passes 0

@@ -6,7 +6,7 @@
 namespace quonder {
 namespace {
 
-const char* const kHeaders[ResultModel::kColumnCount] = {"No.",   "File Path", "Line",
+const char* const kHeaders[ResultModel::kColumnCount] = {"No.",    "File Path", "Line",
                                                          "Column", "Found",     "Pointer"};
 
 }  // namespace

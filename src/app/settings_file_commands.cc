@@ -20,8 +20,8 @@ class SettingsFileDialogs : public SettingsFileView {
 
   std::string ChooseSettingsFileToOpen(const std::string& folder) override {
     return ShowOpenDialog(window_, SettingsFileFilter(), kSettingsDialogFlags,
-                          QString::fromStdString(folder), QStringLiteral("Select Setting File"),
-                          0, kViewList)
+                          QString::fromStdString(folder), QStringLiteral("Select Setting File"), 0,
+                          kViewList)
         .toStdString();
   }
   std::string ChooseSettingsFileToSave(const std::string& folder) override {

@@ -67,13 +67,14 @@ int RunFindCommand(int argc, char** argv) {
   };
   switch (ParseFindOptions(args, values, error, threads_option)) {
     case ParseOutcome::kHelp:
-      std::printf("%s\nFinds FIND_TEXT in every file of FOLDER and prints one line per hit:\n"
-                  "No., File Path, Line, Column, Found and Pointer, separated by tabs.\n"
-                  "Paths are relative to FOLDER; Line, Column and Pointer count from 1 in\n"
-                  "UTF-16 code units of the decoded text. \"Found from N Files.\" goes to\n"
-                  "standard error. Exit status: 0 run completed, 1 could not run, 2 usage.\n\n"
-                  "Options:\n%s%s",
-                  kUsage, FindOptionsHelp(), kThreadsHelp);
+      std::printf(
+          "%s\nFinds FIND_TEXT in every file of FOLDER and prints one line per hit:\n"
+          "No., File Path, Line, Column, Found and Pointer, separated by tabs.\n"
+          "Paths are relative to FOLDER; Line, Column and Pointer count from 1 in\n"
+          "UTF-16 code units of the decoded text. \"Found from N Files.\" goes to\n"
+          "standard error. Exit status: 0 run completed, 1 could not run, 2 usage.\n\n"
+          "Options:\n%s%s",
+          kUsage, FindOptionsHelp(), kThreadsHelp);
       return 0;
     case ParseOutcome::kUsageError:
       return UsageError(error);
@@ -99,8 +100,7 @@ int RunFindCommand(int argc, char** argv) {
     return 1;
   }
   if (result.given_up_files > 0) {
-    std::fprintf(stderr, "quonder-cli find: %d files could not be read\n",
-                 result.given_up_files);
+    std::fprintf(stderr, "quonder-cli find: %d files could not be read\n", result.given_up_files);
   }
   std::fprintf(stderr, "Found from %d Files.\n", result.found_files);
   return 0;

@@ -78,8 +78,7 @@ std::string LatestHistoryEntry(const std::string& section, const std::string& le
 }
 
 void ApplySettingsFile(const std::string& file, const std::string& default_charset,
-                       const std::vector<std::string>& charset_names,
-                       FindConditions& conditions) {
+                       const std::vector<std::string>& charset_names, FindConditions& conditions) {
   conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", file));
   conditions.source_folder = Setting("SourceFolder", "", file);
   conditions.reg_exp = SettingNumber(Setting("UseRegExp", "0", file), 0) != 0;
@@ -133,8 +132,8 @@ ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionVa
       values.exclude = true;
     } else if (arg == "--json") {
       values.json = true;
-    } else if (arg == "--separator" || arg == "--max-size" || arg == "--ext" ||
-               arg == "--coding" || arg == "--line-feed" || arg == "--ini") {
+    } else if (arg == "--separator" || arg == "--max-size" || arg == "--ext" || arg == "--coding" ||
+               arg == "--line-feed" || arg == "--ini") {
       if (i + 1 >= args.size()) {
         error = "option " + arg + " needs a value";
         return ParseOutcome::kUsageError;

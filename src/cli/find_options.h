@@ -16,19 +16,19 @@ namespace quonder {
 // What the command line said; an option that was not given stays unset, so that a settings
 // file (--ini) can supply it.
 struct FindOptionValues {
-  bool reg_exp = false;      // -e, --regex
-  bool ignore_case = false;  // -i, --ignore-case
-  bool word_only = false;    // -w, --word-only
-  bool sub_folders = false;  // -s, --subfolders
-  bool exclude = false;      // --exclude
-  bool json = false;         // --json
-  std::optional<std::string> separators;  // --separator TEXT
-  std::optional<int32_t> max_size;        // --max-size BYTES
-  std::optional<std::string> extensions;  // --ext LIST
-  std::optional<std::string> coding;      // --coding NAME
+  bool reg_exp = false;                          // -e, --regex
+  bool ignore_case = false;                      // -i, --ignore-case
+  bool word_only = false;                        // -w, --word-only
+  bool sub_folders = false;                      // -s, --subfolders
+  bool exclude = false;                          // --exclude
+  bool json = false;                             // --json
+  std::optional<std::string> separators;         // --separator TEXT
+  std::optional<int32_t> max_size;               // --max-size BYTES
+  std::optional<std::string> extensions;         // --ext LIST
+  std::optional<std::string> coding;             // --coding NAME
   std::optional<std::u16string> line_feed_code;  // --line-feed crlf|cr|lf
-  std::optional<std::string> ini_file;    // --ini FILE
-  std::vector<std::string> positionals;   // in order; "--" ends the options
+  std::optional<std::string> ini_file;           // --ini FILE
+  std::vector<std::string> positionals;          // in order; "--" ends the options
 };
 
 enum class ParseOutcome { kOk, kHelp, kUsageError };

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "core/text/char_code.h"
 #include "core/fileops/file_common.h"
+#include "core/text/char_code.h"
 
 namespace quonder {
 

@@ -10,19 +10,18 @@
 
 #include "cli/find_options.h"
 #include "core/fileops/file_common.h"
-#include "core/search/find_run.h"
 #include "core/fileops/replace_run.h"
+#include "core/search/find_run.h"
 #include "core/search/result_rows.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: quonder-cli replace [options] --replace TEXT FIND_TEXT FOLDER\n";
+constexpr char kUsage[] = "usage: quonder-cli replace [options] --replace TEXT FIND_TEXT FOLDER\n";
 
 struct ReplaceOptionValues {
-  std::optional<std::string> replace_text;  // --replace TEXT
+  std::optional<std::string> replace_text;   // --replace TEXT
   std::optional<std::string> backup_folder;  // --backup DIR
   bool dry_run = false;                      // --dry-run
 };

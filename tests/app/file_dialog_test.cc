@@ -24,14 +24,13 @@ class FileDialogTest : public QObject {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
     const QChar nul(u'\0');
-    QTest::newRow("settings filter") << SettingsFileFilter()
-                                     << QStringList{"ini(*.ini)", "All Type(*.*)"};
+    QTest::newRow("settings filter")
+        << SettingsFileFilter() << QStringList{"ini(*.ini)", "All Type(*.*)"};
     QTest::newRow("without the final NUL")
         << QString("ini(*.ini)") + nul + "*.ini" + nul + "All Type(*.*)" + nul + "*.*"
         << QStringList{"ini(*.ini)", "All Type(*.*)"};
     QTest::newRow("pattern list not in the description")
-        << QString("Text") + nul + "*.txt;*.log" + nul
-        << QStringList{"Text (*.txt *.log)"};
+        << QString("Text") + nul + "*.txt;*.log" + nul << QStringList{"Text (*.txt *.log)"};
     QTest::newRow("description names other patterns")
         << QString("ini(*.ini)") + nul + "*.cfg" + nul << QStringList{"ini(*.ini) (*.cfg)"};
     QTest::newRow("description without pattern is dropped")
@@ -74,8 +73,8 @@ class FileDialogTest : public QObject {
     FakeDialogLayer layer;
     QWidget owner;
     layer.answers.push_back(QString("/cfg/other.ini"));
-    QCOMPARE(ShowOpenDialog(&owner, SettingsFileFilter(), 0x1004, "/cfg", "Select Setting File",
-                            0, 0x702B),
+    QCOMPARE(ShowOpenDialog(&owner, SettingsFileFilter(), 0x1004, "/cfg", "Select Setting File", 0,
+                            0x702B),
              QString("/cfg/other.ini"));
     const FileDialogRequest& request = layer.requests.at(0);
     QCOMPARE(request.kind, Kind::kOpen);

@@ -176,10 +176,14 @@ class FindWorkerTest : public QObject {
     QTest::addColumn<bool>("reg_exp");
     QTest::addColumn<QString>("coding");
     QTest::addColumn<QString>("named");
-    QTest::newRow("missing folder") << "/no/such/quonder/folder" << "x" << false << "utf-8"
+    QTest::newRow("missing folder") << "/no/such/quonder/folder"
+                                    << "x" << false << "utf-8"
                                     << "/no/such/quonder/folder";
-    QTest::newRow("bad pattern") << "" << "(unclosed" << true << "utf-8" << "";
-    QTest::newRow("unknown charset") << "" << "x" << false << "no-such-charset"
+    QTest::newRow("bad pattern") << ""
+                                 << "(unclosed" << true << "utf-8"
+                                 << "";
+    QTest::newRow("unknown charset") << ""
+                                     << "x" << false << "no-such-charset"
                                      << "no-such-charset";
   }
 
@@ -191,7 +195,8 @@ class FindWorkerTest : public QObject {
     QFETCH(QString, named);
     QTemporaryDir dir;
     WriteFile(dir.filePath("a.txt"), "x\n");
-    auto conditions = Conditions(folder.isEmpty() ? dir.path() : folder, find_text.toStdU16String());
+    auto conditions =
+        Conditions(folder.isEmpty() ? dir.path() : folder, find_text.toStdU16String());
     conditions->reg_exp = reg_exp;
     conditions->coding = coding.toStdString();
     FindWorker worker;

@@ -60,11 +60,16 @@ class FrmAboutTest : public QObject {
   void VersionParts_data() {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("leading zeros dropped") << "1.07.0001" << "Version 1.7.1";
-    QTest::newRow("build version") << "0.1.0" << "Version 0.1.0";
-    QTest::newRow("missing revision") << "2.3" << "Version 2.3.0";
-    QTest::newRow("not numbers") << "x.y.z" << "Version 0.0.0";
-    QTest::newRow("empty") << "" << "Version 0.0.0";
+    QTest::newRow("leading zeros dropped") << "1.07.0001"
+                                           << "Version 1.7.1";
+    QTest::newRow("build version") << "0.1.0"
+                                   << "Version 0.1.0";
+    QTest::newRow("missing revision") << "2.3"
+                                      << "Version 2.3.0";
+    QTest::newRow("not numbers") << "x.y.z"
+                                 << "Version 0.0.0";
+    QTest::newRow("empty") << ""
+                           << "Version 0.0.0";
   }
   void VersionParts() {
     QFETCH(QString, version);
@@ -147,8 +152,7 @@ class FrmAboutTest : public QObject {
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(marker).toUtf8());
     script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                          QFileDevice::ExeOwner);
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     PathOverride path(bin.path());
     QCOMPARE(FindSysInfoProgram(), bin.filePath("kinfocenter"));
     StartSysInfo(nullptr, "Quonder");  // would block here on a box

@@ -48,8 +48,8 @@ class FrmFindDialogsTest : public QObject {
   void SelectSettingWithoutKeysGivesDefaultsAndSwitchesFiles() {
     WindowFixture fixture;
     const std::string settings =
-        "[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" +
-        fixture.DataFolder() + "\r\n";
+        "[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" + fixture.DataFolder() +
+        "\r\n";
     fixture.WriteIni(settings);
     const std::string other = BuildPath(fixture.DataFolder(), "other.ini");
     WindowFixture::WriteFile(other, "; a settings file without any of the keys\r\n");

@@ -125,7 +125,8 @@ class FrmFindFileOpsTest : public QObject {
 
     QCOMPARE(log.Transcript(), QStringList{"Find Text: Replaced 3 / 5"});
     QCOMPARE(log.messages()[0].style, 64);
-    QCOMPARE(Data(fixture, "a.txt"), std::string("\xe6\x97\xa5Q bar foo\r\n\xc3\xa9 \xe6\x97\xa5Q\r\n"));
+    QCOMPARE(Data(fixture, "a.txt"),
+             std::string("\xe6\x97\xa5Q bar foo\r\n\xc3\xa9 \xe6\x97\xa5Q\r\n"));
     QCOMPARE(Data(fixture, "b.txt"), std::string("foo"));
     QCOMPARE(Data(fixture, "c.txt"), std::string("\xef\xbb\xbfx\xe6\x97\xa5Q\n"));
 
@@ -268,8 +269,8 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(window);
     window->show();
     QVERIFY(FindAll(*window, log, "foo"));
-    QCOMPARE(Rows(*window->results()), (QStringList{"1|a.txt|1|5|foo|5", "2|sub/a.txt|1|7|foo|7",
-                                                    "3|sub/b.txt|1|1|foo|1"}));
+    QCOMPARE(Rows(*window->results()),
+             (QStringList{"1|a.txt|1|5|foo|5", "2|sub/a.txt|1|7|foo|7", "3|sub/b.txt|1|1|foo|1"}));
     window->findChild<QTableView*>("ListView1")->selectAll();
     log.Clear();
 

@@ -93,9 +93,8 @@ class FrmFindRunTest : public QObject {
     QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
     QTRY_COMPARE(log.messages().size(), size_t{3});
     QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text: Found from 2 Files."));
-    QCOMPARE(Rows(*window->results()),
-             (QStringList{"1|a.txt|1|1|hello|1", "2|a.txt|2|5|hello|18",
-                          "3|sub/c.txt|1|5|hello|5"}));
+    QCOMPARE(Rows(*window->results()), (QStringList{"1|a.txt|1|1|hello|1", "2|a.txt|2|5|hello|18",
+                                                    "3|sub/c.txt|1|5|hello|5"}));
     QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{"hello", "say", ""}));
     QCOMPARE(fixture.Ini("FindSetting", "SubFolder"), std::string("1"));
   }
@@ -155,7 +154,8 @@ class FrmFindRunTest : public QObject {
     QTRY_COMPARE(log.messages().size(), size_t{1});
     const int rows = window->results()->rowCount();
     QVERIFY2(rows < kFiles, qPrintable(QString::number(rows)));
-    QCOMPARE(log.Transcript(), QStringList{QStringLiteral("Find Text: Found from %1 Files.").arg(rows)});
+    QCOMPARE(log.Transcript(),
+             QStringList{QStringLiteral("Find Text: Found from %1 Files.").arg(rows)});
     QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
@@ -195,10 +195,14 @@ class FrmFindRunTest : public QObject {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("named");  // what the message must name; DATA = the data folder
-    QTest::newRow("missing source folder") << "SourceFolder=DATA/nowhere\n" << "abc"
+    QTest::newRow("missing source folder") << "SourceFolder=DATA/nowhere\n"
+                                           << "abc"
                                            << "DATA/nowhere";
-    QTest::newRow("invalid pattern") << "SourceFolder=DATA\nUseRegExp=1\n" << "a(b" << "";
-    QTest::newRow("unknown charset") << "SourceFolder=DATA\nCoding=no-such-charset\n" << "abc"
+    QTest::newRow("invalid pattern") << "SourceFolder=DATA\nUseRegExp=1\n"
+                                     << "a(b"
+                                     << "";
+    QTest::newRow("unknown charset") << "SourceFolder=DATA\nCoding=no-such-charset\n"
+                                     << "abc"
                                      << "no-such-charset";
   }
 
@@ -209,7 +213,8 @@ class FrmFindRunTest : public QObject {
     WindowFixture fixture;
     fixture.WriteData("a.txt", "abc a(b");
     const QString data = QString::fromStdString(fixture.DataFolder());
-    fixture.WriteIni("[FindSetting]\nExtentions=txt\n" + settings.replace("DATA", data).toStdString());
+    fixture.WriteIni("[FindSetting]\nExtentions=txt\n" +
+                     settings.replace("DATA", data).toStdString());
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);

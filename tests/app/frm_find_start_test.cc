@@ -117,8 +117,8 @@ class FrmFindStartTest : public QObject {
     for (const char* box : {"cboFind", "cboReplace", "cboExtentions"}) {
       QCOMPARE(Items(*Child<QComboBox>(*window, box)), QStringList{QString()});
     }
-    for (const char* box : {"chkRegExp", "chkIgnoreCase", "chkWordOnly", "chkSubFolder",
-                            "chkEnableRestore"}) {
+    for (const char* box :
+         {"chkRegExp", "chkIgnoreCase", "chkWordOnly", "chkSubFolder", "chkEnableRestore"}) {
       QCOMPARE(CheckState(*window, box), QStringLiteral("0"));
     }
     QCOMPARE(Child<QLineEdit>(*window, "txtSeparator")->text(),
@@ -212,12 +212,13 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(LineFeed(*window), QStringLiteral("optLf/%0A"));
     QCOMPARE(CheckState(*window, "chkEnableRestore"), QStringLiteral("1"));
     // 99999 is not below the list's width: the column gets a sixth of it.
-    const int list_twips = qRound(TwipsScale(*window).ToTwipsX(
-        Child<QTableView>(*window, "ListView1")->width()));
+    const int list_twips =
+        qRound(TwipsScale(*window).ToTwipsX(Child<QTableView>(*window, "ListView1")->width()));
     QCOMPARE(ColumnTwips(*window),
              ThroughPixels(*window, QStringLiteral("600,%1,810,810,2100,900").arg(list_twips / 6)));
     QVERIFY(log.messages().empty());
-    QVERIFY(QString::fromStdString(fixture.ReadFile(fixture.IniFile())).startsWith("; kept by hand"));
+    QVERIFY(
+        QString::fromStdString(fixture.ReadFile(fixture.IniFile())).startsWith("; kept by hand"));
   }
 
   void LegacyKeysBecomeHistories() {
@@ -264,10 +265,8 @@ class FrmFindStartTest : public QObject {
     row("coding unknown", "FindSetting", "Coding", "klingon", "coding", "utf-8/-1");
     row("coding of a later entry", "FindSetting", "Coding", "utf-16le", "coding", "utf-16le/43");
     row("line feed CR", "FindSetting", "LineFeedCode", "\\r", "lineFeed", "optCr/%0D");
-    row("line feed unknown", "FindSetting", "LineFeedCode", "\\n\\r", "lineFeed",
-        "optCrLf/%0D%0A");
-    row("separator with backslash", "FindSetting", "Separator", "a\\\\b\\t", "separator",
-        "a\\b\t");
+    row("line feed unknown", "FindSetting", "LineFeedCode", "\\n\\r", "lineFeed", "optCrLf/%0D%0A");
+    row("separator with backslash", "FindSetting", "Separator", "a\\\\b\\t", "separator", "a\\b\t");
     // A width left as designed (9450) is still below the minimum of the find frame + 90.
     row("width not below the screen", "Status", "WindowSize", ",,999999,6120", "windowWidth",
         "9465");
@@ -291,8 +290,8 @@ class FrmFindStartTest : public QObject {
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
-    const int list_twips = qRound(TwipsScale(*window).ToTwipsX(
-        Child<QTableView>(*window, "ListView1")->width()));
+    const int list_twips =
+        qRound(TwipsScale(*window).ToTwipsX(Child<QTableView>(*window, "ListView1")->width()));
     expected.replace("SIXTH", QString::number(list_twips / 6));
     if (probe == "columns") expected = ThroughPixels(*window, expected);
     QCOMPARE(Probes().at(probe)(*window), expected);
@@ -303,10 +302,10 @@ class FrmFindStartTest : public QObject {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("expected");  // relative to the program folder
     QTest::newRow("none") << QStringList() << "Quonder.ini";
-    QTest::newRow("quoted path with blanks") << QStringList{"\"PROGRAM/my settings.ini\""}
-                                             << "my settings.ini";
-    QTest::newRow("path split at blanks") << QStringList{"PROGRAM/my", "settings.ini"}
-                                          << "my settings.ini";
+    QTest::newRow("quoted path with blanks")
+        << QStringList{"\"PROGRAM/my settings.ini\""} << "my settings.ini";
+    QTest::newRow("path split at blanks")
+        << QStringList{"PROGRAM/my", "settings.ini"} << "my settings.ini";
   }
 
   void SettingsFileFromCommandLine() {
@@ -343,7 +342,8 @@ class FrmFindStartTest : public QObject {
     qputenv("TEMP", old_temp);
     QVERIFY(!window);
     QCOMPARE(log.Transcript(),
-             QStringList{QStringLiteral("Find Text Alarm: 文字コードセットの初期化が出来ません\r\n終了します")});
+             QStringList{QStringLiteral(
+                 "Find Text Alarm: 文字コードセットの初期化が出来ません\r\n終了します")});
     QCOMPARE(log.messages()[0].style, 16);
     QVERIFY(!FolderExists(backup));
   }
@@ -420,12 +420,34 @@ class FrmFindStartTest : public QObject {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
-    const QStringList expected = {
-        "cboFind", "cmdFind", "chkRegExp", "chkIgnoreCase", "optCrLf", "optCr", "optLf",
-        "chkEnableRestore", "cmdStop", "chkWordOnly", "txtSeparator", "cmdReplace", "cboReplace",
-        "cmdRestore", "txtSourceFolder", "cmdSelectSourceFolder", "txtMaxSize", "chkSubFolder",
-        "cboCoding", "cboExtentions", "cboExtBehavior", "txtCopyFolder", "cmdSelectCopyFolder",
-        "cmdSelectAll", "cmdOpen", "cmdCopy", "cmdXcopy", "ListView1"};
+    const QStringList expected = {"cboFind",
+                                  "cmdFind",
+                                  "chkRegExp",
+                                  "chkIgnoreCase",
+                                  "optCrLf",
+                                  "optCr",
+                                  "optLf",
+                                  "chkEnableRestore",
+                                  "cmdStop",
+                                  "chkWordOnly",
+                                  "txtSeparator",
+                                  "cmdReplace",
+                                  "cboReplace",
+                                  "cmdRestore",
+                                  "txtSourceFolder",
+                                  "cmdSelectSourceFolder",
+                                  "txtMaxSize",
+                                  "chkSubFolder",
+                                  "cboCoding",
+                                  "cboExtentions",
+                                  "cboExtBehavior",
+                                  "txtCopyFolder",
+                                  "cmdSelectCopyFolder",
+                                  "cmdSelectAll",
+                                  "cmdOpen",
+                                  "cmdCopy",
+                                  "cmdXcopy",
+                                  "ListView1"};
     QStringList chain;
     QWidget* widget = Child<QWidget>(*window, "cboFind");
     do {
@@ -452,8 +474,8 @@ class FrmFindStartTest : public QObject {
       panels << Child<QLabel>(*window, QStringLiteral("stbPanel%1").arg(i).toLatin1().constData())
                     ->toolTip();
     }
-    QCOMPARE(panels, (QStringList{"", "Current File", "File Counter", "Find Counter",
-                                  "Replace Counter"}));
+    QCOMPARE(panels,
+             (QStringList{"", "Current File", "File Counter", "Find Counter", "Replace Counter"}));
     QCOMPARE(Child<QPushButton>(*window, "cmdOpen")->toolTip(),
              QStringLiteral("Open Selected File by Application, that is set in Quonder.ini."));
     QCOMPARE(Child<QPushButton>(*window, "cmdCopy")->toolTip(),
@@ -464,7 +486,8 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(Child<QPushButton>(*window, "cmdRestore")->toolTip(),
              QStringLiteral("Restore files before Replace"));
     QCOMPARE(Child<QCheckBox>(*window, "chkEnableRestore")->toolTip(),
-             QStringLiteral("チェックすると置換時にファイルコピーを行なうので遅くなります。ディスクも消費します。"));
+             QStringLiteral("チェックすると置換時にファイルコピーを行なうので遅くなります。ディスク"
+                            "も消費します。"));
   }
 };
 

@@ -54,9 +54,9 @@ WindowFixture::WindowFixture(bool with_code_sets) {
   if (!with_code_sets) return;
   std::string table = "[CharcterCoding]\n";
   for (int i = 0; i < kCodeSetEntries; ++i) {
-    std::string value = i == 2 ? "broken,not-a-number,Broken"
-                               : CodeSetName(i) + "," + std::to_string(1000 + i) + ",Set " +
-                                     std::to_string(i);
+    std::string value =
+        i == 2 ? "broken,not-a-number,Broken"
+               : CodeSetName(i) + "," + std::to_string(1000 + i) + ",Set " + std::to_string(i);
     table += std::to_string(i) + "=" + value + "\n";
   }
   WriteFile(ProgramFolder() + "/CharCodeSet.ini", table);
@@ -87,7 +87,8 @@ void WindowFixture::WriteData(const std::string& relative, const std::string& by
 
 void WindowFixture::WriteFile(const std::string& path, const std::string& bytes) {
   QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", path.c_str());
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    qFatal("cannot write %s", path.c_str());
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
@@ -167,7 +168,8 @@ QStringList Rows(const QAbstractItemModel& model) {
 }
 
 QString Panel(const QWidget& window, int panel) {
-  const auto* label = Child<QLabel>(window, QStringLiteral("stbPanel%1").arg(panel).toLatin1().constData());
+  const auto* label =
+      Child<QLabel>(window, QStringLiteral("stbPanel%1").arg(panel).toLatin1().constData());
   return label != nullptr ? label->text() : QStringLiteral("<no panel>");
 }
 

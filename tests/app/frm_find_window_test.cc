@@ -3,6 +3,7 @@
 // and closing.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,7 +11,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolTip>
-#include <QHelpEvent>
 
 #include "app/editor_launcher.h"
 #include "app/result_model.h"
@@ -98,7 +98,8 @@ class FrmFindWindowTest : public QObject {
                                     twips.ToPixelsX(600), twips.ToPixelsX(600),
                                     twips.ToPixelsX(600)};
     for (int i = 0; i < 5; ++i) {
-      auto* panel = Child<QLabel>(*window, QStringLiteral("stbPanel%1").arg(i + 1).toLatin1().constData());
+      auto* panel =
+          Child<QLabel>(*window, QStringLiteral("stbPanel%1").arg(i + 1).toLatin1().constData());
       QTRY_COMPARE(panel->width(), expected_panels[i]);
     }
 
@@ -128,14 +129,14 @@ class FrmFindWindowTest : public QObject {
     const TwipsScale twips(*window);
     QVERIFY(window->lngMinHeight > 0);
     window->resize(50, 50);
-    const int min_width = Child<QWidget>(*window, "fraFindSettings")->geometry().right() + 1 +
-                          twips.ToPixelsX(90);
+    const int min_width =
+        Child<QWidget>(*window, "fraFindSettings")->geometry().right() + 1 + twips.ToPixelsX(90);
     QTRY_COMPARE(window->width(), min_width);
     QCOMPARE(window->frameGeometry().height(), twips.ToPixelsY(window->lngMinHeight));
     // The list still shows its header and one row.
     auto* list = Child<QTableView>(*window, "ListView1");
-    QVERIFY(list->height() >= list->horizontalHeader()->height() +
-                                  list->verticalHeader()->defaultSectionSize());
+    QVERIFY(list->height() >=
+            list->horizontalHeader()->height() + list->verticalHeader()->defaultSectionSize());
   }
 
   // Nothing is written while minimized; a maximized window stores the screen-wide size, which
@@ -196,8 +197,11 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(coding->toolTip(), QStringLiteral("Set 0"));
 
     auto* size = Child<QLineEdit>(*window, "txtMaxSize");
-    for (auto [text, bytes] : {std::pair{"0.5", 512}, {"abc", 0}, {"10kB", 10240},
-                               {"1.0009765625", 1025}, {"99999999", 2147483647}}) {
+    for (auto [text, bytes] : {std::pair{"0.5", 512},
+                               {"abc", 0},
+                               {"10kB", 10240},
+                               {"1.0009765625", 1025},
+                               {"99999999", 2147483647}}) {
       size->clear();
       QTest::keyClicks(size, text);
       QCOMPARE(window->lngMaxSize, bytes);
@@ -271,7 +275,8 @@ class FrmFindWindowTest : public QObject {
     QVERIFY(window);
     auto* list = Child<QTableView>(*window, "ListView1");
     const QRect second = list->visualRect(window->results()->index(1, 4));
-    QHelpEvent hover(QEvent::ToolTip, second.center(), list->viewport()->mapToGlobal(second.center()));
+    QHelpEvent hover(QEvent::ToolTip, second.center(),
+                     list->viewport()->mapToGlobal(second.center()));
     QCoreApplication::sendEvent(list->viewport(), &hover);
     QTRY_VERIFY(QToolTip::isVisible());
     QVERIFY2(QToolTip::text().contains("two"), qPrintable(QToolTip::text()));
@@ -303,8 +308,7 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(window->strBackupFolder, backup);
     QVERIFY(CreateFolderPath(backup + "/deep/er"));
     fixture.WriteFile(backup + "/deep/er/locked.txt", "x");
-    QFile::setPermissions(QString::fromStdString(backup + "/deep/er/locked.txt"),
-                          QFile::ReadOwner);
+    QFile::setPermissions(QString::fromStdString(backup + "/deep/er/locked.txt"), QFile::ReadOwner);
     QFile::setPermissions(QString::fromStdString(backup + "/deep/er"),
                           QFile::ReadOwner | QFile::ExeOwner);
     window->show();

@@ -53,17 +53,16 @@ class MessageBoxTest : public QObject {
                               << QMessageBox::Warning << QMessageBox::Ok << 1;
     QTest::newRow("64 summary") << 64 << QMessageBox::StandardButtons(QMessageBox::Ok)
                                 << QMessageBox::Information << QMessageBox::Ok << 1;
-    QTest::newRow("33 ok") << 33 << (QMessageBox::Ok | QMessageBox::Cancel)
-                           << QMessageBox::Question << QMessageBox::Ok << 1;
+    QTest::newRow("33 ok") << 33 << (QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Question
+                           << QMessageBox::Ok << 1;
     QTest::newRow("49 cancel") << 49 << (QMessageBox::Ok | QMessageBox::Cancel)
                                << QMessageBox::Warning << QMessageBox::Cancel << 2;
-    QTest::newRow("36 yes") << 36 << (QMessageBox::Yes | QMessageBox::No)
-                            << QMessageBox::Question << QMessageBox::Yes << 6;
+    QTest::newRow("36 yes") << 36 << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::Question
+                            << QMessageBox::Yes << 6;
     QTest::newRow("4 no") << 4 << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::NoIcon
                           << QMessageBox::No << 7;
-    QTest::newRow("3 cancel")
-        << 3 << (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::NoIcon
-        << QMessageBox::Cancel << 2;
+    QTest::newRow("3 cancel") << 3 << (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
+                              << QMessageBox::NoIcon << QMessageBox::Cancel << 2;
   }
 
   void StyleSelectsButtonsIconAndAnswer() {

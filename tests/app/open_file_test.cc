@@ -53,13 +53,16 @@ class OpenFileTest : public QObject {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("default") << kDefaultEditor << "xdg-open"
                              << QStringList{"/data/src/sub dir/a.txt"};
-    QTest::newRow("gedit") << "gedit +%L:%C %P" << "gedit"
-                           << QStringList{"+12:5", "/data/src/sub dir/a.txt"};
-    QTest::newRow("code") << "code -g %P:%L:%C" << "code"
-                          << QStringList{"-g", "/data/src/sub dir/a.txt:12:5"};
-    QTest::newRow("kate") << "kate --line %L --column %C %P" << "kate"
-                          << QStringList{"--line", "12", "--column", "5", "/data/src/sub dir/a.txt"};
-    QTest::newRow("no placeholder") << "myeditor" << "myeditor" << QStringList{};
+    QTest::newRow("gedit") << "gedit +%L:%C %P"
+                           << "gedit" << QStringList{"+12:5", "/data/src/sub dir/a.txt"};
+    QTest::newRow("code") << "code -g %P:%L:%C"
+                          << "code" << QStringList{"-g", "/data/src/sub dir/a.txt:12:5"};
+    QTest::newRow("kate") << "kate --line %L --column %C %P"
+                          << "kate"
+                          << QStringList{"--line", "12", "--column", "5",
+                                         "/data/src/sub dir/a.txt"};
+    QTest::newRow("no placeholder") << "myeditor"
+                                    << "myeditor" << QStringList{};
   }
 
   void EditorGetsTheCommandOfTheRow() {
@@ -129,7 +132,8 @@ class OpenFileTest : public QObject {
     QVERIFY(!tip.contains("first"));
     QVERIFY(!tip.contains("changed"));
     // Read as UTF-8 the same bytes do not hold the hit at that position.
-    QVERIFY(previewer.ToolTip(sjis.toStdString(), "utf-8", 15, u"\u3044", false).contains("changed"));
+    QVERIFY(
+        previewer.ToolTip(sjis.toStdString(), "utf-8", 15, u"\u3044", false).contains("changed"));
   }
 
   void PreviewUnescapesRegExpHits() {

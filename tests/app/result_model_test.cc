@@ -53,7 +53,7 @@ class ResultModelTest : public QObject {
     QCOMPARE(headers, (QStringList{"No.", "File Path", "Line", "Column", "Found", "Pointer"}));
 
     model.AppendRows(Batch({MakeRow("a.txt", 1, 2, u"x", 2)}));
-    const Qt::Alignment expected[] = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
+    const Qt::Alignment expected[] = {Qt::AlignLeft,  Qt::AlignLeft, Qt::AlignRight,
                                       Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft};
     for (int column = 0; column < model.columnCount(); ++column) {
       const auto cell = model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
@@ -73,8 +73,8 @@ class ResultModelTest : public QObject {
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
 
-    model.AppendRows(Batch({MakeRow("a.txt", 1, 1, u"abc", 1),
-                            MakeRow("sub/b.txt", 3, 7, u"\u3042\\n", 40)}));
+    model.AppendRows(
+        Batch({MakeRow("a.txt", 1, 1, u"abc", 1), MakeRow("sub/b.txt", 3, 7, u"\u3042\\n", 40)}));
     model.AppendRows(ResultRows());
     model.AppendRows(Batch({MakeRow("sub/b.txt", 12, 5, u"", 300)}));
 
@@ -116,7 +116,8 @@ class ResultModelTest : public QObject {
     QItemSelectionModel selection(&model);
     QCOMPARE(SelectedRows(selection), std::vector<int>{});
     const auto rows = [&](int top, int bottom) {
-      return QItemSelection(model.index(top, 0), model.index(bottom, ResultModel::kColumnCount - 1));
+      return QItemSelection(model.index(top, 0),
+                            model.index(bottom, ResultModel::kColumnCount - 1));
     };
     selection.select(rows(6, 8), QItemSelectionModel::Select);
     selection.select(rows(1, 3), QItemSelectionModel::Select);

@@ -57,10 +57,10 @@ class FindCliTest : public ::testing::Test {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, Path("out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t pid = 0;
     Outcome outcome;
     if (posix_spawn(&pid, QUONDER_CLI, &actions, nullptr, argv.data(), environ) == 0) {
@@ -85,8 +85,7 @@ TEST_F(FindCliTest, PrintsOneTabSeparatedLinePerRowAndTheSummaryOnStandardError)
   EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tab\t1\n2\ta.txt\t2\t4\tab\t8\n");
   EXPECT_EQ(o.err, "Found from 1 Files.\n");
   o = Find({"-s", "--line-feed", "crlf", "ab", Tree()});
-  EXPECT_EQ(o.out,
-            "1\ta.txt\t1\t1\tab\t1\n2\ta.txt\t2\t4\tab\t8\n3\tsub/b.txt\t1\t2\tab\t2\n");
+  EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tab\t1\n2\ta.txt\t2\t4\tab\t8\n3\tsub/b.txt\t1\t2\tab\t2\n");
   EXPECT_EQ(o.err, "Found from 2 Files.\n");
 }
 
@@ -161,10 +160,9 @@ TEST_F(FindCliTest, TakesConditionsFromASettingsFileAndTheCommandLineWins) {
   Write("tree/a.txt", "ABC abc\rabc");
   Write("tree/sub/b.txt", "abc");
   Write("tree/big.txt", std::string(20000, ' ') + "abc");
-  Write("Quonder.ini",
-        "[FindSetting]\nSourceFolder=" + Tree() +
-            "\nIgnoreCase=1\nSubFolder=1\nLineFeedCode=\\r\nExtBehavior=1\n"
-            "[FindHistory]\n0=\"abc\"\n[ExtentionsHistory]\n0=\"md\"\n");
+  Write("Quonder.ini", "[FindSetting]\nSourceFolder=" + Tree() +
+                           "\nIgnoreCase=1\nSubFolder=1\nLineFeedCode=\\r\nExtBehavior=1\n"
+                           "[FindHistory]\n0=\"abc\"\n[ExtentionsHistory]\n0=\"md\"\n");
   Outcome o = Find({"--ini", Path("Quonder.ini")});
   EXPECT_EQ(o.exit_code, 0) << o.err;
   // MaxSize defaults to 10240 as in the window: big.txt is skipped.
@@ -233,10 +231,9 @@ TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {
 TEST_F(FindCliTest, HelpDocumentsEveryOption) {
   Outcome o = Find({"--help"});
   EXPECT_EQ(o.exit_code, 0);
-  for (const char* option :
-       {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator", "-s, --subfolders",
-        "--max-size", "--ext", "--exclude", "--coding", "--line-feed", "--ini", "--json",
-        "--threads"}) {
+  for (const char* option : {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator",
+                             "-s, --subfolders", "--max-size", "--ext", "--exclude", "--coding",
+                             "--line-feed", "--ini", "--json", "--threads"}) {
     EXPECT_NE(o.out.find(option), std::string::npos) << option;
   }
 }

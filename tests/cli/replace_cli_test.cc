@@ -58,11 +58,15 @@ class ReplaceCliTest : public ::testing::Test {
 };
 
 TEST_F(ReplaceCliTest, ReplacesEveryHitAndKeepsBomAndLineEnds) {
-  Write("d/a.txt", "\xEF\xBB\xBF" "foo bar\r\nfoo\n");
+  Write("d/a.txt",
+        "\xEF\xBB\xBF"
+        "foo bar\r\nfoo\n");
   Write("d/sub/b.txt", "x foo");
   std::string out;
   EXPECT_EQ(Run({"replace", "-s", "--replace", "Zed", "foo", Path("d")}, out), 0);
-  EXPECT_EQ(Read("d/a.txt"), "\xEF\xBB\xBF" "Zed bar\r\nZed\n");
+  EXPECT_EQ(Read("d/a.txt"),
+            "\xEF\xBB\xBF"
+            "Zed bar\r\nZed\n");
   EXPECT_EQ(Read("d/sub/b.txt"), "x Zed");
   EXPECT_EQ(out, "a.txt: 2 hit(s) replaced\nsub/b.txt: 1 hit(s) replaced\nReplaced 3 / 3\n");
 }
@@ -101,8 +105,7 @@ TEST_F(ReplaceCliTest, BackupKeepsTheLayoutAndRefusesAFolderInUse) {
   Write("d/a.txt", "foo 1");
   Write("d/sub/b.txt", "foo 2");
   std::string out;
-  EXPECT_EQ(Run({"replace", "-s", "--backup", Path("bk"), "--replace", "X", "foo", Path("d")},
-                out),
+  EXPECT_EQ(Run({"replace", "-s", "--backup", Path("bk"), "--replace", "X", "foo", Path("d")}, out),
             0);
   EXPECT_EQ(Read("bk/a.txt"), "foo 1");
   EXPECT_EQ(Read("bk/sub/b.txt"), "foo 2");
@@ -119,9 +122,8 @@ TEST_F(ReplaceCliTest, AFailedBackupChangesNothing) {
   Write("d/a.txt", "foo");
   Write("blocker", "a file where the backup folder's parent should be");
   std::string out;
-  EXPECT_EQ(Run({"replace", "--backup", Path("blocker/bk"), "--replace", "X", "foo", Path("d")},
-                out),
-            1);
+  EXPECT_EQ(
+      Run({"replace", "--backup", Path("blocker/bk"), "--replace", "X", "foo", Path("d")}, out), 1);
   EXPECT_EQ(Read("d/a.txt"), "foo");
   EXPECT_EQ(out, "Failed to backup 1 file(s); no file was changed:\na.txt: not backed up\n");
 }

@@ -34,15 +34,15 @@ namespace quonder {
 
 // What the file commands read from the window at the moment of use.
 struct FileOpsConditions {
-  std::string source_folder;   // as entered; %NAME% references are expanded at each use
-  std::string copy_folder;     // as entered; expanded at each use; written unexpanded
-  std::string backup_folder;   // the backup's home, TEMP/Quonder for the window
+  std::string source_folder;     // as entered; %NAME% references are expanded at each use
+  std::string copy_folder;       // as entered; expanded at each use; written unexpanded
+  std::string backup_folder;     // the backup's home, TEMP/Quonder for the window
   std::string coding = "utf-8";  // charset name of the code set table
-  bool reg_exp = false;        // regular-expression mode (Found is escaped, pattern = find_text)
-  bool ignore_case = false;    // for the regular expression
-  bool enable_restore = false; // back up the affected files before replacing
-  std::u16string find_text;    // the pattern in regular-expression mode; unused in plain mode
-  std::u16string replace_text; // as entered; escape sequences are turned in regex mode only
+  bool reg_exp = false;          // regular-expression mode (Found is escaped, pattern = find_text)
+  bool ignore_case = false;      // for the regular expression
+  bool enable_restore = false;   // back up the affected files before replacing
+  std::u16string find_text;      // the pattern in regular-expression mode; unused in plain mode
+  std::u16string replace_text;   // as entered; escape sequences are turned in regex mode only
 };
 
 // The commands whose enabled state the file commands change.
@@ -70,8 +70,7 @@ class FileOpsHost {
   virtual bool StopRequested() = 0;
   virtual void ClearStopRequest() = 0;
   virtual void SetStatusText(StatusPanel panel, std::u16string text) = 0;
-  virtual int ShowMessage(const std::u16string& prompt, const std::u16string& title,
-                          int style) = 0;
+  virtual int ShowMessage(const std::u16string& prompt, const std::u16string& title, int style) = 0;
 
   // The busy mouse pointer on (true) or back to the default (false).
   virtual void SetBusy(bool /*busy*/) {}

@@ -48,8 +48,7 @@ fs::path Resolved(const std::string& path) {
 
 }  // namespace
 
-bool IsInsideFolder(const std::string& path, const std::string& folder,
-                    std::string* relative) {
+bool IsInsideFolder(const std::string& path, const std::string& folder, std::string* relative) {
   if (path.empty() || folder.empty()) return false;
   fs::path inner = Resolved(path);
   fs::path outer = Resolved(folder);

@@ -25,7 +25,6 @@ bool SameFile(const std::string& a, const std::string& b);
 bool IsInsideFolder(const std::string& path, const std::string& folder,
                     std::string* relative = nullptr);
 
-
 // True when the file exists and carries no write permission bit at all: the user marked it
 // read-only, which is honoured even where the process could write it (root).
 bool IsMarkedReadOnly(const std::string& path);

@@ -70,9 +70,9 @@ void ReplaceFile::Load(const Status& codec_status, bool seen_before) {
   bool lossy = false;
   status = codec_->Decode(content, text_, lossy);
   if (!status.ok() || lossy) {
-    MarkUntouched(UntouchedReason::kLossy,
-                  status.ok() ? "\"" + full_path_ + "\" is not valid " + codec_->Name()
-                              : status.message());
+    MarkUntouched(
+        UntouchedReason::kLossy,
+        status.ok() ? "\"" + full_path_ + "\" is not valid " + codec_->Name() : status.message());
     return;
   }
   // Only a file whose own bytes come back from its text can be rewritten byte for byte outside
@@ -80,8 +80,7 @@ void ReplaceFile::Load(const Status& codec_status, bool seen_before) {
   std::string again;
   if (!codec_->Encode(text_, again).ok() || again != content) {
     MarkUntouched(UntouchedReason::kNoRoundTrip,
-                  "\"" + full_path_ + "\" would not be written back the same in " +
-                      codec_->Name());
+                  "\"" + full_path_ + "\" would not be written back the same in " + codec_->Name());
     return;
   }
   splice_.emplace(text_);
@@ -95,9 +94,9 @@ void ReplaceFile::AddHit(int64_t pointer, std::u16string_view found,
     case TextSplice::Result::kOk:
       return;
     case TextSplice::Result::kMismatch:
-      MarkUntouched(UntouchedReason::kStale,
-                    "the text at position " + std::to_string(pointer) + " of \"" + full_path_ +
-                        "\" is no longer the found text");
+      MarkUntouched(UntouchedReason::kStale, "the text at position " + std::to_string(pointer) +
+                                                 " of \"" + full_path_ +
+                                                 "\" is no longer the found text");
       return;
     case TextSplice::Result::kOutOfOrder:
       MarkUntouched(UntouchedReason::kRowsOutOfOrder,

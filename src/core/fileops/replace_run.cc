@@ -8,8 +8,8 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
-#include "core/search/reg_exp.h"
 #include "core/fileops/replace_file.h"
+#include "core/search/reg_exp.h"
 #include "core/text/string_common.h"
 #include "core/text/text_stream.h"
 #include "core/text/utf_convert.h"
@@ -39,8 +39,8 @@ class RowReplacer {
       ignore_case_ = conditions.ignore_case;
       regex_.reset();
       // Multi-line off and a global replace: what RegExpReplace does, compiled once.
-      regex_status_ = RegExp::Compile(pattern_, {.ignore_case = ignore_case_, .multiline = false},
-                                      regex_);
+      regex_status_ =
+          RegExp::Compile(pattern_, {.ignore_case = ignore_case_, .multiline = false}, regex_);
     }
     if (!regex_status_.ok()) return regex_status_;
     replacement = regex_->Replace(found, replacement_, /*global=*/true);
@@ -93,8 +93,7 @@ class ReplaceLoop {
       }
       file_->AddHit(rows_.Pointer(index), found, replacement);
 
-      bool complete =
-          index + 1 == rows_.size() || BuildPath(source, rows_.Path(index + 1)) != path;
+      bool complete = index + 1 == rows_.size() || BuildPath(source, rows_.Path(index + 1)) != path;
       if (complete) FinishFile();
       if (host_.StopRequested()) {
         result_.stopped = true;
@@ -104,8 +103,7 @@ class ReplaceLoop {
     if (!file_) return;
     if (result_.stopped) {
       file_->MarkUntouched(UntouchedReason::kStopped,
-                           "stopped before all rows of \"" + file_->full_path() +
-                               "\" were passed");
+                           "stopped before all rows of \"" + file_->full_path() + "\" were passed");
     }
     FinishFile();
   }
@@ -128,9 +126,9 @@ class ReplaceLoop {
   const bool dry_run_;
   ReplaceResult& result_;
   std::optional<ReplaceFile> file_;
-  std::unordered_set<std::string> finished_;  // files already complete in this run
+  std::unordered_set<std::string> finished_;           // files already complete in this run
   std::string source_entered_ = std::string(1, '\0');  // never a folder as entered
-  std::string source_;                                // source_entered_ expanded
+  std::string source_;                                 // source_entered_ expanded
 };
 
 // The closing steps: default pointer and the summary; Replace stays disabled.
@@ -143,17 +141,28 @@ void Close(FileOpsHost& host, const ReplaceResult& result) {
 
 std::u16string UntouchedReasonText(UntouchedReason reason) {
   switch (reason) {
-    case UntouchedReason::kStale: return u"changed since the find";
-    case UntouchedReason::kRowsOutOfOrder: return u"rows out of order in the list";
-    case UntouchedReason::kLossy: return u"bytes invalid in the charset";
-    case UntouchedReason::kNoRoundTrip: return u"bytes the charset would not write back the same";
-    case UntouchedReason::kUnencodable: return u"new text not encodable in the charset";
-    case UntouchedReason::kReadOnly: return u"read-only";
-    case UntouchedReason::kUnreadable: return u"cannot be read";
-    case UntouchedReason::kUnwritable: return u"cannot be written";
-    case UntouchedReason::kUnknownCharset: return u"unknown charset";
-    case UntouchedReason::kInvalidPattern: return u"invalid regular expression";
-    case UntouchedReason::kStopped: return u"stopped before all its rows were passed";
+    case UntouchedReason::kStale:
+      return u"changed since the find";
+    case UntouchedReason::kRowsOutOfOrder:
+      return u"rows out of order in the list";
+    case UntouchedReason::kLossy:
+      return u"bytes invalid in the charset";
+    case UntouchedReason::kNoRoundTrip:
+      return u"bytes the charset would not write back the same";
+    case UntouchedReason::kUnencodable:
+      return u"new text not encodable in the charset";
+    case UntouchedReason::kReadOnly:
+      return u"read-only";
+    case UntouchedReason::kUnreadable:
+      return u"cannot be read";
+    case UntouchedReason::kUnwritable:
+      return u"cannot be written";
+    case UntouchedReason::kUnknownCharset:
+      return u"unknown charset";
+    case UntouchedReason::kInvalidPattern:
+      return u"invalid regular expression";
+    case UntouchedReason::kStopped:
+      return u"stopped before all its rows were passed";
   }
   return u"";
 }

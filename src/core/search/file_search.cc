@@ -45,8 +45,7 @@ Status FileSearcher::GetCodec(const std::string& charset, Codec*& codec) {
   return Status::Ok();
 }
 
-Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case,
-                                Pattern*& pattern) {
+Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case, Pattern*& pattern) {
   auto key = std::make_pair(text, ignore_case);
   auto it = patterns_.find(key);
   if (it == patterns_.end()) {
@@ -99,8 +98,8 @@ bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures) {
 const PlainPrefilter& FileSearcher::Prefilter(bool utf8) {
   const int slot = utf8 ? 1 : 0;
   if (prefilter_versions_[slot] != prepared_.needle_version()) {
-    prefilters_[slot] = MakePlainPrefilter(prepared_.conditions().find_text,
-                                           prepared_.ignore_case(), utf8);
+    prefilters_[slot] =
+        MakePlainPrefilter(prepared_.conditions().find_text, prepared_.ignore_case(), utf8);
     prefilter_versions_[slot] = prepared_.needle_version();
   }
   return prefilters_[slot];
@@ -120,8 +119,8 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
   Pattern* pattern = nullptr;
   const bool empty_find_text = prepared_.conditions().find_text.empty();
   if (reg_exp && !empty_find_text) {
-    status = GetPattern(prepared_.conditions().find_text, prepared_.conditions().ignore_case,
-                        pattern);
+    status =
+        GetPattern(prepared_.conditions().find_text, prepared_.conditions().ignore_case, pattern);
     if (!status.ok()) return status;
   }
 
@@ -166,8 +165,8 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
                            !prepared_.utf8_finder().empty();
     if (verdict == PrefilterVerdict::kAsciiText || utf8_text) {
       Utf8View view(bytes, verdict == PrefilterVerdict::kAsciiText ? Utf8Form::kAscii
-                           : IsValidUtf8(bytes)                      ? Utf8Form::kValid
-                                                                     : Utf8Form::kLossy);
+                           : IsValidUtf8(bytes)                    ? Utf8Form::kValid
+                                                                   : Utf8Form::kLossy);
       // Ignoring case, non-ASCII characters may fold onto the letters of an ASCII find text
       // and hold an earlier hit than the bytes showed.
       SearchHint hint{first, prepared_.needle_version()};

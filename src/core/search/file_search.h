@@ -16,14 +16,14 @@
 #include <utility>
 
 #include "core/search/fast/byte_prefilter.h"
+#include "core/search/fast/utf8_reg_exp.h"
 #include "core/search/file_buffer.h"
 #include "core/search/find_host.h"
 #include "core/search/prepared_conditions.h"
 #include "core/search/reg_exp.h"
-#include "core/status.h"
 #include "core/search/text_matching.h"
+#include "core/status.h"
 #include "core/text/text_stream.h"
-#include "core/search/fast/utf8_reg_exp.h"
 
 namespace quonder {
 
@@ -56,8 +56,7 @@ class FileSearcher {
   // Searches the file at `path` with the host's current conditions. A file that cannot be
   // loaded or decoded is given up quietly (outcome.given_up). Returns an error only when the
   // conditions cannot be used (charset or pattern, as Prepare), which ends the run.
-  Status Search(const std::string& path, FindHost& host, FileEvents& events,
-                FileOutcome& outcome);
+  Status Search(const std::string& path, FindHost& host, FileEvents& events, FileOutcome& outcome);
 
   // The conditions read for the last search step or hit (shared with the events' handler).
   const PreparedConditions& prepared() const { return prepared_; }
@@ -84,7 +83,7 @@ class FileSearcher {
   std::u16string text_;
   std::map<std::string, Codec> codecs_;
   std::map<std::pair<std::u16string, bool>, Pattern> patterns_;
-  PlainPrefilter prefilters_[2];   // by utf8
+  PlainPrefilter prefilters_[2];  // by utf8
   uint64_t prefilter_versions_[2] = {0, 0};
 };
 

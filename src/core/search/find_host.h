@@ -22,16 +22,21 @@
 namespace quonder {
 
 struct ResultRow {
-  int64_t number = 0;          // "No.": rows before it + 1
-  std::string path;            // "File Path": relative to the source folder, '/' separated
-  int32_t line = 0;            // from 1
-  int32_t column = 0;          // from 1, UTF-16 code units
-  std::u16string found;        // as shown: escaped (EscapeControlChars) in regex mode
-  int32_t pointer = 0;         // 1-based position of the hit in the decoded text
+  int64_t number = 0;    // "No.": rows before it + 1
+  std::string path;      // "File Path": relative to the source folder, '/' separated
+  int32_t line = 0;      // from 1
+  int32_t column = 0;    // from 1, UTF-16 code units
+  std::u16string found;  // as shown: escaped (EscapeControlChars) in regex mode
+  int32_t pointer = 0;   // 1-based position of the hit in the decoded text
 };
 
-enum class StatusPanel { kStatus = 1, kCurrentFile = 2, kFileCounter = 3, kFindCounter = 4,
-                         kReplaceCounter = 5 };
+enum class StatusPanel {
+  kStatus = 1,
+  kCurrentFile = 2,
+  kFileCounter = 3,
+  kFindCounter = 4,
+  kReplaceCounter = 5
+};
 
 class FindHost {
  public:

@@ -27,8 +27,7 @@ class RowMaker : public FileEvents {
   void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
              const PreparedConditions& prepared) override {
     // The mode is read for each row's Found cell.
-    ReportRow(host_,
-              MakeRow(*path_, line, column, pointer, found, prepared.conditions().reg_exp),
+    ReportRow(host_, MakeRow(*path_, line, column, pointer, found, prepared.conditions().reg_exp),
               result_);
   }
 

@@ -53,8 +53,8 @@ struct FileJob {
   std::string relative_path;  // the worker puts the source folder in front
   std::shared_ptr<const FindConditions> conditions;
 
-  bool skipped = false;    // the run was stopping before the file was started
-  bool searched = false;   // it passed the size filter and was searched
+  bool skipped = false;   // the run was stopping before the file was started
+  bool searched = false;  // it passed the size filter and was searched
   FileOutcome outcome;
   Status status;
   // The rows, kept compact: the calling thread makes each ResultRow as it hands it over, so
@@ -151,8 +151,8 @@ class Pipeline {
   bool StartWorkers();
   void Shutdown();
   void Work();
-  void SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
-                 WorkerHost& host, RowCollector& collector);
+  void SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher, WorkerHost& host,
+                 RowCollector& collector);
   WalkStep NextJob(std::unique_ptr<FileJob>& job);
   // No more files may be handed out until the host has taken some.
   bool Full() const {

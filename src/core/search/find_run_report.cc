@@ -30,8 +30,8 @@ void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunR
   host.SetStatusText(StatusPanel::kFileCounter, Decimal(result.file_counter));
 }
 
-ResultRow MakeRow(const std::string& relative_path, int32_t line, int32_t column,
-                  int32_t pointer, std::u16string_view found, bool reg_exp) {
+ResultRow MakeRow(const std::string& relative_path, int32_t line, int32_t column, int32_t pointer,
+                  std::u16string_view found, bool reg_exp) {
   ResultRow row;
   row.path = relative_path;
   row.line = line;

@@ -17,8 +17,8 @@ void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunR
 
 // The row of one accepted hit, not yet numbered. `found` is the matched text as in the file;
 // in regular-expression mode the row shows it escaped, since such a hit may span lines.
-ResultRow MakeRow(const std::string& relative_path, int32_t line, int32_t column,
-                  int32_t pointer, std::u16string_view found, bool reg_exp);
+ResultRow MakeRow(const std::string& relative_path, int32_t line, int32_t column, int32_t pointer,
+                  std::u16string_view found, bool reg_exp);
 
 // Numbers `row` (the next number of the run), hands it to the host and shows the find counter.
 void ReportRow(FindHost& host, ResultRow row, FindRunResult& result);

@@ -11,7 +11,7 @@ namespace quonder {
 // A hit's line split into the text before the hit, the hit and the text after it.
 struct LinePreview {
   std::u16string before;
-  std::u16string hit;       // to the end of the line at most: a hit spanning lines is cut
+  std::u16string hit;  // to the end of the line at most: a hit spanning lines is cut
   std::u16string after;
   bool cut_before = false;  // text of the line before `before` was left out
   bool cut_after = false;   // text of the line after `after` was left out

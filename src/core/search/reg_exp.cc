@@ -101,8 +101,8 @@ class Pcre16RegExp final : public RegExp {
                             match_context_.get());
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
       // The interpreter keeps its backtracking on the heap and can go deeper.
-      rc = pcre2_match_16(code_.get(), subject, text.size(), start, PCRE2_NO_JIT,
-                          match_data_.get(), match_context_.get());
+      rc = pcre2_match_16(code_.get(), subject, text.size(), start, PCRE2_NO_JIT, match_data_.get(),
+                          match_context_.get());
     }
     if (rc >= 0) return true;  // 0: the ovector was too small, which cannot happen here
     if (rc != PCRE2_ERROR_NOMATCH) {
@@ -149,8 +149,7 @@ class Pcre16RegExp final : public RegExp {
 
 }  // namespace
 
-Status RegExp::Compile(std::u16string_view pattern, Options options,
-                       std::unique_ptr<RegExp>& out) {
+Status RegExp::Compile(std::u16string_view pattern, Options options, std::unique_ptr<RegExp>& out) {
   out.reset();
   const reg_exp_internal::TranslatedPattern translated = TranslatePattern(pattern);
 
@@ -161,17 +160,16 @@ Status RegExp::Compile(std::u16string_view pattern, Options options,
 
   int error_code = 0;
   PCRE2_SIZE error_offset = 0;
-  std::unique_ptr<pcre2_code_16, CodeDeleter> code(
-      pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(translated.text.data()),
-                       translated.text.size(), CompileOptions(options), &error_code,
-                       &error_offset, compile_context.get()));
+  std::unique_ptr<pcre2_code_16, CodeDeleter> code(pcre2_compile_16(
+      reinterpret_cast<PCRE2_SPTR16>(translated.text.data()), translated.text.size(),
+      CompileOptions(options), &error_code, &error_offset, compile_context.get()));
   if (!code) {
     size_t offset = error_offset < translated.source_offset.size()
                         ? translated.source_offset[error_offset]
                         : pattern.size();
-    return Status::Error(Status::Code::kInvalidPattern,
-                         "Invalid regular expression at offset " + std::to_string(offset) +
-                             ": " + ErrorText(error_code));
+    return Status::Error(Status::Code::kInvalidPattern, "Invalid regular expression at offset " +
+                                                            std::to_string(offset) + ": " +
+                                                            ErrorText(error_code));
   }
 
   // Without JIT (not built in, or no executable memory) the interpreter does the same work.
@@ -197,9 +195,9 @@ Status RegExp::Compile(std::u16string_view pattern, Options options,
   uint32_t capture_count = 0;
   pcre2_pattern_info_16(code.get(), PCRE2_INFO_CAPTURECOUNT, &capture_count);
 
-  out = std::make_unique<Pcre16RegExp>(std::move(code), std::move(match_data),
-                                       std::move(match_context), std::move(jit_stack),
-                                       capture_count);
+  out =
+      std::make_unique<Pcre16RegExp>(std::move(code), std::move(match_data),
+                                     std::move(match_context), std::move(jit_stack), capture_count);
   return Status::Ok();
 }
 

@@ -23,8 +23,7 @@ void ResultRows::AppendOne(const std::string& path, int32_t line, int32_t column
   std::u16string& chunk = found_chunks_.back();
   rows_.push_back(Packed{static_cast<uint32_t>(paths_.size() - 1), line, column, pointer,
                          static_cast<uint32_t>(found_chunks_.size() - 1),
-                         static_cast<uint32_t>(chunk.size()),
-                         static_cast<uint32_t>(found.size())});
+                         static_cast<uint32_t>(chunk.size()), static_cast<uint32_t>(found.size())});
   chunk.append(found);
 }
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "core/text/caseless_fold.h"
 #include "core/search/fast/line_scan.h"
+#include "core/text/caseless_fold.h"
 
 namespace quonder {
 namespace {
@@ -17,8 +17,7 @@ LineFeedScan ScanLines(Utf16View& text, size_t from, size_t to,
   return ScanLineFeeds(text.text(), from, to, prepared.conditions().line_feed_code);
 }
 
-LineFeedScan ScanLines(Utf8View& text, size_t from, size_t to,
-                       const PreparedConditions& prepared) {
+LineFeedScan ScanLines(Utf8View& text, size_t from, size_t to, const PreparedConditions& prepared) {
   return ScanLineFeeds(text.bytes(), from, to, prepared.line_feed_utf8());
 }
 
@@ -65,8 +64,8 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
   }
   const int64_t line_start = state.line_start_units;
   ++state.count;
-  sink.OnHit(state.line, static_cast<int32_t>(hit - line_start + 1),
-             static_cast<int32_t>(hit + 1), text.Found(begin, end), prepared);
+  sink.OnHit(state.line, static_cast<int32_t>(hit - line_start + 1), static_cast<int32_t>(hit + 1),
+             text.Found(begin, end), prepared);
   return HitVerdict::kAccepted;
 }
 
@@ -183,8 +182,8 @@ MatchOutcome Plain(View& text, PreparedConditions& prepared, FindHost& host, Hit
 }
 
 template <typename View, typename Pattern>
-MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared,
-                     FindHost& host, HitSink& sink) {
+MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared, FindHost& host,
+                     HitSink& sink) {
   MatchOutcome outcome;
   MatchState state;
   auto subject = [&] {
@@ -228,8 +227,8 @@ MatchOutcome FindPlain(Utf16View text, PreparedConditions& prepared, FindHost& h
   return Plain(text, prepared, host, sink, nullptr);
 }
 
-MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& host,
-                       HitSink& sink, const SearchHint* hint) {
+MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                       const SearchHint* hint) {
   return Plain(text, prepared, host, sink, hint);
 }
 

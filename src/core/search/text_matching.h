@@ -12,12 +12,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/search/fast/text_views.h"
+#include "core/search/fast/utf8_reg_exp.h"
 #include "core/search/find_host.h"
 #include "core/search/prepared_conditions.h"
 #include "core/search/reg_exp.h"
 #include "core/status.h"
-#include "core/search/fast/text_views.h"
-#include "core/search/fast/utf8_reg_exp.h"
 
 namespace quonder {
 
@@ -36,10 +36,10 @@ class HitSink {
 // The line state of one file, carried from hit to hit so lines are counted in one forward
 // pass. Positions are the view's.
 struct MatchState {
-  size_t line_start = 0;  // first position of the line of the last hit located
+  size_t line_start = 0;         // first position of the line of the last hit located
   int64_t line_start_units = 0;  // line_start in UTF-16 units; -1 while not worked out
   int32_t line = 1;
-  int32_t count = 0;      // hits accepted
+  int32_t count = 0;  // hits accepted
   // Line feeds that begin in [line_start, scanned_to) are already counted (for the code of
   // scanned_version).
   size_t scanned_to = 0;
@@ -73,10 +73,9 @@ struct SearchHint {
 // ignoring case. The conditions are read (prepared.Refresh) before every search step; an
 // empty find text finds nothing. Stops after the hit in hand when the host asks. Over UTF-8
 // a find text holding an unpaired surrogate finds nothing (such a file is decoded instead).
-MatchOutcome FindPlain(Utf16View text, PreparedConditions& prepared, FindHost& host,
-                       HitSink& sink);
-MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& host,
-                       HitSink& sink, const SearchHint* hint = nullptr);
+MatchOutcome FindPlain(Utf16View text, PreparedConditions& prepared, FindHost& host, HitSink& sink);
+MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                       const SearchHint* hint = nullptr);
 
 // Regular-expression matching with the pattern compiled by the caller from the find text and
 // the ignore-case flag, multi-line. The conditions are read for every match.

@@ -33,8 +33,7 @@ double LeadingNumber(const std::string& text) {
 
 int32_t ReadCapacity(const std::string& capacity_key, const std::string& ini_file) {
   std::string text;
-  GetIniString(kFindSetting, capacity_key, std::to_string(kDefaultHistoryCapacity), text,
-               ini_file);
+  GetIniString(kFindSetting, capacity_key, std::to_string(kDefaultHistoryCapacity), text, ini_file);
   // Rounds half to even, as the integer conversion of the settings does.
   double rounded = std::nearbyint(LeadingNumber(text));
   if (!(rounded >= 1 && rounded <= kMaxHistoryCapacity)) return kDefaultHistoryCapacity;
@@ -49,8 +48,8 @@ void ReadHistoryEntry(const std::string& section, const std::string& key,
 
 // The quotes keep leading and trailing spaces, which the INI write would otherwise drop; the
 // INI read takes one enclosing pair off again.
-bool WriteHistoryEntry(const std::string& section, const std::string& key,
-                       const std::string& text, const std::string& ini_file) {
+bool WriteHistoryEntry(const std::string& section, const std::string& key, const std::string& text,
+                       const std::string& ini_file) {
   return WriteIniString(section, key, "\"" + text + "\"", ini_file);
 }
 

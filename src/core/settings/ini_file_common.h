@@ -15,8 +15,7 @@ namespace quonder {
 // a UTF-8 sequence) and at its first NUL, then unescaped. `default_value` is given in escaped
 // form and is unescaped the same way. Returns the number of bytes the profile read delivered.
 int32_t GetIniString(const std::string& section, const std::string& key,
-                     const std::string& default_value, std::string& value,
-                     const std::string& file);
+                     const std::string& default_value, std::string& value, const std::string& file);
 
 // Cuts `value` at NUL, trims spaces (only U+0020), escapes it, and sets the key: replacing the
 // first matching key's line, or appending the key at the end of its section, or the section at

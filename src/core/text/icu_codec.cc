@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/text/fast/ascii_widen.h"
 #include "core/text/converter_facts.h"
+#include "core/text/fast/ascii_widen.h"
 #include "core/text/fast/utf8_decode.h"
 
 namespace quonder {
@@ -163,8 +163,8 @@ Status IcuCodec::Feed(const char* begin, const char* end, bool flush, std::u16st
   const char* source = begin;
   bool straighten = false;
   for (char rotated : facts_.rotated_bytes) {
-    straighten = straighten ||
-                 std::memchr(begin, rotated, static_cast<size_t>(end - begin)) != nullptr;
+    straighten =
+        straighten || std::memchr(begin, rotated, static_cast<size_t>(end - begin)) != nullptr;
   }
   // Multi-byte text mostly takes two bytes or more per unit; when the guess is short, the
   // converter keeps the rest for the next round.
@@ -186,8 +186,8 @@ Status IcuCodec::Feed(const char* begin, const char* end, bool flush, std::u16st
       continue;
     }
     if (U_FAILURE(err)) {
-      return Status::Error(Status::Code::kIoError, "Cannot decode text in charset \"" + name_ +
-                                                       "\": " + u_errorName(err));
+      return Status::Error(Status::Code::kIoError,
+                           "Cannot decode text in charset \"" + name_ + "\": " + u_errorName(err));
     }
     return Status::Ok();
   }
@@ -212,8 +212,8 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
     bytes.resize(used + room);
     char* target = bytes.data() + used;
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_fromUnicode(cnv_, &target, bytes.data() + bytes.size(), &source, source_end, nullptr,
-                     true, &err);
+    ucnv_fromUnicode(cnv_, &target, bytes.data() + bytes.size(), &source, source_end, nullptr, true,
+                     &err);
     used = static_cast<size_t>(target - bytes.data());
     if (err == U_BUFFER_OVERFLOW_ERROR) {
       room = (room + static_cast<size_t>(source_end - source)) * 2;

@@ -58,8 +58,8 @@ TEST_F(BackupTest, AFolderTheUserNamedKeepsItsOtherFiles) {
 
 TEST_F(BackupTest, RefusesABackupFolderThatHoldsTheSourceAndDeletesNothing) {
   host_.conditions.backup_folder = folder_.root();
-  CopyCounters counters = RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}),
-                                        {0, 1, 2}, {});
+  CopyCounters counters =
+      RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}), {0, 1, 2}, {});
   EXPECT_EQ(counters.failed, 2);
   EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"sub/a.txt", "b.txt"}));
   EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
@@ -136,8 +136,7 @@ TEST_F(BackupTest, RestoreReportsWhatItCouldNotWriteBack) {
   EXPECT_EQ(folder_.Read("src/b.txt"), "b2");
   EXPECT_EQ(folder_.Read("src/c.txt"), "c1");
   EXPECT_EQ(host_.panels[1], "Failed Undo");
-  EXPECT_EQ(host_.LastMessage(),
-            "Find Text Alarm|48|Restored 1 / 2\nFailed to restore 1 file(s).");
+  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 1 / 2\nFailed to restore 1 file(s).");
 }
 
 TEST_F(BackupTest, RestoreWithoutABackupFolderSaysSo) {

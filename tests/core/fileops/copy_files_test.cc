@@ -131,7 +131,8 @@ TEST_F(CopyFilesTest, CopyingAFileOntoItselfLeavesItWhole) {
 }
 
 TEST_F(CopyFilesTest, StopEndsTheLoopBeforeTheNextRowAndTheSummaryStillShows) {
-  for (const char* name : {"a.txt", "b.txt", "c.txt"}) folder_.Write(std::string("src/") + name, name);
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    folder_.Write(std::string("src/") + name, name);
   host_.stop_at = 2;  // asked before each row: the second row is not reached
   CopyCounters counters =
       CopyToCopyFolder(host_, RowsFor({"a.txt", "b.txt", "c.txt"}), {0, 1, 2}, false, u".");

@@ -52,12 +52,13 @@ TEST(BuildEditorCommandLineTest, FillsPlaceholders) {
       {"gedit +%L:%C %P", {"gedit", "+12:5", "/src/sub/a b.txt"}},
       {"code -g %P:%L:%C", {"code", "-g", "/src/sub/a b.txt:12:5"}},
       {"diff %P %P", {"diff", "/src/sub/a b.txt", "/src/sub/a b.txt"}},
-      {"kate", {"kate"}},  // no placeholder: the same command for every row
+      {"kate", {"kate"}},                // no placeholder: the same command for every row
       {"ed %p %l", {"ed", "%p", "%l"}},  // placeholders are case-sensitive
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SplitCommandLine(BuildEditorCommandLine(c.editor_template, "/src/sub/a b.txt", "12", "5")),
-              c.words)
+    EXPECT_EQ(
+        SplitCommandLine(BuildEditorCommandLine(c.editor_template, "/src/sub/a b.txt", "12", "5")),
+        c.words)
         << c.editor_template;
   }
   unsetenv("QUONDER_TEST_EDITOR_DIR");
@@ -66,9 +67,8 @@ TEST(BuildEditorCommandLineTest, FillsPlaceholders) {
 // Whatever a file name holds, the editor receives exactly that path as one argument.
 TEST(BuildEditorCommandLineTest, AnyPathSurvivesAsOneWord) {
   const char* const paths[] = {
-      "/plain/a.txt",     "/with space/a b.txt", "/tab\there",       "/quote\"in/it",
-      "/back\\slash\\",   "/a\\\"b",             "/50%L off %C.txt", "/percent%P%/x",
-      "/\xe3\x81\x82.txt", "",
+      "/plain/a.txt", "/with space/a b.txt", "/tab\there",    "/quote\"in/it",     "/back\\slash\\",
+      "/a\\\"b",      "/50%L off %C.txt",    "/percent%P%/x", "/\xe3\x81\x82.txt", "",
   };
   for (const char* path : paths) {
     EXPECT_EQ(SplitCommandLine(BuildEditorCommandLine("ed %P +%L", path, "3", "4")),

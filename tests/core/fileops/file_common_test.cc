@@ -94,8 +94,8 @@ TEST(PathTest, BuildPath) {
     std::string folder, name, expected;
   };
   const Case cases[] = {
-      {"/a", "b", "/a/b"},   {"/a/", "b", "/a/b"}, {"/", "b", "/b"},     {"", "b", "b"},
-      {"a", "/b", "a/b"},    {"a/", "/b", "a/b"},  {"/a", "b/c", "/a/b/c"},
+      {"/a", "b", "/a/b"}, {"/a/", "b", "/a/b"}, {"/", "b", "/b"},        {"", "b", "b"},
+      {"a", "/b", "a/b"},  {"a/", "/b", "a/b"},  {"/a", "b/c", "/a/b/c"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BuildPath(c.folder, c.name), c.expected) << c.folder << " + " << c.name;
@@ -171,8 +171,8 @@ class FileOpsTest : public ::testing::Test {
     return buffer.str();
   }
   void MakeReadOnly(const std::string& relative) const {
-    fs::permissions(Path(relative), fs::perms::owner_write | fs::perms::group_write |
-                                        fs::perms::others_write,
+    fs::permissions(Path(relative),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
   }
   // Everything below `relative`, sorted, as "name" and "folder/".

@@ -52,9 +52,7 @@ class TempFolder {
     std::ifstream in(Path(relative), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  bool Exists(const std::string& relative) const {
-    return std::filesystem::exists(Path(relative));
-  }
+  bool Exists(const std::string& relative) const { return std::filesystem::exists(Path(relative)); }
   // Every regular file below `relative`, as sorted relative paths.
   std::vector<std::string> Files(const std::string& relative = "") const {
     std::vector<std::string> files;
@@ -122,8 +120,7 @@ class FakeHost : public FileOpsHost {
     panels[static_cast<int>(panel)] = ToUtf8(text);
     if (panel == StatusPanel::kStatus) transcript.push_back("panel 1: " + ToUtf8(text));
   }
-  int ShowMessage(const std::u16string& prompt, const std::u16string& title,
-                  int style) override {
+  int ShowMessage(const std::u16string& prompt, const std::u16string& title, int style) override {
     std::string shown = ToUtf8(prompt);
     for (size_t at; (at = shown.find("\r\n")) != std::string::npos;) shown.replace(at, 2, "\n");
     messages.push_back(ToUtf8(title) + "|" + std::to_string(style) + "|" + shown);
@@ -134,9 +131,7 @@ class FakeHost : public FileOpsHost {
     return answer;
   }
   void SetBusy(bool busy) override { transcript.push_back(busy ? "busy" : "idle"); }
-  void SetCommandEnabled(FileOpsCommand command, bool on) override {
-    enabled[command] = on;
-  }
+  void SetCommandEnabled(FileOpsCommand command, bool on) override { enabled[command] = on; }
   void FocusResultList() override { transcript.push_back("focus list"); }
   void WriteSetting(const std::string& key, const std::string& value) override {
     settings[key] = value;

@@ -5,8 +5,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/text/text_stream.h"
 #include "core/fileops/file_ops_test_support.h"
+#include "core/text/text_stream.h"
 #include "support/plain_user.h"
 
 namespace quonder {
@@ -40,9 +40,9 @@ class ReplaceRunTest : public ::testing::Test {
   void Hits(const std::string& relative, const std::u16string& needle, bool reg_exp = false) {
     std::u16string text;
     TextFileInfo info;
-    ASSERT_TRUE(ReadTextFile(folder_.Path("src/" + relative), *Codec(host_.conditions.coding),
-                             text, info)
-                    .ok());
+    ASSERT_TRUE(
+        ReadTextFile(folder_.Path("src/" + relative), *Codec(host_.conditions.coding), text, info)
+            .ok());
     testing::AddHits(rows_, relative, text, needle, reg_exp);
   }
 
@@ -62,20 +62,24 @@ class ReplaceRunTest : public ::testing::Test {
 };
 
 TEST_F(ReplaceRunTest, SeveralHitsInOneFileKeepTheBomLineEndsAndEveryOtherByte) {
-  folder_.Write("src/a.txt", "\xEF\xBB\xBF" "foo\r\nbar foo\rfoo\n\t foo");
+  folder_.Write("src/a.txt",
+                "\xEF\xBB\xBF"
+                "foo\r\nbar foo\rfoo\n\t foo");
   Hits("a.txt", u"foo");
   ASSERT_EQ(rows_.size(), 4u);
 
   ReplaceResult result = RunAll();
 
-  EXPECT_EQ(folder_.Read("src/a.txt"), "\xEF\xBB\xBF" "Zed\r\nbar Zed\rZed\n\t Zed");
+  EXPECT_EQ(folder_.Read("src/a.txt"),
+            "\xEF\xBB\xBF"
+            "Zed\r\nbar Zed\rZed\n\t Zed");
   EXPECT_EQ(result.replaced, 4);
   ASSERT_EQ(result.changed.size(), 1u);
   EXPECT_EQ(result.changed[0].hits, 4);
   EXPECT_EQ(host_.messages, std::vector<std::string>{"Find Text|64|Replaced 4 / 4"});
   EXPECT_EQ(host_.transcript,
-            (std::vector<std::string>{"busy", "clear stop", "write EnableRestore=0",
-                                      "focus list", "panel 1: Start Replace", "replace history",
+            (std::vector<std::string>{"busy", "clear stop", "write EnableRestore=0", "focus list",
+                                      "panel 1: Start Replace", "replace history",
                                       "panel 1: Complete Replace", "idle", "message 64"}));
   EXPECT_FALSE(host_.enabled.at(FileOpsCommand::kReplace));
   EXPECT_FALSE(host_.enabled.at(FileOpsCommand::kRestore));
@@ -123,9 +127,10 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
   };
   const Case cases[] = {
       {"group", "a 12px b 7px;", u"(\\d+)px", u"12px", u"$1em", "a 12em b 7px;"},
-      {"line-spanning hit measured unescaped", "x = 1;\r\ny = 2;\r\nz\\1", u"1;\\r\\ny",
-       u"1;\r\ny", u"one;\\ny", "x = one;\ny = 2;\r\nz\\1"},
-      {"dollars and backslashes", "cost: 5 USD", u"(\\d) USD", u"5 USD", u"$$$1 \\\\", "cost: $5 \\"},
+      {"line-spanning hit measured unescaped", "x = 1;\r\ny = 2;\r\nz\\1", u"1;\\r\\ny", u"1;\r\ny",
+       u"one;\\ny", "x = one;\ny = 2;\r\nz\\1"},
+      {"dollars and backslashes", "cost: 5 USD", u"(\\d) USD", u"5 USD", u"$$$1 \\\\",
+       "cost: $5 \\"},
       {"a look-ahead finds nothing in the hit alone", "abcd", u"abc(?=d)", u"abc", u"X", "abcd"},
   };
   for (const Case& c : cases) {
@@ -230,8 +235,9 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
     EXPECT_EQ(result.untouched[0].reason, c.reason);
     EXPECT_EQ(result.replaced, 0);
   }
-  EXPECT_EQ(Summary(), "Replaced 0 / 1\n1 file(s) left untouched: bytes the charset would not "
-                       "write back the same.");
+  EXPECT_EQ(Summary(),
+            "Replaced 0 / 1\n1 file(s) left untouched: bytes the charset would not "
+            "write back the same.");
 }
 
 TEST_F(ReplaceRunTest, UnreadableAndReadOnlyFilesAreSkippedAndTheRunGoesOn) {

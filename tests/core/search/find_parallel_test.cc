@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "core/search/find_run.h"
-#include "core/text/utf_convert.h"
 #include "core/search/find_test_support.h"
+#include "core/text/utf_convert.h"
 #include "support/plain_user.h"
 
 namespace quonder {
@@ -119,9 +119,10 @@ bool IsPrefix(const std::vector<std::string>& part, const std::vector<std::strin
 void BuildTree(const ScratchFolder& folder) {
   std::mt19937 rng(20261205);
   const std::vector<std::string> pool = {
-      "return", "RETURN", "Return x", "foo_t", "size_t ", "\r\n", "\n", "\r", " ", "(", "_",
-      "\xC3\xA9", "\xE2\x84\xAA", "\xF0\x9F\x98\x80", "\xFF", "\x82\xA0", "\x95\x5C", "\xE9",
-      "caf\xC3\xA9", "deprecated", "DEPRECATED", "\t"};
+      "return", "RETURN",   "Return x", "foo_t", "size_t ",     "\r\n",         "\n",
+      "\r",     " ",        "(",        "_",     "\xC3\xA9",    "\xE2\x84\xAA", "\xF0\x9F\x98\x80",
+      "\xFF",   "\x82\xA0", "\x95\x5C", "\xE9",  "caf\xC3\xA9", "deprecated",   "DEPRECATED",
+      "\t"};
   std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
   std::uniform_int_distribution<int> length(0, 60);
   for (int i = 0; i < 200; ++i) {
@@ -180,10 +181,10 @@ FindConditions Conditions(const ScratchFolder& folder, const Search& search,
 TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
   ScratchFolder folder;
   BuildTree(folder);
-  const std::vector<Search> searches = {
-      {u"return"},        {u"return", false, true}, {u"\\w+_t\\b", true},
-      {u"Return", false, false, true}, {u"caf\u00e9"}, {u"\u3042", false, true},
-      {u"r.?e", true, true}, {u"absent"}};
+  const std::vector<Search> searches = {{u"return"},           {u"return", false, true},
+                                        {u"\\w+_t\\b", true},  {u"Return", false, false, true},
+                                        {u"caf\u00e9"},        {u"\u3042", false, true},
+                                        {u"r.?e", true, true}, {u"absent"}};
   int rows = 0;
   const bool ran = testing::RunAsPlainUser([&] {
     for (const Search& search : searches) {
@@ -303,9 +304,11 @@ TEST(FindParallelTest, AnUnusableConditionEndsTheRunAfterTheFilesBeforeIt) {
 
 TEST(FindParallelTest, WorkerCountFollowsTheMachineWhenNotGiven) {
   const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-  const std::vector<std::pair<int, int>> cases = {
-      {1, 1}, {3, 3}, {0, std::min(cores, kMaxFindWorkers)},
-      {-2, std::min(cores, kMaxFindWorkers)}, {1000, kMaxFindWorkers}};
+  const std::vector<std::pair<int, int>> cases = {{1, 1},
+                                                  {3, 3},
+                                                  {0, std::min(cores, kMaxFindWorkers)},
+                                                  {-2, std::min(cores, kMaxFindWorkers)},
+                                                  {1000, kMaxFindWorkers}};
   for (const auto& [asked, got] : cases) {
     FindRunOptions options;
     options.threads = asked;

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/text/utf_convert.h"
 #include "core/search/find_test_support.h"
+#include "core/text/utf_convert.h"
 #include "support/plain_user.h"
 
 namespace quonder {
@@ -165,8 +165,8 @@ TEST_F(FindRunTest, RunsThatCannotStartSayWhy) {
     FindRunResult result;
     Status status = RunFind(host, FindRunOptions(), result);
     EXPECT_EQ(status.code(), c.code) << c.name;
-    EXPECT_NE(status.message().find(c.names), std::string::npos) << c.name << ": "
-                                                                 << status.message();
+    EXPECT_NE(status.message().find(c.names), std::string::npos)
+        << c.name << ": " << status.message();
     EXPECT_TRUE(host.rows.empty()) << c.name;
   }
 }
@@ -191,7 +191,8 @@ TEST_F(FindRunTest, UnreadableEntriesAreSkipped) {
   conditions.sub_folders = true;
   FindRunResult result;
   std::string transcript;
-  ASSERT_TRUE(testing::RunAsPlainUser([&] { transcript = RunTranscript(conditions, true, &result); }));
+  ASSERT_TRUE(
+      testing::RunAsPlainUser([&] { transcript = RunTranscript(conditions, true, &result); }));
   EXPECT_EQ(transcript, "b.txt:1:1:x:1\nopen/d.txt:1:1:x:1\n");
   EXPECT_EQ(result.file_counter, 2);
   EXPECT_EQ(result.given_up_files, 1);
@@ -260,7 +261,9 @@ TEST_F(FindRunTest, ACharsetRejectedDuringTheRunEndsItWithTheRowsSoFar) {
 
 TEST_F(FindRunTest, ReadsEachFileInTheChosenCharset) {
   folder_.Write("sjis.txt", "\x82\xA0\x82\xA2 x");  // あい x
-  folder_.Write("utf16.txt", std::string("\xFF\xFE" "B\0x\0", 6));
+  folder_.Write("utf16.txt", std::string("\xFF\xFE"
+                                         "B\0x\0",
+                                         6));
   FindConditions conditions = Conditions();
   conditions.coding = "shift_jis";
   EXPECT_EQ(RunTranscript(conditions).find("sjis.txt:1:4:x:4\n"), 0u);

@@ -32,8 +32,8 @@ size_t NaiveFind(const std::string& hay, size_t from, const std::string& needle,
 
 TEST(FindScanningTest, ByteFinderAgreesWithAPlainLoop) {
   std::mt19937 rng(7);
-  const std::vector<std::string> needles = {"a", "ab", "aB", "ba", "abc", "a_b", "bbbbbbbbbbbbbbbbbbbb",
-                                            "zZ", "[", "@", "`{"};
+  const std::vector<std::string> needles = {
+      "a", "ab", "aB", "ba", "abc", "a_b", "bbbbbbbbbbbbbbbbbbbb", "zZ", "[", "@", "`{"};
   for (size_t length : {0, 1, 5, 15, 16, 17, 31, 33, 100, 1000}) {
     for (int round = 0; round < 20; ++round) {
       std::string hay = RandomText(rng, length, "abAB_[{@`zZ\x80\xE1\xC1");
@@ -102,9 +102,9 @@ TEST(FindScanningTest, LineFeedScansAgreeWithAPlainLoop) {
 
 TEST(FindScanningTest, Utf8ValidityAndLengthAgreeWithTheDecoder) {
   std::mt19937 rng(13);
-  const std::vector<std::string> pieces = {"a",  "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
-                                           "\n", "\xFF",     "\xC3",         "\xED\xA0\x80",
-                                           "\xC0\xAF", "\xF4\x90\x80\x80", "\xE0\x80\x80", "\x80"};
+  const std::vector<std::string> pieces = {
+      "a",    "\xC3\xA9",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\n",           "\xFF",
+      "\xC3", "\xED\xA0\x80", "\xC0\xAF",     "\xF4\x90\x80\x80", "\xE0\x80\x80", "\x80"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
   for (int round = 0; round < 2000; ++round) {
     std::string text;

@@ -24,8 +24,10 @@ struct CharsetCase {
 };
 
 const std::vector<std::string> kCommon = {
-    "abc", "return", "RETURN", "Kelvin", "st", "ST", "s", "k", "_", " ", "(", "\t",
-    "\r\n", "\n", "\r", "\r\n\r\n", "x", "0", "\\", "\x7F", std::string(1, '\0'), "a b"};
+    "abc", "return",   "RETURN", "Kelvin", "st", "ST",   "s",
+    "k",   "_",        " ",      "(",      "\t", "\r\n", "\n",
+    "\r",  "\r\n\r\n", "x",      "0",      "\\", "\x7F", std::string(1, '\0'),
+    "a b"};
 
 const std::vector<CharsetCase>& Charsets() {
   static const std::vector<CharsetCase> cases = {
@@ -54,18 +56,46 @@ struct Search {
 
 const std::vector<Search>& Searches() {
   static const std::vector<Search> searches = {
-      {u"k"}, {u"k", false, true}, {u"kelvin", false, true}, {u"K", false, true, true},
-      {u"st", false, true}, {u"S", false, true}, {u"return"}, {u"RETURN", false, true, true},
-      {u"\u00e9"}, {u"\u00c9", false, true}, {u"\r\n"}, {u"\\"}, {u"\uFFFD"},
-      {u"\U0001F600"}, {u"\u3042"}, {u"\u8868"}, {u"\uFF21", false, true}, {u"a b", false, false, true},
-      {u"\u043f\u0440", false, true}, {u"\u212a"}, {u"x\u00e9", false, true},
-      {u"k\\w*", true}, {u"\\w+", true, false, true}, {u"\u00e9.", true, true}, {u"^", true},
-      {u"st$", true, true}, {u".", true}, {u"\\bs", true}, {u"(?<=\\\\)x", true},
-      {u"a*", true}, {u"\\r\\n", true}, {u"[^a-z]+", true}, {u"\\x{212a}", true, true},
-      {u"st", false, false, true}, {u"\uFFFD", false, false, true}, {u"\u00e9", false, true, true},
+      {u"k"},
+      {u"k", false, true},
+      {u"kelvin", false, true},
+      {u"K", false, true, true},
+      {u"st", false, true},
+      {u"S", false, true},
+      {u"return"},
+      {u"RETURN", false, true, true},
+      {u"\u00e9"},
+      {u"\u00c9", false, true},
+      {u"\r\n"},
+      {u"\\"},
+      {u"\uFFFD"},
+      {u"\U0001F600"},
+      {u"\u3042"},
+      {u"\u8868"},
+      {u"\uFF21", false, true},
+      {u"a b", false, false, true},
+      {u"\u043f\u0440", false, true},
+      {u"\u212a"},
+      {u"x\u00e9", false, true},
+      {u"k\\w*", true},
+      {u"\\w+", true, false, true},
+      {u"\u00e9.", true, true},
+      {u"^", true},
+      {u"st$", true, true},
+      {u".", true},
+      {u"\\bs", true},
+      {u"(?<=\\\\)x", true},
+      {u"a*", true},
+      {u"\\r\\n", true},
+      {u"[^a-z]+", true},
+      {u"\\x{212a}", true, true},
+      {u"st", false, false, true},
+      {u"\uFFFD", false, false, true},
+      {u"\u00e9", false, true, true},
       // Non-ASCII separators make the word test read the characters around a hit exactly.
       {u"k", false, false, true, u"\u00e9\U0001F600\u212a"},
-      {u"s", false, true, true, u"\uFFFD\u00c9"}, {u"\\w", true, false, true, u"\uFFFD\u00e9"},
+      {u"s", false, true, true, u"\uFFFD\u00c9"},
+      {u"\\w", true, false, true, u"\uFFFD\u00e9"},
   };
   return searches;
 }
@@ -132,18 +162,30 @@ TEST(FindShortcutsTest, BytesThatLookLikeAHitAreNoHit) {
   const std::vector<Expectation> cases = {
       {"Shift_JIS trail byte 0x5C is no backslash", "shift_jis", "\x95\x5C\\", u"\\", false,
        "a.txt:1:2:\\:2\n"},
-      {"Shift_JIS trail byte 0x41 is no A", "shift_jis", "\x82\x41" "A", u"a", true,
-       "a.txt:1:2:A:2\n"},
-      {"UTF-8 BOM is not counted", "utf-8", "\xEF\xBB\xBFx ab", u"ab", false,
-       "a.txt:1:3:ab:3\n"},
-      {"KELVIN SIGN in UTF-8", "utf-8", "\xE2\x84\xAA" "elvin", u"kelvin", true,
-       "a.txt:1:1:\xE2\x84\xAA" "elvin:1\n"},
-      {"hit next to an invalid byte", "utf-8", "\xFF" "ab\xC3", u"ab", false,
-       "a.txt:1:2:ab:2\n"},
-      {"invalid bytes become U+FFFD", "utf-8", "a\xFF\xFE" "b", u"\uFFFD", false,
-       "a.txt:1:2:\xEF\xBF\xBD:2\na.txt:1:3:\xEF\xBF\xBD:3\n"},
-      {"UTF-16 with BOM", "unicode", std::string("\xFF\xFE" "a\0b\0\r\0\n\0a\0b\0", 14), u"ab",
-       false, "a.txt:1:1:ab:1\na.txt:2:1:ab:5\n"},
+      {"Shift_JIS trail byte 0x41 is no A", "shift_jis",
+       "\x82\x41"
+       "A",
+       u"a", true, "a.txt:1:2:A:2\n"},
+      {"UTF-8 BOM is not counted", "utf-8", "\xEF\xBB\xBFx ab", u"ab", false, "a.txt:1:3:ab:3\n"},
+      {"KELVIN SIGN in UTF-8", "utf-8",
+       "\xE2\x84\xAA"
+       "elvin",
+       u"kelvin", true,
+       "a.txt:1:1:\xE2\x84\xAA"
+       "elvin:1\n"},
+      {"hit next to an invalid byte", "utf-8",
+       "\xFF"
+       "ab\xC3",
+       u"ab", false, "a.txt:1:2:ab:2\n"},
+      {"invalid bytes become U+FFFD", "utf-8",
+       "a\xFF\xFE"
+       "b",
+       u"\uFFFD", false, "a.txt:1:2:\xEF\xBF\xBD:2\na.txt:1:3:\xEF\xBF\xBD:3\n"},
+      {"UTF-16 with BOM", "unicode",
+       std::string("\xFF\xFE"
+                   "a\0b\0\r\0\n\0a\0b\0",
+                   14),
+       u"ab", false, "a.txt:1:1:ab:1\na.txt:2:1:ab:5\n"},
       {"windows-1252 euro sign", "windows-1252", "5\x80 5", u"\u20ac", false,
        "a.txt:1:2:\xE2\x82\xAC:2\n"},
   };

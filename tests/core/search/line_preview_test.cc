@@ -36,10 +36,10 @@ TEST(LinePreviewTest, FindsTheLineOfTheHit) {
       {20, u"abc", u"second [abc] line"},
       {29, u"third", u"[third]"},
       {35, u"fourth", u"[fourth]"},
-      {20, u"abX", u"second [abc] line!"},        // the file no longer holds the hit
+      {20, u"abX", u"second [abc] line!"},             // the file no longer holds the hit
       {20, u"abc line\nthird", u"second [abc line]"},  // a hit over lines is cut at the line end
       {40, u"h", u"fourt[h]"},
-      {41, u"", u"fourth[]"},                       // just past the end
+      {41, u"", u"fourth[]"},  // just past the end
       {42, u"", u"<none>"},
       {0, u"", u"<none>"},
       {-5, u"", u"<none>"},

@@ -24,8 +24,7 @@ std::u16string Transcript(const std::u16string& pattern, const std::u16string& t
 }
 
 std::u16string Replaced(const std::u16string& pattern, const std::u16string& replacement,
-                        const std::u16string& text, bool ignore_case = false,
-                        bool global = true) {
+                        const std::u16string& text, bool ignore_case = false, bool global = true) {
   std::u16string result;
   Status status = RegExpReplace(text, pattern, replacement, ignore_case, global, result);
   return status.ok() ? result : u"error";
@@ -54,7 +53,12 @@ TEST(RegExpExecuteTest, Table) {
       {"lf", u"\\n", u"a\r\n", false, u"2[\n]"},
       {"tab", u"\\t", u"a\tb", false, u"1[\t]"},
       {"vt is only VT", u"\\v", u"\n\x0B\r\f\x85\u2028", false, u"1[\x0B]"},
-      {"vt in a class", u"[\\va]+", u"\n\x0B" u"a\f", false, u"1[\x0B" u"a]"},
+      {"vt in a class", u"[\\va]+",
+       u"\n\x0B"
+       u"a\f",
+       false,
+       u"1[\x0B"
+       u"a]"},
       {"vt in a negated class", u"[^\\v]", u"\x0B\n", false, u"1[\n]"},
       {"escaped backslash then v", u"\\\\v", u"\x0B\\v", false, u"1[\\v]"},
       {"vt inside quoting is literal", u"\\Q\\v\\E", u"\x0B\\v", false, u"1[\\v]"},
@@ -72,13 +76,22 @@ TEST(RegExpExecuteTest, Table) {
        u"0[\u041F\u0420\u0418]"},
       // \w \d \b are ASCII.
       {"word is ascii", u"\\w+", u"\u00E9t_1", false, u"1[t_1]"},
-      {"digit is ascii", u"\\d", u"\u0661" u"7", false, u"1[7]"},
+      {"digit is ascii", u"\\d",
+       u"\u0661"
+       u"7",
+       false, u"1[7]"},
       {"negated classes take non-ascii", u"\\D\\W\\S", u"1\u00E9\u044F\u0436", false,
        u"1[\u00E9\u044F\u0436]"},
       {"boundary is ascii", u"\\bt", u"\u00E9t t", false, u"1[t] 3[t]"},
       // Texts with unpaired surrogates match around them.
-      {"lone high blocks dot", u"a.b", u"a\xD800" u"b", false, u""},
-      {"lone low between", u"[^x]+", u"ab\xDC00" u"cd", false, u"0[ab] 3[cd]"},
+      {"lone high blocks dot", u"a.b",
+       u"a\xD800"
+       u"b",
+       false, u""},
+      {"lone low between", u"[^x]+",
+       u"ab\xDC00"
+       u"cd",
+       false, u"0[ab] 3[cd]"},
       {"pair is one char", u".", u"\U0001F600x", false, u"0[\U0001F600] 2[x]"},
       {"astral caseless", u"\U00010428", u"\U00010400", true, u"0[\U00010400]"},
       // Empty matches advance.
@@ -129,8 +142,7 @@ TEST(RegExpCompileTest, InvalidPatternsGiveMessageAndOffset) {
     Status status = RegExp::Compile(c.pattern, {}, re);
     EXPECT_EQ(status.code(), Status::Code::kInvalidPattern) << c.message_part;
     EXPECT_EQ(re, nullptr);
-    EXPECT_NE(status.message().find("offset " + std::to_string(c.offset) + ":"),
-              std::string::npos)
+    EXPECT_NE(status.message().find("offset " + std::to_string(c.offset) + ":"), std::string::npos)
         << status.message();
     EXPECT_NE(status.message().find(c.message_part), std::string::npos) << status.message();
 
@@ -213,10 +225,9 @@ struct ReplaceCase {
 TEST(RegExpReplaceTest, Table) {
   const ReplaceCase cases[] = {
       {"groups", u"(\\w+)=(\\w+)", u"$1-$2", u"key=value", u"key-value"},
-      {"every group digit", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)", u"$9$8$7$6$5$4$3$2$1",
-       u"abcdefghi", u"ihgfedcba"},
-      {"$10 is group 1 then 0", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)", u"$10", u"abcdefghij",
-       u"a0"},
+      {"every group digit", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)", u"$9$8$7$6$5$4$3$2$1", u"abcdefghi",
+       u"ihgfedcba"},
+      {"$10 is group 1 then 0", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)", u"$10", u"abcdefghij", u"a0"},
       {"unset group is empty", u"(a)(b)?", u"[$2]", u"ac", u"[]c"},
       {"missing group stays", u"(a)", u"$5", u"a", u"$5"},
       {"doubled dollar", u"(a)", u"$$1", u"a", u"$1"},
@@ -236,7 +247,10 @@ TEST(RegExpReplaceTest, Table) {
       {"empty after non-empty", u"a*", u"-", u"baac", u"-b--c-"},
       {"empty over CR LF", u"x*", u"-", u"\r\n", u"-\r\n-"},
       {"empty over a pair", u"", u"-", u"\U0001F600", u"-\U0001F600-"},
-      {"escapes", u"\\t|\\v", u"_", u"a\tb\x0B" u"c\n", u"a_b_c\n"},
+      {"escapes", u"\\t|\\v", u"_",
+       u"a\tb\x0B"
+       u"c\n",
+       u"a_b_c\n"},
   };
   for (const ReplaceCase& c : cases) {
     EXPECT_EQ(Replaced(c.pattern, c.replacement, c.text), c.expected) << c.name;

@@ -30,8 +30,8 @@ class FakeFolderField : public FolderFieldView {
   std::string BrowseForFolder(const std::string& start) override {
     browse_starts.push_back(start);
     // nullopt plays the user pressing Cancel: the browser hands back its start folder.
-    std::optional<std::string> answer = browse_answers.empty() ? std::nullopt
-                                                                : browse_answers.front();
+    std::optional<std::string> answer =
+        browse_answers.empty() ? std::nullopt : browse_answers.front();
     if (!browse_answers.empty()) browse_answers.pop_front();
     return answer.value_or(start);
   }
@@ -116,7 +116,7 @@ TEST_F(FolderFieldsTest, ApplyFolderPathAcceptsOnlyExistingFolders) {
       {"%QUONDER_TEST_ROOT%/src", true},  // kept as typed, checked expanded
       {"%QUONDER_TEST_ROOT%", true},
       {"", false},
-      {file, false},                      // a file is not a folder
+      {file, false},  // a file is not a folder
       {folder + "/missing", false},
       {"%QUONDER_TEST_UNSET%/src", false},  // an unset reference stays literal
       {"%QUONDER_TEST_ROOT%/a.txt", false},

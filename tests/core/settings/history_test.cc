@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/ini_file_common.h"
 #include "core/search/find_test_support.h"
+#include "core/settings/ini_file_common.h"
 
 namespace quonder {
 namespace {
@@ -105,8 +105,8 @@ TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
 
 TEST_F(HistoryTest, CapacityOutsideItsRangeOrNotANumberIs32) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"0", 32},   {"2000", 32}, {"abc", 32}, {"1024", 1024}, {"1", 1},   {"-5", 32},
-      {"7x", 7},   {" 12", 12},  {"12.6", 13}, {"2.5", 2},    {"", 32},   {"1025", 32}};
+      {"0", 32}, {"2000", 32}, {"abc", 32},  {"1024", 1024}, {"1", 1}, {"-5", 32},
+      {"7x", 7}, {" 12", 12},  {"12.6", 13}, {"2.5", 2},     {"", 32}, {"1025", 32}};
   for (const auto& [text, expected] : cases) {
     WriteIni("[FindSetting]\nFindHistoryCnt=" + text + "\n[FindHistory]\n0=\"a\"\n");
     FakeBox box;

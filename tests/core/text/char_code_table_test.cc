@@ -93,11 +93,11 @@ TEST(CharCodeTableTest, ShippedTableHasTheDefaultAtIndex42) {
     EXPECT_GT(entry.CodePage, 0) << entry.Name;
     EXPECT_TRUE(names.insert(entry.Name).second) << entry.Name << " is listed twice";
   }
-  for (const char* expected : {"utf-8", "unicode", "unicodeFFFE", "us-ascii", "shift_jis",
-                               "euc-jp", "iso-2022-jp", "euc-kr", "big5", "gb2312", "gbk",
-                               "gb18030", "koi8-r", "koi8-u", "iso-8859-1", "iso-8859-15",
-                               "windows-1250", "windows-1252", "windows-1258", "ibm437",
-                               "ibm850", "ibm866"}) {
+  for (const char* expected :
+       {"utf-8",        "unicode", "unicodeFFFE", "us-ascii",    "shift_jis",    "euc-jp",
+        "iso-2022-jp",  "euc-kr",  "big5",        "gb2312",      "gbk",          "gb18030",
+        "koi8-r",       "koi8-u",  "iso-8859-1",  "iso-8859-15", "windows-1250", "windows-1252",
+        "windows-1258", "ibm437",  "ibm850",      "ibm866"}) {
     EXPECT_TRUE(names.count(expected)) << expected << " is missing";
   }
 }
@@ -136,18 +136,19 @@ TEST(CharCodeTableTest, AsciiFactsAreRightForEveryCharset) {
   // Multi-byte charsets whose trail bytes reach below 0x80, and those with shift states or
   // wide units; every other entry is a single-byte set (or utf-8, EUC) and fully transparent.
   const std::map<std::string, AsciiFacts> exceptions = {
-      {"shift_jis", {true, false}},       {"ks_c_5601-1987", {true, false}},
-      {"big5", {true, false}},            {"big5-hkscs", {true, false}},
-      {"gb2312", {true, false}},          {"gbk", {true, false}},
-      {"gb18030", {true, false}},         {"iso-2022-jp", {false, false}},
-      {"unicode", {false, false}},        {"unicodeFFFE", {false, false}},
-      {"utf-32", {false, false}},         {"utf-32BE", {false, false}},
+      {"shift_jis", {true, false}}, {"ks_c_5601-1987", {true, false}},
+      {"big5", {true, false}},      {"big5-hkscs", {true, false}},
+      {"gb2312", {true, false}},    {"gbk", {true, false}},
+      {"gb18030", {true, false}},   {"iso-2022-jp", {false, false}},
+      {"unicode", {false, false}},  {"unicodeFFFE", {false, false}},
+      {"utf-32", {false, false}},   {"utf-32BE", {false, false}},
   };
   for (const CharCodeEntry& entry : ShippedTable()) {
     std::unique_ptr<TextCodec> codec;
     ASSERT_TRUE(TextCodec::Open(entry.Name, codec).ok()) << entry.Name;
     auto exception = exceptions.find(entry.Name);
-    AsciiFacts expected = exception == exceptions.end() ? AsciiFacts{true, true} : exception->second;
+    AsciiFacts expected =
+        exception == exceptions.end() ? AsciiFacts{true, true} : exception->second;
     EXPECT_EQ(codec->AsciiCompatible(), expected.compatible) << entry.Name;
     EXPECT_EQ(codec->AsciiTransparent(), expected.transparent) << entry.Name;
   }
@@ -165,14 +166,14 @@ struct Reference {
     ucnv_setToUCallBack(cnv, Substitute, &substituted, nullptr, nullptr, &err);
     for (char control : {'\x1A', '\x1C', '\x7F'}) {
       std::u16string unit = Decode(std::string(1, control));
-      if (unit.size() == 1 && unit[0] < 0x80) unrotate[unit[0]] = static_cast<unsigned char>(control);
+      if (unit.size() == 1 && unit[0] < 0x80)
+        unrotate[unit[0]] = static_cast<unsigned char>(control);
     }
   }
   ~Reference() { ucnv_close(cnv); }
 
-  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args,
-                                    const char*, int32_t, UConverterCallbackReason reason,
-                                    UErrorCode* err) {
+  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args, const char*,
+                                    int32_t, UConverterCallbackReason reason, UErrorCode* err) {
     if (reason > UCNV_IRREGULAR) return;
     *static_cast<bool*>(const_cast<void*>(context)) = true;
     static const UChar kReplacement = 0xFFFD;
@@ -277,7 +278,8 @@ TEST(CharCodeTableTest, TransparentCharsetsKeepEveryAsciiByte) {
         if (unit < 0x80) ascii_units.push_back(unit);
       }
       for (char byte : bytes) {
-        if (static_cast<unsigned char>(byte) < 0x80) ascii_bytes.push_back(static_cast<char16_t>(byte));
+        if (static_cast<unsigned char>(byte) < 0x80)
+          ascii_bytes.push_back(static_cast<char16_t>(byte));
       }
       ASSERT_EQ(ascii_units, ascii_bytes) << ::testing::PrintToString(bytes);
     }

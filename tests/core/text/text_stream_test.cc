@@ -62,16 +62,24 @@ struct FileCase {
 TEST_F(TextFileTest, FilesReadAndWriteBackByteForByte) {
   const FileCase cases[] = {
       {"utf-8", "a\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n", u"a\r\n日本\r\n", ""},
-      {"utf-8", "\xEF\xBB\xBF" "a\r\n\xE6\x97\xA5", u"a\r\n日", "\xEF\xBB\xBF"},
+      {"utf-8",
+       "\xEF\xBB\xBF"
+       "a\r\n\xE6\x97\xA5",
+       u"a\r\n日", "\xEF\xBB\xBF"},
       // 0x5C is the trail byte of both characters, and a long ASCII run follows.
       {"shift_jis", "\x83\x5C\x95\x5C\\0123456789012345678901234567890123456789\r\n",
        u"ソ表\\0123456789012345678901234567890123456789\r\n", ""},
       {"euc-jp", "\xC6\xFC\xCB\xDC\xB8\xEC\n\x8E\xB1", u"日本語\nｱ", ""},
-      {"unicode", std::string("\xFF\xFE" "a\0\xE5\x65\r\0\n\0", 10), u"a日\r\n", "\xFF\xFE"},
+      {"unicode",
+       std::string("\xFF\xFE"
+                   "a\0\xE5\x65\r\0\n\0",
+                   10),
+       u"a日\r\n", "\xFF\xFE"},
       {"unicode", std::string("a\0\xE5\x65", 4), u"a日", ""},
       {"unicodeFFFE", std::string("\xFE\xFF\0a\x65\xE5", 6), u"a日", "\xFE\xFF"},
       {"unicodeFFFE", std::string("\0a\x65\xE5", 4), u"a日", ""},
-      {"utf-32", std::string("\xFF\xFE\0\0\x00\xF6\x01\0", 8), u"😀", std::string("\xFF\xFE\0\0", 4)},
+      {"utf-32", std::string("\xFF\xFE\0\0\x00\xF6\x01\0", 8), u"😀",
+       std::string("\xFF\xFE\0\0", 4)},
       {"gb18030", "\x84\x31\x95\x33\xD6\xD0", u"中", "\x84\x31\x95\x33"},
       {"iso-2022-jp", "\x1B$B\x46\x7C\x4B\x5C\x1B(Babc", u"日本abc", ""},
   };
@@ -147,8 +155,8 @@ TEST_F(TextFileTest, LossyFileIsNotWrittenBack) {
 }
 
 TEST(TextCodecTest, UnknownCharsetsAreErrorsNamingThem) {
-  for (std::string name : {"", "no-such-charset", "utf-8,swaplfnl", "utf-8\n", "utf 8", "x=y",
-                           "\xE6\x97\xA5"}) {
+  for (std::string name :
+       {"", "no-such-charset", "utf-8,swaplfnl", "utf-8\n", "utf 8", "x=y", "\xE6\x97\xA5"}) {
     std::unique_ptr<TextCodec> codec;
     Status status = TextCodec::Open(name, codec);
     EXPECT_EQ(status.code(), Status::Code::kUnknownCharset) << name;
@@ -171,11 +179,11 @@ TEST(TextCodecTest, NamesPickTheIntendedConverter) {
       {"unicodeFFFE", std::string("\0A", 2), u"A"},
       {"utf-16", std::string("A\0", 2), u"A"},
       {"UTF-8", "\xC3\xA9", u"é"},
-      {"Shift_JIS", "\x5C\x7E\x81\x5F", u"\\~＼"},       // the Windows table: 0x5C is a backslash
-      {"windows-1252", "\x80\x81", u"€\u0081"},         // 0x81 is a C1 control, as on Windows
-      {"gb2312", "\x81\x40", u"丂"},                      // GBK's extension is read too
-      {"latin1", "\xE9", u"é"},                           // ICU's aliases are accepted
-      {"ucs-2", std::string("A\0", 2), u"A"},             // ... with the byte order of "unicode"
+      {"Shift_JIS", "\x5C\x7E\x81\x5F", u"\\~＼"},  // the Windows table: 0x5C is a backslash
+      {"windows-1252", "\x80\x81", u"€\u0081"},     // 0x81 is a C1 control, as on Windows
+      {"gb2312", "\x81\x40", u"丂"},                // GBK's extension is read too
+      {"latin1", "\xE9", u"é"},                     // ICU's aliases are accepted
+      {"ucs-2", std::string("A\0", 2), u"A"},       // ... with the byte order of "unicode"
   };
   for (const NameCase& c : cases) {
     auto codec = OpenCodec(c.charset);
@@ -184,8 +192,12 @@ TEST(TextCodecTest, NamesPickTheIntendedConverter) {
     EXPECT_EQ(Decode(*codec, c.bytes, &lossy), c.text) << c.charset;
     EXPECT_FALSE(lossy) << c.charset;
   }
-  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFF\xFE" "A"), 2u);
-  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFE\xFF" "A"), 0u);
+  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFF\xFE"
+                                            "A"),
+            2u);
+  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFE\xFF"
+                                            "A"),
+            0u);
   EXPECT_EQ(OpenCodec("unicodeFFFE")->BomLength("\xFE\xFF"), 2u);
   EXPECT_EQ(OpenCodec("utf-8")->BomLength("\xEF\xBB"), 0u);
   EXPECT_EQ(OpenCodec("shift_jis")->BomLength("\xEF\xBB\xBF"), 0u);
@@ -193,7 +205,11 @@ TEST(TextCodecTest, NamesPickTheIntendedConverter) {
 
 // IBM's PC tables in ICU rotate SUB, FS and DEL; files must keep them as they are.
 TEST(TextCodecTest, ControlCodesStayThemselvesInPcCodePages) {
-  const std::string controls = "a\x1A" "b\x1C" "c\x7F" "0123456789abcdef0123456789\x1A\x7F";
+  const std::string controls =
+      "a\x1A"
+      "b\x1C"
+      "c\x7F"
+      "0123456789abcdef0123456789\x1A\x7F";
   for (const char* charset : {"ibm437", "ibm850", "ibm866", "shift_jis"}) {
     auto codec = OpenCodec(charset);
     std::u16string text = Decode(*codec, controls);
@@ -229,7 +245,11 @@ TEST(TextCodecTest, InvalidBytesBecomeReplacementCharacters) {
       {"iso-8859-6", run + "\xA1", wide_run + u"\uFFFD"},
       {"us-ascii", run + "\x80", wide_run + u"\uFFFD"},
       {"unicode", std::string("a\0b", 3), u"a\uFFFD"},
-      {"unicode", std::string("\x00\xD8" "a\0", 4), u"\uFFFDa"},
+      {"unicode",
+       std::string("\x00\xD8"
+                   "a\0",
+                   4),
+       u"\uFFFDa"},
   };
   for (const InvalidCase& c : cases) {
     SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
@@ -272,7 +292,10 @@ TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
       {"us-ascii", u"caf\u00E9", "U+00E9 at position 4 in charset \"us-ascii\""},
       {"shift_jis", u"日本\u20AC", "U+20AC at position 3 in charset \"shift_jis\""},
       {"windows-1252", u"ab\U0001F600", "U+1F600 at position 3 in charset \"windows-1252\""},
-      {"utf-8", u"ab\xD800" u"c", "unpaired surrogate U+D800 at position 3 in charset \"utf-8\""},
+      {"utf-8",
+       u"ab\xD800"
+       u"c",
+       "unpaired surrogate U+D800 at position 3 in charset \"utf-8\""},
       {"utf-8", u"ab\xDC00", "unpaired surrogate U+DC00 at position 3"},
       {"unicode", u"ab\xD800", "unpaired surrogate U+D800 at position 3"},
       {"iso-2022-jp", u"ok\u00E9", "U+00E9 at position 3"},
@@ -331,9 +354,8 @@ class Utf8Reference {
   }
 
  private:
-  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args,
-                                    const char*, int32_t, UConverterCallbackReason reason,
-                                    UErrorCode* err) {
+  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args, const char*,
+                                    int32_t, UConverterCallbackReason reason, UErrorCode* err) {
     if (reason > UCNV_IRREGULAR) return;
     *static_cast<bool*>(const_cast<void*>(context)) = true;
     static const UChar kReplacement = 0xFFFD;
@@ -389,7 +411,7 @@ TEST(TextCodecTest, Utf8DecodesLargeInputExactlyAsIcu) {
   auto codec = OpenCodec("utf-8");
   Utf8Reference reference;
   std::mt19937 rng(99);
-  const char* const straddlers[] = {"\xF0\x9F\x98\x80", "\xE6\x97\xA5", "\xE6\x97",
+  const char* const straddlers[] = {"\xF0\x9F\x98\x80",     "\xE6\x97\xA5",         "\xE6\x97",
                                     "\x80\x80\x80\x80\x80", "\xF0\x9F\x98\x80\x80", "\xC3\xA9"};
   for (const char* straddler : straddlers) {
     for (size_t shift = 0; shift < 6; ++shift) {

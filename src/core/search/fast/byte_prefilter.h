@@ -36,9 +36,9 @@ struct PlainPrefilter {
 PlainPrefilter MakePlainPrefilter(std::u16string_view find_text, bool ignore_case, bool utf8);
 
 enum class PrefilterVerdict {
-  kNoHit,       // the file holds no hit: no need to decode it
-  kAsciiText,   // the file is pure ASCII: search its bytes as they are
-  kDecode,      // the file may hold a hit: decode it and search the text
+  kNoHit,      // the file holds no hit: no need to decode it
+  kAsciiText,  // the file is pure ASCII: search its bytes as they are
+  kDecode,     // the file may hold a hit: decode it and search the text
 };
 
 // Applies `filter` to a file's bytes (byte-order mark removed). `first` receives the position

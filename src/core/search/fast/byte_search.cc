@@ -46,8 +46,9 @@ ByteFinder::ByteFinder(std::string_view needle, bool ascii_caseless)
   for (size_t i = 0; i < needle_.size(); ++i) {
     if (i == first_) continue;
     int rank = Commonness(static_cast<unsigned char>(needle_[i]), caseless_);
-    if (rank < best || (rank == best && (i > first_ ? i - first_ : first_ - i) >
-                                            (second_ > first_ ? second_ - first_ : first_ - second_))) {
+    if (rank < best ||
+        (rank == best && (i > first_ ? i - first_ : first_ - i) >
+                             (second_ > first_ ? second_ - first_ : first_ - second_))) {
       best = rank, second_ = i;
     }
   }

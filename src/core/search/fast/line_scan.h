@@ -9,7 +9,7 @@
 namespace quonder {
 
 struct LineFeedScan {
-  int64_t count = 0;      // occurrences found
+  int64_t count = 0;       // occurrences found
   size_t end_of_last = 0;  // position just behind the last one; meaningful when count > 0
 };
 

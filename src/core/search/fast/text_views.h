@@ -1,8 +1,9 @@
 // The text of one file as the matcher walks it, in one of two forms: decoded UTF-16, or the
 // file's own bytes when the charset decodes them as UTF-8 does (pure ASCII in any
-// ASCII-compatible charset), where every maximal ill-formed subpart stands for one U+FFFD. Positions are the view's own (code units, or bytes); every value handed on
-// (Pointer, Column, Found, the neighbours of the word-only test) is in UTF-16 code units,
-// exactly as if the file had been decoded.
+// ASCII-compatible charset), where every maximal ill-formed subpart stands for one U+FFFD.
+// Positions are the view's own (code units, or bytes); every value handed on (Pointer, Column,
+// Found, the neighbours of the word-only test) is in UTF-16 code units, exactly as if the file had
+// been decoded.
 #pragma once
 
 #include <cstddef>

@@ -46,15 +46,15 @@ class Pcre8Matcher final : public Utf8RegExp {
     int rc = pcre2_match_8(code_.get(), subject, bytes.size(), start, PCRE2_NO_UTF_CHECK,
                            match_data_.get(), match_context_.get());
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
-      rc = pcre2_match_8(code_.get(), subject, bytes.size(), start,
-                         PCRE2_NO_JIT | PCRE2_NO_UTF_CHECK, match_data_.get(),
-                         match_context_.get());
+      rc =
+          pcre2_match_8(code_.get(), subject, bytes.size(), start,
+                        PCRE2_NO_JIT | PCRE2_NO_UTF_CHECK, match_data_.get(), match_context_.get());
     }
     if (rc < 0) {
       if (rc != PCRE2_ERROR_NOMATCH) {
-        last_error_ = Status::Error(Status::Code::kInvalidPattern,
-                                    "The regular expression could not be matched: " +
-                                        reg_exp_internal::ErrorText(rc));
+        last_error_ = Status::Error(
+            Status::Code::kInvalidPattern,
+            "The regular expression could not be matched: " + reg_exp_internal::ErrorText(rc));
       }
       return false;
     }
@@ -93,9 +93,9 @@ std::unique_ptr<Utf8RegExp> Utf8RegExp::Compile(std::u16string_view pattern,
       reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF};
   int error_code = 0;
   PCRE2_SIZE error_offset = 0;
-  std::unique_ptr<pcre2_code_8, CodeDeleter> code(pcre2_compile_8(
-      reinterpret_cast<PCRE2_SPTR8>(utf8_pattern.data()), utf8_pattern.size(), compile_options,
-      &error_code, &error_offset, compile_context.get()));
+  std::unique_ptr<pcre2_code_8, CodeDeleter> code(
+      pcre2_compile_8(reinterpret_cast<PCRE2_SPTR8>(utf8_pattern.data()), utf8_pattern.size(),
+                      compile_options, &error_code, &error_offset, compile_context.get()));
   if (!code) return nullptr;
 
   const bool jit = pcre2_jit_compile_8(code.get(), PCRE2_JIT_COMPLETE) == 0;
