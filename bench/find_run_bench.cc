@@ -42,12 +42,11 @@ int main(int argc, char** argv) {
   conditions->find_text = quonder::ToUtf16(argv[1]);
   conditions->source_folder = argv[2];
   conditions->sub_folders = true;
-  conditions->ext_behavior = 1;
+  conditions->ext_behavior = quonder::ExtBehavior::kExclude;
   quonder::FindRunOptions options;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "-e") == 0) conditions->reg_exp = true;
-    if (std::strcmp(argv[i], "-i") == 0)
-      conditions->ignore_case = true, conditions->compare_mode = 1;
+    if (std::strcmp(argv[i], "-i") == 0) conditions->ignore_case = true;
     if (std::strcmp(argv[i], "--full-decode") == 0) options.byte_shortcuts = false;
     if (std::strcmp(argv[i], "--coding") == 0 && i + 1 < argc) conditions->coding = argv[++i];
   }

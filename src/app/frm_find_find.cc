@@ -139,7 +139,6 @@ std::shared_ptr<const FindConditions> frmFind::CurrentConditions() {
     conditions->find_text = published_->find_text;
   }
   conditions->reg_exp = CheckValue(chkRegExp) != 0;
-  conditions->compare_mode = lngCompareMode;
   conditions->ignore_case = blnIgnoreCase;
   conditions->word_only = CheckValue(chkWordOnly) == 1;
   conditions->separators = txtSeparator->text().toStdU16String();
@@ -148,7 +147,7 @@ std::shared_ptr<const FindConditions> frmFind::CurrentConditions() {
   conditions->sub_folders = CheckValue(chkSubFolder) == 1;
   conditions->max_size = lngMaxSize;
   conditions->extensions = cboExtentions->currentText().toStdU16String();
-  conditions->ext_behavior = lngExtBehavior;
+  conditions->ext_behavior = static_cast<ExtBehavior>(lngExtBehavior);
   conditions->coding = strCoding;
   return conditions;
 }

@@ -84,7 +84,6 @@ void ApplySettingsFile(const std::string& file, const std::string& default_chars
   conditions.reg_exp = SettingNumber(Setting("UseRegExp", "0", file), 0) != 0;
   const bool ignore_case = SettingNumber(Setting("IgnoreCase", "0", file), 0) == 1;
   conditions.ignore_case = ignore_case;
-  conditions.compare_mode = ignore_case ? 1 : 0;
   conditions.word_only = SettingNumber(Setting("WordOnly", "0", file), 0) == 1;
   conditions.separators = ToUtf16(Setting("Separator", "_,. \"#&'()|[]{}<>", file));
   conditions.sub_folders = SettingNumber(Setting("SubFolder", "0", file), 0) == 1;
@@ -92,7 +91,7 @@ void ApplySettingsFile(const std::string& file, const std::string& default_chars
       static_cast<int32_t>(SettingNumber(Setting("MaxSize", "10240", file), 10240));
   conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", file));
   conditions.ext_behavior =
-      static_cast<int32_t>(SettingNumber(Setting("ExtBehavior", "0", file), 0));
+      static_cast<ExtBehavior>(SettingNumber(Setting("ExtBehavior", "0", file), 0));
   // A charset that is not in the table falls back to the default, as in the window.
   std::string coding = Setting("Coding", default_charset, file);
   bool listed =
@@ -184,7 +183,7 @@ Status ResolveFindConditions(const FindOptionValues& values,
   conditions = FindConditions();
   conditions.coding = default_charset;
   // Without --ext every file qualifies: an empty list excludes nothing.
-  conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kExclude);
+  conditions.ext_behavior = ExtBehavior::kExclude;
   if (values.ini_file) {
     if (!FileExists(*values.ini_file)) {
       return Status::Error(Status::Code::kNotFound,
@@ -195,19 +194,16 @@ Status ResolveFindConditions(const FindOptionValues& values,
   if (find_text) conditions.find_text = ToUtf16(*find_text);
   if (folder) conditions.source_folder = *folder;
   if (values.reg_exp) conditions.reg_exp = true;
-  if (values.ignore_case) {
-    conditions.ignore_case = true;
-    conditions.compare_mode = 1;
-  }
+  if (values.ignore_case) conditions.ignore_case = true;
   if (values.word_only) conditions.word_only = true;
   if (values.sub_folders) conditions.sub_folders = true;
   if (values.separators) conditions.separators = ToUtf16(*values.separators);
   if (values.max_size) conditions.max_size = *values.max_size;
   if (values.extensions) {
     conditions.extensions = ToUtf16(*values.extensions);
-    conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kInclude);
+    conditions.ext_behavior = ExtBehavior::kInclude;
   }
-  if (values.exclude) conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kExclude);
+  if (values.exclude) conditions.ext_behavior = ExtBehavior::kExclude;
   if (values.coding) conditions.coding = *values.coding;
   if (values.line_feed_code) conditions.line_feed_code = *values.line_feed_code;
 

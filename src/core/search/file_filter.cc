@@ -21,9 +21,9 @@ bool ExtensionMatches(std::string_view file_name, std::u16string_view extension_
 
 bool ExtensionQualifies(std::string_view file_name, const FindConditions& conditions) {
   switch (conditions.ext_behavior) {
-    case static_cast<int32_t>(ExtBehavior::kInclude):
+    case ExtBehavior::kInclude:
       return ExtensionMatches(file_name, conditions.extensions);
-    case static_cast<int32_t>(ExtBehavior::kExclude):
+    case ExtBehavior::kExclude:
       return !ExtensionMatches(file_name, conditions.extensions);
     default:
       return false;

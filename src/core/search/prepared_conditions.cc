@@ -14,9 +14,9 @@ void PreparedConditions::Set(std::shared_ptr<const FindConditions> conditions) {
   const FindConditions& now = *current_;
 
   if (old == nullptr || old->find_text != now.find_text ||
-      (old->compare_mode != 0) != (now.compare_mode != 0)) {
+      old->ignore_case != now.ignore_case) {
     ++needle_version_;
-    needle_ = now.compare_mode != 0 ? FoldText(now.find_text) : now.find_text;
+    needle_ = now.ignore_case ? FoldText(now.find_text) : now.find_text;
     std::string bytes;
     bytes.reserve(needle_.size());
     for (char16_t unit : needle_) {
@@ -26,7 +26,7 @@ void PreparedConditions::Set(std::shared_ptr<const FindConditions> conditions) {
       }
       bytes.push_back(static_cast<char>(unit));
     }
-    ascii_finder_ = ByteFinder(bytes, now.compare_mode != 0);
+    ascii_finder_ = ByteFinder(bytes, now.ignore_case);
     std::string utf8;
     utf8_finder_ = ByteFinder(EncodeUtf8Strictly(now.find_text, utf8) ? utf8 : "", false);
   }

@@ -25,8 +25,8 @@ class PreparedConditions {
   // REQUIRES: has_conditions().
   const FindConditions& conditions() const { return *current_; }
 
-  // Plain search ignores case (compare mode other than 0).
-  bool ignore_case() const { return current_->compare_mode != 0; }
+  // Plain search ignores case.
+  bool ignore_case() const { return current_->ignore_case; }
   // What plain search looks for: the find text, folded when ignoring case.
   const std::u16string& needle() const { return needle_; }
   // The needle as bytes for searching pure-ASCII text (ASCII-caseless when ignoring case);

@@ -171,7 +171,6 @@ FindConditions Conditions(const ScratchFolder& folder, const Search& search,
   conditions.sub_folders = true;
   conditions.reg_exp = search.reg_exp;
   conditions.ignore_case = search.ignore_case;
-  conditions.compare_mode = search.ignore_case ? 1 : 0;
   conditions.word_only = search.word_only;
   conditions.coding = coding;
   conditions.line_feed_code = line_feed;

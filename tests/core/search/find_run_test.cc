@@ -70,17 +70,17 @@ TEST_F(FindRunTest, ExtensionFilterIsACaselessSubstringTest) {
   }
   FindConditions conditions = Conditions();
   conditions.extensions = u"txt";
-  conditions.ext_behavior = 0;
+  conditions.ext_behavior = ExtBehavior::kInclude;
   EXPECT_EQ(Paths(conditions), "a.TXT\na.txt\nb.t\n");
-  conditions.ext_behavior = 1;
+  conditions.ext_behavior = ExtBehavior::kExclude;
   EXPECT_EQ(Paths(conditions), "c\nd.text\ne.\nf.xt.bak\n");
   conditions.extensions = u"";
-  conditions.ext_behavior = 0;  // Include with an empty list: nothing
+  conditions.ext_behavior = ExtBehavior::kInclude;  // Include with an empty list: nothing
   EXPECT_EQ(Paths(conditions), "");
-  conditions.ext_behavior = 2;  // no such behaviour: nothing
+  conditions.ext_behavior = static_cast<ExtBehavior>(2);  // no such behaviour: nothing
   conditions.extensions = u"txt";
   EXPECT_EQ(Paths(conditions), "");
-  conditions.ext_behavior = 0;
+  conditions.ext_behavior = ExtBehavior::kInclude;
   conditions.extensions = u"HTML;BAK";  // "t" of b.t is inside "HTML"
   EXPECT_EQ(Paths(conditions), "b.t\nf.xt.bak\n");
 }
@@ -109,7 +109,7 @@ TEST_F(FindRunTest, CountersRowNumbersAndStatusTexts) {
   FindConditions conditions = Conditions();
   conditions.sub_folders = true;
   conditions.extensions = u"txt";
-  conditions.ext_behavior = 0;
+  conditions.ext_behavior = ExtBehavior::kInclude;
   folder_.Write("skipped.bin", "x");
   RecordingHost host(conditions);
   FindRunResult result;

@@ -133,7 +133,6 @@ TEST(FindShortcutsTest, EveryCharsetGivesTheRowsOfAFullDecode) {
       conditions.coding = charset.charset;
       conditions.reg_exp = search.reg_exp;
       conditions.ignore_case = search.ignore_case;
-      conditions.compare_mode = search.ignore_case ? 1 : 0;
       conditions.word_only = search.word_only;
       conditions.separators = search.separators;
       for (const char16_t* line_feed : {u"\r\n", u"\n"}) {
@@ -194,7 +193,7 @@ TEST(FindShortcutsTest, BytesThatLookLikeAHitAreNoHit) {
     folder.Write("a.txt", c.bytes);
     FindConditions conditions = ConditionsFor(folder.path(), c.find);
     conditions.coding = c.charset;
-    conditions.compare_mode = c.ignore_case ? 1 : 0;
+    conditions.ignore_case = c.ignore_case;
     conditions.line_feed_code = u"\r\n";
     EXPECT_EQ(RunTranscript(conditions, true), c.rows) << c.name;
     EXPECT_EQ(RunTranscript(conditions, false), c.rows) << c.name;

@@ -84,7 +84,7 @@ FindConditions ConditionsFor(const std::string& folder, const std::u16string& fi
   FindConditions conditions;
   conditions.source_folder = folder;
   conditions.find_text = find_text;
-  conditions.ext_behavior = static_cast<int32_t>(ExtBehavior::kExclude);  // every file
+  conditions.ext_behavior = ExtBehavior::kExclude;  // every file
   conditions.coding = "utf-8";
   return conditions;
 }

@@ -46,7 +46,6 @@ FindConditions ConditionsOf(const MatchCase& c) {
   conditions.find_text = c.find;
   conditions.reg_exp = c.reg_exp;
   conditions.ignore_case = c.ignore_case;
-  conditions.compare_mode = c.ignore_case ? 1 : 0;
   conditions.word_only = c.word_only;
   conditions.line_feed_code = c.line_feed;
   return conditions;
@@ -295,7 +294,7 @@ TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
         inner->OnHit(line, column, pointer, found, prepared);
         host->Change([](FindConditions& f) {
           f.find_text = u"CD";
-          f.compare_mode = 1;
+          f.ignore_case = true;
         });
       }
     } switcher;
