@@ -9,7 +9,7 @@ namespace quonder {
 namespace {
 
 using testing::FakeHost;
-using testing::TempFolder;
+using testing::ScratchFolder;
 
 ResultRows RowsFor(const std::vector<std::string>& paths) {
   ResultRows rows;
@@ -33,7 +33,7 @@ class BackupTest : public ::testing::Test {
     folder_.Write("src/c.txt", "c1");
   }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
   FakeHost host_;
 };
 
@@ -57,7 +57,7 @@ TEST_F(BackupTest, AFolderTheUserNamedKeepsItsOtherFiles) {
 }
 
 TEST_F(BackupTest, RefusesABackupFolderThatHoldsTheSourceAndDeletesNothing) {
-  host_.conditions.backup_folder = folder_.root();
+  host_.conditions.backup_folder = folder_.path();
   CopyCounters counters =
       RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}), {0, 1, 2}, {});
   EXPECT_EQ(counters.failed, 2);

@@ -8,7 +8,7 @@ namespace quonder {
 namespace {
 
 using testing::FakeHost;
-using testing::TempFolder;
+using testing::ScratchFolder;
 
 // One row per path, in the order given.
 ResultRows RowsFor(const std::vector<std::string>& paths) {
@@ -28,7 +28,7 @@ class CopyFilesTest : public ::testing::Test {
     std::filesystem::create_directories(folder_.Path("copy"));
   }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
   FakeHost host_;
 };
 
@@ -144,7 +144,7 @@ TEST_F(CopyFilesTest, StopEndsTheLoopBeforeTheNextRowAndTheSummaryStillShows) {
 
 TEST_F(CopyFilesTest, FoldersAreExpandedAndTheCopyFolderIsSavedAsEntered) {
   folder_.Write("src/a.txt", "a");
-  ::setenv("QUONDER_COPY_TEST_ROOT", folder_.root().c_str(), 1);
+  ::setenv("QUONDER_COPY_TEST_ROOT", folder_.path().c_str(), 1);
   host_.conditions.source_folder = "%QUONDER_COPY_TEST_ROOT%/src";
   host_.conditions.copy_folder = "%QUONDER_COPY_TEST_ROOT%/copy";
   CopyToCopyFolder(host_, RowsFor({"a.txt"}), {0}, false, u".");

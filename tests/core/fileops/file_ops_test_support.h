@@ -22,55 +22,10 @@
 #include "core/search/result_rows.h"
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
+#include "support/scratch_folder.h"
 
 namespace quonder::testing {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/quonder-ops-XXXXXX";
-    root_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    // Undo chmods so that removal works for a non-root user too.
-    for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
-    std::filesystem::remove_all(root_, ignored);
-  }
-  const std::string& root() const { return root_; }
-  std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
-
-  void Write(const std::string& relative, const std::string& bytes) const {
-    std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
-    std::ofstream(Path(relative), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(Path(relative), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  bool Exists(const std::string& relative) const { return std::filesystem::exists(Path(relative)); }
-  // Every regular file below `relative`, as sorted relative paths.
-  std::vector<std::string> Files(const std::string& relative = "") const {
-    std::vector<std::string> files;
-    std::string base = relative.empty() ? root_ : Path(relative);
-    std::error_code ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(base, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-      if (it->is_regular_file()) {
-        files.push_back(it->path().lexically_relative(base).generic_string());
-      }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-  }
-
- private:
-  std::string root_;
-};
 
 // Appends one row per occurrence of `needle` in `text` (the file's decoded text), as a find run
 // would: Pointer from 1 in UTF-16 units, Found escaped when `reg_exp`.

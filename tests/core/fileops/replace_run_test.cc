@@ -14,7 +14,7 @@ namespace {
 
 using testing::AllRows;
 using testing::FakeHost;
-using testing::TempFolder;
+using testing::ScratchFolder;
 
 class ReplaceRunTest : public ::testing::Test {
  protected:
@@ -56,7 +56,7 @@ class ReplaceRunTest : public ::testing::Test {
     return message.substr(message.find('|', message.find('|') + 1) + 1);
   }
 
-  TempFolder folder_;
+  ScratchFolder folder_;
   FakeHost host_;
   ResultRows rows_;
 };

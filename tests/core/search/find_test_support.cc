@@ -10,33 +10,6 @@
 namespace quonder {
 namespace find_test {
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quonder_find_XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path_ = made != nullptr ? made : "";
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  // Restore permissions that a test took away, so everything can be removed.
-  for (auto it = std::filesystem::recursive_directory_iterator(
-           path_, std::filesystem::directory_options::skip_permission_denied, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (!it->is_symlink(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
-  }
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchFolder::Write(const std::string& relative, const std::string& bytes) const {
-  std::filesystem::path full = std::filesystem::path(path_) / relative;
-  std::filesystem::create_directories(full.parent_path());
-  std::ofstream(full, std::ios::binary) << bytes;
-  return full.string();
-}
-
 std::shared_ptr<const FindConditions> RecordingHost::Conditions() { return conditions_; }
 
 bool RecordingHost::StopRequested() {

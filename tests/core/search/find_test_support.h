@@ -10,26 +10,12 @@
 
 #include "core/search/find_host.h"
 #include "core/search/find_run.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace find_test {
 
-// A fresh folder below the temp folder, removed with everything in it at destruction.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  // Writes `bytes` to `relative` (creating its folders) and returns the full path.
-  std::string Write(const std::string& relative, const std::string& bytes) const;
-  std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
-
- private:
-  std::string path_;
-};
+using testing::ScratchFolder;
 
 class RecordingHost : public FindHost {
  public:

@@ -1,0 +1,33 @@
+// A fresh folder below the temp folder for one test, removed with everything in it when the
+// test ends (permissions a test took away are given back first, so removal works for a plain
+// user too). Small verbs keep each test a few lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quonder::testing {
+
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
+
+  // Writes `bytes` to `relative` (creating its folders) and returns the full path.
+  std::string Write(const std::string& relative, const std::string& bytes) const;
+  // The bytes of `relative`; empty when it cannot be read.
+  std::string Read(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+  // Every regular file below `relative`, as sorted paths relative to it.
+  std::vector<std::string> Files(const std::string& relative = "") const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace quonder::testing
