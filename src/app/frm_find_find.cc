@@ -16,6 +16,7 @@
 #include "app/result_model.h"
 #include "core/settings/history.h"
 #include "core/settings/ini_file_common.h"
+#include "core/text/decimal.h"
 
 namespace quonder {
 namespace {
@@ -34,7 +35,6 @@ int CheckValue(const QCheckBox* box) {
   }
 }
 
-std::string Decimal(int64_t value) { return std::to_string(value); }
 
 }  // namespace
 

@@ -21,11 +21,6 @@ std::vector<size_t> NormalizeSelection(const std::vector<size_t>& selected, size
   return rows;
 }
 
-std::u16string DecimalText(int64_t value) {
-  std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   return fs::equivalent(a, b, error) && !error;

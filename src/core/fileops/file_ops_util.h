@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/text/decimal.h"
+
 namespace quonder {
 
 // `selected` sorted, without duplicates and without indexes >= `row_count`: the order in which
 // every command walks the selected rows.
 std::vector<size_t> NormalizeSelection(const std::vector<size_t>& selected, size_t row_count);
-
-// The decimal digits of `value` as UTF-16.
-std::u16string DecimalText(int64_t value);
 
 // True when both paths name the same existing file or folder (links followed).
 bool SameFile(const std::string& a, const std::string& b);

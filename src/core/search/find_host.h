@@ -12,6 +12,8 @@
 //  - AddResultRow() once per accepted hit, in run order, numbers from 1 without gaps.
 //  - SetStatusText() for panel 2 (current file) and 3 (file counter) per file and panel 4
 //    (find counter) per row. A host may throttle what it shows; the last call wins.
+//  - ReportProblem() once per folder that could not be listed and per file that could not be
+//    searched to its end, in walk order among the rows. The walk goes on after it.
 #pragma once
 
 #include <memory>
@@ -30,6 +32,19 @@ struct ResultRow {
   int32_t pointer = 0;   // 1-based position of the hit in the decoded text
 };
 
+// A folder or file of the walk that could not be searched (or not to its end), and why.
+struct RunProblem {
+  enum class Kind {
+    kFolderNotListed,   // unreadable, vanished, or a path too long to open
+    kFileNotRead,       // could not be opened or read
+    kFileNotDecoded,    // could not be decoded in the run's charset
+    kPatternTooComplex  // the regular expression hit the engine's limits in this file
+  };
+  Kind kind = Kind::kFileNotRead;
+  std::string path;     // relative to the source folder, '/' separated; "" for the folder itself
+  std::string message;  // for the person: what failed, e.g. "Permission denied"
+};
+
 enum class StatusPanel {
   kStatus = 1,
   kCurrentFile = 2,
@@ -45,6 +60,7 @@ class FindHost {
   virtual bool StopRequested() = 0;
   virtual void AddResultRow(ResultRow row) = 0;
   virtual void SetStatusText(StatusPanel panel, std::u16string text) = 0;
+  virtual void ReportProblem(RunProblem /*problem*/) {}
 };
 
 }  // namespace quonder

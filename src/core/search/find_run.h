@@ -39,11 +39,14 @@ struct FindRunOptions {
 int WorkerCount(const FindRunOptions& options);
 
 struct FindRunResult {
-  int32_t file_counter = 0;    // files read ("File Counter")
-  int64_t find_counter = 0;    // hits accepted (== rows handed to the host)
-  int32_t found_files = 0;     // files with at least one accepted hit ("Found from N Files.")
-  int32_t given_up_files = 0;  // files that could not be read, decoded or matched to their end
-  bool stopped = false;        // the host asked to stop
+  int32_t file_counter = 0;      // files read ("File Counter")
+  int64_t find_counter = 0;      // hits accepted (== rows handed to the host)
+  int32_t found_files = 0;       // files with at least one accepted hit ("Found from N Files.")
+  int32_t given_up_files = 0;    // files that could not be read, decoded or matched to their end
+  int32_t unlisted_folders = 0;  // folders that could not be listed (their files are not searched)
+  int32_t oversized_files = 0;   // files left out by the size limit
+  int32_t filtered_files = 0;    // files left out by the extension list
+  bool stopped = false;          // the host asked to stop
 };
 
 // Runs the whole walk. The source folder is the host's conditions' source_folder, expanded
