@@ -20,7 +20,7 @@ namespace {
 // A settings file that points the window at the fixture's data folder.
 void PointAtData(const WindowFixture& fixture, const std::string& more = "") {
   fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
-                   "\nExtentions=txt\nSubFolder=1\n" + more);
+                   "\nExtentions=txt\nExtBehavior=0\nSubFolder=1\n" + more);
 }
 
 std::string Data(const WindowFixture& fixture, const std::string& relative) {
