@@ -33,7 +33,6 @@ class Writer {
   }
   void Number(const char* key, int64_t value) { Text(key, Decimal(value)); }
   void History(HistoryInUse history, const char* section) {
-    if (history.box->CurrentText().empty()) return;
     Note(AddToHistory(history.capacity, *history.box, section, file_));
   }
   const Status& status() const { return first_failure_; }
@@ -106,7 +105,8 @@ Status StoreFindRunSettings(const FindSettings& settings, HistoryInUse find_hist
   write.Text("Separator", settings.separator);
   write.Number("SubFolder", settings.sub_folder);
   write.Number("MaxSize", settings.max_size);
-  // An empty extension list would end the list at its top entry and hide the older ones.
+  // An empty extension list is not added (AddToHistory): as the top entry it would end the
+  // list and hide the older ones.
   write.History(extentions_history, "ExtentionsHistory");
   write.Number("ExtBehavior", static_cast<int32_t>(settings.ext_behavior));
   write.Text("Coding", settings.coding);
