@@ -202,7 +202,7 @@ int RunReplaceCommand(int argc, char** argv) {
   for (size_t i = 0; i < every_row.size(); ++i) every_row[i] = i;
   ReplaceOptions options;
   options.dry_run = replace_values.dry_run;
-  options.backup.fresh_folder = false;  // the user's folder: never emptied
+  options.backup.private_folder = false;  // the user's folder: never emptied
   ReplaceResult result = ReplaceSelectedRows(host, rows, every_row, options);
 
   if (result.cancelled) {
