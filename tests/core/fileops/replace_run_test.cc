@@ -191,6 +191,43 @@ TEST_F(ReplaceRunTest, MultiByteCharsetsChangeNoByteOutsideTheHits) {
   }
 }
 
+// The new content is written in pieces: text longer than a piece, cut where a surrogate pair
+// or a multi-byte character could be split, and a charset with shift states whose pieces do
+// not come out as the file's own bytes. Each file must end as the whole new text encoded at
+// once, every byte outside the hits as it was.
+TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
+  auto repeat = [](std::u16string_view unit, size_t count) {
+    std::u16string text;
+    for (size_t i = 0; i < count; ++i) text += unit;
+    return text;
+  };
+  const size_t kLong = TextSplice::kPieceUnits + 1000;
+  const struct {
+    std::string charset;
+    std::u16string filler;
+  } cases[] = {
+      {"utf-8", u" " + repeat(u"\U0001F600", kLong / 2)},
+      {"shift_jis", repeat(u"表示ソフト\r\n", kLong / 7)},
+      {"iso-2022-jp", u"日本語の検索テキスト\r\n"},  // the hits lie inside kanji runs
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.charset);
+    rows_.Clear();
+    host_.conditions.coding = c.charset;
+    host_.conditions.replace_text = u"置換";
+    const std::u16string text = u"検索" + c.filler + u"語の検索だ";
+    folder_.Write("src/long.txt", Encode(c.charset, text));
+    Hits("long.txt", u"検索");
+    ReplaceResult result = RunAll();
+    EXPECT_TRUE(result.all_done());
+    std::u16string expected = text;
+    for (size_t at = 0; (at = expected.find(u"検索", at)) != std::u16string::npos;) {
+      expected.replace(at, 2, u"置換");
+    }
+    EXPECT_TRUE(folder_.Read("src/long.txt") == Encode(c.charset, expected));
+  }
+}
+
 TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
   folder_.Write("src/a.txt", "one foo two foo");
   folder_.Write("src/b.txt", "foo");
