@@ -3,6 +3,7 @@
 // mid-command, the backup folders of two windows, and a source folder changed since the find.
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,20 +89,14 @@ bool RunCommand(frmFind& window, const char* button) {
   return QTest::qWaitFor([&] { return !window.FileOpRunning(); }, 20000);
 }
 
+// Every file below `folder`, as sorted relative paths.
 QStringList FilesBelow(const std::string& folder) {
+  const QDir root(QString::fromStdString(folder));
   QStringList files;
-  QDir root(QString::fromStdString(folder));
-  const QFileInfoList entries =
-      root.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-  for (const QFileInfo& entry : entries) {
-    if (entry.isDir()) {
-      for (const QString& inner : FilesBelow(entry.filePath().toStdString())) {
-        files << entry.fileName() + "/" + inner;
-      }
-    } else {
-      files << entry.fileName();
-    }
+  for (QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+    files << root.relativeFilePath(it.next());
   }
+  files.sort();
   return files;
 }
 
