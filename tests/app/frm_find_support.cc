@@ -117,23 +117,31 @@ struct RunGate::State {
   bool reached = false;
   bool open = false;
 };
-RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
-  auto probe = [state = state_, at] {
+std::function<void()> RunGate::Probe(int at) const {
+  return [state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
     if (++state->reads != at) return;
     state->reached = true;
     state->opened.wait_for(lock, std::chrono::seconds(60), [&] { return state->open; });
   };
-  auto release = [state = state_] {
+}
+std::function<void()> RunGate::Release() const {
+  return [state = state_] {
     std::lock_guard<std::mutex> lock(state->mutex);
     state->open = true;
     state->opened.notify_all();
   };
+}
+RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
   if (worker == Worker::kFind) {
-    if (auto* find = window.findChild<FindWorker*>()) find->SetConditionsProbe(probe, release);
+    if (auto* find = window.findChild<FindWorker*>())
+      find->SetConditionsProbe(Probe(at), Release());
   } else if (auto* file_ops = window.findChild<FileOpsWorker*>()) {
-    file_ops->SetConditionsProbe(probe, release);
+    file_ops->SetConditionsProbe(Probe(at), Release());
   }
+}
+RunGate::RunGate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
+  worker.SetConditionsProbe(Probe(at), Release());
 }
 bool RunGate::Reached() const {
   std::lock_guard<std::mutex> lock(state_->mutex);

@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/find_worker.h"
 #include "app/frm_find.h"
 #include "app/message_box.h"
 
@@ -74,6 +76,8 @@ class RunGate {
  public:
   enum class Worker { kFind, kFileOps };
   RunGate(frmFind& window, int at, Worker worker = Worker::kFind);
+  // The same for a find worker of its own.
+  RunGate(FindWorker& worker, int at);
   ~RunGate() { Open(); }
   RunGate(const RunGate&) = delete;
   RunGate& operator=(const RunGate&) = delete;
@@ -84,6 +88,9 @@ class RunGate {
 
  private:
   struct State;
+  std::function<void()> Probe(int at) const;
+  std::function<void()> Release() const;
+
   std::shared_ptr<State> state_;
 };
 
