@@ -55,6 +55,9 @@ class RowReplacer {
   Status regex_status_;
 };
 
+// Which file a stamp belongs to, whatever path reached it.
+std::pair<dev_t, ino_t> Identity(const FileStamp& stamp) { return {stamp.device, stamp.inode}; }
+
 // Walks the selected rows: which file is in hand, when it is complete, and what became of it.
 class ReplaceLoop {
  public:
@@ -135,10 +138,6 @@ class ReplaceLoop {
   const bool dry_run_;
   ReplaceResult& result_;
   std::optional<ReplaceFile> file_;
-  static std::pair<dev_t, ino_t> Identity(const FileStamp& stamp) {
-    return {stamp.device, stamp.inode};
-  }
-
   std::unordered_set<std::string> finished_;              // files already complete in this run
   std::map<std::pair<dev_t, ino_t>, std::string> taken_;  // files replaced: by whose path
   std::string source_entered_ = std::string(1, '\0');     // never a folder as entered
