@@ -12,7 +12,6 @@
 
 #include "app/frm_find.h"
 #include "app/result_model.h"
-#include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
 #include "core/settings/default_editor.h"
 #include "core/settings/ini_file_common.h"
@@ -153,7 +152,8 @@ FindSettings frmFind::SettingsFromControls() const {
 const std::string& frmFind::SettingsFileForWriting() {
   if (!unmade_settings_file_.empty() && strIniFile == unmade_settings_file_) {
     unmade_settings_file_.clear();
-    if (!FolderExists(FolderOf(strIniFile))) NoteSettingsWrite(CreateSettingsFolder(strIniFile));
+    if (!FolderExists(GetParentFolderName(strIniFile)))
+      NoteSettingsWrite(CreateSettingsFolder(strIniFile));
   }
   return strIniFile;
 }

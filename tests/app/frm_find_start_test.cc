@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "app/window_command_line.h"
 #include "core/fileops/editor_command.h"
 #include "core/fileops/file_common.h"
+#include "core/fileops/private_folder.h"
 #include "core/settings/settings_file_io.h"
 #include "frm_find_support.h"
 #include "support/comma_locale.h"
@@ -227,6 +229,15 @@ class FrmFindStartTest : public QObject {
     for (const auto& [probe, value] : expected) QCOMPARE(Probes().at(probe)(*window), value);
     QCOMPARE(window->windowTitle(), QStringLiteral("Quonder in the Folder"));
     QCOMPARE(window->strIniFile, fixture.IniFile());
+    QVERIFY(window->strBackupFolder.starts_with(BuildPath(TempFolder(), "Quonder")));
+    QVERIFY(IsPrivateFolder(window->strBackupFolder));
+    QCOMPARE(Items(*Child<QComboBox>(*window, "cboExtBehavior")),
+             (QStringList{"Include", "Exclude"}));
+    QCOMPARE(Child<QComboBox>(*window, "cboCoding")->count(), kCodeSetEntries);
+    QCOMPARE(Child<QComboBox>(*window, "cboFind")->toolTip(),
+             QStringLiteral("改行を含む検索をする場合Regular Expressionをチェックしてください"));
+    QCOMPARE(Child<QComboBox>(*window, "cboReplace")->toolTip(),
+             QStringLiteral("パタン置換を行なう場合Regular Expressionをチェックしてください"));
     QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
     QVERIFY(!Child<QPushButton>(*window, "cmdRestore")->isEnabled());
     QVERIFY(log.messages().empty());
@@ -553,15 +564,16 @@ class FrmFindStartTest : public QObject {
 
   // Without its code set table the program cannot work: one message, and the window closes
   // (removing the backup folder, read-only files included).
+  // The failed start closes the window, which deletes its own backup folder and nothing
+  // else: a "Quonder" folder that was there before is not the window's.
   void MissingCodeSetTableEndsTheStart() {
     WindowFixture fixture(/*with_code_sets=*/false);
     QTemporaryDir temp;
     const QByteArray old_temp = qgetenv("TEMP");
     qputenv("TEMP", temp.path().toUtf8());
-    const std::string backup = temp.path().toStdString() + "/Quonder";
-    QVERIFY(CreateFolderPath(backup + "/sub"));
-    fixture.WriteFile(backup + "/sub/locked.txt", "x");
-    QFile::setPermissions(QString::fromStdString(backup + "/sub/locked.txt"), QFile::ReadOwner);
+    const std::string other = temp.path().toStdString() + "/Quonder";
+    QVERIFY(CreateFolderPath(other));
+    fixture.WriteFile(other + "/keep.txt", "x");
 
     MessageLog log;
     auto window = fixture.Open();
@@ -571,7 +583,9 @@ class FrmFindStartTest : public QObject {
              QStringList{QStringLiteral(
                  "Find Text Alarm: 文字コードセットの初期化が出来ません\r\n終了します")});
     QCOMPARE(log.messages()[0].style, 16);
-    QVERIFY(!FolderExists(backup));
+    QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{"Quonder"});
+    QCOMPARE(fixture.ReadFile(other + "/keep.txt"), std::string("x"));
   }
 
   // The captions, and the places of one control at each depth of nesting (the rest follow

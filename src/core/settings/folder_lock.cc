@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/fileops/atomic_file.h"
+#include "core/fileops/file_common.h"
 
 namespace quonder {
 namespace {
@@ -21,8 +22,9 @@ std::mutex& InProcessEdits() {
 
 FolderLock::FolderLock(const std::string& file, std::chrono::milliseconds timeout)
     : in_process_(InProcessEdits()) {
-  const std::string folder = FolderOf(WriteTarget(file));
-  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string parent = GetParentFolderName(WriteTarget(file));
+  const char* folder = parent.empty() ? "." : parent.c_str();  // "" for a bare file name
+  fd_ = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   // flock has no timeout of its own; a blocking call could only be ended by a signal, which a
   // library must not take. Edits are rare and short, so asking again every few milliseconds

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/fileops/atomic_file.h"
+#include "core/fileops/file_common.h"
 
 namespace quonder {
 namespace {
@@ -49,7 +50,8 @@ class Fd {
 // Whether the process may create a file in `folder`, with its effective rights (which a test
 // thread may have narrowed).
 bool FolderTakesNewFiles(const std::string& folder) {
-  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+  const char* name = folder.empty() ? "." : folder.c_str();  // a bare file name
+  return ::faccessat(AT_FDCWD, name, W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // Rewrites the file in place: the same inode, its owner, mode, links and attributes kept.
@@ -126,7 +128,7 @@ Status WriteSettingsFile(const std::string& path, std::string_view bytes) {
                  ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
     return IoError(kCannotWrite, path, "the file is read-only");
   }
-  if (exists && !FolderTakesNewFiles(FolderOf(WriteTarget(path)))) {
+  if (exists && !FolderTakesNewFiles(GetParentFolderName(WriteTarget(path)))) {
     return WriteInPlace(path, bytes);
   }
   return WriteFileAtomically(path, bytes);

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
 
 namespace quonder {
@@ -45,7 +44,7 @@ std::string DefaultSettingsFile(const std::string& program_folder) {
 }
 
 Status CreateSettingsFolder(const std::string& settings_file) {
-  const std::string folder = FolderOf(settings_file);
+  const std::string folder = GetParentFolderName(settings_file);
   // Each missing folder from the top down.
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
