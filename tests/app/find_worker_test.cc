@@ -1,14 +1,14 @@
 // The find run on its worker thread, driven as the window drives it: rows come in batches on
 // the window thread, all of them before finished(); Stop, Shutdown and failures end the run in
-// order.
+// order. Runs are held at a gate where a test must act while they surely go.
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "app/find_worker.h"
@@ -16,7 +16,53 @@
 namespace quonder {
 namespace {
 
-constexpr int kLongRunFiles = 4000;
+constexpr int kLongRunFiles = 300;
+// A run on one worker reads its conditions about 42 times per file of the long tree: held at
+// this read, it has found rows in a few files and has most of the tree before it.
+constexpr int kHoldAtRead = 200;
+
+// Holds the worker's runs at their `at`-th read of the conditions until Open() (or the gate's
+// end). Make it after the worker, so that it opens before the worker joins its run.
+class Gate {
+ public:
+  Gate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
+    worker.SetConditionsProbe([state = state_, at] {
+      std::unique_lock<std::mutex> lock(state->mutex);
+      if (++state->reads != at) return;
+      state->reached = true;
+      state->changed.notify_all();
+      state->changed.wait(lock, [&] { return state->open; });
+    });
+  }
+  ~Gate() { Open(); }
+
+  // Waits, without running the window's events, until a run is held here.
+  void WaitUntilReached() {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    state_->changed.wait(lock, [&] { return state_->reached; });
+  }
+  void Open() {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->open = true;
+    state_->changed.notify_all();
+  }
+
+ private:
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int reads = 0;
+    bool reached = false;
+    bool open = false;
+  };
+  std::shared_ptr<State> state_;
+};
+
+// Runs what the run's thread posted to the window thread up to now, without waiting for more.
+void RunPostedEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).path());
@@ -117,55 +163,51 @@ class FindWorkerTest : public QObject {
     QCOMPARE(transcript.panels[4], QString("4"));
   }
 
-  // The window must stay live during a long run: rows come in several batches, not all at
-  // the end.
+  // The window must stay live during a long run: rows come while it is held half-way, and more
+  // after.
   void RowsArriveWhileTheRunGoesOn() {
-    const QTemporaryDir& dir = long_tree_;
     FindWorker worker;
+    Gate gate(worker, kHoldAtRead);
     Transcript transcript;
     transcript.Attach(worker);
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
-    QTRY_VERIFY_WITH_TIMEOUT(transcript.finished, 120000);
+    QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
+    QTRY_VERIFY(transcript.batches >= 1);
+    QVERIFY(!transcript.finished);
+    gate.Open();
+    QTRY_VERIFY(transcript.finished);
     QVERIFY(transcript.status.ok());
+    QVERIFY(transcript.batches >= 2);
     QCOMPARE(transcript.rows.size(), size_t{kLongRunFiles} * 40);
-    if (clock.elapsed() < 4 * FindWorker::kDeliveryIntervalMs) QSKIP("the run was too short");
-    QVERIFY2(transcript.batches > 1, "all rows came in one batch");
   }
 
   void StopEndsTheRunEarly_data() {
     QTest::addColumn<bool>("at_once");
-    QTest::newRow("right after start") << true;
-    QTest::newRow("at the first batch") << false;
+    QTest::newRow("before the first file") << true;
+    QTest::newRow("after the first batch") << false;
   }
 
   void StopEndsTheRunEarly() {
     QFETCH(bool, at_once);
-    const QTemporaryDir& dir = long_tree_;
     FindWorker worker;
+    Gate gate(worker, at_once ? 1 : kHoldAtRead);
     Transcript transcript;
     transcript.Attach(worker);
-    if (!at_once) connect(&worker, &FindWorker::rowsReady, &worker, &FindWorker::Stop);
-    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
-    if (at_once) worker.Stop();
-    QTRY_VERIFY_WITH_TIMEOUT(transcript.finished, 120000);
+    QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
+    if (!at_once) QTRY_VERIFY(transcript.batches >= 1);
+    worker.Stop();
+    gate.Open();
+    QTRY_VERIFY(transcript.finished);
     QVERIFY(transcript.status.ok());
-    QCOMPARE(static_cast<int64_t>(transcript.rows.size()), transcript.result.find_counter);
-    // On a busy machine the worker can finish the whole tree before the window thread delivers
-    // its first batch; the final flush may then still come as a second batch.
-    if (!at_once && !transcript.result.stopped) {
-      QSKIP("the whole run ended before the first delivery");
-    }
     QVERIFY(transcript.result.stopped);
+    QCOMPARE(static_cast<int64_t>(transcript.rows.size()), transcript.result.find_counter);
     QVERIFY(transcript.rows.size() < size_t{kLongRunFiles} * 40);
+    if (at_once) QCOMPARE(transcript.rows.size(), size_t{0});
 
     // The stop flag belongs to one run: the next one goes to the end.
-    disconnect(&worker, &FindWorker::rowsReady, &worker, &FindWorker::Stop);
     Transcript second;
     second.Attach(worker);
-    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
-    QTRY_VERIFY_WITH_TIMEOUT(second.finished, 120000);
+    QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
+    QTRY_VERIFY(second.finished);
     QVERIFY(!second.result.stopped);
     QCOMPARE(second.rows.size(), size_t{kLongRunFiles} * 40);
   }
@@ -212,24 +254,35 @@ class FindWorkerTest : public QObject {
   }
 
   // Closing the window while a run goes: the run stops, its thread is joined, and nothing
-  // reaches the (closing) window afterwards.
+  // reaches the (closing) window afterwards, not even what the run posted before.
   void ShutdownStopsWaitsAndStaysSilent() {
-    const QTemporaryDir& dir = long_tree_;
     FindWorker worker;
     Transcript transcript;
     transcript.Attach(worker);
-    QVERIFY(worker.Start(Conditions(dir.path(), u"needle")));
+    {
+      Gate gate(worker, kHoldAtRead);
+      QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
+      gate.WaitUntilReached();
+    }
     worker.Shutdown();
     QVERIFY(!worker.Running());
-    QTest::qWait(3 * FindWorker::kDeliveryIntervalMs);
+    RunPostedEvents();
     QCOMPARE(transcript.batches, 0);
     QVERIFY(!transcript.finished);
     worker.Shutdown();  // idempotent
 
     auto doomed = std::make_unique<FindWorker>();
-    QVERIFY(doomed->Start(Conditions(dir.path(), u"needle")));
+    Transcript silent;
+    silent.Attach(*doomed);
+    {
+      Gate gate(*doomed, kHoldAtRead);
+      QVERIFY(doomed->Start(Conditions(long_tree_.path(), u"needle")));
+      gate.WaitUntilReached();
+    }
     doomed.reset();  // the destructor stops and joins
-    QTest::qWait(3 * FindWorker::kDeliveryIntervalMs);
+    RunPostedEvents();
+    QCOMPARE(silent.batches, 0);
+    QVERIFY(!silent.finished);
   }
 
   void NullConditionsAreRefused() {

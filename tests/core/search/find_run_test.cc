@@ -3,9 +3,7 @@
 // at the moment of use.
 #include "core/search/find_run.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +15,7 @@
 #include "core/fileops/temp_names.h"
 #include "core/search/find_test_support.h"
 #include "core/text/utf_convert.h"
+#include "support/deep_folders.h"
 #include "support/plain_user.h"
 
 namespace quonder {
@@ -30,32 +29,6 @@ using find_test::Summary;
 
 class FindRunTest : public ::testing::Test {
  protected:
-  // Below `name`, folders of 200-character names nested until the path from the scratch folder
-  // is longer than a path may be (made through descriptors, as a path that long cannot be
-  // opened whole). Returns the relative path of the first folder that cannot be opened.
-  std::string MakeDeepFolders(const std::string& name) {
-    const std::string level(200, 'n');
-    deep_fds_.push_back(open(folder_.path().c_str(), O_RDONLY | O_DIRECTORY));
-    std::string relative = name;
-    std::string unreachable;
-    for (std::string next = name; unreachable.empty(); next = level, relative += "/" + level) {
-      mkdirat(deep_fds_.back(), next.c_str(), 0755);
-      deep_fds_.push_back(openat(deep_fds_.back(), next.c_str(), O_RDONLY | O_DIRECTORY));
-      deep_names_.push_back(next);
-      if (folder_.path().size() + 1 + relative.size() >= PATH_MAX) unreachable = relative;
-    }
-    return unreachable;
-  }
-  void RemoveDeepFolders() {
-    for (size_t i = deep_names_.size(); i > 0; --i) {
-      close(deep_fds_[i]);
-      unlinkat(deep_fds_[i - 1], deep_names_[i - 1].c_str(), AT_REMOVEDIR);
-    }
-    if (!deep_fds_.empty()) close(deep_fds_[0]);
-    deep_fds_.clear();
-    deep_names_.clear();
-  }
-
   FindConditions Conditions(const std::u16string& find_text = u"x") {
     return ConditionsFor(folder_.path(), find_text);
   }
@@ -71,8 +44,6 @@ class FindRunTest : public ::testing::Test {
   }
 
   ScratchFolder folder_;
-  std::vector<int> deep_fds_;
-  std::vector<std::string> deep_names_;
 };
 
 TEST_F(FindRunTest, FilesComeBeforeSubfoldersEachInCodePointOrder) {
@@ -226,7 +197,7 @@ TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   folder_.Write("b.txt", "x");
   folder_.Write("locked/c.txt", "x");
   folder_.Write("open/d.txt", "x");
-  const std::string too_long = MakeDeepFolders("deep");
+  const testing::DeepFolders deep(folder_.path(), "deep");
   chmod(folder_.Path("a.txt").c_str(), 0);
   chmod(folder_.Path("locked").c_str(), 0);
   FindConditions conditions = Conditions();
@@ -235,13 +206,13 @@ TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   FindRunResult result;
   Status status;
   ASSERT_TRUE(testing::RunAsPlainUser([&] { status = RunFind(host, FindRunOptions(), result); }));
-  RemoveDeepFolders();
   std::string events;
   for (const std::string& entry : host.log) {
     if (entry.rfind("panel", 0) != 0) events += entry + "\n";
   }
   EXPECT_EQ(events, "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\nproblem 0 " +
-                        too_long + ": File name too long\nproblem 0 locked: Permission denied\n" +
+                        deep.too_long() +
+                        ": File name too long\nproblem 0 locked: Permission denied\n" +
                         "row 2 open/d.txt:1:1:x:1\n");
   EXPECT_EQ(Summary(status, result),
             " files=2 finds=2 found=2 given_up=1 too_complex=0 unlisted=2 oversized=0 filtered=0 "
