@@ -6,57 +6,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "app/find_worker.h"
+#include "frm_find_support.h"
 
 namespace quonder {
 namespace {
+
+using testing::RunGate;
 
 constexpr int kLongRunFiles = 300;
 // A run on one worker reads its conditions about 42 times per file of the long tree: held at
 // this read, it has found rows in a few files and has most of the tree before it.
 constexpr int kHoldAtRead = 200;
-
-// Holds the worker's runs at their `at`-th read of the conditions until Open() (or the gate's
-// end). Make it after the worker, so that it opens before the worker joins its run.
-class Gate {
- public:
-  Gate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
-    worker.SetConditionsProbe([state = state_, at] {
-      std::unique_lock<std::mutex> lock(state->mutex);
-      if (++state->reads != at) return;
-      state->reached = true;
-      state->changed.notify_all();
-      state->changed.wait(lock, [&] { return state->open; });
-    });
-  }
-  ~Gate() { Open(); }
-
-  // Waits, without running the window's events, until a run is held here.
-  void WaitUntilReached() {
-    std::unique_lock<std::mutex> lock(state_->mutex);
-    state_->changed.wait(lock, [&] { return state_->reached; });
-  }
-  void Open() {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->open = true;
-    state_->changed.notify_all();
-  }
-
- private:
-  struct State {
-    std::mutex mutex;
-    std::condition_variable changed;
-    int reads = 0;
-    bool reached = false;
-    bool open = false;
-  };
-  std::shared_ptr<State> state_;
-};
 
 // Runs what the run's thread posted to the window thread up to now, without waiting for more.
 void RunPostedEvents() {
@@ -167,7 +131,7 @@ class FindWorkerTest : public QObject {
   // after.
   void RowsArriveWhileTheRunGoesOn() {
     FindWorker worker;
-    Gate gate(worker, kHoldAtRead);
+    RunGate gate(worker, kHoldAtRead);
     Transcript transcript;
     transcript.Attach(worker);
     QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
@@ -189,7 +153,7 @@ class FindWorkerTest : public QObject {
   void StopEndsTheRunEarly() {
     QFETCH(bool, at_once);
     FindWorker worker;
-    Gate gate(worker, at_once ? 1 : kHoldAtRead);
+    RunGate gate(worker, at_once ? 1 : kHoldAtRead);
     Transcript transcript;
     transcript.Attach(worker);
     QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
@@ -212,44 +176,18 @@ class FindWorkerTest : public QObject {
     QCOMPARE(second.rows.size(), size_t{kLongRunFiles} * 40);
   }
 
-  void FailureNamesWhatFailed_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("find_text");
-    QTest::addColumn<bool>("reg_exp");
-    QTest::addColumn<QString>("coding");
-    QTest::addColumn<QString>("named");
-    QTest::newRow("missing folder") << "/no/such/quonder/folder"
-                                    << "x" << false << "utf-8"
-                                    << "/no/such/quonder/folder";
-    QTest::newRow("bad pattern") << ""
-                                 << "(unclosed" << true << "utf-8"
-                                 << "";
-    QTest::newRow("unknown charset") << ""
-                                     << "x" << false << "no-such-charset"
-                                     << "no-such-charset";
-  }
-
-  void FailureNamesWhatFailed() {
-    QFETCH(QString, folder);
-    QFETCH(QString, find_text);
-    QFETCH(bool, reg_exp);
-    QFETCH(QString, coding);
-    QFETCH(QString, named);
+  // Which failures end a run, and how they are named, is the run's; the worker hands the
+  // status over and is ready for the next run.
+  void FailureEndsTheRunInOrder() {
     QTemporaryDir dir;
-    WriteFile(dir.filePath("a.txt"), "x\n");
-    auto conditions =
-        Conditions(folder.isEmpty() ? dir.path() : folder, find_text.toStdU16String());
-    conditions->reg_exp = reg_exp;
-    conditions->coding = coding.toStdString();
+    const QString missing = dir.filePath("missing");
     FindWorker worker;
     Transcript transcript;
     transcript.Attach(worker);
-    QVERIFY(worker.Start(conditions));
+    QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(transcript.finished);
-    QVERIFY(!transcript.status.ok());
-    QVERIFY2(QString::fromStdString(transcript.status.message()).contains(named),
-             transcript.status.message().c_str());
-    QVERIFY(worker.Start(conditions));  // the worker is ready for the next run
+    QVERIFY(QString::fromStdString(transcript.status.message()).contains(missing));
+    QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(!worker.Running());
   }
 
@@ -259,11 +197,7 @@ class FindWorkerTest : public QObject {
     FindWorker worker;
     Transcript transcript;
     transcript.Attach(worker);
-    {
-      Gate gate(worker, kHoldAtRead);
-      QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
-      gate.WaitUntilReached();
-    }
+    QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
     worker.Shutdown();
     QVERIFY(!worker.Running());
     RunPostedEvents();
@@ -274,11 +208,7 @@ class FindWorkerTest : public QObject {
     auto doomed = std::make_unique<FindWorker>();
     Transcript silent;
     silent.Attach(*doomed);
-    {
-      Gate gate(*doomed, kHoldAtRead);
-      QVERIFY(doomed->Start(Conditions(long_tree_.path(), u"needle")));
-      gate.WaitUntilReached();
-    }
+    QVERIFY(doomed->Start(Conditions(long_tree_.path(), u"needle")));
     doomed.reset();  // the destructor stops and joins
     RunPostedEvents();
     QCOMPARE(silent.batches, 0);

@@ -116,8 +116,15 @@ struct RunGate::State {
 
 RunGate::RunGate(frmFind& window, int at) : state_(std::make_shared<State>()) {
   auto* worker = window.findChild<FindWorker*>();
-  if (worker == nullptr) return;
-  worker->SetConditionsProbe([state = state_, at] {
+  if (worker != nullptr) Hold(*worker, at);
+}
+
+RunGate::RunGate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
+  Hold(worker, at);
+}
+
+void RunGate::Hold(FindWorker& worker, int at) {
+  worker.SetConditionsProbe([state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
     if (++state->reads != at) return;
     state->opened.wait_for(lock, std::chrono::seconds(60), [&] { return state->open; });

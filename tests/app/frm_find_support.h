@@ -69,6 +69,8 @@ class WindowFixture {
 class RunGate {
  public:
   RunGate(frmFind& window, int at);
+  // The same for the runs of a worker of one's own (made before the gate).
+  RunGate(FindWorker& worker, int at);
   ~RunGate() { Open(); }
   RunGate(const RunGate&) = delete;
   RunGate& operator=(const RunGate&) = delete;
@@ -77,6 +79,7 @@ class RunGate {
 
  private:
   struct State;
+  void Hold(FindWorker& worker, int at);
   std::shared_ptr<State> state_;
 };
 
