@@ -31,8 +31,10 @@ class RowChunk {
   void Add(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell);
 
   bool empty() const { return hits_.empty(); }
-  // The memory it holds, for the run's budget of rows that wait for the host.
+  // The memory it holds, for the run's budget of rows that wait for the host (0 before its
+  // first row: an empty string's own room is not counted).
   size_t Bytes() const {
+    if (hits_.capacity() == 0) return 0;
     return hits_.capacity() * sizeof(Hit) + found_.capacity() * sizeof(char16_t);
   }
 
