@@ -35,8 +35,9 @@ struct FileJob {
   RowChunk rows;       // the rows not yet passed on
   size_t counted = 0;  // bytes of `rows` counted against the run's budget when done
 
-  // Several workers only (see find_run_workers.cc).
-  std::vector<std::pair<RowChunk, size_t>> ready;  // chunks passed on before the end, and bytes
+  // Several workers only (see find_run_workers.cc). `ready` is guarded by the run's flow lock
+  // until `done`: chunks passed on before the file's end, each with the bytes it counts.
+  std::vector<std::pair<RowChunk, size_t>> ready;
   std::atomic<bool> has_ready{false};
   std::atomic<bool> head{false};  // its rows are the next the host takes
   std::atomic<bool> done{false};
