@@ -11,6 +11,7 @@
 # PCRE2 run over the raw bytes, whether the hit counts agree with `rg -o`, and quonder-cli's
 # peak memory next to the largest file.
 # Other work on the machine skews every figure: compare the load average it prints.
+# Peak memory where hits are many: bench/memory.sh.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${QCORPUS:-/tmp/qcorpus}

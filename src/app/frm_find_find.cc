@@ -14,6 +14,7 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
+#include "core/search/find_run_summary.h"
 #include "core/settings/find_settings.h"
 
 namespace quonder {
@@ -89,8 +90,14 @@ void frmFind::OnFindFinished(const Status& status, const FindRunResult& result) 
   unsetCursor();
 
   if (status.ok()) {
-    ShowMessage(QStringLiteral("Found from %1 Files.").arg(lngFoundFiles),
-                QStringLiteral("Find Text"), kMbOk | kMbIconInformation);
+    // Under the count, one line for each kind of file the run left out or could not search.
+    QString message = QStringLiteral("Found from %1 Files.").arg(lngFoundFiles);
+    const ExtBehavior ext_behavior =
+        published_ != nullptr ? published_->ext_behavior : run_conditions_.ext_behavior;
+    for (const std::string& note : RunEndNotes(result, ext_behavior)) {
+      message += QLatin1Char('\n') + QString::fromStdString(note);
+    }
+    ShowMessage(message, QStringLiteral("Find Text"), kMbOk | kMbIconInformation);
   } else {
     ShowMessage(QString::fromStdString(status.message()), QStringLiteral("Find Text Alarm"),
                 kMbOk | kMbIconStop);

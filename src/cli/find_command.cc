@@ -9,6 +9,7 @@
 #include "cli/find_options.h"
 #include "cli/row_printer.h"
 #include "core/search/find_run.h"
+#include "core/search/find_run_summary.h"
 
 namespace quonder {
 namespace {
@@ -18,7 +19,8 @@ constexpr char kThreadsHelp[] =
     "      --threads N      search with N workers; the rows come in the same order for any\n"
     "                       N (default 0: as many as cores)\n";
 
-// The command line's host: fixed conditions, no stop request, rows straight to the printer.
+// The command line's host: fixed conditions, no stop request, rows straight to the printer,
+// each folder or file that could not be searched on standard error with its reason.
 class CliHost : public FindHost {
  public:
   CliHost(std::shared_ptr<const FindConditions> conditions, RowPrinter& printer)
@@ -28,6 +30,9 @@ class CliHost : public FindHost {
   bool StopRequested() override { return false; }
   void AddResultRow(ResultRow row) override { printer_.Print(row, conditions_->reg_exp); }
   void SetStatusText(StatusPanel, std::u16string) override {}
+  void ReportProblem(RunProblem problem) override {
+    std::fprintf(stderr, "quonder-cli find: %s\n", ProblemText(problem).c_str());
+  }
 
  private:
   std::shared_ptr<const FindConditions> conditions_;
@@ -99,11 +104,14 @@ int RunFindCommand(int argc, char** argv) {
     std::fprintf(stderr, "quonder-cli find: %s\n", status.message().c_str());
     return 1;
   }
-  if (result.given_up_files > 0) {
-    std::fprintf(stderr, "quonder-cli find: %d files could not be read\n", result.given_up_files);
-  }
   std::fprintf(stderr, "Found from %d Files.\n", result.found_files);
-  return 0;
+  for (const std::string& note : RunEndNotes(result, conditions->ext_behavior)) {
+    std::fprintf(stderr, "%s\n", note.c_str());
+  }
+  // Folders or files left unsearched were named above; what the exit status says of them is
+  // kRunIncomplete's to tell.
+  constexpr int kRunIncomplete = 0;
+  return HadProblems(result) ? kRunIncomplete : 0;
 }
 
 }  // namespace quonder

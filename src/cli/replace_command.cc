@@ -12,6 +12,7 @@
 #include "core/fileops/file_common.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
+#include "core/search/find_run_summary.h"
 #include "core/search/result_rows.h"
 #include "core/text/utf_convert.h"
 
@@ -26,7 +27,8 @@ struct ReplaceOptionValues {
   bool dry_run = false;                      // --dry-run
 };
 
-// The find run's host: fixed conditions, no stop, rows kept for the replace.
+// The find run's host: fixed conditions, no stop, rows kept for the replace, each folder or
+// file that could not be searched on standard error with its reason.
 class CollectingHost : public FindHost {
  public:
   CollectingHost(std::shared_ptr<const FindConditions> conditions, ResultRows& rows)
@@ -35,6 +37,9 @@ class CollectingHost : public FindHost {
   bool StopRequested() override { return false; }
   void AddResultRow(ResultRow row) override { rows_.Append(row); }
   void SetStatusText(StatusPanel, std::u16string) override {}
+  void ReportProblem(RunProblem problem) override {
+    std::fprintf(stderr, "quonder-cli replace: %s\n", ProblemText(problem).c_str());
+  }
 
  private:
   std::shared_ptr<const FindConditions> conditions_;
@@ -216,12 +221,11 @@ int RunReplaceCommand(int argc, char** argv) {
   }
   PrintReport(result, replace_values.dry_run);
   std::fflush(stdout);
-  // A file the find could not read may hold hits that were not replaced.
-  if (find_result.given_up_files > 0) {
-    std::fprintf(stderr, "quonder-cli replace: %d files could not be read by the find\n",
-                 find_result.given_up_files);
+  for (const std::string& note : RunEndNotes(find_result, find_conditions->ext_behavior)) {
+    std::fprintf(stderr, "quonder-cli replace: %s\n", note.c_str());
   }
-  return result.all_done() && find_result.given_up_files == 0 ? 0 : 1;
+  // A folder or file the find could not search may hold hits that were not replaced.
+  return result.all_done() && !HadProblems(find_result) ? 0 : 1;
 }
 
 }  // namespace quonder

@@ -233,6 +233,39 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
   }
 
+  // Under "Found from N Files.", one line for each kind of file the run left out.
+  void ClosingMessageSaysWhatWasLeftOut_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a file over the size limit")
+        << "MaxSize=100\nExtentions=txt\nExtBehavior=0\n"
+        << "Found from 1 Files.\n1 file(s) larger than the Maximum File Size were skipped.";
+    QTest::newRow("none over the size limit") << "MaxSize=1000\nExtentions=txt\nExtBehavior=0\n"
+                                              << "Found from 2 Files.";
+    QTest::newRow("include with an empty list")
+        << "MaxSize=0\nExtBehavior=0\n"
+        << "Found from 0 Files.\n"
+           "No file was searched: no file's extension is in the extension list (Include).";
+  }
+
+  void ClosingMessageSaysWhatWasLeftOut() {
+    QFETCH(QString, settings);
+    QFETCH(QString, message);
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", "needle");
+    fixture.WriteData("big.txt", std::string(200, 'x') + "needle");
+    fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + "\n" +
+                     settings.toStdString());
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    TypeFindText(*window, "needle");
+    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{1});
+    QCOMPARE(log.Transcript(), QStringList{"Find Text: " + message});
+  }
+
   // Closing stops the run and waits for it; nothing is reported afterwards.
   void ClosingDuringRunStopsAndJoins() {
     WindowFixture fixture;
@@ -252,7 +285,9 @@ class FrmFindRunTest : public QObject {
     QVERIFY(window->Running());
     QVERIFY(window->close());
     QVERIFY(!window->Running());
-    QTest::qWait(200);
+    // What the run posted before it was joined is dropped, not shown.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     QVERIFY(log.messages().empty());
     QVERIFY(!FolderExists(window->strBackupFolder));
   }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/deep_folders.h"
+
 extern char** environ;
 
 namespace {
@@ -210,6 +212,27 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
       EXPECT_EQ(o.out, "");
     }
   }
+}
+
+// Each folder or file that could not be searched is named on standard error with its reason,
+// where the walk met it; the summary counts them and the files the size limit left out.
+TEST_F(FindCliTest, SaysWhatItCouldNotSearch) {
+  Write("tree/a.txt", "x");
+  Write("tree/big.txt", "x" + std::string(100, ' '));
+  fs::create_symlink("/proc/self/mem", Path("tree/mem.txt"));
+  const quonder::testing::DeepFolders deep(Tree(), "deep");
+  Outcome o = Find({"-s", "--max-size", "100", "x", Tree()});
+  EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tx\t1\n");
+  EXPECT_EQ(o.err,
+            "quonder-cli find: mem.txt: could not be read: Input/output error\n"
+            "quonder-cli find: " +
+                deep.too_long() +
+                ": folder could not be listed: "
+                "File name too long\n"
+                "Found from 1 Files.\n"
+                "1 file(s) larger than the Maximum File Size were skipped.\n"
+                "1 folder(s) could not be listed.\n"
+                "1 file(s) could not be read.\n");
 }
 
 TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {

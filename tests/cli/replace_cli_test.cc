@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/deep_folders.h"
 
 namespace {
 
@@ -92,6 +95,20 @@ TEST_F(ReplaceCliTest, UntouchedFilesAreNamedWithTheirReasonAndExitOne) {
   EXPECT_NE(out.find("Replaced 1 / 2\n1 file(s) left untouched: bytes invalid in the charset.\n"),
             std::string::npos)
       << out;
+}
+
+// A folder the find could not list may hold hits that were not replaced: the exit status says
+// so. The atomic writer's temporary file of a running process is neither searched nor replaced.
+TEST_F(ReplaceCliTest, WhatTheFindLeftOutIsAnErrorAndTemporaryFilesStayUntouched) {
+  Write("d/good.txt", "foo");
+  const std::string temp = ".quonder-" + std::to_string(::getpid()) + "-1.tmp";
+  Write("d/" + temp, "foo");
+  const quonder::testing::DeepFolders deep(Path("d"), "deep");
+  std::string out;
+  EXPECT_EQ(Run({"replace", "-s", "--replace", "Zed", "foo", Path("d")}, out), 1);
+  EXPECT_EQ(Read("d/good.txt"), "Zed");
+  EXPECT_EQ(Read("d/" + temp), "foo");
+  EXPECT_NE(out.find("Replaced 1 / 1\n"), std::string::npos) << out;
 }
 
 TEST_F(ReplaceCliTest, RegularExpressionReplacementUsesGroups) {

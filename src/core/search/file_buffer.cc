@@ -13,9 +13,16 @@
 namespace quonder {
 namespace {
 
-Status IoError(const std::string& path, int error) {
+Status IoError(const std::string& path, int error, std::string& reason) {
   Status::Code code = error == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError;
-  return Status::Error(code, "Cannot read \"" + path + "\": " + std::strerror(error));
+  reason = std::strerror(error);
+  return Status::Error(code, "Cannot read \"" + path + "\": " + reason);
+}
+
+// A failure that trying again cannot mend.
+Status Refused(const std::string& what, const std::string& path, std::string& reason) {
+  reason = what;
+  return Status::Error(Status::Code::kIoError, what + ": \"" + path + "\"");
 }
 
 class Descriptor {
@@ -58,29 +65,29 @@ Status FileBuffer::Read(const std::string& path, bool& permanent) {
   permanent = false;
   // O_NONBLOCK: a pipe that appeared in place of a listed file must not block the run.
   Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) return IoError(path, errno);
+  if (fd.get() < 0) return IoError(path, errno, failure_reason_);
   struct stat info;
-  if (fstat(fd.get(), &info) != 0) return IoError(path, errno);
+  if (fstat(fd.get(), &info) != 0) return IoError(path, errno, failure_reason_);
   if (!S_ISREG(info.st_mode)) {
     permanent = true;
-    return Status::Error(Status::Code::kIoError, "Not a regular file: \"" + path + "\"");
+    return Refused("Not a regular file", path, failure_reason_);
   }
   if (info.st_size >= kMaxFileSize) {
     permanent = true;
-    return Status::Error(Status::Code::kIoError, "File too large: \"" + path + "\"");
+    return Refused("File too large", path, failure_reason_);
   }
   // A file whose size is not known in advance (0 for some special files) is read in chunks.
   size_t expected = static_cast<size_t>(info.st_size);
   if (!Reserve(expected == 0 ? 4096 : expected)) {
     permanent = true;
-    return Status::Error(Status::Code::kIoError, "Out of memory reading \"" + path + "\"");
+    return Refused("Out of memory", path, failure_reason_);
   }
   while (true) {
     if (size_ == memory_.size()) {
       if (size_ >= static_cast<size_t>(kMaxFileSize) || !Reserve(memory_.size() * 2)) {
         permanent = true;
         size_ = 0;
-        return Status::Error(Status::Code::kIoError, "File too large: \"" + path + "\"");
+        return Refused("File too large", path, failure_reason_);
       }
     }
     ssize_t got = read(fd.get(), memory_.data() + size_, memory_.size() - size_);
@@ -88,7 +95,7 @@ Status FileBuffer::Read(const std::string& path, bool& permanent) {
       if (errno == EINTR) continue;
       int error = errno;
       size_ = 0;
-      return IoError(path, error);
+      return IoError(path, error, failure_reason_);
     }
     if (got == 0) break;
     size_ += static_cast<size_t>(got);

@@ -25,6 +25,8 @@ class FileBuffer {
   Status Load(const std::string& path, bool& permanent);
 
   std::string_view bytes() const { return std::string_view(memory_.data(), size_); }
+  // After a failed Load: what failed, for the person, without the path ("Permission denied").
+  const std::string& failure_reason() const { return failure_reason_; }
 
  private:
   Status Read(const std::string& path, bool& permanent);
@@ -32,6 +34,7 @@ class FileBuffer {
 
   AnonymousMemory memory_;
   size_t size_ = 0;
+  std::string failure_reason_;
 };
 
 }  // namespace quonder

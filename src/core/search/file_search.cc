@@ -71,16 +71,22 @@ Status FileSearcher::Prepare(const FindConditions& conditions) {
   return GetPattern(conditions.find_text, conditions.ignore_case, pattern);
 }
 
-bool FileSearcher::Load(const std::string& path, int& failures) {
+bool FileSearcher::Load(const std::string& path, int& failures, FileOutcome& outcome) {
   while (true) {
     bool permanent = false;
     if (buffer_.Load(path, permanent).ok()) return true;
     // Not a regular file, or too large: trying again cannot help.
-    if (permanent || ++failures > kRetries) return false;
+    if (permanent || ++failures > kRetries) {
+      outcome.given_up = true;
+      outcome.problem = RunProblem::Kind::kFileNotRead;
+      outcome.reason = buffer_.failure_reason();
+      return false;
+    }
   }
 }
 
-bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures) {
+bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures,
+                          FileOutcome& outcome) {
   // No charset decodes to more units than it has bytes; with the room taken at once, the
   // buffer never grows by doubling past what the largest file needs.
   const size_t room = bytes.size() + 64;
@@ -90,8 +96,14 @@ bool FileSearcher::Decode(Codec& codec, std::string_view bytes, int& failures) {
   }
   while (true) {
     bool lossy = false;
-    if (codec.codec->Decode(bytes, text_, lossy).ok()) return true;
-    if (++failures > kRetries) return false;
+    Status status = codec.codec->Decode(bytes, text_, lossy);
+    if (status.ok()) return true;
+    if (++failures > kRetries) {
+      outcome.given_up = true;
+      outcome.problem = RunProblem::Kind::kFileNotDecoded;
+      outcome.reason = status.message();
+      return false;
+    }
   }
 }
 
@@ -125,10 +137,7 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
   }
 
   int failures = 0;
-  if (!Load(path, failures)) {
-    outcome.given_up = true;
-    return Status::Ok();
-  }
+  if (!Load(path, failures, outcome)) return Status::Ok();
   outcome.loaded = true;
   events.OnLoaded();
   std::string_view bytes = buffer_.bytes();
@@ -144,10 +153,7 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
       Utf8View view(bytes, ascii ? Utf8Form::kAscii : Utf8Form::kValid);
       matched = FindRegExp(view, *pattern->utf8, prepared_, host, events);
     } else {
-      if (!Decode(*codec, bytes, failures)) {
-        outcome.given_up = true;
-        return Status::Ok();
-      }
+      if (!Decode(*codec, bytes, failures, outcome)) return Status::Ok();
       matched = FindRegExp(Utf16View(text_), *pattern->reg_exp, prepared_, host, events);
     }
   } else {
@@ -173,16 +179,18 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
       bool use_hint = first_is_hit && (view.ascii() || !prepared_.ignore_case());
       matched = FindPlain(view, prepared_, host, events, use_hint ? &hint : nullptr);
     } else {
-      if (!Decode(*codec, bytes, failures)) {
-        outcome.given_up = true;
-        return Status::Ok();
-      }
+      if (!Decode(*codec, bytes, failures, outcome)) return Status::Ok();
       matched = FindPlain(Utf16View(text_), prepared_, host, events);
     }
   }
   outcome.hits = matched.count;
   outcome.stopped = matched.stopped;
-  if (!matched.error.ok()) outcome.given_up = true;
+  if (!matched.error.ok()) {
+    // The engine stops only at its work and memory limits (reg_exp.h).
+    outcome.given_up = true;
+    outcome.problem = RunProblem::Kind::kPatternTooComplex;
+    outcome.reason = "regular expression too complex for this file";
+  }
   return Status::Ok();
 }
 

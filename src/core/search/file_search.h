@@ -39,6 +39,9 @@ struct FileOutcome {
   bool given_up = false;  // it could not be loaded, decoded or matched to its end
   int32_t hits = 0;       // accepted hits
   bool stopped = false;   // the host's stop request ended the matching
+  // When given up: why, as the run reports it (the path is the caller's to add).
+  RunProblem::Kind problem = RunProblem::Kind::kFileNotRead;
+  std::string reason;
 };
 
 class FileSearcher {
@@ -54,8 +57,10 @@ class FileSearcher {
   Status Prepare(const FindConditions& conditions);
 
   // Searches the file at `path` with the host's current conditions. A file that cannot be
-  // loaded or decoded is given up quietly (outcome.given_up). Returns an error only when the
-  // conditions cannot be used (charset or pattern, as Prepare), which ends the run.
+  // loaded or decoded, or whose matching the regular-expression engine gave up, is given up
+  // (outcome.given_up, with the problem's kind and reason; rows found until then stay).
+  // Returns an error only when the conditions cannot be used (charset or pattern, as
+  // Prepare), which ends the run.
   Status Search(const std::string& path, FindHost& host, FileEvents& events, FileOutcome& outcome);
 
   // The conditions read for the last search step or hit (shared with the events' handler).
@@ -73,8 +78,8 @@ class FileSearcher {
 
   Status GetCodec(const std::string& charset, Codec*& codec);
   Status GetPattern(const std::u16string& text, bool ignore_case, Pattern*& pattern);
-  bool Load(const std::string& path, int& failures);
-  bool Decode(Codec& codec, std::string_view bytes, int& failures);
+  bool Load(const std::string& path, int& failures, FileOutcome& outcome);
+  bool Decode(Codec& codec, std::string_view bytes, int& failures, FileOutcome& outcome);
   const PlainPrefilter& Prefilter(bool utf8);
 
   bool byte_shortcuts_;

@@ -3,10 +3,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+
+#include "core/fileops/file_common.h"
+#include "core/fileops/temp_names.h"
+#include "core/search/file_filter.h"
 
 namespace quonder {
 namespace {
@@ -40,23 +46,12 @@ Kind KindOf(int folder_fd, const dirent& entry) {
   }
 }
 
-std::string Describe(const std::string& folder, int error) {
-  return "\"" + folder + "\": " + std::strerror(error);
-}
-
-}  // namespace
-
-Status ListFolder(const std::string& folder, FolderListing& listing) {
+// Lists `folder`; 0, or the errno that made it fail (the listing is then empty).
+int ListEntries(const std::string& folder, FolderListing& listing) {
   listing.files.clear();
   listing.folders.clear();
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) {
-    int error = errno;
-    if (error == ENOENT || error == ENOTDIR) {
-      return Status::Error(Status::Code::kNotFound, "Folder not found: " + Describe(folder, error));
-    }
-    return Status::Error(Status::Code::kIoError, "Cannot read folder " + Describe(folder, error));
-  }
+  if (dir == nullptr) return errno;
   const int fd = dirfd(dir);
   while (true) {
     errno = 0;
@@ -77,13 +72,26 @@ Status ListFolder(const std::string& folder, FolderListing& listing) {
   const int read_error = errno;
   closedir(dir);
   if (read_error != 0) {
-    return Status::Error(Status::Code::kIoError,
-                         "Cannot read folder " + Describe(folder, read_error));
+    listing.files.clear();
+    listing.folders.clear();
+    return read_error;
   }
   // std::string compares as unsigned bytes: UTF-8 byte order is code point order.
   std::sort(listing.files.begin(), listing.files.end());
   std::sort(listing.folders.begin(), listing.folders.end());
-  return Status::Ok();
+  return 0;
+}
+
+}  // namespace
+
+Status ListFolder(const std::string& folder, FolderListing& listing) {
+  const int error = ListEntries(folder, listing);
+  if (error == 0) return Status::Ok();
+  const std::string named = "\"" + folder + "\": " + std::strerror(error);
+  if (error == ENOENT || error == ENOTDIR) {
+    return Status::Error(Status::Code::kNotFound, "Folder not found: " + named);
+  }
+  return Status::Error(Status::Code::kIoError, "Cannot read folder " + named);
 }
 
 bool FileSize(const std::string& path, int64_t& size) {
@@ -91,6 +99,93 @@ bool FileSize(const std::string& path, int64_t& size) {
   if (stat(path.c_str(), &info) != 0) return false;
   size = static_cast<int64_t>(info.st_size);
   return true;
+}
+
+FolderWalk::FolderWalk(FindHost& host, const std::string& root, FolderListing listing)
+    : host_(host), root_prefix_(BuildPath(root, "")) {
+  Frame top;
+  top.full = root;
+  top.listing = std::move(listing);
+  frames_.push_back(std::move(top));
+}
+
+bool FolderWalk::StopAsked() {
+  if (!stopped_ && host_.StopRequested()) stopped_ = true;
+  return stopped_;
+}
+
+// Only a file that is surely ours and surely orphaned goes: a regular file (not a link) of this
+// user, whose process is gone. Any doubt leaves it in place; it is skipped either way.
+void FolderWalk::RemoveIfStale(const Frame& frame, const std::string& name, int64_t pid) {
+  if (!TempOwnerGone(pid)) return;
+  const std::string path = BuildPath(frame.full, name);
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+    return;
+  }
+  unlink(path.c_str());
+}
+
+FolderWalk::Step FolderWalk::Next(WalkItem& item) {
+  while (true) {
+    if (stopped_) return Step::kStopped;
+    if (check_pending_) {
+      check_pending_ = false;
+      if (StopAsked()) return Step::kStopped;
+    }
+    if (frames_.empty()) return Step::kOver;
+    Frame& frame = frames_.back();
+    if (!frame.entered) {
+      frame.entered = true;
+      if (StopAsked()) return Step::kStopped;
+    }
+    if (frame.next_file < frame.listing.files.size()) {
+      const std::string& name = frame.listing.files[frame.next_file++];
+      check_pending_ = true;
+      int64_t pid = 0;
+      if (name[0] == '.' && IsTempFileName(name, &pid)) {
+        RemoveIfStale(frame, name, pid);
+        continue;
+      }
+      std::shared_ptr<const FindConditions> conditions = host_.Conditions();
+      if (conditions == nullptr) continue;
+      if (!ExtensionQualifies(name, *conditions)) {
+        ++filtered_;
+        continue;
+      }
+      item.kind = WalkItem::Kind::kFile;
+      item.relative_path = frame.relative + name;
+      item.conditions = std::move(conditions);
+      item.filtered_so_far = filtered_;
+      return Step::kItem;
+    }
+    if (!frame.decided) {
+      frame.decided = true;
+      std::shared_ptr<const FindConditions> conditions = host_.Conditions();
+      frame.descend = conditions != nullptr && conditions->sub_folders;
+    }
+    if (!frame.descend || frame.next_folder >= frame.listing.folders.size()) {
+      check_pending_ = frames_.size() > 1;  // after each subfolder
+      frames_.pop_back();
+      continue;
+    }
+    const std::string& name = frame.listing.folders[frame.next_folder++];
+    Frame sub;
+    sub.full = BuildPath(frame.full, name);
+    sub.relative = frame.relative + name + "/";
+    const int error = ListEntries(sub.full, sub.listing);
+    if (error != 0) {
+      check_pending_ = true;
+      item.kind = WalkItem::Kind::kProblem;
+      item.relative_path = frame.relative + name;
+      item.conditions = nullptr;
+      item.problem = std::make_unique<RunProblem>(
+          RunProblem{RunProblem::Kind::kFolderNotListed, item.relative_path, std::strerror(error)});
+      item.filtered_so_far = filtered_;
+      return Step::kItem;
+    }
+    frames_.push_back(std::move(sub));
+  }
 }
 
 }  // namespace quonder

@@ -1,6 +1,7 @@
 // A find run over several workers must look to its host exactly like one over a single worker:
 // the same calls in the same order, from the thread that started the run; a stop leaves a
-// prefix of them; conditions change per file handed out.
+// prefix of them; conditions change per file listed; the rows that wait for the host stay
+// within their budget however many hits there are.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/fileops/temp_names.h"
 #include "core/search/find_run.h"
 #include "core/search/find_test_support.h"
 #include "core/text/utf_convert.h"
@@ -23,63 +25,8 @@ namespace quonder {
 namespace {
 
 using find_test::ConditionsFor;
+using find_test::RecordingHost;
 using find_test::ScratchFolder;
-
-// Logs every call a run makes, in order, and notes any call from another thread.
-class LogHost : public FindHost {
- public:
-  explicit LogHost(const FindConditions& conditions)
-      : conditions_(std::make_shared<FindConditions>(conditions)) {}
-
-  std::shared_ptr<const FindConditions> Conditions() override {
-    Check();
-    ++condition_calls;
-    if (on_conditions) on_conditions(condition_calls, *this);
-    return conditions_;
-  }
-  bool StopRequested() override {
-    Check();
-    ++stop_checks;
-    if (stop_after_checks > 0 && stop_checks >= stop_after_checks) stop = true;
-    return stop;
-  }
-  void AddResultRow(ResultRow row) override {
-    Check();
-    log.push_back("row " + std::to_string(row.number) + " " + row.path + ":" +
-                  std::to_string(row.line) + ":" + std::to_string(row.column) + ":" +
-                  ToUtf8(row.found) + ":" + std::to_string(row.pointer));
-    ++rows;
-    if (stop_after_rows > 0 && rows >= stop_after_rows) stop = true;
-  }
-  void SetStatusText(StatusPanel panel, std::u16string text) override {
-    Check();
-    log.push_back("panel " + std::to_string(static_cast<int>(panel)) + " " + ToUtf8(text));
-  }
-
-  void Change(const std::function<void(FindConditions&)>& edit) {
-    auto changed = std::make_shared<FindConditions>(*conditions_);
-    edit(*changed);
-    conditions_ = std::move(changed);
-  }
-
-  std::vector<std::string> log;
-  int rows = 0;
-  int condition_calls = 0;
-  int stop_checks = 0;
-  int stop_after_checks = 0;  // 0: never
-  int stop_after_rows = 0;    // 0: never
-  bool stop = false;
-  bool other_thread = false;
-  std::function<void(int calls, LogHost& host)> on_conditions;
-
- private:
-  void Check() {
-    if (std::this_thread::get_id() != owner_) other_thread = true;
-  }
-
-  std::shared_ptr<const FindConditions> conditions_;
-  std::thread::id owner_ = std::this_thread::get_id();
-};
 
 struct RunLog {
   Status status;
@@ -88,7 +35,7 @@ struct RunLog {
   bool other_thread = false;
 };
 
-RunLog RunWith(LogHost& host, const FindRunOptions& options) {
+RunLog RunWith(RecordingHost& host, const FindRunOptions& options) {
   RunLog run;
   run.status = RunFind(host, options, run.result);
   run.log = host.log;
@@ -97,17 +44,11 @@ RunLog RunWith(LogHost& host, const FindRunOptions& options) {
 }
 
 RunLog RunWith(const FindConditions& conditions, const FindRunOptions& options) {
-  LogHost host(conditions);
+  RecordingHost host(conditions);
   return RunWith(host, options);
 }
 
-std::string Summary(const RunLog& run) {
-  return run.status.message() + " files=" + std::to_string(run.result.file_counter) +
-         " finds=" + std::to_string(run.result.find_counter) +
-         " found=" + std::to_string(run.result.found_files) +
-         " given_up=" + std::to_string(run.result.given_up_files) +
-         " stopped=" + std::to_string(run.result.stopped);
-}
+std::string Summary(const RunLog& run) { return find_test::Summary(run.status, run.result); }
 
 bool IsPrefix(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
   return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
@@ -156,6 +97,13 @@ void BuildTree(const ScratchFolder& folder) {
   std::filesystem::create_symlink("absent", folder.Path("broken.txt"));
   std::filesystem::create_directories(folder.Path("d6"));
   std::filesystem::create_symlink("..", folder.Path("d6/up"));
+  // A folder that cannot be listed; a temporary file of this process's atomic writer (never
+  // searched); files that an extension list or a size limit leave out.
+  folder.Write("d7_locked/hidden.txt", "return");
+  chmod(folder.Path("d7_locked").c_str(), 0);
+  folder.Write(TempFileName(getpid(), 7), "return");
+  folder.Write("d2/notes.md", "return Return size_t");
+  folder.Write("d2/big.txt", std::string(5000, 'r') + " return");
 }
 
 struct Search {
@@ -163,6 +111,7 @@ struct Search {
   bool reg_exp = false;
   bool ignore_case = false;
   bool word_only = false;
+  bool filters = false;  // only .txt files below 4096 bytes
 };
 
 FindConditions Conditions(const ScratchFolder& folder, const Search& search,
@@ -174,16 +123,26 @@ FindConditions Conditions(const ScratchFolder& folder, const Search& search,
   conditions.word_only = search.word_only;
   conditions.coding = coding;
   conditions.line_feed_code = line_feed;
+  if (search.filters) {
+    conditions.extensions = u"txt";
+    conditions.ext_behavior = ExtBehavior::kInclude;
+    conditions.max_size = 4096;
+  }
   return conditions;
 }
 
 TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
   ScratchFolder folder;
   BuildTree(folder);
-  const std::vector<Search> searches = {{u"return"},           {u"return", false, true},
-                                        {u"\\w+_t\\b", true},  {u"Return", false, false, true},
-                                        {u"caf\u00e9"},        {u"\u3042", false, true},
-                                        {u"r.?e", true, true}, {u"absent"}};
+  const std::vector<Search> searches = {{u"return"},
+                                        {u"return", false, true},
+                                        {u"\\w+_t\\b", true},
+                                        {u"caf\u00e9"},
+                                        {u"Return", false, false, true},
+                                        {u"\u3042", false, true},
+                                        {u"r.?e", true, true},
+                                        {u"absent"},
+                                        {u"return", false, true, false, true}};
   int rows = 0;
   const bool ran = testing::RunAsPlainUser([&] {
     for (const Search& search : searches) {
@@ -191,10 +150,14 @@ TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
         const FindConditions conditions = Conditions(folder, search, coding, u"\r\n");
         const RunLog one = RunWith(conditions, {1});
         ASSERT_TRUE(one.status.ok()) << one.status.message();
-        EXPECT_EQ(one.result.given_up_files, 3);  // the sparse, linked and locked files
+        // The sparse (or, with the filters, too large), linked and locked files; the locked
+        // folder.
+        EXPECT_EQ(one.result.given_up_files, search.filters ? 2 : 3);
+        EXPECT_EQ(one.result.unlisted_folders, 1);
         rows += one.result.find_counter;
         // Without the byte shortcuts, and with the workers held close behind the rows
-        // handed over (every finished file with rows stops the hand-out).
+        // handed over (every finished file with rows stops the hand-out or makes its
+        // worker wait).
         const FindRunOptions variants[] = {{2}, {3, false}, {8}, {0}, {3, true, 4, 1}};
         for (const FindRunOptions& options : variants) {
           const RunLog many = RunWith(conditions, options);
@@ -221,20 +184,23 @@ TEST(FindParallelTest, AStopAtAnyMomentLeavesAPrefixOfTheWholeRun) {
     ASSERT_GT(whole.result.find_counter, 5000);
     std::mt19937 rng(7);
     for (int trial = 0; trial < 24; ++trial) {
-      LogHost host(conditions);
+      RecordingHost host(conditions);
       if (trial % 2 == 0) {
-        host.stop_after_rows =
-            std::uniform_int_distribution<int>(1, static_cast<int>(whole.result.find_counter))(rng);
+        const size_t after =
+            std::uniform_int_distribution<size_t>(1, whole.result.find_counter)(rng);
+        host.after_row = [after](RecordingHost& h) { h.stop = h.stop || h.rows.size() >= after; };
       } else {
-        host.stop_after_checks = std::uniform_int_distribution<int>(1, 60)(rng);
+        const int after = std::uniform_int_distribution<int>(1, 60)(rng);
+        host.stop_when = [after](int checks) { return checks >= after; };
       }
       const int threads = trial % 4 == 3 ? 1 : 2 + trial % 3;
-      const RunLog stopped = RunWith(host, {threads});
+      // Every third run with workers that wait for room for their rows.
+      const RunLog stopped = RunWith(host, {threads, true, 0, trial % 3 == 0 ? 4096u : 0u});
       ASSERT_TRUE(stopped.status.ok());
       EXPECT_FALSE(stopped.other_thread);
       EXPECT_TRUE(IsPrefix(stopped.log, whole.log))
           << "trial " << trial << ": " << stopped.log.size() << " of " << whole.log.size();
-      EXPECT_EQ(stopped.result.find_counter, host.rows);
+      EXPECT_EQ(stopped.result.find_counter, static_cast<int64_t>(host.rows.size()));
       if (threads > 1 && host.stop) {
         EXPECT_TRUE(stopped.result.stopped);
       }
@@ -258,9 +224,9 @@ std::string Paths(const std::vector<std::string>& log) {
 TEST(FindParallelTest, AChangedConditionAppliesToTheFilesHandedOutAfterIt) {
   ScratchFolder folder;
   WriteFooBar(folder);
-  LogHost host(ConditionsFor(folder.path(), u"foo"));
-  // Calls: the start, then one per file as it is handed out: the sixth is a4's.
-  host.on_conditions = [](int calls, LogHost& self) {
+  RecordingHost host(ConditionsFor(folder.path(), u"foo"));
+  // Calls: the start, then one per file as it is listed: the sixth is a4's.
+  host.on_conditions = [](int calls, RecordingHost& self) {
     if (calls == 6) self.Change([](FindConditions& c) { c.find_text = u"bar"; });
   };
   const RunLog run = RunWith(host, {3});
@@ -290,14 +256,41 @@ TEST(FindParallelTest, AnUnusableConditionEndsTheRunAfterTheFilesBeforeIt) {
        Status::Code::kInvalidPattern},
   };
   for (const Case& c : cases) {
-    LogHost host(ConditionsFor(folder.path(), u"foo"));
-    host.on_conditions = [&c](int calls, LogHost& self) {
+    RecordingHost host(ConditionsFor(folder.path(), u"foo"));
+    host.on_conditions = [&c](int calls, RecordingHost& self) {
       if (calls == 4) self.Change(c.edit);  // from a2 on
     };
     const RunLog run = RunWith(host, {2});
     EXPECT_EQ(run.status.code(), c.code);
     EXPECT_EQ(Paths(run.log), "a0.txt:1:1:foo:1\na1.txt:1:1:foo:1\n");
     EXPECT_EQ(run.result.file_counter, 2);
+  }
+}
+
+// With room for 64 KB of rows: a file with many hits streams them while it is searched, and
+// files with many hits searched ahead wait for their turn instead of piling up. Unbounded, the
+// single file alone would hold 1.6 MB.
+TEST(FindParallelTest, RowsWaitingForTheHostStayWithinTheirBudget) {
+  constexpr size_t kBudget = 64 << 10;
+  struct Case {
+    const char* name;
+    int files;
+    int hits_per_file;
+  };
+  for (const Case& c : {Case{"one file", 1, 100000}, Case{"many files", 200, 1000}}) {
+    ScratchFolder folder;
+    for (int i = 0; i < c.files; ++i) {
+      folder.Write("f" + std::to_string(1000 + i), std::string(c.hits_per_file, 'a'));
+    }
+    const FindConditions conditions = ConditionsFor(folder.path(), u"a");
+    const RunLog one = RunWith(conditions, {1});
+    for (int threads : {2, 3}) {
+      const RunLog many = RunWith(conditions, {threads, true, 0, kBudget});
+      EXPECT_EQ(Summary(many), Summary(one)) << c.name << ", " << threads;
+      EXPECT_TRUE(many.log == one.log) << c.name << ", " << threads;
+      EXPECT_GT(many.result.peak_held_bytes, 0u) << c.name;
+      EXPECT_LE(many.result.peak_held_bytes, 4 * kBudget) << c.name << ", " << threads;
+    }
   }
 }
 

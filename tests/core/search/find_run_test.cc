@@ -1,15 +1,21 @@
+// The find run on one worker: walk order, which entries are searched, the filters and what
+// they leave out, counters and status texts, what cannot be searched, stops, and conditions read
+// at the moment of use.
 #include "core/search/find_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "core/fileops/temp_names.h"
 #include "core/search/find_test_support.h"
 #include "core/text/utf_convert.h"
+#include "support/deep_folders.h"
 #include "support/plain_user.h"
 
 namespace quonder {
@@ -19,6 +25,7 @@ using find_test::ConditionsFor;
 using find_test::RecordingHost;
 using find_test::RunTranscript;
 using find_test::ScratchFolder;
+using find_test::Summary;
 
 class FindRunTest : public ::testing::Test {
  protected:
@@ -26,10 +33,10 @@ class FindRunTest : public ::testing::Test {
     return ConditionsFor(folder_.path(), find_text);
   }
   // The relative paths of the rows, one per line.
-  std::string Paths(const FindConditions& conditions) {
+  std::string Paths(const FindConditions& conditions, FindRunResult* result = nullptr) {
     RecordingHost host(conditions);
-    FindRunResult result;
-    Status status = RunFind(host, FindRunOptions(), result);
+    FindRunResult own;
+    Status status = RunFind(host, FindRunOptions(), result != nullptr ? *result : own);
     if (!status.ok()) return "error: " + status.message();
     std::string paths;
     for (const ResultRow& row : host.rows) paths += row.path + "\n";
@@ -64,42 +71,43 @@ TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNot) {
   EXPECT_EQ(Paths(conditions), "file_link.txt\nreal/target.txt\n");
 }
 
-TEST_F(FindRunTest, ExtensionFilterIsACaselessSubstringTest) {
+// The extension filter is a caseless substring test; the size limit is strictly below; each
+// counts what it leaves out.
+TEST_F(FindRunTest, FiltersLeaveOutFilesAndCountThem) {
   for (const char* name : {"a.txt", "a.TXT", "b.t", "c", "d.text", "e.", "f.xt.bak"}) {
     folder_.Write(name, "x");
   }
-  FindConditions conditions = Conditions();
-  conditions.extensions = u"txt";
-  conditions.ext_behavior = ExtBehavior::kInclude;
-  EXPECT_EQ(Paths(conditions), "a.TXT\na.txt\nb.t\n");
-  conditions.ext_behavior = ExtBehavior::kExclude;
-  EXPECT_EQ(Paths(conditions), "c\nd.text\ne.\nf.xt.bak\n");
-  conditions.extensions = u"";
-  conditions.ext_behavior = ExtBehavior::kInclude;  // Include with an empty list: nothing
-  EXPECT_EQ(Paths(conditions), "");
-  conditions.ext_behavior = static_cast<ExtBehavior>(2);  // no such behaviour: nothing
-  conditions.extensions = u"txt";
-  EXPECT_EQ(Paths(conditions), "");
-  conditions.ext_behavior = ExtBehavior::kInclude;
-  conditions.extensions = u"HTML;BAK";  // "t" of b.t is inside "HTML"
-  EXPECT_EQ(Paths(conditions), "b.t\nf.xt.bak\n");
-}
-
-TEST_F(FindRunTest, SizeLimitIsStrictlyBelow) {
-  folder_.Write("under.txt", std::string(10239, 'x'));
-  folder_.Write("at.txt", std::string(10240, 'x'));
-  FindConditions conditions = Conditions(u"xxxxxxxxxx");
-  conditions.max_size = 10240;
-  RecordingHost host(conditions);
-  FindRunResult result;
-  ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
-  EXPECT_EQ(result.file_counter, 1);
-  EXPECT_EQ(host.rows.front().path, "under.txt");
-  conditions.max_size = 0;
-  EXPECT_EQ(RunTranscript(conditions).size() > 0, true);
-  FindRunResult unlimited;
-  RunTranscript(conditions, true, &unlimited);
-  EXPECT_EQ(unlimited.file_counter, 2);
+  folder_.Write("under.txt", std::string(10238, 'y') + "x");
+  folder_.Write("at.txt", std::string(10239, 'y') + "x");
+  struct Case {
+    const char* name;
+    std::u16string extensions;
+    ExtBehavior behavior;
+    int32_t max_size;
+    const char* paths;
+    int32_t filtered;
+    int32_t oversized;
+  };
+  const ExtBehavior kInclude = ExtBehavior::kInclude, kExclude = ExtBehavior::kExclude;
+  const std::vector<Case> cases = {
+      {"include", u"txt", kInclude, 0, "a.TXT\na.txt\nat.txt\nb.t\nunder.txt\n", 4, 0},
+      {"exclude", u"txt", kExclude, 0, "c\nd.text\ne.\nf.xt.bak\n", 5, 0},
+      {"include, empty list", u"", kInclude, 0, "", 9, 0},
+      {"no such behaviour", u"txt", static_cast<ExtBehavior>(2), 0, "", 9, 0},
+      {"inside another extension", u"HTML;BAK", kInclude, 0, "b.t\nf.xt.bak\n", 7, 0},
+      {"size limit", u"", kExclude, 10240,
+       "a.TXT\na.txt\nb.t\nc\nd.text\ne.\nf.xt.bak\nunder.txt\n", 0, 1},
+  };
+  for (const Case& c : cases) {
+    FindConditions conditions = Conditions();
+    conditions.extensions = c.extensions;
+    conditions.ext_behavior = c.behavior;
+    conditions.max_size = c.max_size;
+    FindRunResult result;
+    EXPECT_EQ(Paths(conditions, &result), c.paths) << c.name;
+    EXPECT_EQ(result.filtered_files, c.filtered) << c.name;
+    EXPECT_EQ(result.oversized_files, c.oversized) << c.name;
+  }
 }
 
 TEST_F(FindRunTest, CountersRowNumbersAndStatusTexts) {
@@ -117,6 +125,7 @@ TEST_F(FindRunTest, CountersRowNumbersAndStatusTexts) {
   EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:1:3:x:3\na.txt:2:1:x:5\nsub/c.txt:1:1:x:1\n");
   for (size_t i = 0; i < host.rows.size(); ++i) EXPECT_EQ(host.rows[i].number, int64_t(i) + 1);
   EXPECT_EQ(result.file_counter, 3);  // filtered files are not read
+  EXPECT_EQ(result.filtered_files, 1);
   EXPECT_EQ(result.find_counter, 4);
   EXPECT_EQ(result.found_files, 2);
   EXPECT_FALSE(result.stopped);
@@ -180,51 +189,117 @@ TEST_F(FindRunTest, ExpandsEnvironmentReferencesInTheSourceFolder) {
   unsetenv("QUONDER_FIND_TEST_DIR");
 }
 
-TEST_F(FindRunTest, UnreadableEntriesAreSkipped) {
+// A file that cannot be read, a folder that cannot be listed and one whose path is too long
+// to open are each reported where the walk meets them, with the reason, and counted; the walk
+// goes on past them.
+TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   folder_.Write("a.txt", "x");
   folder_.Write("b.txt", "x");
   folder_.Write("locked/c.txt", "x");
   folder_.Write("open/d.txt", "x");
+  const testing::DeepFolders deep(folder_.path(), "deep");
   chmod(folder_.Path("a.txt").c_str(), 0);
   chmod(folder_.Path("locked").c_str(), 0);
   FindConditions conditions = Conditions();
   conditions.sub_folders = true;
+  RecordingHost host(conditions);
   FindRunResult result;
-  std::string transcript;
-  ASSERT_TRUE(
-      testing::RunAsPlainUser([&] { transcript = RunTranscript(conditions, true, &result); }));
-  EXPECT_EQ(transcript, "b.txt:1:1:x:1\nopen/d.txt:1:1:x:1\n");
-  EXPECT_EQ(result.file_counter, 2);
-  EXPECT_EQ(result.given_up_files, 1);
+  Status status;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { status = RunFind(host, FindRunOptions(), result); }));
+  std::string events;
+  for (const std::string& entry : host.log) {
+    if (entry.rfind("panel", 0) != 0) events += entry + "\n";
+  }
+  EXPECT_EQ(events, "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\nproblem 0 " +
+                        deep.too_long() +
+                        ": File name too long\nproblem 0 locked: Permission denied\n" +
+                        "row 2 open/d.txt:1:1:x:1\n");
+  EXPECT_EQ(Summary(status, result),
+            " files=2 finds=2 found=2 given_up=1 too_complex=0 unlisted=2 oversized=0 filtered=0 "
+            "stopped=0");
 }
 
-TEST_F(FindRunTest, StopEndsTheRunAfterTheFileInHand) {
-  folder_.Write("a.txt", "x x");
-  folder_.Write("b.txt", "x");
-  folder_.Write("sub/c.txt", "x");
+// The engine's work limit ends the matching of one file (its rows so far stay) and is said as
+// such, on the decoded text and on the bytes.
+TEST_F(FindRunTest, ARegularExpressionTooComplexForAFileIsReportedAsSuch) {
+  folder_.Write("a.txt", "ab\n" + std::string(40, 'a') + "b");
+  folder_.Write("b.txt", "aa");
+  FindConditions conditions = Conditions(u"(a+)+$");
+  conditions.reg_exp = true;
+  for (bool shortcuts : {true, false}) {
+    RecordingHost host(conditions);
+    FindRunOptions options;
+    options.byte_shortcuts = shortcuts;
+    FindRunResult result;
+    ASSERT_TRUE(RunFind(host, options, result).ok());
+    EXPECT_EQ(host.Transcript(), "b.txt:1:1:aa:1\n") << shortcuts;
+    EXPECT_EQ(host.Problems(), "a.txt: regular expression too complex for this file\n");
+    ASSERT_EQ(host.problems.size(), 1u);
+    EXPECT_EQ(host.problems[0].kind, RunProblem::Kind::kPatternTooComplex);
+    EXPECT_EQ(result.given_up_files, 1);
+    EXPECT_EQ(result.too_complex_files, 1);
+  }
+}
+
+// Files named as the atomic writer names its temporary files are never searched; those whose
+// process is gone are removed, unless they are not plain files. Look-alikes are searched.
+TEST_F(FindRunTest, TemporaryFilesOfTheAtomicWriterAreSkippedAndOrphansRemoved) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  const std::string live = TempFileName(getpid(), 1);
+  const std::string orphan = TempFileName(gone, 2);
+  const std::string linked = TempFileName(gone, 3);
+  for (const std::string& name :
+       {live, orphan, "sub/" + orphan, std::string("a.txt"), std::string(".quonder-12-x.tmp"),
+        std::string("quonder-5-1.tmp")}) {
+    folder_.Write(name, "x");
+  }
+  std::filesystem::create_symlink("a.txt", folder_.Path(linked));
   FindConditions conditions = Conditions();
   conditions.sub_folders = true;
-  RecordingHost host(conditions);
-  // Checks: start of the walk, after hit 1, after hit 2, after file a.txt.
-  host.stop_when = [](int checks) { return checks >= 4; };
-  FindRunResult result;
-  ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
-  EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:1:3:x:3\n");
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.file_counter, 1);
-  EXPECT_EQ(result.found_files, 1);
+  EXPECT_EQ(Paths(conditions), ".quonder-12-x.tmp\na.txt\nquonder-5-1.tmp\n");
+  EXPECT_TRUE(folder_.Exists(live));
+  EXPECT_FALSE(folder_.Exists(orphan));
+  EXPECT_FALSE(folder_.Exists("sub/" + orphan));
+  EXPECT_TRUE(folder_.Exists(linked));
 }
 
-TEST_F(FindRunTest, StopAfterARowKeepsTheRowsFoundSoFar) {
-  folder_.Write("a.txt", "x\nx\nx");
+// A stop ends the run at the first check after it: a hit in hand when a line feed was passed
+// is dropped, a hit already handed over stays, and the next file is not started.
+TEST_F(FindRunTest, StopEndsTheRunAtTheNextCheck) {
+  folder_.Write("a.txt", "x x\nx");
   folder_.Write("b.txt", "x");
-  RecordingHost host(Conditions());
-  host.after_row = [](RecordingHost& h) { h.stop = h.rows.size() >= 2; };
-  FindRunResult result;
-  ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
-  EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:2:1:x:3\n");
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.found_files, 1);
+  folder_.Write("sub/c.txt", "x");
+  struct Case {
+    const char* name;
+    int at_check;  // 0: stop after the second row instead
+    const char* rows;
+  };
+  // Checks: the walk's start, after hits 1 and 2, the line feed before hit 3, after hit 3,
+  // after a.txt.
+  const std::vector<Case> cases = {
+      {"at a line feed", 4, "a.txt:1:1:x:1\na.txt:1:3:x:3\n"},
+      {"after a file", 6, "a.txt:1:1:x:1\na.txt:1:3:x:3\na.txt:2:1:x:5\n"},
+      {"after a row", 0, "a.txt:1:1:x:1\na.txt:1:3:x:3\n"},
+  };
+  for (const Case& c : cases) {
+    FindConditions conditions = Conditions();
+    conditions.sub_folders = true;
+    RecordingHost host(conditions);
+    if (c.at_check > 0) {
+      host.stop_when = [&c](int checks) { return checks >= c.at_check; };
+    } else {
+      host.after_row = [](RecordingHost& h) { h.stop = h.rows.size() >= 2; };
+    }
+    FindRunResult result;
+    ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
+    EXPECT_EQ(host.Transcript(), c.rows) << c.name;
+    EXPECT_TRUE(result.stopped) << c.name;
+    EXPECT_EQ(result.file_counter, 1) << c.name;
+    EXPECT_EQ(result.found_files, 1) << c.name;
+  }
 }
 
 TEST_F(FindRunTest, ConditionsAreReadAtTheMomentOfUse) {

@@ -1,0 +1,78 @@
+// One item of a find run on its way from the walk to the host, and the two steps every run
+// takes with it whatever its number of workers: searching it (the size filter, then the
+// file searcher) and finishing it (its counters and problem, handed to the host in walk order).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/search/file_search.h"
+#include "core/search/find_host.h"
+#include "core/search/find_run.h"
+#include "core/search/find_run_rows.h"
+#include "core/search/folder_walk.h"
+#include "core/status.h"
+
+namespace quonder {
+
+struct FileJob {
+  explicit FileJob(WalkItem&& item) : walked(std::move(item)) {}
+
+  WalkItem walked;  // the file (with the conditions read for it) or a folder's problem
+
+  // Filled by whoever searches the file. On several workers the worker owns these until it
+  // sets `done`, after which only the run's own thread touches them.
+  bool skipped = false;    // the run was stopping before the file was started
+  bool oversized = false;  // left out by the size limit
+  bool loaded = false;     // loaded: counts in the file counter
+  FileOutcome outcome;
+  Status status;       // not ok: the conditions became unusable; the run ends with it
+  RowChunk rows;       // the rows not yet passed on
+  size_t counted = 0;  // bytes of `rows` counted against the run's budget when done
+
+  // Several workers only (see find_run_workers.cc). `ready` is guarded by the run's flow lock
+  // until `done`: chunks passed on before the file's end, each with the bytes it counts.
+  std::vector<std::pair<RowChunk, size_t>> ready;
+  std::atomic<bool> has_ready{false};
+  std::atomic<bool> head{false};  // its rows are the next the host takes
+  std::atomic<bool> done{false};
+  bool loaded_reported = false;  // the run's own thread said so to the host
+};
+
+// How a file's search reads its conditions and the stop request on several workers: the
+// conditions read as the file was listed, and the run's stop flag, so that a worker never calls
+// the host. (One worker passes the host itself: it reads them at each point of use.)
+class ListedConditions : public FindHost {
+ public:
+  explicit ListedConditions(const std::atomic<bool>& stop) : stop_(stop) {}
+
+  void Use(std::shared_ptr<const FindConditions> conditions) {
+    conditions_ = std::move(conditions);
+  }
+  std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
+  bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
+  void AddResultRow(ResultRow) override {}
+  void SetStatusText(StatusPanel, std::u16string) override {}
+
+ private:
+  const std::atomic<bool>& stop_;
+  std::shared_ptr<const FindConditions> conditions_;
+};
+
+// Searches the file of `job` (REQUIRES: a kFile item): the size limit of the file's conditions
+// (a file that cannot be measured is given up with its reason), then `searcher` reading the
+// conditions and the stop request from `reading`, its rows going through `collector`.
+void SearchFile(FileJob& job, const std::string& root_prefix, FileSearcher& searcher,
+                FindHost& reading, RowCollector& collector);
+
+// What the host is told once the item's rows (if any) were handed over: the found-files and
+// left-out counters, and the problem, if there was one. False when the run ends with this item
+// (the conditions became unusable: `status`; or the matching was stopped).
+bool FinishItem(FileJob& job, FindHost& host, FindRunResult& result, Status& status);
+
+}  // namespace quonder

@@ -1,0 +1,72 @@
+#include "core/search/find_run_rows.h"
+
+#include <utility>
+
+#include "core/text/decimal.h"
+#include "core/text/string_common.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+// The path for panel 2. Shown for every file, and most paths are ASCII: those are widened
+// unit by unit without the decoder's per-character work.
+std::u16string PathText(const std::string& path) {
+  std::u16string text(path.size(), u'\0');
+  for (size_t i = 0; i < path.size(); ++i) {
+    const auto unit = static_cast<unsigned char>(path[i]);
+    if (unit >= 0x80) return ToUtf16(path);
+    text[i] = unit;
+  }
+  return text;
+}
+
+}  // namespace
+
+void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunResult& result) {
+  ++result.file_counter;
+  host.SetStatusText(StatusPanel::kCurrentFile, PathText(relative_path));
+  host.SetStatusText(StatusPanel::kFileCounter, DecimalText(result.file_counter));
+}
+
+void HandRow(FindHost& host, const std::string& relative_path, int32_t line, int32_t column,
+             int32_t pointer, std::u16string_view found_cell, FindRunResult& result) {
+  ResultRow row;
+  row.number = ++result.find_counter;
+  row.path = relative_path;
+  row.line = line;
+  row.column = column;
+  row.pointer = pointer;
+  row.found.assign(found_cell);
+  host.AddResultRow(std::move(row));
+  host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
+}
+
+void RowChunk::Add(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell) {
+  hits_.push_back({line, column, pointer, static_cast<uint32_t>(found_cell.size())});
+  found_.append(found_cell);
+}
+
+void RowChunk::HandTo(FindHost& host, const std::string& relative_path, FindRunResult& result) {
+  size_t offset = 0;
+  const std::u16string_view found = found_;
+  for (const Hit& hit : hits_) {
+    HandRow(host, relative_path, hit.line, hit.column, hit.pointer,
+            found.substr(offset, hit.found_size), result);
+    offset += hit.found_size;
+  }
+  hits_.clear();
+  found_.clear();
+}
+
+void RowCollector::OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+                         const PreparedConditions& prepared) {
+  // The mode is read for each row's Found cell.
+  if (prepared.conditions().reg_exp) {
+    outlet_.Row(line, column, pointer, EscapeControlChars(std::u16string(found)));
+  } else {
+    outlet_.Row(line, column, pointer, found);
+  }
+}
+
+}  // namespace quonder
