@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "core/fileops/file_common.h"
+#include "core/fileops/temp_names.h"
 
 namespace quonder {
 namespace {
@@ -143,9 +144,8 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
   // Created with 0666 so that the umask applies to a new file as for any other program's file
   // (reading the umask to compute it would race with other threads).
   for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
-    static std::atomic<unsigned> counter{0};
-    temp_ = folder + "/.quonder-" + std::to_string(::getpid()) + "-" +
-            std::to_string(counter.fetch_add(1)) + ".tmp";
+    static std::atomic<uint64_t> counter{0};
+    temp_ = folder + "/" + TempFileName(::getpid(), counter.fetch_add(1));
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
