@@ -18,7 +18,7 @@ ProcessStarter& Starter() {
 }  // namespace
 
 bool OpenInEditor(const std::string& editor_template, const std::string& source_folder,
-                  const std::string& relative_path, int32_t line, int32_t column) {
+                  const std::string& relative_path, int64_t line, int64_t column) {
   const std::vector<std::string> words =
       EditorCommandWords(editor_template, source_folder, relative_path, line, column);
   if (words.empty() || words.front().empty()) return false;

@@ -18,7 +18,7 @@ namespace quonder {
 // entered; expanded here) with `editor_template` (%P, %L, %C and %NAME% references).
 // Returns false, silently, when the command is empty or the program cannot be started.
 bool OpenInEditor(const std::string& editor_template, const std::string& source_folder,
-                  const std::string& relative_path, int32_t line, int32_t column);
+                  const std::string& relative_path, int64_t line, int64_t column);
 
 // Test seam: replaces QProcess::startDetached. An empty starter restores the real one.
 using ProcessStarter = std::function<bool(const QString& program, const QStringList& arguments)>;

@@ -70,8 +70,8 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line) {
 
 std::vector<std::string> EditorCommandWords(const std::string& editor_template,
                                             const std::string& source_folder,
-                                            const std::string& relative_path, int line,
-                                            int column) {
+                                            const std::string& relative_path, int64_t line,
+                                            int64_t column) {
   const std::string full_path = BuildPath(ExpandEnvVariables(source_folder), relative_path);
   std::vector<std::string> words = SplitCommandLine(BuildEditorCommandLine(
       editor_template, full_path, std::to_string(line), std::to_string(column)));

@@ -2,6 +2,7 @@
 // placeholders filled in, and its split into a program and arguments.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,7 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line);
 // words after it joined by single blanks name one, those words become the program.
 std::vector<std::string> EditorCommandWords(const std::string& editor_template,
                                             const std::string& source_folder,
-                                            const std::string& relative_path, int line, int column);
+                                            const std::string& relative_path, int64_t line,
+                                            int64_t column);
 
 }  // namespace quonder

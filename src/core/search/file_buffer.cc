@@ -72,10 +72,6 @@ Status FileBuffer::Read(const std::string& path, bool& permanent) {
     permanent = true;
     return Refused("Not a regular file", path, failure_reason_);
   }
-  if (info.st_size >= kMaxFileSize) {
-    permanent = true;
-    return Refused("File too large", path, failure_reason_);
-  }
   // A file whose size is not known in advance (0 for some special files) is read in chunks.
   size_t expected = static_cast<size_t>(info.st_size);
   if (!Reserve(expected == 0 ? 4096 : expected)) {
@@ -84,10 +80,10 @@ Status FileBuffer::Read(const std::string& path, bool& permanent) {
   }
   while (true) {
     if (size_ == memory_.size()) {
-      if (size_ >= static_cast<size_t>(kMaxFileSize) || !Reserve(memory_.size() * 2)) {
+      if (!Reserve(memory_.size() * 2)) {
         permanent = true;
         size_ = 0;
-        return Refused("File too large", path, failure_reason_);
+        return Refused("Out of memory", path, failure_reason_);
       }
     }
     ssize_t got = read(fd.get(), memory_.data() + size_, memory_.size() - size_);

@@ -15,13 +15,9 @@ namespace quonder {
 
 class FileBuffer {
  public:
-  // Files of this many bytes or more are refused (kIoError): their positions would not fit
-  // the 32-bit counts of a row.
-  static constexpr int64_t kMaxFileSize = INT32_MAX;
-
   // Reads the whole file at `path` (links followed). kNotFound or kIoError naming the path;
-  // kIoError without retry sense (`permanent`) when the path names no regular file or the file
-  // is too large. On failure the previous content is gone.
+  // kIoError without retry sense (`permanent`) when the path names no regular file or the
+  // memory for it cannot be had. On failure the previous content is gone.
   Status Load(const std::string& path, bool& permanent);
 
   std::string_view bytes() const { return std::string_view(memory_.data(), size_); }

@@ -37,7 +37,7 @@ class FileEvents : public HitSink {
 struct FileOutcome {
   bool loaded = false;    // the file was loaded and counts
   bool given_up = false;  // it could not be loaded, decoded or matched to its end
-  int32_t hits = 0;       // accepted hits
+  int64_t hits = 0;       // accepted hits
   bool stopped = false;   // the host's stop request ended the matching
   // When given up: why, as the run reports it (the path is the caller's to add).
   RunProblem::Kind problem = RunProblem::Kind::kFileNotRead;

@@ -16,6 +16,7 @@
 //    searched to its end, in walk order among the rows. The walk goes on after it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -26,10 +27,10 @@ namespace quonder {
 struct ResultRow {
   int64_t number = 0;    // "No.": rows before it + 1
   std::string path;      // "File Path": relative to the source folder, '/' separated
-  int32_t line = 0;      // from 1
-  int32_t column = 0;    // from 1, UTF-16 code units
+  int64_t line = 0;      // from 1
+  int64_t column = 0;    // from 1, UTF-16 code units
   std::u16string found;  // as shown: escaped (EscapeControlChars) in regex mode
-  int32_t pointer = 0;   // 1-based position of the hit in the decoded text
+  int64_t pointer = 0;   // 1-based position of the hit in the decoded text
 };
 
 // A folder or file of the walk that could not be searched (or not to its end), and why.

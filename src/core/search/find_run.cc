@@ -25,7 +25,7 @@ class HostOutlet : public RowOutlet {
     job_->loaded = true;
     ReportFileLoaded(host_, job_->walked.relative_path, result_);
   }
-  void Row(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell) override {
+  void Row(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) override {
     HandRow(host_, job_->walked.relative_path, line, column, pointer, found_cell, result_);
   }
 

@@ -29,8 +29,8 @@ void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunR
   host.SetStatusText(StatusPanel::kFileCounter, DecimalText(result.file_counter));
 }
 
-void HandRow(FindHost& host, const std::string& relative_path, int32_t line, int32_t column,
-             int32_t pointer, std::u16string_view found_cell, FindRunResult& result) {
+void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int64_t column,
+             int64_t pointer, std::u16string_view found_cell, FindRunResult& result) {
   ResultRow row;
   row.number = ++result.find_counter;
   row.path = relative_path;
@@ -42,8 +42,8 @@ void HandRow(FindHost& host, const std::string& relative_path, int32_t line, int
   host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
 }
 
-void RowChunk::Add(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell) {
-  hits_.push_back({line, column, pointer, static_cast<uint32_t>(found_cell.size())});
+void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) {
+  hits_.push_back({line, column, pointer, found_cell.size()});
   found_.append(found_cell);
 }
 
@@ -59,7 +59,7 @@ void RowChunk::HandTo(FindHost& host, const std::string& relative_path, FindRunR
   found_.clear();
 }
 
-void RowCollector::OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+void RowCollector::OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
                          const PreparedConditions& prepared) {
   // The mode is read for each row's Found cell.
   if (prepared.conditions().reg_exp) {

@@ -22,13 +22,13 @@ void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunR
 
 // Numbers one row of the file at `relative_path` (the run's next number), hands it to the host
 // and shows the find counter.
-void HandRow(FindHost& host, const std::string& relative_path, int32_t line, int32_t column,
-             int32_t pointer, std::u16string_view found_cell, FindRunResult& result);
+void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int64_t column,
+             int64_t pointer, std::u16string_view found_cell, FindRunResult& result);
 
-// Rows of one file, in order, not yet numbered: 16 bytes a row and its Found cell.
+// Rows of one file, in order, not yet numbered: 32 bytes a row and its Found cell.
 class RowChunk {
  public:
-  void Add(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell);
+  void Add(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell);
 
   bool empty() const { return hits_.empty(); }
   // The memory it holds, for the run's budget of rows that wait for the host (0 before its
@@ -43,10 +43,10 @@ class RowChunk {
 
  private:
   struct Hit {
-    int32_t line;
-    int32_t column;
-    int32_t pointer;
-    uint32_t found_size;  // the Found cells follow one another in found_
+    int64_t line;
+    int64_t column;
+    int64_t pointer;
+    size_t found_size;  // the Found cells follow one another in found_
   };
   std::vector<Hit> hits_;
   std::u16string found_;
@@ -60,7 +60,7 @@ class RowOutlet {
   // The file was loaded (before any of its rows).
   virtual void Loaded() = 0;
   // One row; `found_cell` as the Found column shows it, valid for this call only.
-  virtual void Row(int32_t line, int32_t column, int32_t pointer,
+  virtual void Row(int64_t line, int64_t column, int64_t pointer,
                    std::u16string_view found_cell) = 0;
 };
 
@@ -70,7 +70,7 @@ class RowCollector : public FileEvents {
   explicit RowCollector(RowOutlet& outlet) : outlet_(outlet) {}
 
   void OnLoaded() override { outlet_.Loaded(); }
-  void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+  void OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
              const PreparedConditions& prepared) override;
 
  private:

@@ -145,7 +145,7 @@ class JobOutlet : public RowOutlet {
   JobOutlet(Workers& workers, size_t chunk_bytes) : workers_(workers), chunk_bytes_(chunk_bytes) {}
   void Start(FileJob& job) { job_ = &job; }
   void Loaded() override { job_->loaded = true; }
-  void Row(int32_t line, int32_t column, int32_t pointer, std::u16string_view found_cell) override {
+  void Row(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) override {
     job_->rows.Add(line, column, pointer, found_cell);
     if (job_->rows.Bytes() >= chunk_bytes_) workers_.PassOn(*job_, job_->rows);
   }

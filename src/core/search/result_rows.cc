@@ -9,26 +9,47 @@ namespace {
 // new chunk costs nothing noticeable.
 constexpr size_t kChunkChars = size_t{1} << 16;
 
+bool FitsUnsigned(int64_t value) { return value >= 0 && value < int64_t{UINT32_MAX}; }
+bool FitsSigned(int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; }
+
 }  // namespace
 
-void ResultRows::AppendOne(const std::string& path, int32_t line, int32_t column, int32_t pointer,
-                           std::u16string_view found) {
-  // Rows of one file are adjacent, so comparing with the last path is enough to share it.
-  if (paths_.empty() || rows_.empty() || paths_.back() != path) paths_.push_back(path);
+size_t ResultRows::AddFound(std::u16string_view found) {
+  // Plain runs find the same text again and again: a run of equal texts is stored once.
+  if (!found_.empty()) {
+    const size_t last = found_.size() - 1;
+    const FoundText& text = found_[last];
+    if (text.length == found.size() &&
+        std::u16string_view(found_chunks_[text.chunk]).substr(text.offset, text.length) == found) {
+      return last;
+    }
+  }
   if (found_chunks_.empty() ||
       found_chunks_.back().size() + found.size() > found_chunks_.back().capacity()) {
     found_chunks_.emplace_back();
     found_chunks_.back().reserve(std::max(kChunkChars, found.size()));
   }
   std::u16string& chunk = found_chunks_.back();
-  rows_.push_back(Packed{static_cast<uint32_t>(paths_.size() - 1), line, column, pointer,
-                         static_cast<uint32_t>(found_chunks_.size() - 1),
-                         static_cast<uint32_t>(chunk.size()), static_cast<uint32_t>(found.size())});
+  found_.push_back(FoundText{static_cast<uint32_t>(found_chunks_.size() - 1),
+                             static_cast<uint32_t>(chunk.size()), found.size()});
   chunk.append(found);
+  return found_.size() - 1;
 }
 
-void ResultRows::Append(const ResultRow& row) {
-  AppendOne(row.path, row.line, row.column, row.pointer, row.found);
+void ResultRows::Append(std::string_view path, int64_t line, int64_t column, int64_t pointer,
+                        std::u16string_view found) {
+  // Rows of one file are adjacent, so comparing with the last path is enough to share it.
+  if (paths_.empty() || paths_.back().path != path) {
+    paths_.push_back(PathRun{rows_.size(), std::string(path)});
+  }
+  const size_t found_index = AddFound(found);
+  if (FitsUnsigned(line) && FitsSigned(column) && FitsUnsigned(pointer) && found_index < kWide) {
+    rows_.push_back(Packed{static_cast<uint32_t>(line), static_cast<int32_t>(column),
+                           static_cast<uint32_t>(pointer), static_cast<uint32_t>(found_index)});
+  } else {
+    wide_.push_back(Wide{rows_.size(), line, column, pointer, found_index});
+    rows_.push_back(Packed{kWide, 0, 0, 0});
+  }
 }
 
 void ResultRows::Append(const ResultRows& other) {
@@ -37,22 +58,60 @@ void ResultRows::Append(const ResultRows& other) {
     Append(copy);
     return;
   }
+  // A batch is appended on the window's thread: its path runs are walked, not searched.
+  size_t run = 0;
   for (size_t i = 0; i < other.size(); ++i) {
-    AppendOne(other.Path(i), other.Line(i), other.Column(i), other.Pointer(i), other.Found(i));
+    while (run + 1 < other.paths_.size() && other.paths_[run + 1].first_row <= i) ++run;
+    Append(other.paths_[run].path, other.Line(i), other.Column(i), other.Pointer(i),
+           other.Found(i));
   }
 }
 
 void ResultRows::Clear() {
-  // Swapping with empty containers gives the memory back; a million rows' worth should not
+  // Swapping with empty containers gives the memory back; millions of rows' worth should not
   // linger after the list is emptied.
   std::deque<Packed>().swap(rows_);
-  std::vector<std::string>().swap(paths_);
+  std::deque<PathRun>().swap(paths_);
+  std::deque<FoundText>().swap(found_);
+  std::vector<Wide>().swap(wide_);
   std::vector<std::u16string>().swap(found_chunks_);
 }
 
-std::u16string_view ResultRows::Found(size_t index) const {
+const std::string& ResultRows::Path(size_t index) const {
+  // The last run whose first row is at or before `index`.
+  auto run = std::upper_bound(paths_.begin(), paths_.end(), index,
+                              [](size_t row, const PathRun& r) { return row < r.first_row; });
+  return std::prev(run)->path;
+}
+
+const ResultRows::Wide& ResultRows::WideRow(size_t index) const {
+  return *std::lower_bound(wide_.begin(), wide_.end(), index,
+                           [](const Wide& wide, size_t row) { return wide.row < row; });
+}
+
+int64_t ResultRows::Line(size_t index) const {
   const Packed& p = rows_[index];
-  return std::u16string_view(found_chunks_[p.found_chunk]).substr(p.found_offset, p.found_length);
+  return p.line == kWide ? WideRow(index).line : p.line;
+}
+
+int64_t ResultRows::Column(size_t index) const {
+  const Packed& p = rows_[index];
+  return p.line == kWide ? WideRow(index).column : p.column;
+}
+
+int64_t ResultRows::Pointer(size_t index) const {
+  const Packed& p = rows_[index];
+  return p.line == kWide ? WideRow(index).pointer : p.pointer;
+}
+
+size_t ResultRows::FoundIndex(size_t index) const {
+  const Packed& p = rows_[index];
+  return p.line == kWide ? WideRow(index).found : p.found;
+}
+
+std::u16string_view ResultRows::Found(size_t index) const {
+  const FoundText& text = found_[FoundIndex(index)];
+  return std::u16string_view(found_chunks_[text.chunk]).substr(text.offset, text.length);
 }
 
 ResultRow ResultRows::Row(size_t index) const {

@@ -35,7 +35,7 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
     LineFeedScan scan = ScanLines(text, from, begin, prepared);
     state.scanned_to = begin;
     if (scan.count > 0) {
-      state.line += static_cast<int32_t>(scan.count);
+      state.line += scan.count;
       state.line_start = scan.end_of_last;
       state.line_start_units = -1;
       // The stop request is monotonic, so one check after the last line feed passed drops
@@ -64,8 +64,7 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
   }
   const int64_t line_start = state.line_start_units;
   ++state.count;
-  sink.OnHit(state.line, static_cast<int32_t>(hit - line_start + 1), static_cast<int32_t>(hit + 1),
-             text.Found(begin, end), prepared);
+  sink.OnHit(state.line, hit - line_start + 1, hit + 1, text.Found(begin, end), prepared);
   return HitVerdict::kAccepted;
 }
 
@@ -90,13 +89,16 @@ size_t FindFolded(std::u16string_view text, size_t from, std::u16string_view fol
 // character loop, for the needles and texts that the byte finders cannot take.
 size_t FindUnitsUtf8(std::string_view bytes, size_t from, std::u16string_view needle,
                      const char16_t* fold, size_t& end) {
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-  const int32_t n = static_cast<int32_t>(bytes.size());
   auto same = [fold](char16_t unit, char16_t wanted) {
     return (fold != nullptr ? fold[unit] : unit) == wanted;
   };
-  for (int32_t start = static_cast<int32_t>(from); start < n;) {
-    int32_t at = start;
+  // ICU's macros index with 32 bits: each candidate is read from a pointer of its own, over
+  // the bytes the needle can span at most (four per unit).
+  const size_t reach = std::min<size_t>(4 * needle.size() + 4, INT32_MAX);
+  for (size_t from_here = from; from_here < bytes.size();) {
+    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data()) + from_here;
+    const int32_t n = static_cast<int32_t>(std::min(bytes.size() - from_here, reach));
+    int32_t at = 0;
     size_t k = 0;
     bool equal = true;
     while (equal && k < needle.size()) {
@@ -115,11 +117,13 @@ size_t FindUnitsUtf8(std::string_view bytes, size_t from, std::u16string_view ne
       }
     }
     if (equal) {
-      end = static_cast<size_t>(at);
-      return static_cast<size_t>(start);
+      end = from_here + static_cast<size_t>(at);
+      return from_here;
     }
+    int32_t step = 0;
     UChar32 skipped;
-    U8_NEXT_OR_FFFD(s, start, n, skipped);
+    U8_NEXT_OR_FFFD(s, step, n, skipped);
+    from_here += static_cast<size_t>(step);
   }
   return std::string_view::npos;
 }

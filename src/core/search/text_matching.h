@@ -29,7 +29,7 @@ class HitSink {
   // feed code, as the line rule implies); pointer is the 1-based position in the decoded text.
   // `found` is the matched text, unescaped, valid for this call only. `prepared` holds the
   // conditions read for this hit.
-  virtual void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+  virtual void OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
                      const PreparedConditions& prepared) = 0;
 };
 
@@ -38,8 +38,8 @@ class HitSink {
 struct MatchState {
   size_t line_start = 0;         // first position of the line of the last hit located
   int64_t line_start_units = 0;  // line_start in UTF-16 units; -1 while not worked out
-  int32_t line = 1;
-  int32_t count = 0;  // hits accepted
+  int64_t line = 1;
+  int64_t count = 0;  // hits accepted
   // Line feeds that begin in [line_start, scanned_to) are already counted (for the code of
   // scanned_version).
   size_t scanned_to = 0;
@@ -57,7 +57,7 @@ HitVerdict RecordHit(Utf8View& text, size_t begin, size_t end, MatchState& state
                      const PreparedConditions& prepared, FindHost& host, HitSink& sink);
 
 struct MatchOutcome {
-  int32_t count = 0;     // hits accepted
+  int64_t count = 0;     // hits accepted
   bool stopped = false;  // the host's stop request ended the matching
   Status error;          // the regular-expression engine gave up (rows so far stay)
 };

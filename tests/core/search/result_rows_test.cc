@@ -2,77 +2,73 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 namespace quonder {
 namespace {
 
-ResultRow MakeRow(std::string path, int32_t pointer, std::u16string found) {
+ResultRow MakeRow(std::string path, int64_t pointer, std::u16string found, int64_t line = 1,
+                  int64_t column = 0) {
   ResultRow row;
   row.path = std::move(path);
-  row.line = 1;
-  row.column = pointer;
+  row.line = line;
+  row.column = column == 0 ? pointer : column;
   row.pointer = pointer;
   row.found = std::move(found);
   return row;
 }
 
-TEST(ResultRowsTest, KeepsEveryCellAndNumbersFromOne) {
-  ResultRows rows;
-  rows.Append(MakeRow("a.txt", 1, u"ab"));
-  rows.Append(MakeRow("a.txt", 9, u""));
-  rows.Append(MakeRow("sub/b.txt", 3, u"\u00e9\u3042"));
-  rows.Append(MakeRow("a.txt", 4, u"x"));  // the same path again later is a new entry
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows.Path(0), "a.txt");
-  EXPECT_EQ(rows.Path(1), "a.txt");
-  EXPECT_EQ(rows.Path(2), "sub/b.txt");
-  EXPECT_EQ(rows.Path(3), "a.txt");
-  EXPECT_EQ(rows.Found(0), u"ab");
-  EXPECT_EQ(rows.Found(1), u"");
-  EXPECT_EQ(rows.Found(2), u"\u00e9\u3042");
-  ResultRow third = rows.Row(2);
-  EXPECT_EQ(third.number, 3);
-  EXPECT_EQ(third.pointer, 3);
-  rows.Clear();
-  EXPECT_EQ(rows.size(), 0u);
-}
-
-}  // namespace
-}  // namespace quonder
-
-namespace quonder {
-namespace {
-
 // Batches from the find worker are appended whole; a file whose rows straddle two batches
-// must still read back its path for every row.
-TEST(ResultRowsTest, AppendsBatchesInOrder) {
+// must still read back its path for every row, and the same path again later is a new entry.
+TEST(ResultRowsTest, AppendsRowsAndBatchesInOrder) {
   ResultRows first;
   first.Append(MakeRow("a.txt", 1, u"x"));
-  first.Append(MakeRow("b.txt", 2, u"yy"));
+  first.Append(MakeRow("b.txt", 2, u"\u00e9\u3042"));
   ResultRows second;
   second.Append(MakeRow("b.txt", 7, u""));
-  second.Append(MakeRow("c.txt", 3, u"zzz"));
+  second.Append(MakeRow("a.txt", 3, u"x"));
   ResultRows all;
   all.Append(first);
   all.Append(ResultRows());
   all.Append(second);
   all.Append(all);  // appending itself doubles the rows
   ASSERT_EQ(all.size(), 8u);
-  const char* const paths[] = {"a.txt", "b.txt", "b.txt", "c.txt"};
-  const std::u16string founds[] = {u"x", u"yy", u"", u"zzz"};
-  const int32_t pointers[] = {1, 2, 7, 3};
+  const char* const paths[] = {"a.txt", "b.txt", "b.txt", "a.txt"};
+  const std::u16string founds[] = {u"x", u"\u00e9\u3042", u"", u"x"};
+  const int64_t pointers[] = {1, 2, 7, 3};
   for (size_t i = 0; i < all.size(); ++i) {
     EXPECT_EQ(all.Path(i), paths[i % 4]) << i;
     EXPECT_EQ(all.Found(i), founds[i % 4]) << i;
     EXPECT_EQ(all.Pointer(i), pointers[i % 4]) << i;
     EXPECT_EQ(all.Row(i).number, static_cast<int64_t>(i) + 1);
   }
+  all.Clear();
+  EXPECT_EQ(all.size(), 0u);
 }
 
-}  // namespace
-}  // namespace quonder
-
-namespace quonder {
-namespace {
+// Hits in files of 4 GiB and more, and a column before the line start (inside a CR LF): the
+// numbers that do not fit the compact form come back whole, between rows that do.
+TEST(ResultRowsTest, KeepsNumbersBeyond32Bits) {
+  const int64_t big = int64_t{5} << 32;
+  const ResultRow rows[] = {
+      MakeRow("huge.txt", 1, u"a"),
+      MakeRow("huge.txt", big + 3, u"b", big, big + 1),
+      MakeRow("huge.txt", UINT32_MAX, u"b", UINT32_MAX, INT32_MIN),
+      MakeRow("huge.txt", big * 2, u"c", 2, -1),
+      MakeRow("small.txt", 9, u"c", 1, 0),
+  };
+  ResultRows stored;
+  for (const ResultRow& row : rows) stored.Append(row);
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const ResultRow back = stored.Row(i);
+    EXPECT_EQ(back.path, rows[i].path) << i;
+    EXPECT_EQ(back.line, rows[i].line) << i;
+    EXPECT_EQ(back.column, rows[i].column) << i;
+    EXPECT_EQ(back.pointer, rows[i].pointer) << i;
+    EXPECT_EQ(back.found, rows[i].found) << i;
+  }
+}
 
 // The list reads found texts while rows keep coming: a view taken earlier must survive later
 // appends, texts larger than a pool chunk included.
@@ -81,13 +77,15 @@ TEST(ResultRowsTest, FoundTextsStayPutWhileRowsAreAdded) {
   const std::u16string huge(200000, u'h');
   rows.Append(MakeRow("a.txt", 1, u"first"));
   const std::u16string_view first = rows.Found(0);
-  for (int i = 0; i < 50000; ++i) rows.Append(MakeRow("a.txt", i + 2, u"0123456789"));
+  for (int i = 0; i < 50000; ++i) rows.Append(MakeRow("a.txt", i + 2, i % 3 ? u"0123" : u"x"));
   rows.Append(MakeRow("b.txt", 1, huge));
   rows.Append(MakeRow("b.txt", 2, u"after"));
   EXPECT_EQ(first, u"first");
   EXPECT_EQ(rows.Found(50001), huge);
   EXPECT_EQ(rows.Found(50002), u"after");
-  EXPECT_EQ(rows.Found(25000), u"0123456789");
+  EXPECT_EQ(rows.Found(25000), u"x");
+  EXPECT_EQ(rows.Found(25001), u"0123");
+  EXPECT_EQ(rows.Found(25002), u"0123");
   EXPECT_EQ(rows.Path(50002), "b.txt");
 }
 

@@ -21,7 +21,7 @@ using find_test::RecordingHost;
 // Renders hits as "line:column:found:pointer", one per line, Found escaped to stay on one line.
 class TranscriptSink : public HitSink {
  public:
-  void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+  void OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
              const PreparedConditions&) override {
     text += std::to_string(line) + ":" + std::to_string(column) + ":" +
             ToUtf8(EscapeControlChars(std::u16string(found))) + ":" + std::to_string(pointer) +
@@ -289,7 +289,7 @@ TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
     struct Switch : HitSink {
       RecordingHost* host;
       TranscriptSink* inner;
-      void OnHit(int32_t line, int32_t column, int32_t pointer, std::u16string_view found,
+      void OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
                  const PreparedConditions& prepared) override {
         inner->OnHit(line, column, pointer, found, prepared);
         host->Change([](FindConditions& f) {

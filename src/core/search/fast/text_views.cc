@@ -3,6 +3,8 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
+
 #include "core/text/caseless_fold.h"
 #include "core/text/utf_convert.h"
 
@@ -24,8 +26,10 @@ char16_t LastUnit(UChar32 c) {
 char16_t Utf8View::UnitBefore(size_t position) const {
   unsigned char c = static_cast<unsigned char>(bytes_[position - 1]);
   if (c < 0x80) return c;
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
-  int32_t i = static_cast<int32_t>(position);
+  // ICU's macros index with 32 bits: they are given the few bytes around `position` only.
+  const size_t back = std::min<size_t>(position, 4);
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data()) + (position - back);
+  int32_t i = static_cast<int32_t>(back);
   UChar32 code_point;
   if (valid()) {
     U8_PREV_UNSAFE(s, i, code_point);
@@ -45,10 +49,11 @@ char16_t Utf8View::UnitBefore(size_t position) const {
 char16_t Utf8View::UnitAt(size_t position) const {
   unsigned char c = static_cast<unsigned char>(bytes_[position]);
   if (c < 0x80) return c;
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data());
-  int32_t i = static_cast<int32_t>(position);
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes_.data()) + position;
+  int32_t i = 0;
   UChar32 code_point;
-  U8_NEXT_OR_FFFD(s, i, static_cast<int32_t>(bytes_.size()), code_point);
+  U8_NEXT_OR_FFFD(s, i, static_cast<int32_t>(std::min<size_t>(bytes_.size() - position, 4)),
+                  code_point);
   return FirstUnit(code_point);
 }
 
