@@ -19,7 +19,10 @@ class FindWorker::Host : public FindHost {
   bool StopRequested() override { return worker_.thread_.StopRequested(); }
 
   void AddResultRow(ResultRow row) override {
-    std::lock_guard<std::mutex> lock(worker_.mutex_);
+    std::unique_lock<std::mutex> lock(worker_.mutex_);
+    worker_.room_.wait(lock, [this] {
+      return worker_.pending_rows_.size() < kMaxWaitingRows || worker_.thread_.StopRequested();
+    });
     worker_.pending_rows_.Append(row);
   }
 
@@ -71,9 +74,19 @@ void FindWorker::PublishConditions(std::shared_ptr<const FindConditions> conditi
   conditions_ = std::move(conditions);
 }
 
-void FindWorker::Stop() { thread_.RequestStop(); }
+void FindWorker::WakeRun() {
+  { std::lock_guard<std::mutex> lock(mutex_); }
+  room_.notify_all();
+}
+
+void FindWorker::Stop() {
+  thread_.RequestStop();
+  WakeRun();
+}
 
 void FindWorker::Shutdown() {
+  thread_.RequestStop();
+  WakeRun();
   thread_.Shutdown();
   std::lock_guard<std::mutex> lock(mutex_);
   pending_rows_.Clear();
@@ -85,7 +98,9 @@ void FindWorker::DeliverRows() {
     std::lock_guard<std::mutex> lock(mutex_);
     std::swap(rows, pending_rows_);
   }
-  if (rows.size() > 0) emit rowsReady(rows);
+  if (rows.size() == 0) return;
+  room_.notify_all();
+  emit rowsReady(rows);
 }
 
 }  // namespace quonder

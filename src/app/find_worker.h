@@ -6,7 +6,9 @@
 // the FindHost side: it reads the conditions snapshot and the stop flag and leaves rows in a
 // buffer guarded by `mutex_` (status texts in the worker thread's). Every kDeliveryIntervalMs
 // the window thread empties both, so rows appear at most that long after they were found
-// however slowly the run calls back.
+// however slowly the run calls back. A run that finds rows faster than the window takes them
+// waits while kMaxWaitingRows wait, so that the rows on their way never take more than a small
+// share of the memory the list itself takes.
 //
 // Conditions. The run asks for its conditions at each point of use; Conditions() returns the
 // latest snapshot given to Start or PublishConditions. The window publishes a new snapshot
@@ -19,6 +21,8 @@
 #include <QObject>
 #include <QString>
 
+#include <condition_variable>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -39,6 +43,8 @@ class FindWorker : public QObject {
 
  public:
   static constexpr int kDeliveryIntervalMs = WorkerThread::kDeliveryIntervalMs;
+  // About 16 MB of rows (their found texts aside).
+  static constexpr size_t kMaxWaitingRows = size_t{1} << 20;
 
   explicit FindWorker(QObject* parent = nullptr);
   ~FindWorker() override;  // Shutdown()
@@ -89,7 +95,10 @@ class FindWorker : public QObject {
 
   WorkerThread thread_{QStringLiteral("find run")};
   std::unique_ptr<Host> host_;
+  void WakeRun();  // wakes a run that waits for room for its rows
+
   mutable std::mutex mutex_;
+  std::condition_variable room_;                      // pending_rows_ was emptied, or a stop
   std::shared_ptr<const FindConditions> conditions_;  // guarded by mutex_
   ResultRows pending_rows_;                           // guarded by mutex_
   // Written by the run's thread before it ends, read on the window thread after.

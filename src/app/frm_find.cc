@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -34,10 +35,16 @@ frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
   twips_ = TwipsScale(*this);
   worker_ = new FindWorker(this);
+  previewer_ = new LinePreviewer(this);
+  connect(previewer_, &LinePreviewer::ready, this, [this] { OnRowTipReady(); });
   CreateFileOpsWorker();
   setWindowIcon(AppIcon());
   BuildControls();
   ConnectHandlers();
+  // The column headers do not show the selection. Left on the list's selection model, each of
+  // them would ask it whether its whole column is selected, row by row, at every repaint after
+  // a change of the selection: seconds after Select All over millions of rows.
+  ListView1->horizontalHeader()->setSelectionModel(new QItemSelectionModel(model_, ListView1));
 }
 
 frmFind::~frmFind() {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QSize>
 
 #include <cstdint>
@@ -159,6 +160,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void ListView1_DblClick();
   bool ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
   bool ShowRowToolTip(QEvent* event);
+  bool ShowRowTip();
+  void OnRowTipReady();
 
   // frm_find_commands.cc
   void cmdReplace_Click();
@@ -206,7 +209,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   HistoryCombo extentions_history_{nullptr};
   std::shared_ptr<const FindConditions> published_;  // the last snapshot handed to the run
   FindConditions run_conditions_;  // as the last run started: what its rows were found with
-  LinePreviewer previewer_;
+  LinePreviewer* previewer_ = nullptr;
+  // Where the last tool tip was asked for (viewport and screen), for showing a tip made later.
+  QPoint tip_position_;
+  QPoint tip_global_position_;
   QWidget* panel_row_ = nullptr;  // holds the five status panels
   // Outer sizes are asked for before the window is shown, when its frame is not known yet;
   // they are applied again once it is (-1: keep that measure).

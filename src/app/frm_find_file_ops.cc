@@ -177,7 +177,7 @@ void frmFind::OnFileOpFinished() {
   mnuFileSelectSetting->setEnabled(true);
   // The hovered line's text is read again from the file after a command that may have
   // changed it.
-  previewer_.Reset();
+  previewer_->Reset();
 }
 
 void frmFind::StopFileOpAndWait() {

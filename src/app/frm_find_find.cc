@@ -42,7 +42,7 @@ void frmFind::cmdFind_Click() {
   lngFindCounter = 0;
   lngFoundFiles = 0;
   model_->Clear();
-  previewer_.Reset();
+  previewer_->Reset();
 
   std::shared_ptr<const FindConditions> conditions = CurrentConditions();
   run_conditions_ = *conditions;

@@ -6,6 +6,8 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include <optional>
+
 #include "app/editor_launcher.h"
 #include "app/find_worker.h"
 #include "app/result_model.h"
@@ -131,26 +133,45 @@ bool frmFind::ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   return false;
 }
 
-// The line of the hovered row's hit, read again from its file in the run's charset.
+// The line of the hovered row's hit, read again from its file in the run's charset. The file is
+// read off the window's thread: until the line is there the tip says "reading…".
 bool frmFind::ShowRowToolTip(QEvent* event) {
   auto* help = static_cast<QHelpEvent*>(event);
-  const QModelIndex index = ListView1->indexAt(help->pos());
-  QString tip;
+  tip_position_ = help->pos();
+  tip_global_position_ = help->globalPos();
+  if (!ShowRowTip()) event->ignore();
+  return true;
+}
+
+// Shows the tip of the row at tip_position_; false when it has none.
+bool frmFind::ShowRowTip() {
+  const QModelIndex index = ListView1->indexAt(tip_position_);
+  std::optional<QString> tip = QString();
   if (index.isValid() && index.row() < static_cast<int>(model_->rows().size())) {
     const ResultRows& rows = model_->rows();
     const size_t row = static_cast<size_t>(index.row());
-    const std::string full_path =
+    LinePreviewer::Request request;
+    request.full_path =
         BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
-    tip = previewer_.ToolTip(full_path, run_conditions_.coding, rows.Pointer(row), rows.Found(row),
-                             run_conditions_.reg_exp);
+    request.charset = run_conditions_.coding;
+    request.pointer = rows.Pointer(row);
+    request.found = rows.Found(row);
+    request.reg_exp = run_conditions_.reg_exp;
+    tip = previewer_->ToolTip(request);
   }
-  if (tip.isEmpty()) {
+  if (!tip) tip = QStringLiteral("reading\u2026");
+  if (tip->isEmpty()) {
     QToolTip::hideText();
-    event->ignore();
-  } else {
-    QToolTip::showText(help->globalPos(), tip, ListView1->viewport(), ListView1->visualRect(index));
+    return false;
   }
+  QToolTip::showText(tip_global_position_, *tip, ListView1->viewport(),
+                     ListView1->visualRect(index));
   return true;
+}
+
+// A line read for a tip: shown when the row's "reading…" tip still stands.
+void frmFind::OnRowTipReady() {
+  if (QToolTip::isVisible() && QToolTip::text() == QStringLiteral("reading\u2026")) ShowRowTip();
 }
 
 }  // namespace quonder

@@ -1,18 +1,18 @@
 #include "app/line_preview.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
 
-#include <memory>
+#include <utility>
 
-#include "core/search/line_preview.h"
 #include "core/text/string_common.h"
-#include "core/text/text_stream.h"
 
 namespace quonder {
 namespace {
 
 // Long enough for a typical source line, short enough for a tool tip on a small screen.
 constexpr size_t kMaxPreviewChars = 160;
+// Tips kept: a screenful of rows and then some.
+constexpr size_t kKeptTips = 64;
 
 QString FromUtf16(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
@@ -28,34 +28,7 @@ QString Html(std::u16string_view text) {
   return plain.toHtmlEscaped();
 }
 
-}  // namespace
-
-QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& charset,
-                               int32_t pointer, std::u16string_view found, bool reg_exp) {
-  const QFileInfo info(QString::fromStdString(full_path));
-  if (!info.isFile()) return {};
-  const qint64 size = info.size();
-  const QDateTime modified = info.lastModified();
-  if (full_path != path_ || charset != charset_ || size != size_ || modified != modified_) {
-    Reset();
-    std::unique_ptr<TextCodec> codec;
-    if (!TextCodec::Open(charset, codec).ok()) return {};
-    TextFileInfo file_info;
-    if (!ReadTextFile(full_path, *codec, text_, file_info).ok()) {
-      text_.clear();
-      return {};
-    }
-    path_ = full_path;
-    charset_ = charset;
-    size_ = size;
-    modified_ = modified;
-  }
-
-  const std::u16string hit =
-      reg_exp ? UnescapeControlChars(std::u16string(found)) : std::u16string(found);
-  LinePreview preview;
-  if (!ExtractLinePreview(text_, pointer, hit, kMaxPreviewChars, preview)) return {};
-
+QString TipHtml(const LinePreview& preview) {
   QString html = QStringLiteral("<p style='white-space:pre'>");
   if (preview.cut_before) html += QStringLiteral("\u2026");
   html += Html(preview.before);
@@ -65,18 +38,103 @@ QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& 
   html += Html(preview.after);
   if (preview.cut_after) html += QStringLiteral("\u2026");
   html += QStringLiteral("</p>");
-  if (preview.stale)
+  if (preview.stale) {
     html += QStringLiteral("<p><i>The file has changed since the find run.</i></p>");
+  }
   return html;
 }
 
+bool SameRequest(const LinePreviewer::Request& a, const LinePreviewer::Request& b) {
+  return a.pointer == b.pointer && a.reg_exp == b.reg_exp && a.full_path == b.full_path &&
+         a.charset == b.charset && a.found == b.found;
+}
+
+bool SameStamp(int64_t size, const timespec& modified, int64_t other_size,
+               const timespec& other_modified) {
+  return size == other_size && modified.tv_sec == other_modified.tv_sec &&
+         modified.tv_nsec == other_modified.tv_nsec;
+}
+
+}  // namespace
+
+LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
+
+LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
+
+const LinePreviewer::Entry* LinePreviewer::Find(const Request& request, int64_t size,
+                                                const timespec& modified) const {
+  for (const Entry& entry : cache_) {
+    if (SameRequest(entry.request, request) &&
+        SameStamp(entry.size, entry.modified, size, modified)) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
+std::optional<QString> LinePreviewer::ToolTip(const Request& request) {
+  // One stat on the window's thread: a tip made before the file changed is not shown again.
+  struct stat info;
+  if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
+  const auto size = static_cast<int64_t>(info.st_size);
+  if (const Entry* entry = Find(request, size, info.st_mtim)) return entry->tip;
+  if (thread_.Running() && SameRequest(reading_.request, request) &&
+      SameStamp(reading_.size, reading_.modified, size, info.st_mtim)) {
+    pending_.reset();  // the read in hand is the one wanted
+    return std::nullopt;
+  }
+  pending_ = Entry{request, size, info.st_mtim, QString()};
+  if (thread_.Running()) {
+    thread_.RequestStop();  // OnReadEnded starts the pending read
+  } else {
+    StartRead();
+  }
+  return std::nullopt;
+}
+
 void LinePreviewer::Reset() {
-  path_.clear();
-  charset_.clear();
-  size_ = -1;
-  modified_ = QDateTime();
-  text_.clear();
-  text_.shrink_to_fit();
+  cache_.clear();
+  pending_.reset();
+  if (thread_.Running()) thread_.RequestStop();
+}
+
+void LinePreviewer::StartRead() {
+  reading_ = std::move(*pending_);
+  pending_.reset();
+  read_done_ = false;
+  thread_.ClearStop();
+  thread_.Start(
+      [this] {
+        const Request& request = reading_.request;
+        if (codec_ == nullptr || codec_->Name() != request.charset) {
+          codec_.reset();
+          if (!TextCodec::Open(request.charset, codec_).ok()) {
+            read_done_ = true;  // an empty tip: nothing to show
+            return;
+          }
+        }
+        const std::u16string hit =
+            request.reg_exp ? UnescapeControlChars(request.found) : request.found;
+        LinePreview preview;
+        const LineReader::Outcome outcome = reader_.Read(
+            request.full_path, *codec_, request.pointer, hit, kMaxPreviewChars,
+            [this] { return thread_.StopRequested(); }, preview);
+        if (outcome == LineReader::Outcome::kCancelled) return;
+        if (outcome == LineReader::Outcome::kShown) reading_.tip = TipHtml(preview);
+        read_done_ = !thread_.StopRequested();
+      },
+      [this] { OnReadEnded(); });
+}
+
+void LinePreviewer::OnReadEnded() {
+  const bool made = read_done_;
+  if (made) {
+    cache_.push_front(std::move(reading_));
+    if (cache_.size() > kKeptTips) cache_.pop_back();
+  }
+  reading_ = Entry();
+  if (pending_) StartRead();
+  if (made) emit ready();
 }
 
 }  // namespace quonder

@@ -1,39 +1,87 @@
 // The tool tip of a result row: the text of the hit's line, read again from its file, with the
 // hit marked. Rich text (HTML), every character of the file escaped.
 //
-// Threads: a LinePreviewer is used by one thread at a time (the window's).
+// The file is read on a thread of its own, never on the window's: the line reader
+// (core/search/line_reader.h) reads no more of the file than the charset makes necessary, and
+// a read that a newer request makes useless is cancelled. The tips last made are kept, keyed by
+// the row and the file's size and modification time.
+//
+// Threads: a LinePreviewer lives on, and is called from, the window's thread; ready() is
+// emitted there.
 #pragma once
 
-#include <QDateTime>
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <ctime>
+#include <deque>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
+
+#include "app/worker_thread.h"
+#include "core/search/line_reader.h"
+#include "core/text/text_stream.h"
 
 namespace quonder {
 
-class LinePreviewer {
- public:
-  // Tool tip for the hit at `pointer` (1-based, UTF-16 units of the decoded text) of the file
-  // at `full_path` read in `charset`. `found` is the row's "Found" text, unescaped first when
-  // `reg_exp` (the row came from a regular-expression run); it gives the marked length and shows
-  // whether the file still holds the hit (otherwise the tip says that the file has changed).
-  // A long line is cut around the hit. Empty when the file cannot be read or decoded, or the
-  // pointer lies beyond its text. The last file read is kept (keyed by path, charset, size and
-  // modification time) so hovering along the rows of one file reads it once.
-  QString ToolTip(const std::string& full_path, const std::string& charset, int32_t pointer,
-                  std::u16string_view found, bool reg_exp);
+class LinePreviewer : public QObject {
+  Q_OBJECT
 
-  // Forgets the kept file (call when a run or a replace changes what files hold).
+ public:
+  // The hit whose line is wanted.
+  struct Request {
+    std::string full_path;
+    std::string charset;
+    int64_t pointer = 0;  // 1-based, UTF-16 units of the decoded text
+    // The row's "Found" text, unescaped first when `reg_exp` (the row came from a
+    // regular-expression run): it gives the marked length and shows whether the file still
+    // holds the hit (otherwise the tip says that the file has changed).
+    std::u16string found;
+    bool reg_exp = false;
+  };
+
+  explicit LinePreviewer(QObject* parent = nullptr);
+  ~LinePreviewer() override;  // cancels a read and waits for its thread
+
+  // The tip for `request` when it is known: empty when there is nothing to show (the file cannot
+  // be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file is
+  // being read for it, and ready() follows. Only the latest request is read; an earlier one
+  // still being read is cancelled.
+  std::optional<QString> ToolTip(const Request& request);
+
+  // Forgets the tips made (call when a run or a replace changes what files hold).
   void Reset();
 
+  // For tests and measurements: bytes the line reader reads at a time (0: its default).
+  void SetPieceBytes(size_t bytes) { reader_.SetPieceBytes(bytes); }
+
+ signals:
+  // A tip asked for has been made: ask ToolTip again.
+  void ready();
+
  private:
-  std::string path_;
-  std::string charset_;
-  qint64 size_ = -1;
-  QDateTime modified_;
-  std::u16string text_;
+  struct Entry {
+    Request request;
+    int64_t size = -1;
+    timespec modified{};
+    QString tip;
+  };
+
+  void StartRead();
+  void OnReadEnded();
+  const Entry* Find(const Request& request, int64_t size, const timespec& modified) const;
+
+  WorkerThread thread_{QStringLiteral("line preview")};
+  std::deque<Entry> cache_;       // most recent first
+  std::optional<Entry> pending_;  // the latest request not yet read
+  // The read in hand. Written by its thread until it ends, read by the window's after.
+  Entry reading_;
+  bool read_done_ = false;
+  // Used by the reading thread only (one read at a time).
+  LineReader reader_;
+  std::unique_ptr<TextCodec> codec_;
 };
 
 }  // namespace quonder

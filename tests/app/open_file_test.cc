@@ -2,10 +2,12 @@
 // detached process), the desktop opener, and the line preview shown when hovering a row.
 #include <QDesktopServices>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,50 +120,51 @@ class OpenFileTest : public QObject {
     QCOMPARE(recorder.urls[0].toLocalFile(), QString("/tmp/a b/readme.txt"));
   }
 
-  // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold.
-  void PreviewShowsTheLineInItsCharset() {
+  // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold; a
+  // regular-expression hit is unescaped first. A tip never outlives the file: an edit after the
+  // run says so, a missing file or an unknown charset gives no tip.
+  void PreviewShowsTheLineAsTheFileHoldsIt() {
     QTemporaryDir dir;
-    const QString sjis = dir.filePath("sjis.txt");
+    const std::string sjis = dir.filePath("sjis.txt").toStdString();
     // "<a> & あいう" then a line break, then "x" (Shift_JIS).
-    WriteBytes(sjis, QByteArray("first\r\n<a> & \x82\xa0\x82\xa2\x82\xa4 end\r\nx"));
+    WriteBytes(dir.filePath("sjis.txt"),
+               QByteArray("first\r\n<a> & \x82\xa0\x82\xa2\x82\xa4 end\r\nx"));
+    const std::string tabs = dir.filePath("tabs.txt").toStdString();
+    WriteBytes(dir.filePath("tabs.txt"), "key\tvalue\\n\n");
+    const std::string edited = dir.filePath("edited.txt").toStdString();
+    WriteBytes(dir.filePath("edited.txt"), "alpha beta\n");
     LinePreviewer previewer;
     // "い" is the 15th character: f-i-r-s-t CR LF < a > blank & blank あ い.
-    const QString tip = previewer.ToolTip(sjis.toStdString(), "shift_jis", 15, u"\u3044", false);
+    const QString tip = Tip(previewer, {sjis, "shift_jis", 15, u"\u3044", false});
     QVERIFY2(tip.contains(QString::fromUtf8("&lt;a&gt; &amp; \u3042<b")), qPrintable(tip));
     QVERIFY2(tip.contains(QString::fromUtf8(">\u3044</b>\u3046 end")), qPrintable(tip));
     QVERIFY(!tip.contains("first"));
     QVERIFY(!tip.contains("changed"));
     // Read as UTF-8 the same bytes do not hold the hit at that position.
-    QVERIFY(
-        previewer.ToolTip(sjis.toStdString(), "utf-8", 15, u"\u3044", false).contains("changed"));
-  }
-
-  void PreviewUnescapesRegExpHits() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    WriteBytes(path, "key\tvalue\\n\n");
-    LinePreviewer previewer;
+    QVERIFY(Tip(previewer, {sjis, "utf-8", 15, u"\u3044", false}).contains("changed"));
     // The row shows the regular-expression hit "\t" + "value\" escaped.
-    const QString tip = previewer.ToolTip(path.toStdString(), "utf-8", 4, u"\\tvalue\\\\", true);
-    QVERIFY2(!tip.contains("changed"), qPrintable(tip));
-    QVERIFY2(tip.contains("<b style='background-color:#ffe066;color:#000000'>    value\\</b>n"),
-             qPrintable(tip));
+    QVERIFY(Tip(previewer, {tabs, "utf-8", 4, u"\\tvalue\\\\", true})
+                .contains("<b style='background-color:#ffe066;color:#000000'>    value\\</b>n"));
+
+    QVERIFY(!Tip(previewer, {edited, "utf-8", 7, u"beta", false}).contains("changed"));
+    WriteBytes(dir.filePath("edited.txt"), "alpha gamma delta\n");  // a different size
+    QVERIFY(Tip(previewer, {edited, "utf-8", 7, u"beta", false}).contains("changed"));
+    QCOMPARE(Tip(previewer, {edited, "utf-8", 99, u"beta", false}), QString());
+    QCOMPARE(Tip(previewer, {edited, "no-such-charset", 7, u"g", false}), QString());
+    QFile::remove(dir.filePath("edited.txt"));
+    QCOMPARE(Tip(previewer, {edited, "utf-8", 7, u"g", false}), QString());
   }
 
-  // A tip never outlives the file: an edit after the run says so, a missing file or an
-  // unknown charset gives no tip.
-  void PreviewFollowsTheFile() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    WriteBytes(path, "alpha beta\n");
-    LinePreviewer previewer;
-    QVERIFY(!previewer.ToolTip(path.toStdString(), "utf-8", 7, u"beta", false).contains("changed"));
-    WriteBytes(path, "alpha gamma delta\n");  // a different size: read again
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 7, u"beta", false).contains("changed"));
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 99, u"beta", false).isEmpty());
-    QVERIFY(previewer.ToolTip(path.toStdString(), "no-such-charset", 7, u"g", false).isEmpty());
-    QFile::remove(path);
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 7, u"g", false).isEmpty());
+ private:
+  // The tip once it is made ("<not made>" when it does not come).
+  static QString Tip(LinePreviewer& previewer, const LinePreviewer::Request& request) {
+    std::optional<QString> tip = previewer.ToolTip(request);
+    if (!tip) {
+      QSignalSpy ready(&previewer, &LinePreviewer::ready);
+      if (!ready.wait(10000)) return "<not made>";
+      tip = previewer.ToolTip(request);
+    }
+    return tip.value_or("<not made>");
   }
 };
 

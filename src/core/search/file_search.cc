@@ -11,24 +11,6 @@ namespace {
 // Caches stay small even when a window changes its conditions many times during a run.
 constexpr size_t kMaxCached = 16;
 
-// True when `codec` decodes exactly as UTF-8 does: the byte forms of two-, three- and
-// four-byte characters decode to them, and an encoded surrogate or an overlong form is
-// invalid (unlike CESU-8 and lax decoders).
-bool DecodesAsUtf8(TextCodec& codec) {
-  if (!codec.AsciiCompatible()) return false;
-  std::u16string text;
-  bool lossy = false;
-  if (!codec.Decode("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", text, lossy).ok() || lossy ||
-      text != u"A\u00E9\u20AC\U0001F600") {
-    return false;
-  }
-  for (std::string_view invalid : {"\xED\xA0\x80", "\xC0\xAF"}) {
-    lossy = false;
-    if (!codec.Decode(invalid, text, lossy).ok() || !lossy) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 Status FileSearcher::GetCodec(const std::string& charset, Codec*& codec) {

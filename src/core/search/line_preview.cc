@@ -19,8 +19,8 @@ size_t KeepPairsWhole(std::u16string_view text, size_t at, bool forward) {
 
 }  // namespace
 
-bool ExtractLinePreview(std::u16string_view text, int32_t pointer, std::u16string_view expected_hit,
-                        size_t max_chars, LinePreview& preview) {
+bool ExtractLinePreview(std::u16string_view text, int64_t pointer, std::u16string_view expected_hit,
+                        size_t max_chars, LinePreview& preview, bool more_before, bool more_after) {
   if (pointer < 1 || static_cast<size_t>(pointer) - 1 > text.size()) return false;
   const size_t start = static_cast<size_t>(pointer) - 1;
 
@@ -53,8 +53,8 @@ bool ExtractLinePreview(std::u16string_view text, int32_t pointer, std::u16strin
       shown_end = KeepPairsWhole(text, hit_end + right, false);
     }
   }
-  out.cut_before = shown_start > line_start;
-  out.cut_after = shown_end < line_end;
+  out.cut_before = shown_start > line_start || (more_before && shown_start == 0);
+  out.cut_after = shown_end < line_end || (more_after && shown_end == text.size());
   out.before = std::u16string(text.substr(shown_start, start - shown_start));
   out.hit = std::u16string(text.substr(start, shown_hit_end - start));
   out.after = std::u16string(text.substr(shown_hit_end, shown_end - shown_hit_end));

@@ -24,7 +24,10 @@ struct LinePreview {
 // is left out on both sides so that the hit sits near the middle; a hit longer than `max_chars`
 // keeps its start. A cut never splits a surrogate pair. False when the pointer lies outside the
 // text; `preview` is then untouched.
-bool ExtractLinePreview(std::u16string_view text, int32_t pointer, std::u16string_view expected_hit,
-                        size_t max_chars, LinePreview& preview);
+// `text` may be a part of the file's text: `more_before` / `more_after` say that the file goes
+// on before / after it, so that a line reaching the part's edge counts as cut there.
+bool ExtractLinePreview(std::u16string_view text, int64_t pointer, std::u16string_view expected_hit,
+                        size_t max_chars, LinePreview& preview, bool more_before = false,
+                        bool more_after = false);
 
 }  // namespace quonder

@@ -42,6 +42,7 @@ class IcuCodec final : public TextCodec {
   const std::string& Name() const override { return name_; }
   bool AsciiCompatible() const override { return facts_.ascii_compatible; }
   bool AsciiTransparent() const override { return facts_.ascii_transparent; }
+  bool SingleByte() const override { return path_ == Path::kSingleByte; }
 
   size_t BomLength(std::string_view bytes) const override {
     const std::string& bom = facts_.bom;

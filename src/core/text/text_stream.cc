@@ -14,6 +14,21 @@ Status TextCodec::Open(const std::string& charset, std::unique_ptr<TextCodec>& c
   return OpenIcuCodec(charset, icu_name, codec);
 }
 
+bool DecodesAsUtf8(TextCodec& codec) {
+  if (!codec.AsciiCompatible()) return false;
+  std::u16string text;
+  bool lossy = false;
+  if (!codec.Decode("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", text, lossy).ok() || lossy ||
+      text != u"A\u00E9\u20AC\U0001F600") {
+    return false;
+  }
+  for (std::string_view invalid : {"\xED\xA0\x80", "\xC0\xAF"}) {
+    lossy = false;
+    if (!codec.Decode(invalid, text, lossy).ok() || !lossy) return false;
+  }
+  return true;
+}
+
 Status ReadTextFile(const std::string& path, TextCodec& codec, std::u16string& text,
                     TextFileInfo& info) {
   info = TextFileInfo();

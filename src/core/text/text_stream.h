@@ -35,6 +35,9 @@ class TextCodec {
   // AsciiCompatible() and no multi-byte sequence holds a byte below 0x80 (utf-8, EUC-*,
   // single-byte sets; not Shift_JIS, Big5, GBK), so a byte below 0x80 is always that ASCII char.
   virtual bool AsciiTransparent() const = 0;
+  // Every byte decodes to exactly one UTF-16 unit whatever surrounds it (the ISO-8859 and
+  // windows single-byte code pages), so a byte's offset is its unit's offset.
+  virtual bool SingleByte() const = 0;
 
   // Length of the charset's own byte-order mark at the start of `bytes`, or 0. The marks:
   // EF BB BF (utf-8), FF FE (unicode), FE FF (unicodeFFFE), FF FE 00 00 (utf-32),
@@ -53,6 +56,12 @@ class TextCodec {
   // a substitute or a best-fit character.
   virtual Status Encode(std::u16string_view text, std::string& bytes) = 0;
 };
+
+// True when `codec` decodes exactly as UTF-8 does: the byte forms of two-, three- and
+// four-byte characters decode to them, and an encoded surrogate or an overlong form is
+// invalid (unlike CESU-8 and lax decoders). Such bytes can be searched, and positions in them
+// counted, without the codec.
+bool DecodesAsUtf8(TextCodec& codec);
 
 // What a read remembered about a file's bytes, for writing it back the same way.
 struct TextFileInfo {
