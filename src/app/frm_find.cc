@@ -20,6 +20,7 @@
 #include "app/result_model.h"
 #include "app/setting_values.h"
 #include "core/fileops/file_common.h"
+#include "core/settings/data_files.h"
 #include "core/settings/ini_file_common.h"
 
 namespace quonder {
@@ -67,7 +68,7 @@ bool frmFind::Form_Load() {
                                         : SettingsPathFromArguments(start_.arguments);
   strBackupFolder = BuildPath(TempFolder(), "Quonder");
 
-  if (!LoadCharCodeSet(start_.program_folder, CharCodeSets)) {
+  if (!LoadCharCodeSet(FindDataFolder(start_.program_folder, "CharCodeSet.ini"), CharCodeSets)) {
     ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
                 QStringLiteral("Find Text Alarm"), kMbOk | kMbIconStop);
     close();
