@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times `quonder-cli find -s` against ripgrep, over the corpus that the shared corpus script
-# builds (into $QCORPUS, default /tmp/qcorpus, when it is missing):
+# Times `quonder-cli find -s` against ripgrep, over the corpus that bench/make_corpus.sh builds
+# from this machine's files (into $QCORPUS, default /tmp/quonder-corpus, when it is missing):
 #   text  : the four searches against `rg --column -n --no-heading`
 #   mixed : the same against `rg --binary` (rg then stops a binary file at its first hit, so
 #           hit counts are checked against `rg -a -o` instead)
@@ -13,8 +13,8 @@
 # Other work on the machine skews every figure: compare the load average it prints.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${QCORPUS:-/tmp/qcorpus}
-corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/../shared/bench/make_corpus.sh}
+corpus=${QCORPUS:-/tmp/quonder-corpus}
+corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/bench/make_corpus.sh}
 runs=${RUNS:-9}
 build=$repo/build-bench
 
@@ -25,7 +25,7 @@ fi
 command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
 
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
+  -DBUILD_TESTING=OFF -DQUONDER_BUILD_BENCH=ON > /dev/null
 cmake --build "$build" --target quonder-cli pcre2_raw_bench > /dev/null
 cli=$build/bin/quonder-cli
 raw=$build/bin/pcre2_raw_bench
