@@ -18,9 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The default editor command and Help > Help hand files to the desktop's opener.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# The summary (CPACK_PACKAGE_DESCRIPTION_SUMMARY) is the description's first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${PROJECT_DESCRIPTION}
-Quonder finds a string or a regular expression in every file of a folder
+    "Quonder finds a string or a regular expression in every file of a folder
 and lists every hit with its path, line, column and matched text. It replaces
 the selected hits in their files (each file written atomically, with a backup
 that Restore copies back), copies the hits' files, and opens a hit in an
