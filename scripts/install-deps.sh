@@ -6,9 +6,10 @@
 set -euo pipefail
 # Build: compiler, CMake, Qt, ICU, PCRE2; tests: GoogleTest, ripgrep (benchmarks), the
 # validators of the desktop entry and metainfo and a manual page renderer (install test);
+# locales: the locale sources from which the tests build a comma-decimal locale (localedef);
 # packaging: dpkg-dev (dpkg-shlibdeps) and file, which `cpack -G DEB` uses.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev libpcre2-dev libgtest-dev
-          libgl-dev ripgrep desktop-file-utils appstream groff-base man-db dpkg-dev file)
+          libgl-dev ripgrep locales desktop-file-utils appstream groff-base man-db dpkg-dev file)
 for flag in "$@"; do
   case $flag in
     --screenshot) packages+=(xvfb xauth xdotool x11-apps netpbm) ;;

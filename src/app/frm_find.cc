@@ -18,30 +18,16 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "app/setting_values.h"
 #include "core/fileops/file_common.h"
 #include "core/settings/data_files.h"
-#include "core/settings/ini_file_common.h"
+#include "core/settings/setting_numbers.h"
+#include "core/settings/settings_location.h"
 
 namespace quonder {
 namespace {
 
 // Margin the list keeps to the client area's right and bottom edges.
 constexpr int kListMarginTwips = 90;
-
-// The settings file named on the command line: the arguments as one string, and when that
-// starts with a double quote, without its first and last character.
-std::string SettingsPathFromArguments(const std::vector<std::string>& arguments) {
-  std::string path;
-  for (const std::string& argument : arguments) {
-    if (!path.empty()) path += ' ';
-    path += argument;
-  }
-  if (!path.empty() && path.front() == '"') {
-    path = path.size() >= 2 ? path.substr(1, path.size() - 2) : std::string();
-  }
-  return path;
-}
 
 }  // namespace
 
@@ -65,8 +51,11 @@ frmFind::~frmFind() {
 }
 
 bool frmFind::Form_Load() {
-  strIniFile = start_.arguments.empty() ? BuildPath(start_.program_folder, "Quonder.ini")
-                                        : SettingsPathFromArguments(start_.arguments);
+  strIniFile = start_.settings_file;
+  if (strIniFile.empty()) {
+    strIniFile = DefaultSettingsFile(start_.program_folder);
+    unmade_settings_file_ = strIniFile;
+  }
   // A folder of this window's own: TEMP is shared with other users and other windows. Without
   // one, every backup fails and the replace asks before it changes anything.
   PrivateFolder::Make(TempFolder(), "Quonder", backup_folder_);
@@ -192,19 +181,16 @@ void frmFind::SetPanelWidths() {
 
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
-  const std::string window_size = FormatMeasure(twips_.ToTwipsX(outer.x())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.y())) + "," +
-                                  FormatMeasure(twips_.ToTwipsX(outer.width())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.height()));
-  WriteIniString("Status", "WindowSize", window_size, strIniFile);
+  const double window_size[4] = {twips_.ToTwipsX(outer.x()), twips_.ToTwipsY(outer.y()),
+                                 twips_.ToTwipsX(outer.width()), twips_.ToTwipsY(outer.height())};
+  WriteSetting(kStatusSection, kWindowSizeKey, FormatMeasures(window_size, 4));
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
-  std::string widths;
+  double widths[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    if (column > 0) widths += ',';
-    widths += FormatMeasure(twips_.ToTwipsX(ListView1->columnWidth(column)));
+    widths[column] = twips_.ToTwipsX(ListView1->columnWidth(column));
   }
-  WriteIniString("Status", "ColsWidth", widths, strIniFile);
+  WriteSetting(kStatusSection, kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
 }
 
 void frmFind::closeEvent(QCloseEvent* event) {

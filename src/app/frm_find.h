@@ -30,6 +30,8 @@
 #include "core/search/find_conditions.h"
 #include "core/search/find_run.h"
 #include "core/search/result_rows.h"
+#include "core/settings/find_settings.h"
+#include "core/settings/save_notice.h"
 #include "core/status.h"
 #include "core/text/char_code.h"
 
@@ -41,8 +43,10 @@ class ResultModel;
 
 // What the window is started with.
 struct FindWindowStart {
-  std::string program_folder;          // holds CharCodeSet.ini; the default folders
-  std::vector<std::string> arguments;  // command-line arguments after the program name
+  std::string program_folder;  // holds CharCodeSet.ini
+  // The settings file named on the command line; "" for the default place
+  // (core/settings/settings_location.h).
+  std::string settings_file;
 };
 
 class frmFind : public QMainWindow, private FrmFindControls {
@@ -114,10 +118,17 @@ class frmFind : public QMainWindow, private FrmFindControls {
 
   // frm_find_settings.cc
   void LoadSettings();
-  std::string ReadSetting(const char* key, const std::string& default_escaped);
-  int ReadCheckValue(const char* key);
-  void ApplyWindowSize();
-  void ApplyColumnWidths();
+  // The settings as the controls and window fields hold them now.
+  FindSettings SettingsFromControls() const;
+  // Every write of the settings file goes through these: the path to write (creating its
+  // folder on the first write where that is ours to make), one key, and the one-time notice
+  // of a failed write (status panel 1 and stderr).
+  const std::string& SettingsFileForWriting();
+  bool WriteSetting(const char* section, const char* key, const std::string& value);
+  void NoteSettingsWrite(const Status& status);
+  void TellSettingsProblem(const std::string& message);
+  void ApplyWindowSize(const WindowStatus& status);
+  void ApplyColumnWidths(const WindowStatus& status);
   void WorkOutMinHeight();
 
   // frm_find_find.cc
@@ -204,6 +215,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool shown_ = false;
   bool restore_enabled_before_run_ = false;
   bool unloaded_ = false;
+  SaveNotice save_notice_;
+  // The default settings file while its folder may still have to be made (at the first
+  // write); "" once done, and for a file named on the command line.
+  std::string unmade_settings_file_;
 };
 
 }  // namespace quonder

@@ -64,6 +64,6 @@ void frmFind::mnuHelpHelp_Click() {
   OpenReadme(this, ReadmePath(QString::fromStdString(start_.program_folder)));
 }
 
-void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this); }
+void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this, QString::fromStdString(strIniFile)); }
 
 }  // namespace quonder

@@ -188,7 +188,7 @@ class OpenFileTest : public QObject {
     testing::MessageLog log;
     fixture.WriteData("a.txt", "hit");
     fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
-                     "\nExtentions=txt\nEditor=no-such-editor-quonder +%L %P\n");
+                     "\nExtentions=txt\nExtBehavior=0\nEditor=no-such-editor-quonder +%L %P\n");
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(testing::ShowSettled(*window));

@@ -1,4 +1,5 @@
-// Runs the built quonder-cli as a user would, for the end-to-end tests of tests/cli.
+// The fixture of the end-to-end tests of quonder-cli: a fresh folder with a tree to search
+// below "tree", and the built program run on it as a user would.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,23 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/run_program.h"
 #include "support/scratch_folder.h"
 
 namespace quonder::testing {
 
-struct CliOutcome {
-  int exit_code = -1;  // -1 when it could not be started or did not exit normally
-  std::string out;     // standard output
-  std::string err;     // standard error
-};
-
-// Runs `quonder-cli ARGS...` in this process's environment; its output goes through files in
-// `scratch` ("out", "err"), so any amount of it is captured. `plain_user`: without the
-// capabilities by which root ignores file permissions, so that a mode of 0 stops it.
-CliOutcome RunCli(const std::vector<std::string>& args, const ScratchFolder& scratch,
-                  bool plain_user = false);
-
-// A fresh folder with a tree to search below "tree", and the program run on it.
 class CliTest : public ::testing::Test {
  protected:
   std::string Tree() const { return scratch_.Path("tree"); }
@@ -31,8 +20,10 @@ class CliTest : public ::testing::Test {
   }
   std::string Read(const std::string& relative) const { return scratch_.Read(relative); }
   std::string Path(const std::string& relative) const { return scratch_.Path(relative); }
-  CliOutcome Run(const std::vector<std::string>& args, bool plain_user = false) const {
-    return RunCli(args, scratch_, plain_user);
+  // `quonder-cli ARGS...`; see RunProgram for `plain_user`.
+  ProgramOutcome Run(std::vector<std::string> args, bool plain_user = false) const {
+    args.insert(args.begin(), QUONDER_CLI);
+    return RunProgram(args, plain_user);
   }
 
   ScratchFolder scratch_;

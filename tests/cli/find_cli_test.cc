@@ -13,7 +13,7 @@ namespace {
 
 class FindCliTest : public CliTest {
  protected:
-  CliOutcome Find(std::vector<std::string> args, bool plain_user = false) const {
+  ProgramOutcome Find(std::vector<std::string> args, bool plain_user = false) const {
     args.insert(args.begin(), "find");
     return Run(args, plain_user);
   }
@@ -22,7 +22,7 @@ class FindCliTest : public CliTest {
 TEST_F(FindCliTest, PrintsOneTabSeparatedLinePerRowAndTheSummaryOnStandardError) {
   Write("tree/a.txt", "ab\r\ncd ab\n");
   Write("tree/sub/b.txt", "xab");
-  CliOutcome o = Find({"ab", Tree()});
+  ProgramOutcome o = Find({"ab", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tab\t1\n2\ta.txt\t2\t4\tab\t8\n");
   EXPECT_EQ(o.err, "Found from 1 Files.\n");
@@ -33,7 +33,7 @@ TEST_F(FindCliTest, PrintsOneTabSeparatedLinePerRowAndTheSummaryOnStandardError)
 
 TEST_F(FindCliTest, EveryRowStaysOneLine) {
   Write("tree/tab\there.txt", "a\tb\\c\n");
-  CliOutcome o = Find({"a\tb\\", Tree()});
+  ProgramOutcome o = Find({"a\tb\\", Tree()});
   EXPECT_EQ(o.out, "1\ttab\\there.txt\t1\t1\ta\\tb\\\\\t1\n");
   Write("tree/tab\there.txt", "x\r\ny");
   o = Find({"-e", "x\\r\\ny", Tree()});
@@ -42,7 +42,7 @@ TEST_F(FindCliTest, EveryRowStaysOneLine) {
 
 TEST_F(FindCliTest, JsonRowsCarryTheRawFoundText) {
   Write("tree/sub/a.txt", "say \"hi\\\"\r\nnow\xC3\xA9");
-  CliOutcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
+  ProgramOutcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(o.out,
             "{\"no\":1,\"path\":\"sub/a.txt\",\"line\":1,\"column\":5,"
@@ -74,7 +74,7 @@ TEST_F(FindCliTest, OptionsShapeTheRun) {
   for (const Case& c : cases) {
     std::vector<std::string> args = c.args;
     args.push_back(Tree());
-    CliOutcome o = Find(args);
+    ProgramOutcome o = Find(args);
     std::string got;
     std::istringstream lines(o.out);
     for (std::string line; std::getline(lines, line);) {
@@ -90,7 +90,7 @@ TEST_F(FindCliTest, OptionsShapeTheRun) {
 
 TEST_F(FindCliTest, ReadsTheChosenCharsetAndDefaultsToTheTableDefault) {
   Write("tree/utf8.txt", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80x");
-  CliOutcome o = Find({"x", Tree()});  // entry 42 of the installed table: utf-8
+  ProgramOutcome o = Find({"x", Tree()});  // entry 42 of the installed table: utf-8
   EXPECT_EQ(o.out, "1\tutf8.txt\t1\t7\tx\t7\n");
   Write("tree/utf8.txt", "\x82\xA0\x95\x5C\\");  // Shift_JIS: a, hyou, backslash
   o = Find({"--coding", "shift_jis", "\\", Tree()});
@@ -104,7 +104,7 @@ TEST_F(FindCliTest, TakesConditionsFromASettingsFileAndTheCommandLineWins) {
   Write("Quonder.ini", "[FindSetting]\nSourceFolder=" + Tree() +
                            "\nIgnoreCase=1\nSubFolder=1\nLineFeedCode=\\r\nExtBehavior=1\n"
                            "[FindHistory]\n0=\"abc\"\n[ExtentionsHistory]\n0=\"md\"\n");
-  CliOutcome o = Find({"--ini", Path("Quonder.ini")});
+  ProgramOutcome o = Find({"--ini", Path("Quonder.ini")});
   EXPECT_EQ(o.exit_code, 0) << o.err;
   // MaxSize defaults to 10240 as in the window: big.txt is skipped.
   EXPECT_EQ(o.out,
@@ -145,7 +145,7 @@ TEST_F(FindCliTest, ExitStatusTellsHitsNoneAndErrors) {
       {{"--count", "-c", "x", Tree(), "-x"}, 2, "unknown option -x"},
   };
   for (const Case& c : cases) {
-    CliOutcome o = Find(c.args);
+    ProgramOutcome o = Find(c.args);
     EXPECT_EQ(o.exit_code, c.exit_code) << o.err;
     EXPECT_NE(o.err.find(c.in_err), std::string::npos) << o.err;
     if (c.exit_code == 2) {
@@ -159,7 +159,7 @@ TEST_F(FindCliTest, ExitStatusTellsHitsNoneAndErrors) {
 TEST_F(FindCliTest, AnUnreadableFileIsAnErrorAfterTheRows) {
   Write("tree/a.txt", "x");
   chmod(Write("tree/b.txt", "x").c_str(), 0);
-  CliOutcome o = Find({"x", Tree()}, true);
+  ProgramOutcome o = Find({"x", Tree()}, true);
   EXPECT_EQ(o.exit_code, 2);
   EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tx\t1\n");
   EXPECT_NE(o.err.find("Found from 1 Files."), std::string::npos) << o.err;
@@ -192,7 +192,7 @@ TEST_F(FindCliTest, QuietAndCountForScripts) {
   for (const Case& c : cases) {
     std::vector<std::string> args = c.args;
     args.push_back(Tree());
-    CliOutcome o = Find(args);
+    ProgramOutcome o = Find(args);
     EXPECT_EQ(o.exit_code, c.exit_code) << c.args.front();
     EXPECT_EQ(o.out, c.out) << c.args.front();
     if (c.args.front() == "-q" || c.args.front() == "--quiet") {
@@ -207,7 +207,7 @@ TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
   Write("home/a.txt", "in home");
   Write("tree/%QUONDER_TEST_HOME%/a.txt", "%QUONDER_TEST_HOME% in the literal folder");
   ::setenv("QUONDER_TEST_HOME", Path("home").c_str(), 1);
-  CliOutcome o = Find({"-s", "in", Tree() + "/%QUONDER_TEST_HOME%"});
+  ProgramOutcome o = Find({"-s", "in", Tree() + "/%QUONDER_TEST_HOME%"});
   EXPECT_EQ(o.out, "1\ta.txt\t1\t21\tin\t21\n");
   o = Find({"-s", "%QUONDER_TEST_HOME%", Tree()});
   EXPECT_EQ(o.out, "1\t%QUONDER_TEST_HOME%/a.txt\t1\t1\t%QUONDER_TEST_HOME%\t1\n");
@@ -220,7 +220,7 @@ TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
 // A name that is not UTF-8 prints alike with U+FFFD, so JSON adds its bytes.
 TEST_F(FindCliTest, JsonCarriesTheRawBytesOfANameThatIsNotUtf8) {
   for (const char* name : {"a\xFE.txt", "a\xFF", "\xFF"}) Write("tree/" + std::string(name), "x");
-  CliOutcome o = Find({"--json", "x", Tree()});
+  ProgramOutcome o = Find({"--json", "x", Tree()});
   EXPECT_EQ(o.out.substr(0, o.out.find('\n')),
             "{\"no\":1,\"path\":\"a\xEF\xBF\xBD.txt\",\"path_base64\":\"Yf4udHh0\",\"line\":1,"
             "\"column\":1,\"found\":\"x\",\"pointer\":1}");
@@ -235,11 +235,11 @@ TEST_F(FindCliTest, VersionAndHelp) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--version"}, std::vector<std::string>{"find", "--version"},
         std::vector<std::string>{"replace", "--version"}}) {
-    CliOutcome o = Run(args);
+    ProgramOutcome o = Run(args);
     EXPECT_EQ(o.exit_code, 0);
     EXPECT_EQ(o.out, std::string("quonder-cli ") + QUONDER_VERSION + "\n");
   }
-  CliOutcome o = Find({"--help"});
+  ProgramOutcome o = Find({"--help"});
   EXPECT_EQ(o.exit_code, 0);
   for (const char* option : {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator",
                              "-s, --subfolders", "--max-size", "--ext", "--exclude", "--coding",
@@ -254,11 +254,11 @@ TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {
     Write("tree/d" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt",
           std::string(static_cast<size_t>(i) * 500, 'y') + "x\nx y x");
   }
-  const CliOutcome one = Find({"-s", "--threads", "1", "x", Tree()});
+  const ProgramOutcome one = Find({"-s", "--threads", "1", "x", Tree()});
   ASSERT_EQ(one.exit_code, 0) << one.err;
   EXPECT_NE(one.out.find("\n180\t"), std::string::npos);  // 180 rows, numbered in order
   for (const char* threads : {"3", "0"}) {
-    const CliOutcome many = Find({"-s", "--threads", threads, "x", Tree()});
+    const ProgramOutcome many = Find({"-s", "--threads", threads, "x", Tree()});
     EXPECT_EQ(many.exit_code, 0);
     EXPECT_EQ(many.out, one.out) << threads;
     EXPECT_EQ(many.err, one.err) << threads;

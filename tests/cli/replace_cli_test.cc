@@ -12,7 +12,7 @@ namespace {
 
 class ReplaceCliTest : public CliTest {
  protected:
-  CliOutcome Replace(std::vector<std::string> args, bool plain_user = false) const {
+  ProgramOutcome Replace(std::vector<std::string> args, bool plain_user = false) const {
     args.insert(args.begin(), "replace");
     return Run(args, plain_user);
   }
@@ -23,7 +23,7 @@ TEST_F(ReplaceCliTest, ReplacesEveryHitAndKeepsBomAndLineEnds) {
         "\xEF\xBB\xBF"
         "foo bar\r\nfoo\n");
   Write("tree/sub/b.txt", "x foo");
-  CliOutcome o = Replace({"-s", "--replace", "Zed", "foo", Tree()});
+  ProgramOutcome o = Replace({"-s", "--replace", "Zed", "foo", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(Read("tree/a.txt"),
             "\xEF\xBB\xBF"
@@ -59,7 +59,7 @@ TEST_F(ReplaceCliTest, ExitStatusReportAndFile) {
     Write("tree/a.txt", "foo foo");
     std::vector<std::string> args = c.args;
     args.push_back(Tree());
-    CliOutcome o = Replace(args);
+    ProgramOutcome o = Replace(args);
     EXPECT_EQ(o.exit_code, c.exit_code) << c.args.front() << o.err;
     EXPECT_EQ(o.out, c.out) << c.args.front();
     EXPECT_EQ(Read("tree/a.txt"), c.file) << c.args.front();
@@ -72,7 +72,7 @@ TEST_F(ReplaceCliTest, ExitStatusReportAndFile) {
 TEST_F(ReplaceCliTest, UntouchedAndUnreadFilesAreErrors) {
   Write("tree/bad\nname.txt", "foo \xFF");
   Write("tree/good.txt", "foo");
-  CliOutcome o = Replace({"--replace", "Zed", "foo", Tree()});
+  ProgramOutcome o = Replace({"--replace", "Zed", "foo", Tree()});
   EXPECT_EQ(o.exit_code, 2);
   EXPECT_EQ(Read("tree/bad\nname.txt"), "foo \xFF");
   EXPECT_EQ(Read("tree/good.txt"), "Zed");
@@ -98,7 +98,7 @@ TEST_F(ReplaceCliTest, UntouchedAndUnreadFilesAreErrors) {
 TEST_F(ReplaceCliTest, BackupKeepsTheLayoutAndRefusesAFolderInUse) {
   Write("tree/a.txt", "foo 1");
   Write("tree/sub/b.txt", "foo 2");
-  CliOutcome o = Replace({"-s", "--backup", Path("bk"), "--replace", "X", "foo", Tree()});
+  ProgramOutcome o = Replace({"-s", "--backup", Path("bk"), "--replace", "X", "foo", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(Read("bk/a.txt"), "foo 1");
   EXPECT_EQ(Read("bk/sub/b.txt"), "foo 2");
@@ -114,7 +114,7 @@ TEST_F(ReplaceCliTest, BackupKeepsTheLayoutAndRefusesAFolderInUse) {
 TEST_F(ReplaceCliTest, AFailedBackupChangesNothing) {
   Write("tree/a.txt", "foo");
   Write("blocker", "a file where the backup folder's parent should be");
-  CliOutcome o = Replace({"--backup", Path("blocker/bk"), "--replace", "X", "foo", Tree()});
+  ProgramOutcome o = Replace({"--backup", Path("blocker/bk"), "--replace", "X", "foo", Tree()});
   EXPECT_EQ(o.exit_code, 2);
   EXPECT_EQ(Read("tree/a.txt"), "foo");
   EXPECT_EQ(o.out, "");
