@@ -1,0 +1,130 @@
+// Finding a pattern's matches by a literal that every match contains (reg_exp_literal.h): the
+// literal is searched for with the byte search of plain mode, and the engine runs only where a
+// match may begin around an occurrence, that is on the line of the occurrence or, for a
+// pattern whose short matches may cross lines, within the longest match's reach of it. The
+// engine always sees the whole text (lookarounds, ^ $ and \b read past the window), and only
+// where a match begins is limited, to where one can be. So the matches, their order and where
+// each search resumes are exactly those of RegExp::ForEachMatch over the whole text.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/search/fast/byte_search.h"
+#include "core/search/fast/reg_exp_literal.h"
+#include "core/search/fast/utf8_reg_exp.h"
+#include "core/search/reg_exp.h"
+
+namespace quonder {
+
+class RegExpPrefilter {
+ public:
+  // The prefilter for `pattern` compiled with `options` (multi-line). Null when no literal is
+  // known, and when it would not pay: the engine finds where a match may start fast by itself
+  // (a fixed first character, or only a few possible first bytes), or the literal is one very
+  // common character.
+  static std::unique_ptr<RegExpPrefilter> Make(std::u16string_view pattern,
+                                               RegExp::Options options);
+
+  // The prefilter for `literal`, which must be FindRequiredLiteral's for the pattern the
+  // engines are given.
+  explicit RegExpPrefilter(RequiredLiteral literal);
+
+  const RequiredLiteral& literal() const { return literal_; }
+
+  // Every match of `engine` in `text`, as its ForEachMatch gives them: `on_match(begin, end)`
+  // returns false to stop. Check engine.last_error() afterwards. The engine must have been
+  // compiled from the pattern of the literal, with the same ignore-case flag, multi-line and
+  // with bounded_starts.
+  template <typename F>
+  void ForEachMatch(std::u16string_view text, RegExp& engine, F&& on_match) const {
+    Run(text, engine, on_match);
+  }
+  // REQUIRES: `bytes` is valid UTF-8 (as Utf8RegExp requires).
+  template <typename F>
+  void ForEachMatch(std::string_view bytes, Utf8RegExp& engine, F&& on_match) const {
+    Run(bytes, engine, on_match);
+  }
+
+ private:
+  size_t Find(std::string_view bytes, size_t from) const { return bytes_.Find(bytes, from); }
+  size_t Find(std::u16string_view text, size_t from) const;
+  // How far before an occurrence a match may begin, in code units of the text.
+  size_t Reach(std::string_view) const { return reach_bytes_; }
+  size_t Reach(std::u16string_view) const { return reach_units_; }
+
+  template <typename Text, typename Engine, typename F>
+  void Run(Text text, Engine& engine, F& on_match) const;
+
+  RequiredLiteral literal_;
+  ByteFinder bytes_;      // the literal in UTF-8
+  std::u16string units_;  // the literal in UTF-16, letters in lower case when caseless
+  size_t reach_bytes_ = 0;
+  size_t reach_units_ = 0;
+};
+
+namespace prefilter_internal {
+
+// The first CR or LF at or after `from`, or the text's size.
+size_t NextLineFeed(std::string_view bytes, size_t from);
+size_t NextLineFeed(std::u16string_view text, size_t from);
+// The position behind the last CR or LF in [floor, at), or `floor` when there is none.
+size_t LineStartAfter(std::string_view bytes, size_t floor, size_t at);
+size_t LineStartAfter(std::u16string_view text, size_t floor, size_t at);
+// `position`, moved on to the next character boundary of valid UTF-8 (UTF-16: unchanged, the
+// engine steps over a trail surrogate itself).
+size_t CharacterStart(std::string_view bytes, size_t position);
+inline size_t CharacterStart(std::u16string_view, size_t position) { return position; }
+
+}  // namespace prefilter_internal
+
+template <typename Text, typename Engine, typename F>
+void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
+  using namespace prefilter_internal;
+  const size_t size = text.size();
+  const size_t reach = Reach(text);
+  // The first line feed at or after the occurrence that asked for it last: still the first
+  // one after any later occurrence before it.
+  size_t line_end = 0;
+  bool line_end_known = false;
+  size_t start = 0;
+  // Where ForEachMatch would have begun the engine's current search: the end of the last match
+  // (stepped over when empty).
+  size_t resumed = 0;
+  // Invariant: no match begins in [0, start) other than those handed on, and the next match
+  // is the first that begins at or after `start`, the engine having searched on from `resumed`.
+  while (start <= size) {
+    const size_t at = Find(text, start);
+    if (at == Text::npos) return;
+    // Every match that begins at or after `start` contains an occurrence at or after `at`, so
+    // it begins on that occurrence's line, or at most `reach` before it: not before `from`.
+    size_t from, last_start;
+    if (literal_.within_line) {
+      from = LineStartAfter(text, start, at);
+      if (!line_end_known || line_end < at) {
+        line_end = NextLineFeed(text, at);
+        line_end_known = true;
+      }
+      last_start = line_end;
+    } else {
+      from = at - start > reach ? at - reach : start;
+      last_start = size - at > reach ? at + reach : size;
+    }
+    from = CharacterStart(text, from);
+    // Having failed at a CR, the engine steps over the LF behind it (unless the pattern names
+    // CR or LF itself): it would have done so coming from `resumed`, so it must come from the CR.
+    if (from > resumed && text[from] == '\n' && text[from - 1] == '\r') --from;
+    size_t begin = 0, end = 0;
+    if (engine.FindStartingBy(text, from, last_start, begin, end)) {
+      if (!on_match(begin, end)) return;
+      start = resumed = end > begin ? end : NextStartAfterEmptyMatch(text, end);
+    } else {
+      if (!engine.last_error().ok()) return;
+      start = last_start + 1;
+    }
+  }
+}
+
+}  // namespace quonder
