@@ -19,11 +19,15 @@ namespace {
 // Start searches of this many possible first bytes or fewer are left to the engine: its own
 // vectorised scan for them is as fast as the literal search and needs no second step.
 constexpr int kFewFirstBytes = 16;
+// Bytes at least this common (ByteCommonness) are on nearly every line of text: space, e, t,
+// a, o, i, n, s, r, l, c, d, h, u, p, LF.
+constexpr int kCommonByte = 985;
 
 char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c | 0x20 : c; }
 
-// Whether PCRE2 finds the possible starts of `pattern` fast by itself: it knows the first code
-// unit, or a small set of possible first bytes. Null-safe: an uncompilable pattern says yes.
+// Whether PCRE2 finds the possible starts of `pattern` fast by itself: it knows a first code
+// unit that is not one of the most common, or a small set of possible first bytes. An
+// uncompilable pattern says yes.
 bool EngineStartsFast(std::u16string_view pattern, RegExp::Options options) {
   using Engine = reg_exp_internal::Pcre2Pattern<char>;
   std::string utf8;
@@ -33,9 +37,11 @@ bool EngineStartsFast(std::u16string_view pattern, RegExp::Options options) {
       utf8, reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF}, error,
       /*jit=*/false);
   if (engine == nullptr) return true;
-  uint32_t first_code_type = 0;
+  uint32_t first_code_type = 0, first_unit = 0;
   if (engine->Info(PCRE2_INFO_FIRSTCODETYPE, &first_code_type) == 0 && first_code_type == 1) {
-    return true;
+    engine->Info(PCRE2_INFO_FIRSTCODEUNIT, &first_unit);
+    return first_unit >= 0x80 ||
+           ByteCommonness(static_cast<unsigned char>(first_unit), false) < kCommonByte;
   }
   const uint8_t* bitmap = nullptr;
   if (engine->Info(PCRE2_INFO_FIRSTBITMAP, &bitmap) != 0 || bitmap == nullptr) return false;
@@ -52,7 +58,8 @@ std::unique_ptr<RegExpPrefilter> RegExpPrefilter::Make(std::u16string_view patte
   if (!literal) return nullptr;
   // A literal of one of the most common characters is on nearly every line.
   if (literal->text.size() == 1 && literal->text[0] < 0x80 &&
-      ByteCommonness(static_cast<unsigned char>(literal->text[0]), literal->caseless) >= 985) {
+      ByteCommonness(static_cast<unsigned char>(literal->text[0]), literal->caseless) >=
+          kCommonByte) {
     return nullptr;
   }
   if (EngineStartsFast(pattern, options)) return nullptr;

@@ -23,8 +23,8 @@ class RegExpPrefilter {
  public:
   // The prefilter for `pattern` compiled with `options` (multi-line). Null when no literal is
   // known, and when it would not pay: the engine finds where a match may start fast by itself
-  // (a fixed first character, or only a few possible first bytes), or the literal is one very
-  // common character.
+  // (a fixed first character that is not among the most common, or only a few possible first
+  // bytes), or the literal is one very common character.
   static std::unique_ptr<RegExpPrefilter> Make(std::u16string_view pattern,
                                                RegExp::Options options);
 
