@@ -110,6 +110,8 @@ TEST(RegExpPrefilterTest, ReadsTheLiteralEveryMatchContains) {
       {u"(?x)f o o", false, "none"},  // extended mode
       {u"x{,3}foo", false, "none"},   // a quantifier in newer PCRE2 only
   };
+  const std::u16string deep = std::u16string(100000, u'(') + u"a" + std::u16string(100000, u')');
+  EXPECT_FALSE(FindRequiredLiteral(deep, false));  // refused, without running out of stack
   for (const auto& c : cases) {
     std::optional<RequiredLiteral> literal = FindRequiredLiteral(c.pattern, c.ignore_case);
     std::string got = "none";

@@ -364,6 +364,8 @@ class Reader {
   }
 
   bool ReadGroup(Info& info, bool& option_setting) {
+    // The reading recurses per group: a deep nest (which the engine refuses anyway) ends it.
+    if (++depth_ > kMaxDepth) return false;
     in_.Skip();
     bool lookaround = false;
     const bool caseless_before = caseless_, dotall_before = dotall_;
@@ -386,6 +388,7 @@ class Reader {
         if (!ReadOptions(scoped)) return false;
         if (!scoped) {
           option_setting = true;
+          --depth_;
           return true;
         }
       } else {
@@ -397,6 +400,7 @@ class Reader {
     in_.Skip();
     caseless_ = caseless_before;
     dotall_ = dotall_before;
+    --depth_;
     info = lookaround ? Exactly(Lit(), false, 0) : inner;
     return true;
   }
@@ -437,7 +441,10 @@ class Reader {
     return false;
   }
 
+  static constexpr int kMaxDepth = 250;  // PCRE2's own default limit
+
   PatternScanner in_;
+  int depth_ = 0;
   bool caseless_;
   bool dotall_ = false;
   bool in_quote_ = false;
