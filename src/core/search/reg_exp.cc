@@ -123,7 +123,8 @@ Status RegExp::Compile(std::u16string_view pattern, Options options, std::unique
   const reg_exp_internal::TranslatedPattern translated = TranslatePattern(pattern);
 
   Engine::CompileError error;
-  std::unique_ptr<Engine> engine = Engine::Compile(translated.text, CompileOptions(options), error);
+  std::unique_ptr<Engine> engine =
+      Engine::Compile(translated.text, CompileOptions(options), Engine::Use::kGroups, error);
   if (engine == nullptr) {
     if (error.code == 0) return OutOfMemory();
     size_t offset = error.offset < translated.source_offset.size()

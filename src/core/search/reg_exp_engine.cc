@@ -12,57 +12,51 @@ struct Functions;
 
 template <>
 struct Functions<char> {
-  using Subject = PCRE2_SPTR8;
   static constexpr auto compile_context_create = &pcre2_compile_context_create_8;
   static constexpr auto compile_context_free = &pcre2_compile_context_free_8;
   static constexpr auto set_newline = &pcre2_set_newline_8;
   static constexpr auto compile = &pcre2_compile_8;
   static constexpr auto code_free = &pcre2_code_free_8;
   static constexpr auto jit_compile = &pcre2_jit_compile_8;
+  static constexpr auto match_data_create = &pcre2_match_data_create_8;
   static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_8;
   static constexpr auto match_data_free = &pcre2_match_data_free_8;
   static constexpr auto match_context_create = &pcre2_match_context_create_8;
   static constexpr auto match_context_free = &pcre2_match_context_free_8;
   static constexpr auto set_match_limit = &pcre2_set_match_limit_8;
   static constexpr auto set_heap_limit = &pcre2_set_heap_limit_8;
-  static constexpr auto set_offset_limit = &pcre2_set_offset_limit_8;
   static constexpr auto jit_stack_create = &pcre2_jit_stack_create_8;
   static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_8;
   static constexpr auto jit_stack_free = &pcre2_jit_stack_free_8;
   static constexpr auto pattern_info = &pcre2_pattern_info_8;
-  static constexpr auto match = &pcre2_match_8;
-  static constexpr auto get_ovector_pointer = &pcre2_get_ovector_pointer_8;
 };
 
 template <>
 struct Functions<char16_t> {
-  using Subject = PCRE2_SPTR16;
   static constexpr auto compile_context_create = &pcre2_compile_context_create_16;
   static constexpr auto compile_context_free = &pcre2_compile_context_free_16;
   static constexpr auto set_newline = &pcre2_set_newline_16;
   static constexpr auto compile = &pcre2_compile_16;
   static constexpr auto code_free = &pcre2_code_free_16;
   static constexpr auto jit_compile = &pcre2_jit_compile_16;
+  static constexpr auto match_data_create = &pcre2_match_data_create_16;
   static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_16;
   static constexpr auto match_data_free = &pcre2_match_data_free_16;
   static constexpr auto match_context_create = &pcre2_match_context_create_16;
   static constexpr auto match_context_free = &pcre2_match_context_free_16;
   static constexpr auto set_match_limit = &pcre2_set_match_limit_16;
   static constexpr auto set_heap_limit = &pcre2_set_heap_limit_16;
-  static constexpr auto set_offset_limit = &pcre2_set_offset_limit_16;
   static constexpr auto jit_stack_create = &pcre2_jit_stack_create_16;
   static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_16;
   static constexpr auto jit_stack_free = &pcre2_jit_stack_free_16;
   static constexpr auto pattern_info = &pcre2_pattern_info_16;
-  static constexpr auto match = &pcre2_match_16;
-  static constexpr auto get_ovector_pointer = &pcre2_get_ovector_pointer_16;
 };
 
 }  // namespace
 
 template <typename Unit>
 std::unique_ptr<Pcre2Pattern<Unit>> Pcre2Pattern<Unit>::Compile(
-    std::basic_string_view<Unit> pattern, uint32_t options, CompileError& error, bool jit) {
+    std::basic_string_view<Unit> pattern, uint32_t options, Use use, CompileError& error) {
   using F = Functions<Unit>;
   error = CompileError();
   auto* compile_context = F::compile_context_create(nullptr);
@@ -70,8 +64,8 @@ std::unique_ptr<Pcre2Pattern<Unit>> Pcre2Pattern<Unit>::Compile(
   F::set_newline(compile_context, kNewline);
   int error_code = 0;
   PCRE2_SIZE error_offset = 0;
-  auto* code = F::compile(reinterpret_cast<typename F::Subject>(pattern.data()), pattern.size(),
-                          options, &error_code, &error_offset, compile_context);
+  auto* code = F::compile(reinterpret_cast<typename Pcre2<Unit>::Subject>(pattern.data()),
+                          pattern.size(), options, &error_code, &error_offset, compile_context);
   F::compile_context_free(compile_context);
   if (code == nullptr) {
     error = {error_code, error_offset};
@@ -80,8 +74,9 @@ std::unique_ptr<Pcre2Pattern<Unit>> Pcre2Pattern<Unit>::Compile(
   std::unique_ptr<Pcre2Pattern> out(new Pcre2Pattern());
   out->code_ = code;
   // Without JIT (not built in, or no executable memory) the interpreter does the same work.
-  jit = jit && F::jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
-  out->match_data_ = F::match_data_create_from_pattern(code, nullptr);
+  const bool jit = use != Use::kInfo && F::jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
+  out->match_data_ = use == Use::kGroups ? F::match_data_create_from_pattern(code, nullptr)
+                                         : F::match_data_create(1, nullptr);
   out->match_context_ = F::match_context_create(nullptr);
   if (out->match_data_ == nullptr || out->match_context_ == nullptr) return nullptr;
   F::set_match_limit(out->match_context_, kMatchLimit);
@@ -105,26 +100,6 @@ Pcre2Pattern<Unit>::~Pcre2Pattern() {
   if (match_context_ != nullptr) F::match_context_free(match_context_);
   if (match_data_ != nullptr) F::match_data_free(match_data_);
   if (code_ != nullptr) F::code_free(code_);
-}
-
-template <typename Unit>
-int Pcre2Pattern<Unit>::Match(std::basic_string_view<Unit> subject, size_t start,
-                              uint32_t match_options, size_t last_start) {
-  using F = Functions<Unit>;
-  F::set_offset_limit(match_context_,
-                      last_start == std::basic_string_view<Unit>::npos ? PCRE2_UNSET : last_start);
-  auto text = reinterpret_cast<typename F::Subject>(subject.data());
-  int rc = F::match(code_, text, subject.size(), start, match_options, match_data_, match_context_);
-  if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
-    rc = F::match(code_, text, subject.size(), start, match_options | PCRE2_NO_JIT, match_data_,
-                  match_context_);
-  }
-  return rc;
-}
-
-template <typename Unit>
-const PCRE2_SIZE* Pcre2Pattern<Unit>::ovector() const {
-  return Functions<Unit>::get_ovector_pointer(match_data_);
 }
 
 template <typename Unit>

@@ -34,8 +34,8 @@ bool EngineStartsFast(std::u16string_view pattern, RegExp::Options options) {
   if (!EncodeUtf8Strictly(reg_exp_internal::TranslatePattern(pattern).text, utf8)) return true;
   Engine::CompileError error;
   std::unique_ptr<Engine> engine = Engine::Compile(
-      utf8, reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF}, error,
-      /*jit=*/false);
+      utf8, reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF},
+      Engine::Use::kInfo, error);
   if (engine == nullptr) return true;
   uint32_t first_code_type = 0, first_unit = 0;
   if (engine->Info(PCRE2_INFO_FIRSTCODETYPE, &first_code_type) == 0 && first_code_type == 1) {

@@ -57,7 +57,8 @@ std::unique_ptr<Utf8RegExp> Utf8RegExp::Compile(std::u16string_view pattern,
   const uint32_t compile_options =
       reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF};
   Engine::CompileError error;
-  std::unique_ptr<Engine> engine = Engine::Compile(utf8_pattern, compile_options, error);
+  std::unique_ptr<Engine> engine =
+      Engine::Compile(utf8_pattern, compile_options, Engine::Use::kWholeMatches, error);
   if (engine == nullptr) return nullptr;
   return std::make_unique<Pcre8Matcher>(std::move(engine));
 }
