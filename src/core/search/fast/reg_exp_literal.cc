@@ -72,11 +72,11 @@ const Lit& Better(const Lit& a, const Lit& b) { return Score(b) > Score(a) ? b :
 struct Info {
   bool has_exact = true;  // the part always matches exactly `exact`
   Lit exact;
-  Lit prefix;               // every match begins with it
-  Lit suffix;               // every match ends with it
-  Lit best;                 // every match contains it
-  bool line_feeds = false;  // a match may contain CR or LF
-  size_t max_chars = 0;     // the longest match, kUnbounded when there is no bound
+  Lit prefix;            // every match begins with it
+  Lit suffix;            // every match ends with it
+  Lit best;              // every match contains it
+  CharSet chars;         // every character a match may hold
+  size_t max_chars = 0;  // the longest match, kUnbounded when there is no bound
 };
 
 size_t AddChars(size_t a, size_t b) { return a > kUnbounded - b ? kUnbounded : a + b; }
@@ -85,26 +85,29 @@ size_t TimesChars(size_t a, size_t times) {
   return a > kUnbounded / times ? kUnbounded : a * times;
 }
 
-Info Exactly(const Lit& lit, bool line_feeds, size_t chars) {
-  Info info;
-  info.exact = info.prefix = info.suffix = info.best = lit;
-  info.line_feeds = line_feeds;
-  info.max_chars = chars;
-  return info;
-}
+// Nothing: what assertions match.
+Info Empty() { return Info(); }
 
-// One character of unknown value.
-Info AnyOne(bool line_feeds) {
+// One character of `chars`, not known.
+Info AnyOne(const CharSet& chars) {
   Info info;
   info.has_exact = false;
-  info.line_feeds = line_feeds;
+  info.chars = chars;
   info.max_chars = 1;
   return info;
 }
 
+CharSet AllBut(std::u16string_view excluded) {
+  CharSet set;
+  set.AddAll();
+  for (char16_t c : excluded) set.ascii.reset(c);
+  return set;
+}
+
 Info Sequence(const Info& a, const Info& b) {
   Info info;
-  info.line_feeds = a.line_feeds || b.line_feeds;
+  info.chars = a.chars;
+  info.chars |= b.chars;
   info.max_chars = AddChars(a.max_chars, b.max_chars);
   const Lit joined = Concat(a.suffix, b.prefix);
   info.has_exact = a.has_exact && b.has_exact && joined.size() <= kMaxLiteral;
@@ -118,7 +121,8 @@ Info Sequence(const Info& a, const Info& b) {
 
 Info Alternative(const Info& a, const Info& b) {
   Info info;
-  info.line_feeds = a.line_feeds || b.line_feeds;
+  info.chars = a.chars;
+  info.chars |= b.chars;
   info.max_chars = std::max(a.max_chars, b.max_chars);
   info.has_exact = a.has_exact && b.has_exact && a.exact == b.exact;
   if (info.has_exact) info.exact = a.exact;
@@ -143,10 +147,10 @@ Info Alternative(const Info& a, const Info& b) {
 
 Info Repeat(const Info& atom, size_t min, size_t max) {
   Info info;
-  info.line_feeds = atom.line_feeds;
+  info.chars = atom.chars;
   info.max_chars =
       max == kUnbounded ? (atom.max_chars == 0 ? 0 : kUnbounded) : TimesChars(atom.max_chars, max);
-  if (max == 0) return Exactly(Lit(), false, 0);
+  if (max == 0) return Empty();
   if (min == 0) {
     info.has_exact = false;
     return info;
@@ -191,7 +195,7 @@ class Reader {
   }
 
   bool ReadSequence(Info& info) {
-    info = Exactly(Lit(), false, 0);
+    info = Empty();
     while (in_.More() && (in_quote_ || (in_.Peek() != u'|' && in_.Peek() != u')'))) {
       Info atom;
       bool option_setting = false;
@@ -230,15 +234,24 @@ class Reader {
     return !IsQuantifierStart();
   }
 
+  // The set of one set-like escape or class, ignoring case when the pattern does.
+  Info OneOf(CharSet chars) const {
+    return AnyOne(caseless_ ? literal_internal::MaybeIgnoringCase(chars) : chars);
+  }
+
   // A literal character.
   Info Char(char32_t c) const {
-    const bool line_feed = c == U'\r' || c == U'\n';
+    CharSet chars;
+    chars.Add(c);
     const bool letter = (c | 0x20) >= U'a' && (c | 0x20) <= U'z';
-    if (caseless_ && c >= 0x80) return AnyOne(false);  // its case forms are not known here
+    if (caseless_ && c >= 0x80) return OneOf(chars);  // its case forms are not known here
     if (caseless_ && letter) {
-      if (HasNonAsciiFoldMate(static_cast<char>(c))) return AnyOne(false);
-      return Exactly({std::u16string(1, static_cast<char16_t>(c | 0x20)), std::u16string(1, 1)},
-                     false, 1);
+      if (HasNonAsciiFoldMate(static_cast<char>(c))) return OneOf(chars);
+      Info info = OneOf(chars);
+      info.has_exact = true;
+      info.exact = info.prefix = info.suffix =
+          info.best = {std::u16string(1, static_cast<char16_t>(c | 0x20)), std::u16string(1, 1)};
+      return info;
     }
     Lit lit;
     if (c >= 0x10000) {
@@ -248,7 +261,10 @@ class Reader {
       lit.units = std::u16string(1, static_cast<char16_t>(c));
     }
     lit.caseless = std::u16string(lit.units.size(), 0);
-    return Exactly(lit, line_feed, 1);
+    Info info = AnyOne(chars);
+    info.has_exact = true;
+    info.exact = info.prefix = info.suffix = info.best = lit;
+    return info;
   }
 
   bool ReadAtom(Info& info, bool& option_setting) {
@@ -257,21 +273,21 @@ class Reader {
       case u'\\':
         return ReadEscape(info);
       case u'[': {
-        bool line_feeds = false;
-        if (!in_.ReadClass(line_feeds)) return false;
-        info = AnyOne(line_feeds);
+        CharSet chars;
+        if (!in_.ReadClass(caseless_, chars)) return false;
+        info = AnyOne(chars);
         return true;
       }
       case u'(':
         return ReadGroup(info, option_setting);
       case u'.':
         in_.Skip();
-        info = AnyOne(dotall_);
+        info = AnyOne(dotall_ ? AllBut(u"") : AllBut(u"\r\n"));
         return true;
       case u'^':
       case u'$':
         in_.Skip();
-        info = Exactly(Lit(), false, 0);
+        info = Empty();
         return true;
       case u'*':
       case u'+':
@@ -313,43 +329,34 @@ class Reader {
         if (!in_.More() || (in_.Peek() == u'\\' && in_.Peek(1) == u'E')) return false;
         in_quote_ = true;
         return ReadQuoted(info);
-      case u'd':
-      case u'w':
-      case u'S':
-      case u'h':
-      case u'V':
-        info = AnyOne(false);
-        return true;
       case u'N':
-        info = AnyOne(false);
+        info = AnyOne(AllBut(u"\r\n"));
         return in_.Peek() != u'{';
-      case u'D':
-      case u'W':
-      case u's':
-      case u'H':
-        info = AnyOne(true);
-        return true;
-      case u'R':
-        info = AnyOne(true);
+      case u'R': {  // CR LF, or one vertical space
+        CharSet chars;
+        for (char32_t c : {U'\n', U'\v', U'\f', U'\r', U'\x85'}) chars.Add(c);
+        info = AnyOne(chars);
         info.max_chars = 2;
         return true;
+      }
       case u'X':
-        info = AnyOne(true);
+        info = AnyOne(AllBut(u""));
         info.max_chars = kUnbounded;
         return true;
-      case u'p':
-      case u'P':
-        info = AnyOne(true);  // some properties take line feeds
-        return in_.ReadProperty();
       case u'b':
       case u'B':
       case u'A':
       case u'Z':
       case u'z':
-        info = Exactly(Lit(), false, 0);
+        info = Empty();
         return true;
       default:
         break;
+    }
+    CharSet surely, maybe;
+    if (literal_internal::EscapeSet(letter, surely, maybe)) {
+      info = OneOf(maybe);
+      return letter == u'p' || letter == u'P' ? in_.ReadProperty() : true;
     }
     char32_t value = 0;
     if (in_.ReadCharEscape(letter, value)) {
@@ -401,7 +408,7 @@ class Reader {
     caseless_ = caseless_before;
     dotall_ = dotall_before;
     --depth_;
-    info = lookaround ? Exactly(Lit(), false, 0) : inner;
+    info = lookaround ? Empty() : inner;
     return true;
   }
 
@@ -461,7 +468,8 @@ std::optional<RequiredLiteral> FindRequiredLiteral(std::u16string_view pattern, 
   RequiredLiteral literal;
   literal.text = info.best.units;
   literal.caseless = info.best.caseless.find(char16_t{1}) != std::u16string::npos;
-  literal.within_line = !info.line_feeds;
+  literal.chars = info.chars;
+  literal.within_line = !info.chars.Has(U'\r') && !info.chars.Has(U'\n');
   if (!literal.within_line) {
     if (info.max_chars > kMaxReach) return std::nullopt;
     literal.max_chars = info.max_chars;

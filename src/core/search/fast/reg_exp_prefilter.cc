@@ -9,10 +9,6 @@
 #include "core/search/reg_exp_pattern.h"
 #include "core/text/utf_convert.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace quonder {
 namespace {
 
@@ -74,6 +70,7 @@ RegExpPrefilter::RegExpPrefilter(RequiredLiteral literal) : literal_(std::move(l
   if (literal_.caseless) {
     for (char16_t& c : units_) c = AsciiLower(c);
   }
+  for (int c = 0; c < 256; ++c) stops_[c] = !literal_.chars.Has(c < 128 ? c : 0x80);
   if (!literal_.within_line) {
     // A character is at most four bytes and two UTF-16 units.
     reach_bytes_ = literal_.max_chars * 4 - std::min(literal_.max_chars * 4, utf8.size());
@@ -96,47 +93,6 @@ size_t RegExpPrefilter::Find(std::u16string_view text, size_t from) const {
 }
 
 namespace prefilter_internal {
-
-size_t NextLineFeed(std::string_view bytes, size_t from) {
-  const char* p = bytes.data();
-  const size_t n = bytes.size();
-  size_t i = from;
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= n; i += 16) {
-    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    unsigned bits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
-    if (bits != 0) return i + static_cast<size_t>(__builtin_ctz(bits));
-  }
-#endif
-  for (; i < n; ++i) {
-    if (p[i] == '\r' || p[i] == '\n') return i;
-  }
-  return n;
-}
-
-size_t NextLineFeed(std::u16string_view text, size_t from) {
-  for (size_t i = from; i < text.size(); ++i) {
-    if (text[i] == u'\r' || text[i] == u'\n') return i;
-  }
-  return text.size();
-}
-
-size_t LineStartAfter(std::string_view bytes, size_t floor, size_t at) {
-  for (size_t i = at; i > floor; --i) {
-    if (bytes[i - 1] == '\r' || bytes[i - 1] == '\n') return i;
-  }
-  return floor;
-}
-
-size_t LineStartAfter(std::u16string_view text, size_t floor, size_t at) {
-  for (size_t i = at; i > floor; --i) {
-    if (text[i - 1] == u'\r' || text[i - 1] == u'\n') return i;
-  }
-  return floor;
-}
 
 size_t CharacterStart(std::string_view bytes, size_t position) {
   while (position < bytes.size() && (static_cast<unsigned char>(bytes[position]) & 0xC0) == 0x80) {

@@ -1,12 +1,15 @@
 // Finding a pattern's matches by a literal that every match contains (reg_exp_literal.h): the
 // literal is searched for with the byte search of plain mode, and the engine runs only where a
-// match may begin around an occurrence, that is on the line of the occurrence or, for a
-// pattern whose short matches may cross lines, within the longest match's reach of it. The
-// engine always sees the whole text (lookarounds, ^ $ and \b read past the window), and only
-// where a match begins is limited, to where one can be. So the matches, their order and where
-// each search resumes are exactly those of RegExp::ForEachMatch over the whole text.
+// match may begin around an occurrence: in the stretch of characters that a match may hold
+// around it (for \w+_t\b the word, for most patterns at most the line) and, for a pattern
+// whose short matches may cross lines, within the longest match's reach of it. The engine
+// always sees the whole text (lookarounds, ^ $ and \b read past the window), and only where a
+// match begins is limited, to where one can be. So the matches, their order and where each
+// search resumes are exactly those of RegExp::ForEachMatch over the whole text.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -54,6 +57,9 @@ class RegExpPrefilter {
   // How far before an occurrence a match may begin, in code units of the text.
   size_t Reach(std::string_view) const { return reach_bytes_; }
   size_t Reach(std::u16string_view) const { return reach_units_; }
+  // Whether no match holds the character of this code unit.
+  bool Stops(char c) const { return stops_[static_cast<unsigned char>(c)]; }
+  bool Stops(char16_t c) const { return c < 128 ? stops_[c] : stops_[128]; }
 
   template <typename Text, typename Engine, typename F>
   void Run(Text text, Engine& engine, F& on_match) const;
@@ -63,16 +69,12 @@ class RegExpPrefilter {
   std::u16string units_;  // the literal in UTF-16, letters in lower case when caseless
   size_t reach_bytes_ = 0;
   size_t reach_units_ = 0;
+  // By byte (bytes from 128 on stand for every character beyond ASCII): no match holds it.
+  std::array<bool, 256> stops_{};
 };
 
 namespace prefilter_internal {
 
-// The first CR or LF at or after `from`, or the text's size.
-size_t NextLineFeed(std::string_view bytes, size_t from);
-size_t NextLineFeed(std::u16string_view text, size_t from);
-// The position behind the last CR or LF in [floor, at), or `floor` when there is none.
-size_t LineStartAfter(std::string_view bytes, size_t floor, size_t at);
-size_t LineStartAfter(std::u16string_view text, size_t floor, size_t at);
 // `position`, moved on to the next character boundary of valid UTF-8 (UTF-16: unchanged, the
 // engine steps over a trail surrogate itself).
 size_t CharacterStart(std::string_view bytes, size_t position);
@@ -82,13 +84,13 @@ inline size_t CharacterStart(std::u16string_view, size_t position) { return posi
 
 template <typename Text, typename Engine, typename F>
 void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
-  using namespace prefilter_internal;
+  using prefilter_internal::CharacterStart;
   const size_t size = text.size();
-  const size_t reach = Reach(text);
-  // The first line feed at or after the occurrence that asked for it last: still the first
-  // one after any later occurrence before it.
-  size_t line_end = 0;
-  bool line_end_known = false;
+  const size_t reach = literal_.within_line ? size : Reach(text);
+  // The first character no match holds at or after the occurrence that asked for it last:
+  // still the first one after any later occurrence before it.
+  size_t run_end = 0;
+  bool run_end_known = false;
   size_t start = 0;
   // Where ForEachMatch would have begun the engine's current search: the end of the last match
   // (stepped over when empty).
@@ -99,19 +101,21 @@ void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
     const size_t at = Find(text, start);
     if (at == Text::npos) return;
     // Every match that begins at or after `start` contains an occurrence at or after `at`, so
-    // it begins on that occurrence's line, or at most `reach` before it: not before `from`.
-    size_t from, last_start;
-    if (literal_.within_line) {
-      from = LineStartAfter(text, start, at);
-      if (!line_end_known || line_end < at) {
-        line_end = NextLineFeed(text, at);
-        line_end_known = true;
+    // it begins in the stretch of characters that matches may hold around that occurrence
+    // (its line, when no match holds a line feed), and at most `reach` before it.
+    size_t from = at - start > reach ? at - reach : start;
+    for (size_t i = at; i > from; --i) {
+      if (Stops(text[i - 1])) {
+        from = i;
+        break;
       }
-      last_start = line_end;
-    } else {
-      from = at - start > reach ? at - reach : start;
-      last_start = size - at > reach ? at + reach : size;
     }
+    if (!run_end_known || run_end < at) {
+      run_end = at;
+      while (run_end < size && !Stops(text[run_end])) ++run_end;
+      run_end_known = true;
+    }
+    const size_t last_start = size - at > reach ? std::min(run_end, at + reach) : run_end;
     from = CharacterStart(text, from);
     // Having failed at a CR, the engine steps over the LF behind it (unless the pattern names
     // CR or LF itself): it would have done so coming from `resumed`, so it must come from the CR.

@@ -1,6 +1,8 @@
 #include "core/search/fast/reg_exp_syntax.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 namespace quonder {
 namespace literal_internal {
@@ -12,7 +14,94 @@ bool IsAsciiAlnum(char16_t c) {
   return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+template <typename Test>
+CharSet AsciiWhere(Test test) {
+  CharSet set;
+  for (int c = 0; c < 128; ++c) {
+    if (test(c)) set.ascii.set(c);
+  }
+  return set;
+}
+
+CharSet Complement(CharSet set) {
+  set.ascii.flip();
+  set.others = !set.others;
+  return set;
+}
+
 }  // namespace
+
+bool EscapeSet(char16_t letter, CharSet& surely, CharSet& maybe) {
+  // Without Unicode properties \d \s \w match ASCII characters only.
+  static const CharSet digits = AsciiWhere([](int c) { return c >= '0' && c <= '9'; });
+  static const CharSet spaces = AsciiWhere([](int c) { return c == ' ' || (c >= 9 && c <= 13); });
+  static const CharSet word = AsciiWhere([](int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
+  static const CharSet blank = AsciiWhere([](int c) { return c == ' ' || c == '\t'; });
+  static const CharSet vertical = AsciiWhere([](int c) { return c >= 10 && c <= 13; });
+  switch (letter) {
+    case u'd':
+      surely = maybe = digits;
+      return true;
+    case u'D':
+      surely = maybe = Complement(digits);
+      return true;
+    case u's':
+      surely = maybe = spaces;
+      return true;
+    case u'S':
+      surely = maybe = Complement(spaces);
+      return true;
+    case u'w':
+      surely = maybe = word;
+      return true;
+    case u'W':
+      surely = maybe = Complement(word);
+      return true;
+    case u'h':  // and some spaces beyond ASCII
+      surely = maybe = blank;
+      maybe.others = true;
+      return true;
+    case u'H':
+      surely = maybe = Complement(blank);
+      surely.others = false;
+      return true;
+    case u'V':
+      surely = maybe = Complement(vertical);
+      surely.others = false;
+      return true;
+    case u'p':
+    case u'P':
+      surely = CharSet();
+      maybe.AddAll();
+      return true;
+    default:
+      return false;
+  }
+}
+
+CharSet SurelyIgnoringCase(CharSet set) {
+  for (int c = 'a'; c <= 'z'; ++c) {
+    if (set.ascii[c] || set.ascii[c - 32]) {
+      set.ascii.set(c);
+      set.ascii.set(c - 32);
+    }
+  }
+  return set;
+}
+
+CharSet MaybeIgnoringCase(CharSet set) {
+  set = SurelyIgnoringCase(set);
+  if (set.ascii['k'] || set.ascii['s']) set.others = true;
+  if (set.others) {
+    for (int c = 'a'; c <= 'z'; ++c) {
+      set.ascii.set(c);
+      set.ascii.set(c - 32);
+    }
+  }
+  return set;
+}
 
 bool PatternScanner::ReadCodePoint(char32_t& value) {
   const char16_t c = Peek();
@@ -136,19 +225,14 @@ bool PatternScanner::ReadProperty() {
   return true;
 }
 
-bool PatternScanner::ReadClass(bool& line_feeds) {
+bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
   ++at_;
   bool negated = false;
   if (Peek() == u'^') {
     negated = true;
     ++at_;
   }
-  // Per line feed character: 0 not in the listed items, 1 maybe, 2 surely.
-  int cr = 0, lf = 0;
-  auto take = [&](int cr_state, int lf_state) {
-    cr = std::max(cr, cr_state);
-    lf = std::max(lf, lf_state);
-  };
+  CharSet surely, maybe;
   bool first = true;
   while (true) {
     if (!More()) return false;
@@ -157,33 +241,44 @@ bool PatternScanner::ReadClass(bool& line_feeds) {
       break;
     }
     first = false;
+    CharSet item_surely, item_maybe;
     if (Peek() == u'[' && (Peek(1) == u':' || Peek(1) == u'.' || Peek(1) == u'=')) {
-      int state = 0;
-      if (!ReadPosixClass(state)) return false;
-      take(state, state);
-      continue;
+      if (!ReadPosixClass(item_surely, item_maybe)) return false;
+    } else {
+      char32_t low = 0;
+      bool is_set = false;
+      if (!ReadClassItem(low, is_set, item_surely, item_maybe)) return false;
+      if (!is_set) {
+        char32_t high = low;
+        if (Peek() == u'-' && Peek(1) != u']' && at_ + 1 < p_.size()) {
+          ++at_;
+          if (Peek() == u'[') return false;
+          if (!ReadClassItem(high, is_set, item_surely, item_maybe) || is_set || high < low) {
+            return false;
+          }
+        }
+        for (char32_t c = low; c <= high && c < 128; ++c) item_surely.Add(c);
+        if (high >= 128) item_surely.others = true;
+        item_maybe = item_surely;
+      }
     }
-    char32_t low = 0;
-    int set_state = -1;
-    if (!ReadClassItem(low, set_state)) return false;
-    if (set_state >= 0) {
-      take(set_state, set_state);
-      continue;
-    }
-    char32_t high = low;
-    if (Peek() == u'-' && Peek(1) != u']' && at_ + 1 < p_.size()) {
-      ++at_;
-      if (Peek() == u'[') return false;
-      if (!ReadClassItem(high, set_state) || set_state >= 0 || high < low) return false;
-    }
-    take(low <= U'\r' && U'\r' <= high ? 2 : 0, low <= U'\n' && U'\n' <= high ? 2 : 0);
+    surely |= item_surely;
+    maybe |= item_maybe;
   }
-  line_feeds = negated ? (cr < 2 || lf < 2) : (cr > 0 || lf > 0);
+  if (caseless) {
+    surely = SurelyIgnoringCase(surely);
+    maybe = MaybeIgnoringCase(maybe);
+  }
+  if (negated) {
+    chars.ascii = ~surely.ascii;
+    chars.others = !surely.others;
+  } else {
+    chars = maybe;
+  }
   return true;
 }
 
-// [:name:] or [:^name:] inside a class.
-bool PatternScanner::ReadPosixClass(int& state) {
+bool PatternScanner::ReadPosixClass(CharSet& surely, CharSet& maybe) {
   if (Peek(1) != u':') return false;
   size_t i = at_ + 2;
   const bool negated = i < p_.size() && p_[i] == u'^';
@@ -193,51 +288,54 @@ bool PatternScanner::ReadPosixClass(int& state) {
   if (i + 1 >= p_.size() || p_[i] != u':' || p_[i + 1] != u']') return false;
   const std::u16string_view name = p_.substr(start, i - start);
   at_ = i + 2;
+  // Without Unicode properties the POSIX classes hold ASCII characters only (and do not
+  // depend on the locale).
+  auto in = [](int c, int low, int high) { return c >= low && c <= high; };
+  auto alpha = [&](int c) { return in(c, 'a', 'z') || in(c, 'A', 'Z'); };
+  const struct {
+    std::u16string_view name;
+    std::function<bool(int)> test;
+  } classes[] = {
+      {u"alpha", alpha},
+      {u"digit", [&](int c) { return in(c, '0', '9'); }},
+      {u"alnum", [&](int c) { return alpha(c) || in(c, '0', '9'); }},
+      {u"word", [&](int c) { return alpha(c) || in(c, '0', '9') || c == '_'; }},
+      {u"upper", [&](int c) { return in(c, 'A', 'Z'); }},
+      {u"lower", [&](int c) { return in(c, 'a', 'z'); }},
+      {u"punct", [&](int c) { return in(c, 33, 126) && !alpha(c) && !in(c, '0', '9'); }},
+      {u"print", [&](int c) { return in(c, 32, 126); }},
+      {u"graph", [&](int c) { return in(c, 33, 126); }},
+      {u"xdigit", [&](int c) { return in(c, '0', '9') || in(c | 0x20, 'a', 'f'); }},
+      {u"blank", [](int c) { return c == ' ' || c == '\t'; }},
+      {u"space", [&](int c) { return c == ' ' || in(c, 9, 13); }},
+      {u"cntrl", [&](int c) { return c < 32 || c == 127; }},
+      {u"ascii", [](int) { return true; }},
+  };
+  const auto* found = std::find_if(std::begin(classes), std::end(classes),
+                                   [&](const auto& entry) { return entry.name == name; });
+  if (found == std::end(classes)) return false;
+  CharSet set = AsciiWhere(found->test);
   if (negated) {
-    state = 1;
-  } else if (name == u"space" || name == u"cntrl" || name == u"ascii") {
-    state = 2;
-  } else if (name == u"alpha" || name == u"digit" || name == u"alnum" || name == u"upper" ||
-             name == u"lower" || name == u"punct" || name == u"print" || name == u"graph" ||
-             name == u"xdigit" || name == u"word" || name == u"blank") {
-    state = 0;
-  } else {
-    return false;
+    set.ascii.flip();
+    set.others = true;
   }
+  surely = maybe = set;
   return true;
 }
 
-// One item of a class: a character (`value`, set_state stays -1) or a set such as \d
-// (set_state: whether it holds the line feed characters, as ReadClass counts).
-bool PatternScanner::ReadClassItem(char32_t& value, int& set_state) {
-  set_state = -1;
+bool PatternScanner::ReadClassItem(char32_t& value, bool& is_set, CharSet& surely, CharSet& maybe) {
+  is_set = false;
   if (Peek() != u'\\') return ReadCodePoint(value);
   if (at_ + 1 >= p_.size()) return false;
   const char16_t letter = p_[at_ + 1];
   at_ += 2;
-  switch (letter) {
-    case u'd':
-    case u'w':
-    case u'S':
-    case u'h':
-    case u'V':
-      set_state = 0;
-      return true;
-    case u'D':
-    case u'W':
-    case u's':
-    case u'H':
-      set_state = 2;
-      return true;
-    case u'p':
-    case u'P':
-      set_state = 1;
-      return ReadProperty();
-    case u'b':
-      value = 0x08;
-      return true;
-    default:
-      break;
+  if (EscapeSet(letter, surely, maybe)) {
+    is_set = true;
+    return letter == u'p' || letter == u'P' ? ReadProperty() : true;
+  }
+  if (letter == u'b') {
+    value = 0x08;
+    return true;
   }
   if (letter >= u'1' && letter <= u'7') {
     // Octal inside a class: up to three digits.

@@ -1,12 +1,15 @@
 // Reading the pieces of a pattern as PCRE2 reads them: characters, the escapes that stand for
-// one character, character classes (as far as whether they may match CR or LF) and quantifier
-// braces. For the literal reading of reg_exp_literal.h, and as conservative: whatever a method
-// does not fully understand it refuses (returns false), and the caller then gives up.
+// one character or a set of them, character classes (as the set of characters they may match)
+// and quantifier braces. For the literal reading of reg_exp_literal.h, and as conservative:
+// whatever a method does not fully understand it refuses (returns false), and the caller then gives
+// up.
 #pragma once
 
 #include <cstddef>
 #include <limits>
 #include <string_view>
+
+#include "core/search/fast/reg_exp_literal.h"
 
 namespace quonder {
 namespace literal_internal {
@@ -15,6 +18,18 @@ namespace literal_internal {
 inline constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 
 inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The characters of the escape \`letter` that stands for a set (\d \D \w \W \s \S \h \H \V,
+// \p \P), twice: `maybe` holds every character it may match, `surely` only characters it
+// matches for certain (\p: none). False when `letter` names no such set.
+bool EscapeSet(char16_t letter, CharSet& surely, CharSet& maybe);
+
+// What ignoring case adds to `set` when it lists what may match: the other case of each ASCII
+// letter, the characters beyond ASCII that match k and s (KELVIN SIGN, LONG S), and every ASCII
+// letter when the set holds characters beyond ASCII (some fold onto them).
+CharSet MaybeIgnoringCase(CharSet set);
+// The same for a set of characters matched for certain: the other case of each ASCII letter.
+CharSet SurelyIgnoringCase(CharSet set);
 
 class PatternScanner {
  public:
@@ -35,8 +50,9 @@ class PatternScanner {
   bool ReadCharEscape(char16_t letter, char32_t& value);
   // The property of \p or \P ({name} or one letter), with the backslash and the letter read.
   bool ReadProperty();
-  // A character class from its '['. `line_feeds` tells whether it may match CR or LF.
-  bool ReadClass(bool& line_feeds);
+  // A character class from its '['; `chars` receives every character it may match (ignoring
+  // case when `caseless`).
+  bool ReadClass(bool caseless, CharSet& chars);
   // Whether the '{' here quantifies (or is an error) in some PCRE2 version: a digit, a comma or
   // a space follows it. Any other brace is a literal in all of them.
   bool BraceMayQuantify() const;
@@ -49,8 +65,9 @@ class PatternScanner {
  private:
   bool ReadNumber(int base, size_t max_digits, char32_t& value);
   bool ReadBraced(int base, char32_t& value);
-  bool ReadPosixClass(int& state);
-  bool ReadClassItem(char32_t& value, int& set_state);
+  bool ReadPosixClass(CharSet& surely, CharSet& maybe);
+  // One item of a class: a character (`is_set` false) or a set such as \d.
+  bool ReadClassItem(char32_t& value, bool& is_set, CharSet& surely, CharSet& maybe);
 
   std::u16string_view p_;
   size_t at_ = 0;
