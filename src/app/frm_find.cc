@@ -18,9 +18,9 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "app/setting_values.h"
 #include "core/fileops/file_common.h"
-#include "core/settings/ini_file_common.h"
+#include "core/settings/setting_numbers.h"
+#include "core/settings/settings_location.h"
 
 namespace quonder {
 namespace {
@@ -28,26 +28,13 @@ namespace {
 // Margin the list keeps to the client area's right and bottom edges.
 constexpr int kListMarginTwips = 90;
 
-// The settings file named on the command line: the arguments as one string, and when that
-// starts with a double quote, without its first and last character.
-std::string SettingsPathFromArguments(const std::vector<std::string>& arguments) {
-  std::string path;
-  for (const std::string& argument : arguments) {
-    if (!path.empty()) path += ' ';
-    path += argument;
-  }
-  if (!path.empty() && path.front() == '"') {
-    path = path.size() >= 2 ? path.substr(1, path.size() - 2) : std::string();
-  }
-  return path;
-}
-
 }  // namespace
 
 frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
   twips_ = TwipsScale(*this);
   worker_ = new FindWorker(this);
+  CreateFileOpsWorker();
   setWindowIcon(AppIcon());
   BuildControls();
   ConnectHandlers();
@@ -63,9 +50,15 @@ frmFind::~frmFind() {
 }
 
 bool frmFind::Form_Load() {
-  strIniFile = start_.arguments.empty() ? BuildPath(start_.program_folder, "Quonder.ini")
-                                        : SettingsPathFromArguments(start_.arguments);
-  strBackupFolder = BuildPath(TempFolder(), "Quonder");
+  strIniFile = start_.settings_file;
+  if (strIniFile.empty()) {
+    strIniFile = DefaultSettingsFile(start_.program_folder);
+    unmade_settings_file_ = strIniFile;
+  }
+  // A folder of this window's own: TEMP is shared with other users and other windows. Without
+  // one, every backup fails and the replace asks before it changes anything.
+  PrivateFolder::Make(TempFolder(), "Quonder", backup_folder_);
+  strBackupFolder = backup_folder_.path();
 
   if (!LoadCharCodeSet(start_.program_folder, CharCodeSets)) {
     ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
@@ -187,19 +180,16 @@ void frmFind::SetPanelWidths() {
 
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
-  const std::string window_size = FormatMeasure(twips_.ToTwipsX(outer.x())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.y())) + "," +
-                                  FormatMeasure(twips_.ToTwipsX(outer.width())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.height()));
-  WriteIniString("Status", "WindowSize", window_size, strIniFile);
+  const double window_size[4] = {twips_.ToTwipsX(outer.x()), twips_.ToTwipsY(outer.y()),
+                                 twips_.ToTwipsX(outer.width()), twips_.ToTwipsY(outer.height())};
+  WriteSetting(kStatusSection, kWindowSizeKey, FormatMeasures(window_size, 4));
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
-  std::string widths;
+  double widths[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    if (column > 0) widths += ',';
-    widths += FormatMeasure(twips_.ToTwipsX(ListView1->columnWidth(column)));
+    widths[column] = twips_.ToTwipsX(ListView1->columnWidth(column));
   }
-  WriteIniString("Status", "ColsWidth", widths, strIniFile);
+  WriteSetting(kStatusSection, kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
 }
 
 void frmFind::closeEvent(QCloseEvent* event) {
@@ -212,8 +202,9 @@ void frmFind::closeEvent(QCloseEvent* event) {
 
 void frmFind::Form_Unload() {
   unloaded_ = true;
-  // The backup exists for a Restore while the program runs; it does not outlive it.
-  if (!strBackupFolder.empty()) DeleteFolderTree(strBackupFolder, /*force=*/true);
+  // The backup exists for a Restore while the program runs; it does not outlive it. Only the
+  // folder this window made is deleted, never what may have taken its name since.
+  backup_folder_.Remove();
 }
 
 void frmFind::mnuFileExit_Click() { close(); }

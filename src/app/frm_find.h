@@ -26,9 +26,12 @@
 #include "app/line_preview.h"
 #include "app/twips.h"
 #include "core/fileops/file_ops_host.h"
+#include "core/fileops/private_folder.h"
 #include "core/search/find_conditions.h"
 #include "core/search/find_run.h"
 #include "core/search/result_rows.h"
+#include "core/settings/find_settings.h"
+#include "core/settings/save_notice.h"
 #include "core/status.h"
 #include "core/text/char_code.h"
 
@@ -40,8 +43,10 @@ class ResultModel;
 
 // What the window is started with.
 struct FindWindowStart {
-  std::string program_folder;          // holds CharCodeSet.ini; the default folders
-  std::vector<std::string> arguments;  // command-line arguments after the program name
+  std::string program_folder;  // holds CharCodeSet.ini
+  // The settings file named on the command line; "" for the default place
+  // (core/settings/settings_location.h).
+  std::string settings_file;
 };
 
 class frmFind : public QMainWindow, private FrmFindControls {
@@ -113,10 +118,17 @@ class frmFind : public QMainWindow, private FrmFindControls {
 
   // frm_find_settings.cc
   void LoadSettings();
-  std::string ReadSetting(const char* key, const std::string& default_escaped);
-  int ReadCheckValue(const char* key);
-  void ApplyWindowSize();
-  void ApplyColumnWidths();
+  // The settings as the controls and window fields hold them now.
+  FindSettings SettingsFromControls() const;
+  // Every write of the settings file goes through these: the path to write (creating its
+  // folder on the first write where that is ours to make), one key, and the one-time notice
+  // of a failed write (status panel 1 and stderr).
+  const std::string& SettingsFileForWriting();
+  bool WriteSetting(const char* section, const char* key, const std::string& value);
+  void NoteSettingsWrite(const Status& status);
+  void TellSettingsProblem(const std::string& message);
+  void ApplyWindowSize(const WindowStatus& status);
+  void ApplyColumnWidths(const WindowStatus& status);
   void WorkOutMinHeight();
 
   // frm_find_find.cc
@@ -164,6 +176,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void mnuHelpQuonder_Click();
 
   // frm_find_file_ops.cc
+  void CreateFileOpsWorker();
+  bool ConfirmSourceFolder(const std::string& reference, const QString& what,
+                           const QString& action);
+  std::string RowsSourceFolder() const;
   void StartFileOp(std::function<void(FileOpsHost&)> job);
   void OnFileOpFinished();
   void StopFileOpAndWait();
@@ -175,7 +191,12 @@ class frmFind : public QMainWindow, private FrmFindControls {
   TwipsScale twips_;
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
-  FileOpsWorker* file_ops_ = nullptr;  // created with the first file command
+  FileOpsWorker* file_ops_ = nullptr;
+  // The window's own backup folder below TEMP (strBackupFolder holds its path), deleted when
+  // the window closes.
+  PrivateFolder backup_folder_;
+  // The source folder (expanded) that the last replace with backup copied its files from.
+  std::string backup_source_folder_;
   // The states Replace, Restore, Copy Files and Copy Folders take when the file command in
   // hand ends (FileOpsCommand order); the command changes them as it goes.
   bool file_op_enabled_after_[4] = {};
@@ -194,6 +215,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool shown_ = false;
   bool restore_enabled_before_run_ = false;
   bool unloaded_ = false;
+  SaveNotice save_notice_;
+  // The default settings file while its folder may still have to be made (at the first
+  // write); "" once done, and for a file named on the command line.
+  std::string unmade_settings_file_;
 };
 
 }  // namespace quonder

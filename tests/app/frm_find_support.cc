@@ -9,15 +9,19 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "app/file_ops_worker.h"
 #include "app/find_worker.h"
+#include "app/window_command_line.h"
 #include "core/settings/ini_file_common.h"
 
 namespace quonder::testing {
 
-MessageLog::MessageLog(int answer) : messages_(std::make_shared<std::vector<MessageRequest>>()) {
-  SetMessageBoxHandler([messages = messages_, answer](const MessageRequest& request) {
+MessageLog::MessageLog(int answer)
+    : messages_(std::make_shared<std::vector<MessageRequest>>()),
+      answer_(std::make_shared<int>(answer)) {
+  SetMessageBoxHandler([messages = messages_, answer = answer_](const MessageRequest& request) {
     messages->push_back(request);
-    return answer;
+    return *answer;
   });
 }
 
@@ -101,29 +105,61 @@ std::string WindowFixture::ReadFile(const std::string& path) {
 std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments) const {
   FindWindowStart start;
   start.program_folder = ProgramFolder();
-  start.arguments = std::move(arguments);
+  const WindowCommandLine command_line = ParseWindowCommandLine(arguments);
+  if (command_line.action != WindowCommandLine::Action::kRun) qFatal("not a window's arguments");
+  start.settings_file = command_line.settings_file;
+  // Where no settings file may be kept beside the program, the user's configuration folder of
+  // this fixture is used, never the real one.
+  const QByteArray config_home = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", ConfigHome().c_str());
   auto window = std::make_unique<frmFind>(start);
-  if (!window->Form_Load()) return nullptr;
+  const bool loaded = window->Form_Load();
+  qputenv("XDG_CONFIG_HOME", config_home);
+  if (!loaded) return nullptr;
   return window;
+}
+
+std::string WindowFixture::ConfigHome() const {
+  return (root_.path() + QStringLiteral("/config")).toStdString();
 }
 
 struct RunGate::State {
   std::mutex mutex;
   std::condition_variable opened;
   int reads = 0;
+  bool reached = false;
   bool open = false;
 };
-
-RunGate::RunGate(frmFind& window, int at) : state_(std::make_shared<State>()) {
-  auto* worker = window.findChild<FindWorker*>();
-  if (worker == nullptr) return;
-  worker->SetConditionsProbe([state = state_, at] {
+std::function<void()> RunGate::Probe(int at) const {
+  return [state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
     if (++state->reads != at) return;
+    state->reached = true;
     state->opened.wait_for(lock, std::chrono::seconds(60), [&] { return state->open; });
-  });
+  };
 }
-
+std::function<void()> RunGate::Release() const {
+  return [state = state_] {
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->open = true;
+    state->opened.notify_all();
+  };
+}
+RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
+  if (worker == Worker::kFind) {
+    if (auto* find = window.findChild<FindWorker*>())
+      find->SetConditionsProbe(Probe(at), Release());
+  } else if (auto* file_ops = window.findChild<FileOpsWorker*>()) {
+    file_ops->SetConditionsProbe(Probe(at), Release());
+  }
+}
+RunGate::RunGate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
+  worker.SetConditionsProbe(Probe(at), Release());
+}
+bool RunGate::Reached() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->reached;
+}
 void RunGate::Open() {
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
