@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times `quonder-cli find -s` against ripgrep, over the corpus that the shared corpus script
-# builds (into $QCORPUS, default /tmp/qcorpus, when it is missing):
+# Times `quonder-cli find -s` against ripgrep, over the corpus that bench/make_corpus.sh builds
+# from this machine's files (into $QCORPUS, default /tmp/quonder-corpus, when it is missing):
 #   text  : the four searches against `rg --column -n --no-heading`
 #   mixed : the same against `rg --binary` (rg then stops a binary file at its first hit, so
 #           hit counts are checked against `rg -a -o` instead)
@@ -14,8 +14,8 @@
 # Peak memory where hits are many: bench/memory.sh.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${QCORPUS:-/tmp/qcorpus}
-corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/../shared/bench/make_corpus.sh}
+corpus=${QCORPUS:-/tmp/quonder-corpus}
+corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/bench/make_corpus.sh}
 runs=${RUNS:-9}
 build=$repo/build-bench
 
@@ -26,8 +26,11 @@ fi
 command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
 
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
-cmake --build "$build" --target quonder-cli pcre2_raw_bench > /dev/null
+  -DBUILD_TESTING=OFF -DQUONDER_BUILD_BENCH=ON > /dev/null
+if ! built=$(cmake --build "$build" --target quonder-cli pcre2_raw_bench 2>&1); then
+  echo "$built" >&2
+  exit 1
+fi
 cli=$build/bin/quonder-cli
 raw=$build/bin/pcre2_raw_bench
 scratch=$(mktemp -d)
@@ -87,8 +90,10 @@ for variant in text mixed; do
     qn=("$cli" find -s --threads "$cores" "${qf[@]}" -- "$pattern" "$root")
     rn=(rg --column -n --no-heading "${rg_mode[@]}" "${rf[@]}" -- "$pattern" "$root")
     best q1 r1 qn rn
-    q_hits=$("$cli" find -s "${qf[@]}" -- "$pattern" "$root" 2> /dev/null | wc -l)
-    rg_hits=$(rg -j1 -o --no-heading "${count_mode[@]}" "${rf[@]}" -- "$pattern" "$root" | wc -l)
+    # Both exit 1 when nothing is found and 2 when a file could not be read: counted all the same.
+    q_hits=$({ "$cli" find -s "${qf[@]}" -- "$pattern" "$root" 2> /dev/null || true; } | wc -l)
+    rg_hits=$({ rg -j1 -o --no-heading "${count_mode[@]}" "${rf[@]}" -- "$pattern" "$root" ||
+                true; } | wc -l)
     if [ "$q_hits" = "$rg_hits" ]; then hits="agree ($q_hits)"; else hits="DIFFER: $q_hits vs rg $rg_hits"; fi
     [ "$variant" = text ] || target=-
     printf '%-7s %-22s %7s %7s %6s %7s %7s %6s %6s %6s %6s  %s\n' "$variant" "$name" \
@@ -121,6 +126,6 @@ fi
 echo "Load average after the runs: $(load)"
 
 largest=$(find "$corpus/mixed" -type f -printf '%s\n' | sort -n | tail -1)
-/usr/bin/time -f "%M" -o "$scratch/mem" "$cli" find -s return "$corpus/mixed" > /dev/null 2>&1
+/usr/bin/time -f "%M" -o "$scratch/mem" "$cli" find -s return "$corpus/mixed" > /dev/null 2>&1 || true
 echo "Peak memory of a run over mixed: $(cat "$scratch/mem") KB (largest file $((largest / 1024)) KB;" \
   "twice its UTF-16 size: $((largest * 4 / 1024)) KB, plus the rows and the program)"

@@ -1,6 +1,6 @@
 // Starts the external editor for one hit of the result list: the command line is built and
-// split by core/editor_command.h, then started detached (the program is not waited for and
-// its exit is not checked).
+// split by core/fileops/editor_command.h, then started detached (the program is not waited for
+// and its exit is not checked).
 //
 // Threads: the GUI thread only.
 #pragma once
@@ -16,9 +16,12 @@ namespace quonder {
 
 // Opens the hit at `line`/`column` of the file `relative_path` below `source_folder` (as
 // entered; expanded here) with `editor_template` (%P, %L, %C and %NAME% references).
-// Returns false, silently, when the command is empty or the program cannot be started.
+// Returns false when the command is empty or its program cannot be started; then `failure`
+// (when given) says so for the status bar, naming the program and why ("not found", "not
+// executable", ...).
 bool OpenInEditor(const std::string& editor_template, const std::string& source_folder,
-                  const std::string& relative_path, int64_t line, int64_t column);
+                  const std::string& relative_path, int64_t line, int64_t column,
+                  QString* failure = nullptr);
 
 // Test seam: replaces QProcess::startDetached. An empty starter restores the real one.
 using ProcessStarter = std::function<bool(const QString& program, const QStringList& arguments)>;

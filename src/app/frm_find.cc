@@ -20,6 +20,7 @@
 #include "app/message_box.h"
 #include "app/result_model.h"
 #include "core/fileops/file_common.h"
+#include "core/settings/data_files.h"
 #include "core/settings/setting_numbers.h"
 #include "core/settings/settings_location.h"
 
@@ -67,7 +68,7 @@ bool frmFind::Form_Load() {
   PrivateFolder::Make(TempFolder(), "Quonder", backup_folder_);
   strBackupFolder = backup_folder_.path();
 
-  if (!LoadCharCodeSet(start_.program_folder, CharCodeSets)) {
+  if (!LoadCharCodeSet(FindDataFolder(start_.program_folder, "CharCodeSet.ini"), CharCodeSets)) {
     ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
                 QStringLiteral("Find Text Alarm"), kMbOk | kMbIconStop);
     close();

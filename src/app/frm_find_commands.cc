@@ -3,6 +3,7 @@
 #include "app/folder_field.h"
 #include "app/frm_about.h"
 #include "app/frm_find.h"
+#include "app/help_window.h"
 #include "app/settings_file_commands.h"
 
 namespace quonder {
@@ -59,7 +60,9 @@ void frmFind::mnuFileSelectSetting_Click() {
 
 void frmFind::mnuFileExportSetting_Click() { ExportSettingFile(this, strIniFile); }
 
-void frmFind::mnuHelpHelp_Click() { OpenReadme(QString::fromStdString(start_.program_folder)); }
+void frmFind::mnuHelpHelp_Click() {
+  OpenReadme(this, ReadmePath(QString::fromStdString(start_.program_folder)));
+}
 
 void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this, QString::fromStdString(strIniFile)); }
 

@@ -104,15 +104,18 @@ void frmFind::SelectAllRows() {
   ListView1->setFocus();
 }
 
-// Opens the focused row in the editor of the settings file. Any failure ends the command
-// quietly, with the focus where it was.
+// Opens the focused row in the editor of the settings file. A command that cannot be started
+// is named in status panel 1; the focus then stays where it was.
 void frmFind::cmdOpen_Click() {
   WriteSetting(kFindSettingSection, kEditorKey, strEditor);
   const QModelIndex current = ListView1->currentIndex();
   if (!current.isValid() || current.row() >= static_cast<int>(model_->rows().size())) return;
   const ResultRows& rows = model_->rows();
   const size_t row = static_cast<size_t>(current.row());
-  if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row), rows.Column(row))) {
+  QString failure;
+  if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row), rows.Column(row),
+                    &failure)) {
+    stbPanels[0]->setText(failure);
     return;
   }
   ListView1->setFocus();

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quonder"));
   QApplication::setWindowIcon(quonder::AppIcon());
+  // Ties the window to its desktop entry (and so its icon) on Wayland and in task bars.
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUONDER_APP_ID));
 
   quonder::FindWindowStart start;
   start.program_folder = QCoreApplication::applicationDirPath().toStdString();

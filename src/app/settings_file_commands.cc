@@ -1,11 +1,7 @@
 #include "app/settings_file_commands.h"
 
-#include <QCoreApplication>
-#include <QDir>
-
 #include "app/file_dialog.h"
 #include "app/message_box.h"
-#include "app/shell_open.h"
 #include "core/settings/folder_fields.h"
 
 namespace quonder {
@@ -54,13 +50,5 @@ bool ExportSettingFile(QWidget* window, const std::string& ini_file) {
   SettingsFileDialogs dialogs(window, nullptr);
   return ExportSetting(dialogs, ini_file);
 }
-
-QString ReadmePath(const QString& program_folder) {
-  const QString folder =
-      program_folder.isEmpty() ? QCoreApplication::applicationDirPath() : program_folder;
-  return QDir(folder).filePath(QStringLiteral("readme.txt"));
-}
-
-void OpenReadme(const QString& program_folder) { ShellOpen(ReadmePath(program_folder)); }
 
 }  // namespace quonder

@@ -1,10 +1,8 @@
-// The File menu's settings-file commands and Help > Help, over the real dialogs, message box
-// and desktop. The rules themselves live in core/folder_fields.h.
+// The File menu's settings-file commands, over the real dialogs and message box. The rules
+// themselves live in core/settings/folder_fields.h.
 //
 // Threads: the GUI thread only.
 #pragma once
-
-#include <QString>
 
 #include <functional>
 #include <string>
@@ -24,12 +22,5 @@ bool SelectSettingFile(QWidget* window, std::string& ini_file,
 // before replacing; the file on disk at `ini_file` is copied over the choice. A failed copy
 // is reported in a "Find Text Alarm" box; the program goes on. Returns whether it was copied.
 bool ExportSettingFile(QWidget* window, const std::string& ini_file);
-
-// "readme.txt" in `program_folder` (default: the folder of the running program).
-QString ReadmePath(const QString& program_folder = QString());
-
-// Help > Help: opens the read-me of `program_folder` (as ReadmePath) with the desktop's
-// viewer. A missing file or a desktop that cannot open it gives no reaction.
-void OpenReadme(const QString& program_folder = QString());
 
 }  // namespace quonder

@@ -1,14 +1,28 @@
-// Opens a document with the desktop's application for its type.
+// Opens a document with the desktop's application for its type, through the desktop's opener
+// program (xdg-open).
 //
 // Threads: the GUI thread only.
 #pragma once
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 namespace quonder {
 
-// Opens the local file or folder at `path` through QDesktopServices; returns false when the
-// desktop could not be asked (no handler, empty path). Does not wait for the application.
-bool ShellOpen(const QString& path);
+// Starts the opener on the local file `path` and returns at once. `done` runs later, on the
+// GUI thread and once, when the opener has ended or could not be started: with an empty text
+// when it succeeded, else with the reason (not installed; or a non-zero status: no
+// application for the type, or it failed to start). It does not run once `context` is gone.
+// The opener may run as long as the application it started (xdg-open does so on desktops
+// without a launcher service): it is not waited for, and it goes on running when the program
+// ends.
+void ShellOpen(const QString& path, QObject* context, std::function<void(const QString&)> done);
+
+// Test seam: the opener program, started with the path as its one argument. Empty restores
+// "xdg-open".
+void SetShellOpener(const QString& program);
 
 }  // namespace quonder

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/command_options.h"
 #include "cli/find_command.h"
 #include "cli/replace_command.h"
 
@@ -23,7 +24,9 @@ constexpr Command kCommands[] = {
 void PrintUsage(std::FILE* out) {
   std::fputs("usage:\n", out);
   for (const Command& command : kCommands) std::fprintf(out, "  quonder-cli %s\n", command.usage);
+  std::fputs("  quonder-cli --version\n", out);
   std::fputs("Run \"quonder-cli COMMAND --help\" for the options of a command.\n", out);
+  std::fputs("Exit status: 0 found (replaced), 1 nothing found, 2 an error.\n", out);
 }
 
 }  // namespace
@@ -31,7 +34,11 @@ void PrintUsage(std::FILE* out) {
 int main(int argc, char** argv) {
   if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(stdout);
-    return 0;
+    return quonder::kExitFound;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    quonder::PrintVersion();
+    return quonder::kExitFound;
   }
   if (argc > 1) {
     for (const Command& command : kCommands) {
@@ -40,5 +47,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quonder-cli: unknown command \"%s\"\n", argv[1]);
   }
   PrintUsage(stderr);
-  return 2;
+  return quonder::kExitError;
 }

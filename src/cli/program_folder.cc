@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "core/fileops/file_common.h"
+#include "core/settings/data_files.h"
 #include "core/text/char_code.h"
 
 namespace quonder {
@@ -18,7 +19,7 @@ std::string ProgramFolder() {
 
 void LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset) {
   std::vector<CharCodeEntry> sets;
-  LoadCharCodeSet(ProgramFolder(), sets);
+  LoadCharCodeSet(FindDataFolder(ProgramFolder(), "CharCodeSet.ini"), sets);
   names.clear();
   for (const CharCodeEntry& entry : sets) names.push_back(entry.Name);
   default_charset = DefaultCharset(sets);

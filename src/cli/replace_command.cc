@@ -8,8 +8,10 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/command_options.h"
 #include "cli/find_options.h"
-#include "core/fileops/file_common.h"
+#include "cli/literal_path.h"
+#include "cli/row_printer.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
@@ -66,7 +68,7 @@ class ReplaceHost : public FileOpsHost {
 
 int UsageError(const std::string& reason) {
   std::fprintf(stderr, "quonder-cli replace: %s\n%s", reason.c_str(), kUsage);
-  return 2;
+  return kExitError;
 }
 
 int ParseReplaceOption(const std::vector<std::string>& args, size_t i, std::string& error,
@@ -110,14 +112,15 @@ void PrintHelp() {
       "read-only, cannot be read or written, has other hard links, lies outside FOLDER (a\n"
       "link leading out), or is a file already replaced by another path.\n"
       "In regular-expression mode TEXT may use $1..$9 and $$, and \\r \\n \\t \\v \\\\ stand\n"
-      "for the characters.\n"
-      "Exit status: 0 every file replaced, 1 a file left untouched, the backup failed (then\n"
-      "nothing is changed), or the find could not run or read a file, 2 usage.\n\nOptions:\n"
+      "for the characters. FIND_TEXT, FOLDER and DIR are taken literally (no %%NAME%%).\n"
+      "Exit status: 0 every hit found was replaced, 1 nothing was found, 2 an error: wrong\n"
+      "usage, a run that could not start, a file left untouched, a file or folder the find\n"
+      "could not read, or a failed backup (then nothing is changed).\n\nOptions:\n"
       "  --replace TEXT       the replacement (required; may be empty)\n"
       "  --backup DIR         copy the affected files into DIR first, keeping their layout\n"
       "                       below FOLDER; DIR must be missing or empty\n"
-      "  --dry-run            report what would change and write nothing\n%s",
-      kUsage, FindOptionsHelp());
+      "  --dry-run            report what would change and write nothing\n%s%s",
+      kUsage, FindOptionsHelp(), CommandOptionsHelp(false).c_str());
 }
 
 // A message's text for a terminal: UTF-8, line breaks as LF.
@@ -134,13 +137,13 @@ std::string Text(const std::u16string& text) {
 
 void PrintReport(const ReplaceResult& result, bool dry_run) {
   for (const ChangedFile& file : result.changed) {
-    std::printf("%s: %d hit(s) %s\n", file.path.c_str(), file.hits,
+    std::printf("%s: %d hit(s) %s\n", PathForLine(file.path).c_str(), file.hits,
                 dry_run ? "would be replaced" : "replaced");
   }
   for (const UntouchedFile& file : result.untouched) {
-    std::printf("%s: left untouched: %s", file.path.c_str(),
+    std::printf("%s: left untouched: %s", PathForLine(file.path).c_str(),
                 Text(UntouchedReasonText(file.reason)).c_str());
-    if (!file.detail.empty()) std::printf(" (%s)", file.detail.c_str());
+    if (!file.detail.empty()) std::printf(" (%s)", PathForLine(file.detail).c_str());
     std::printf("\n");
   }
   if (dry_run) std::printf("Dry run: no file was written.\n");
@@ -153,26 +156,32 @@ int RunReplaceCommand(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   FindOptionValues values;
   ReplaceOptionValues replace_values;
+  CommandOptions command_options;
   std::string error;
-  auto extra = [&replace_values](const std::vector<std::string>& list, size_t index,
-                                 std::string& message) {
+  auto extra = [&](const std::vector<std::string>& list, size_t index, std::string& message) {
+    if (int taken = ParseCommandOption(list, index, false, command_options)) return taken;
     return ParseReplaceOption(list, index, message, replace_values);
   };
   switch (ParseFindOptions(args, values, error, extra)) {
     case ParseOutcome::kHelp:
       PrintHelp();
-      return 0;
+      return kExitFound;
     case ParseOutcome::kUsageError:
       return UsageError(error);
     case ParseOutcome::kOk:
       break;
   }
+  if (command_options.version) {
+    PrintVersion();
+    return kExitFound;
+  }
   if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
+  if (values.positionals.size() >= 2) KeepPathLiteral(values.positionals[1]);
   if (replace_values.backup_folder) {
+    KeepPathLiteral(*replace_values.backup_folder);
     // Absolute, so that its parents can be created as needed.
     std::error_code ec;
-    std::filesystem::path absolute =
-        std::filesystem::absolute(ExpandEnvVariables(*replace_values.backup_folder), ec);
+    std::filesystem::path absolute = std::filesystem::absolute(*replace_values.backup_folder, ec);
     if (!ec) replace_values.backup_folder = absolute.lexically_normal().string();
     if (!BackupFolderUsable(*replace_values.backup_folder, error)) return UsageError(error);
   }
@@ -181,7 +190,7 @@ int RunReplaceCommand(int argc, char** argv) {
   if (status.code() == Status::Code::kInvalidArgument) return UsageError(status.message());
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
-    return 1;
+    return kExitError;
   }
 
   ResultRows rows;
@@ -192,7 +201,7 @@ int RunReplaceCommand(int argc, char** argv) {
   status = RunFind(find_host, find_options, find_result);
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
-    return 1;
+    return kExitError;
   }
 
   auto conditions = std::make_shared<FileOpsConditions>();
@@ -213,19 +222,21 @@ int RunReplaceCommand(int argc, char** argv) {
   ReplaceResult result = ReplaceSelectedRows(host, rows, every_row, options);
 
   if (result.cancelled) {
-    std::printf("Failed to backup %d file(s); no file was changed:\n", result.backup.failed);
+    std::fprintf(stderr, "Failed to backup %d file(s); no file was changed:\n",
+                 result.backup.failed);
     for (const std::string& path : result.backup.failed_paths) {
-      std::printf("%s: not backed up\n", path.c_str());
+      std::fprintf(stderr, "%s: not backed up\n", PathForLine(path).c_str());
     }
-    return 1;
+    return kExitError;
   }
-  PrintReport(result, replace_values.dry_run);
+  if (!command_options.quiet) PrintReport(result, replace_values.dry_run);
   std::fflush(stdout);
   for (const std::string& note : RunEndNotes(find_result, find_conditions->ext_behavior)) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", note.c_str());
   }
   // A folder or file the find could not search may hold hits that were not replaced.
-  return result.all_done() && !HadProblems(find_result) ? 0 : 1;
+  if (!result.all_done() || HadProblems(find_result)) return kExitError;
+  return rows.size() > 0 ? kExitFound : kExitNothing;
 }
 
 }  // namespace quonder

@@ -1,6 +1,7 @@
 #include "cli/row_printer.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
@@ -34,7 +35,33 @@ const char* EscapeOf(char16_t unit) {
   }
 }
 
+void AppendBase64(std::string_view bytes, std::string& out) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  size_t i = 0;
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 |
+                       static_cast<uint8_t>(bytes[i + 1]) << 8 | static_cast<uint8_t>(bytes[i + 2]);
+    for (int shift : {18, 12, 6, 0}) out += kDigits[(n >> shift) & 63];
+  }
+  if (i == bytes.size()) return;
+  const bool two = i + 2 == bytes.size();
+  const uint32_t n =
+      static_cast<uint8_t>(bytes[i]) << 16 | (two ? static_cast<uint8_t>(bytes[i + 1]) << 8 : 0);
+  out += kDigits[(n >> 18) & 63];
+  out += kDigits[(n >> 12) & 63];
+  out += two ? kDigits[(n >> 6) & 63] : '=';
+  out += '=';
+}
+
 }  // namespace
+
+std::string PathForLine(const std::string& path) {
+  for (char c : path) {
+    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) return EscapeControlChars(path);
+  }
+  return path;
+}
 
 void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
   size_t start = 0;
@@ -94,11 +121,7 @@ void RowPrinter::Print(const ResultRow& row, bool found_escaped) {
 void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
   AppendNumber(row.number, buffer_);
   buffer_ += '\t';
-  bool plain_path = true;
-  for (char c : row.path) {
-    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) plain_path = false;
-  }
-  buffer_ += plain_path ? row.path : EscapeControlChars(row.path);
+  buffer_ += PathForLine(row.path);
   buffer_ += '\t';
   AppendNumber(row.line, buffer_);
   buffer_ += '\t';
@@ -117,9 +140,8 @@ void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
 void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {
   buffer_ += "{\"no\":";
   AppendNumber(row.number, buffer_);
-  buffer_ += ",\"path\":\"";
-  AppendJsonString(ToUtf16(row.path), buffer_);
-  buffer_ += "\",\"line\":";
+  AppendJsonPath(row.path);
+  buffer_ += ",\"line\":";
   AppendNumber(row.line, buffer_);
   buffer_ += ",\"column\":";
   AppendNumber(row.column, buffer_);
@@ -128,6 +150,35 @@ void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {
   buffer_ += "\",\"pointer\":";
   AppendNumber(row.pointer, buffer_);
   buffer_ += "}\n";
+}
+
+void RowPrinter::PrintCount(const std::string& path, int64_t hits) {
+  if (json_) {
+    buffer_ += '{';
+    AppendJsonPath(path);
+    buffer_ += ",\"count\":";
+    AppendNumber(hits, buffer_);
+    buffer_ += "}\n";
+  } else {
+    buffer_ += PathForLine(path);
+    buffer_ += '\t';
+    AppendNumber(hits, buffer_);
+    buffer_ += '\n';
+  }
+  if (buffer_.size() >= kFlushAt) Flush();
+}
+
+// ,"path":"..." (after the object's opening brace: without the comma) and, for a path that is
+// not UTF-8, ,"path_base64":"...".
+void RowPrinter::AppendJsonPath(const std::string& path) {
+  if (buffer_.back() != '{') buffer_ += ',';
+  buffer_ += "\"path\":\"";
+  AppendJsonString(ToUtf16(path), buffer_);
+  buffer_ += '"';
+  if (IsValidUtf8(path)) return;
+  buffer_ += ",\"path_base64\":\"";
+  AppendBase64(path, buffer_);
+  buffer_ += '"';
 }
 
 void RowPrinter::Flush() {

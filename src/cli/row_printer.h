@@ -5,8 +5,10 @@
 // through the escape coding (backslash, CR, LF, TAB and VT as \\ \r \n \t \v), so that every
 // row is one line and the cells never hold a tab.
 // JSON (one object per line): {"no":1,"path":"sub/a.txt","line":1,"column":1,"found":"...",
-// "pointer":1}, the path and the found text as they are (JSON string escapes only; bytes of a
-// path that are not UTF-8 become U+FFFD).
+// "pointer":1}, the path and the found text as they are (JSON string escapes only). A path that
+// is not valid UTF-8 shows its invalid bytes as U+FFFD in "path" and adds "path_base64", its
+// bytes in base64, so that every path can be told apart and opened again.
+// Counts (--count): "File Path<TAB>hits" per file, or {"path":...,"count":N} in JSON.
 #pragma once
 
 #include <cstdio>
@@ -26,16 +28,23 @@ class RowPrinter {
 
   // `found_escaped`: the row's Found cell is already escaped (regular-expression mode).
   void Print(const ResultRow& row, bool found_escaped);
+  // One file's number of hits.
+  void PrintCount(const std::string& path, int64_t hits);
   void Flush();
 
  private:
   void PrintTabbed(const ResultRow& row, bool found_escaped);
   void PrintJson(const ResultRow& row, bool found_escaped);
+  void AppendJsonPath(const std::string& path);
 
   std::FILE* out_;
   bool json_;
   std::string buffer_;
 };
+
+// `path` as a row shows it: escaped (EscapeControlChars) when it holds a character that has
+// an escape sequence, so that it stays on one line; else as it is.
+std::string PathForLine(const std::string& path);
 
 // Appends `text` as UTF-8 with the five escape sequences, as EscapeControlChars does.
 void AppendEscapedUtf8(std::u16string_view text, std::string& out);

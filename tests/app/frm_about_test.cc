@@ -13,6 +13,7 @@
 
 #include <functional>
 
+#include "app/app_icon.h"
 #include "app/frm_about.h"
 
 namespace quonder {
@@ -126,6 +127,16 @@ class FrmAboutTest : public QObject {
     const QPixmap shown = about.findChild<QLabel*>("picIcon")->pixmap();
     QVERIFY(!shown.isNull());
     QCOMPARE(shown.toImage().pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));
+  }
+
+  // The icon the desktop shows (data/icons) is built into the program at every size.
+  void ProgramIconHasEverySize() {
+    const QIcon icon = AppIcon();
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+      const QImage image = icon.pixmap(size).toImage();
+      QCOMPARE(image.size(), QSize(size, size));
+      QVERIFY(image.pixelColor(size / 2, size / 2).alpha() > 0);
+    }
   }
 
   void OneWindowAtATimeClosedByOk() {

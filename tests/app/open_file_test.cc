@@ -1,20 +1,27 @@
-// Opening a hit: the editor command as started (through a fake starter and through a real
-// detached process), the desktop opener, and the line preview shown when hovering a row.
-#include <QDesktopServices>
+// Opening a hit and the guide: the editor command as started (through a fake starter and
+// through a real detached process) and named in the status bar when it cannot start, the
+// desktop opener and Help > Help's own text window when that fails, and the line preview shown
+// when hovering a row.
+#include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/editor_launcher.h"
+#include "app/help_window.h"
 #include "app/line_preview.h"
 #include "app/shell_open.h"
 #include "core/fileops/editor_command.h"
+#include "frm_find_support.h"
 
 namespace quonder {
 namespace {
@@ -30,24 +37,25 @@ QByteArray ReadBytes(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// An executable script in `dir` that writes its arguments to `record` and exits `status`.
+QString Script(const QTemporaryDir& dir, const QString& record, int status) {
+  const QString script = dir.filePath(QStringLiteral("opener%1.sh").arg(status));
+  WriteBytes(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\nexit " +
+                         QByteArray::number(status) + "\n");
+  QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return script;
+}
+
 }  // namespace
-
-// Receives the URLs that QDesktopServices would hand to the desktop.
-class UrlRecorder : public QObject {
-  Q_OBJECT
-
- public:
-  std::vector<QUrl> urls;
-
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url); }
-};
 
 class OpenFileTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void cleanup() { SetProcessStarter(nullptr); }
+  void cleanup() {
+    SetProcessStarter(nullptr);
+    SetShellOpener(QString());
+  }
 
   void EditorGetsTheCommandOfTheRow_data() {
     QTest::addColumn<QString>("editor");
@@ -110,14 +118,94 @@ class OpenFileTest : public QObject {
     QVERIFY(!OpenInEditor("/no/such/editor %P", "/data", "a.txt", 1, 1));
   }
 
-  void ShellOpenHandsTheFileToTheDesktop() {
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("file", &recorder, "Open");
-    QVERIFY(ShellOpen("/tmp/a b/readme.txt"));
-    QVERIFY(!ShellOpen(""));
-    QDesktopServices::unsetUrlHandler("file");
-    QCOMPARE(recorder.urls.size(), size_t{1});
-    QCOMPARE(recorder.urls[0].toLocalFile(), QString("/tmp/a b/readme.txt"));
+  // The opener gets the path; only a failure to start it or a non-zero status is a failure.
+  void ShellOpenReportsHowTheOpenerEnded() {
+    QTemporaryDir dir;
+    const QString record = dir.filePath("args.txt");
+    struct Case {
+      QString opener;
+      QString done;
+    };
+    const Case cases[] = {
+        {Script(dir, record, 0), QString()},
+        {Script(dir, record, 3), Script(dir, record, 3) + " ended with status 3"},
+        {dir.filePath("no-such-opener"), dir.filePath("no-such-opener") + " could not be started"},
+    };
+    for (const Case& c : cases) {
+      SetShellOpener(c.opener);
+      QFile::remove(record);
+      QObject context;
+      std::vector<QString> done;
+      ShellOpen("/tmp/a b/readme.txt", &context,
+                [&done](const QString& why) { done.push_back(why); });
+      QTRY_COMPARE(done.size(), size_t{1});
+      QVERIFY2(done[0].startsWith(c.done) && done[0].isEmpty() == c.done.isEmpty(),
+               qPrintable(done[0]));
+      if (!c.opener.contains("no-such"))
+        QCOMPARE(ReadBytes(record), QByteArray("/tmp/a b/readme.txt\n"));
+    }
+  }
+
+  // F1 hands the guide to the desktop; when the desktop cannot open it, our own read-only
+  // window shows it; a guide that is missing is named in a message.
+  void HelpShowsTheGuide() {
+    testing::WindowFixture fixture;
+    testing::MessageLog log;
+    const std::string readme = fixture.ProgramFolder() + "/readme.txt";
+    testing::WindowFixture::WriteFile(readme, "The guide.\n");
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(testing::ShowSettled(*window));
+    QTemporaryDir dir;
+    const QString record = dir.filePath("args.txt");
+
+    SetShellOpener(Script(dir, record, 0));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QTRY_COMPARE(ReadBytes(record), QByteArray::fromStdString(readme + "\n"));
+
+    SetShellOpener(dir.filePath("no-such-opener"));
+    window->findChild<QAction*>("mnuHelpHelp")->trigger();
+    HelpWindow* help = nullptr;
+    QTRY_VERIFY((help = window->findChild<HelpWindow*>()) != nullptr && help->isVisible());
+    auto* text = help->findChild<QPlainTextEdit*>("txtHelp");
+    QCOMPARE(text->toPlainText(), QString("The guide.\n"));
+    QVERIFY(text->isReadOnly());
+    QVERIFY(help->findChild<QLabel*>("lblReason")->text().contains("no-such-opener"));
+    help->close();
+    SetShellOpener(Script(dir, record, 4));
+    window->findChild<QAction*>("mnuHelpHelp")->trigger();
+    QTRY_VERIFY(help->isVisible());
+    QCOMPARE(window->findChildren<HelpWindow*>().size(), 1);
+    QVERIFY(log.messages().empty());
+
+    QFile::remove(QString::fromStdString(readme));
+    window->findChild<QAction*>("mnuHelpHelp")->trigger();
+    QCOMPARE(log.Transcript(), QStringList{"Find Text Alarm: The help file was not found: " +
+                                           QString::fromStdString(readme)});
+  }
+
+  // An editor that cannot be started is named in status panel 1; the focus stays put.
+  void EditorThatCannotStartIsNamed() {
+    testing::WindowFixture fixture;
+    testing::MessageLog log;
+    fixture.WriteData("a.txt", "hit");
+    fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
+                     "\nExtentions=txt\nExtBehavior=0\nEditor=no-such-editor-quonder +%L %P\n");
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(testing::ShowSettled(*window));
+    auto* find = window->findChild<QComboBox*>("cboFind");
+    QTest::keyClicks(find, "hit");
+    QTest::keyClick(find, Qt::Key_Return);
+    QTRY_COMPARE(log.messages().size(), size_t{1});  // the run's summary
+    auto* list = window->findChild<QTableView*>("ListView1");
+    QCOMPARE(list->model()->rowCount(), 1);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    find->setFocus();
+    window->findChild<QPushButton*>("cmdOpen")->click();
+    QCOMPARE(testing::Panel(*window, 1),
+             QString("Cannot start the editor \"no-such-editor-quonder\": not found"));
+    QCOMPARE(window->focusWidget(), find);
   }
 
   // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold; a

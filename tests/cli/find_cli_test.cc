@@ -1,88 +1,30 @@
-// quonder-cli find end to end: the installed binary run on folders made here.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <spawn.h>
+// quonder-cli find end to end: the built program run on folders made here.
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/cli_run.h"
 #include "support/deep_folders.h"
 
-extern char** environ;
-
+namespace quonder::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Outcome {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
-
-class FindCliTest : public ::testing::Test {
+class FindCliTest : public CliTest {
  protected:
-  void SetUp() override {
-    std::string pattern = fs::temp_directory_path().string() + "/quonder-find-cli-XXXXXX";
-    root_ = ::mkdtemp(pattern.data());
-    fs::create_directories(Path("tree"));
+  ProgramOutcome Find(std::vector<std::string> args, bool plain_user = false) const {
+    args.insert(args.begin(), "find");
+    return Run(args, plain_user);
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
-  std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
-  std::string Tree() const { return Path("tree"); }
-  void Write(const std::string& relative, const std::string& bytes) const {
-    fs::create_directories(fs::path(Path(relative)).parent_path());
-    std::ofstream(Path(relative), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(Path(relative), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  // Runs `quonder-cli find ARGS...`, standard output and error captured through files.
-  Outcome Find(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {QUONDER_CLI, "find"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, QUONDER_CLI, &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      outcome.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.out = Read("out");
-    outcome.err = Read("err");
-    return outcome;
-  }
-
-  std::string root_;
 };
 
 TEST_F(FindCliTest, PrintsOneTabSeparatedLinePerRowAndTheSummaryOnStandardError) {
   Write("tree/a.txt", "ab\r\ncd ab\n");
   Write("tree/sub/b.txt", "xab");
-  Outcome o = Find({"ab", Tree()});
+  ProgramOutcome o = Find({"ab", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tab\t1\n2\ta.txt\t2\t4\tab\t8\n");
   EXPECT_EQ(o.err, "Found from 1 Files.\n");
@@ -93,7 +35,7 @@ TEST_F(FindCliTest, PrintsOneTabSeparatedLinePerRowAndTheSummaryOnStandardError)
 
 TEST_F(FindCliTest, EveryRowStaysOneLine) {
   Write("tree/tab\there.txt", "a\tb\\c\n");
-  Outcome o = Find({"a\tb\\", Tree()});
+  ProgramOutcome o = Find({"a\tb\\", Tree()});
   EXPECT_EQ(o.out, "1\ttab\\there.txt\t1\t1\ta\\tb\\\\\t1\n");
   Write("tree/tab\there.txt", "x\r\ny");
   o = Find({"-e", "x\\r\\ny", Tree()});
@@ -102,7 +44,7 @@ TEST_F(FindCliTest, EveryRowStaysOneLine) {
 
 TEST_F(FindCliTest, JsonRowsCarryTheRawFoundText) {
   Write("tree/sub/a.txt", "say \"hi\\\"\r\nnow\xC3\xA9");
-  Outcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
+  ProgramOutcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
   EXPECT_EQ(o.exit_code, 0);
   EXPECT_EQ(o.out,
             "{\"no\":1,\"path\":\"sub/a.txt\",\"line\":1,\"column\":5,"
@@ -134,8 +76,7 @@ TEST_F(FindCliTest, OptionsShapeTheRun) {
   for (const Case& c : cases) {
     std::vector<std::string> args = c.args;
     args.push_back(Tree());
-    Outcome o = Find(args);
-    EXPECT_EQ(o.exit_code, 0);
+    ProgramOutcome o = Find(args);
     std::string got;
     std::istringstream lines(o.out);
     for (std::string line; std::getline(lines, line);) {
@@ -151,7 +92,7 @@ TEST_F(FindCliTest, OptionsShapeTheRun) {
 
 TEST_F(FindCliTest, ReadsTheChosenCharsetAndDefaultsToTheTableDefault) {
   Write("tree/utf8.txt", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80x");
-  Outcome o = Find({"x", Tree()});  // entry 42 of the installed table: utf-8
+  ProgramOutcome o = Find({"x", Tree()});  // entry 42 of the installed table: utf-8
   EXPECT_EQ(o.out, "1\tutf8.txt\t1\t7\tx\t7\n");
   Write("tree/utf8.txt", "\x82\xA0\x95\x5C\\");  // Shift_JIS: a, hyou, backslash
   o = Find({"--coding", "shift_jis", "\\", Tree()});
@@ -165,7 +106,7 @@ TEST_F(FindCliTest, TakesConditionsFromASettingsFileAndTheCommandLineWins) {
   Write("Quonder.ini", "[FindSetting]\nSourceFolder=" + Tree() +
                            "\nIgnoreCase=1\nSubFolder=1\nLineFeedCode=\\r\nExtBehavior=1\n"
                            "[FindHistory]\n0=\"abc\"\n[ExtentionsHistory]\n0=\"md\"\n");
-  Outcome o = Find({"--ini", Path("Quonder.ini")});
+  ProgramOutcome o = Find({"--ini", Path("Quonder.ini")});
   EXPECT_EQ(o.exit_code, 0) << o.err;
   // MaxSize defaults to 10240 as in the window: big.txt is skipped.
   EXPECT_EQ(o.out,
@@ -174,12 +115,10 @@ TEST_F(FindCliTest, TakesConditionsFromASettingsFileAndTheCommandLineWins) {
   o = Find({"--ini", Path("Quonder.ini"), "--max-size", "0", "--ext", "txt", "ABC"});
   EXPECT_EQ(o.out.substr(0, 17), "1\ta.txt\t1\t1\tABC\t1");
   EXPECT_NE(o.out.find("big.txt"), std::string::npos);
-  o = Find({"--ini", Path("missing.ini")});
-  EXPECT_EQ(o.exit_code, 1);
-  EXPECT_NE(o.err.find("missing.ini"), std::string::npos);
 }
 
-TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
+// 0 hit, 1 none, 2 an error; on any error nothing on standard output.
+TEST_F(FindCliTest, ExitStatusTellsHitsNoneAndErrors) {
   Write("tree/a.txt", "nothing here");
   struct Case {
     std::vector<std::string> args;
@@ -187,10 +126,12 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
     std::string in_err;
   };
   const std::vector<Case> cases = {
-      {{"absent", Tree()}, 0, "Found from 0 Files."},
-      {{"x", Path("no-such-folder")}, 1, "no-such-folder"},
-      {{"-e", "a(", Tree()}, 1, "parenthesis"},
-      {{"--coding", "no-such-charset", "x", Tree()}, 1, "no-such-charset"},
+      {{"here", Tree()}, 0, "Found from 1 Files."},
+      {{"absent", Tree()}, 1, "Found from 0 Files."},
+      {{"x", Path("no-such-folder")}, 2, "no-such-folder"},
+      {{"-e", "a(", Tree()}, 2, "parenthesis"},
+      {{"--coding", "no-such-charset", "x", Tree()}, 2, "no-such-charset"},
+      {{"--ini", Path("missing.ini")}, 2, "missing.ini"},
       {{}, 2, "usage: quonder-cli find"},
       {{"x"}, 2, "usage:"},
       {{"x", Tree(), "extra"}, 2, "too many"},
@@ -203,12 +144,13 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
       {{"--threads", "two", "x", Tree()}, 2, "--threads"},
       {{"--threads", "-1", "x", Tree()}, 2, "--threads"},
       {{"x", Tree(), "--threads"}, 2, "needs a value"},
+      {{"--count", "-c", "x", Tree(), "-x"}, 2, "unknown option -x"},
   };
   for (const Case& c : cases) {
-    Outcome o = Find(c.args);
+    ProgramOutcome o = Find(c.args);
     EXPECT_EQ(o.exit_code, c.exit_code) << o.err;
     EXPECT_NE(o.err.find(c.in_err), std::string::npos) << o.err;
-    if (c.exit_code != 0) {
+    if (c.exit_code == 2) {
       EXPECT_EQ(o.out, "");
     }
   }
@@ -219,9 +161,9 @@ TEST_F(FindCliTest, ExitStatusTellsCompletedFailedAndWrongUsage) {
 TEST_F(FindCliTest, SaysWhatItCouldNotSearch) {
   Write("tree/a.txt", "x");
   Write("tree/big.txt", "x" + std::string(100, ' '));
-  fs::create_symlink("/proc/self/mem", Path("tree/mem.txt"));
-  const quonder::testing::DeepFolders deep(Tree(), "deep");
-  Outcome o = Find({"-s", "--max-size", "100", "x", Tree()});
+  std::filesystem::create_symlink("/proc/self/mem", Path("tree/mem.txt"));
+  const DeepFolders deep(Tree(), "deep");
+  ProgramOutcome o = Find({"-s", "--max-size", "100", "x", Tree()});
   EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tx\t1\n");
   EXPECT_EQ(o.err,
             "quonder-cli find: mem.txt: could not be read: Input/output error\n"
@@ -235,30 +177,116 @@ TEST_F(FindCliTest, SaysWhatItCouldNotSearch) {
                 "1 file(s) could not be read.\n");
 }
 
+// A file that cannot be read is an error (2), and the rows of the others are printed all the
+// same; quiet, a hit is all that matters.
+TEST_F(FindCliTest, AnUnreadableFileIsAnErrorAfterTheRows) {
+  Write("tree/a.txt", "x");
+  chmod(Write("tree/b.txt", "x").c_str(), 0);
+  ProgramOutcome o = Find({"x", Tree()}, true);
+  EXPECT_EQ(o.exit_code, 2);
+  EXPECT_EQ(o.out, "1\ta.txt\t1\t1\tx\t1\n");
+  EXPECT_NE(o.err.find("Found from 1 Files."), std::string::npos) << o.err;
+  o = Find({"y", Tree()}, true);
+  EXPECT_EQ(o.exit_code, 2);
+  o = Find({"-q", "x", Tree()}, true);
+  EXPECT_EQ(o.exit_code, 0);
+  EXPECT_EQ(o.out + o.err, "");
+}
+
+// --quiet prints nothing and tells by the exit status alone; --count prints the hits per file.
+TEST_F(FindCliTest, QuietAndCountForScripts) {
+  Write("tree/a.txt", "x x");
+  Write("tree/new\nline.txt", "x");
+  Write("tree/sub/b.txt", "x x x");
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {{"-q", "x"}, 0, ""},
+      {{"--quiet", "absent"}, 1, ""},
+      {{"-s", "-c", "x"}, 0, "a.txt\t2\nnew\\nline.txt\t1\nsub/b.txt\t3\n"},
+      {{"--count", "--json", "x"},
+       0,
+       "{\"path\":\"a.txt\",\"count\":2}\n{\"path\":\"new\\nline.txt\",\"count\":1}\n"},
+      {{"-c", "absent"}, 1, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(Tree());
+    ProgramOutcome o = Find(args);
+    EXPECT_EQ(o.exit_code, c.exit_code) << c.args.front();
+    EXPECT_EQ(o.out, c.out) << c.args.front();
+    if (c.args.front() == "-q" || c.args.front() == "--quiet") {
+      EXPECT_EQ(o.err, "");
+    }
+  }
+}
+
+// The shell expands what the user meant to expand: FOLDER and FIND_TEXT reach the run as
+// written, while a settings file's folder keeps its references.
+TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
+  Write("home/a.txt", "in home");
+  Write("tree/%QUONDER_TEST_HOME%/a.txt", "%QUONDER_TEST_HOME% in the literal folder");
+  ::setenv("QUONDER_TEST_HOME", Path("home").c_str(), 1);
+  ProgramOutcome o = Find({"-s", "in", Tree() + "/%QUONDER_TEST_HOME%"});
+  EXPECT_EQ(o.out, "1\ta.txt\t1\t21\tin\t21\n");
+  o = Find({"-s", "%QUONDER_TEST_HOME%", Tree()});
+  EXPECT_EQ(o.out, "1\t%QUONDER_TEST_HOME%/a.txt\t1\t1\t%QUONDER_TEST_HOME%\t1\n");
+  Write("Quonder.ini", "[FindSetting]\nSourceFolder=%QUONDER_TEST_HOME%\nExtBehavior=1\n");
+  o = Find({"--ini", Path("Quonder.ini"), "home"});
+  EXPECT_EQ(o.out, "1\ta.txt\t1\t4\thome\t4\n");
+  ::unsetenv("QUONDER_TEST_HOME");
+}
+
+// A name that is not UTF-8 prints alike with U+FFFD, so JSON adds its bytes.
+TEST_F(FindCliTest, JsonCarriesTheRawBytesOfANameThatIsNotUtf8) {
+  for (const char* name : {"a\xFE.txt", "a\xFF", "\xFF"}) Write("tree/" + std::string(name), "x");
+  ProgramOutcome o = Find({"--json", "x", Tree()});
+  EXPECT_EQ(o.out.substr(0, o.out.find('\n')),
+            "{\"no\":1,\"path\":\"a\xEF\xBF\xBD.txt\",\"path_base64\":\"Yf4udHh0\",\"line\":1,"
+            "\"column\":1,\"found\":\"x\",\"pointer\":1}");
+  o = Find({"--json", "--count", "x", Tree()});
+  EXPECT_EQ(o.out,
+            "{\"path\":\"a\xEF\xBF\xBD.txt\",\"path_base64\":\"Yf4udHh0\",\"count\":1}\n"
+            "{\"path\":\"a\xEF\xBF\xBD\",\"path_base64\":\"Yf8=\",\"count\":1}\n"
+            "{\"path\":\"\xEF\xBF\xBD\",\"path_base64\":\"/w==\",\"count\":1}\n");
+}
+
+TEST_F(FindCliTest, VersionAndHelp) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, std::vector<std::string>{"find", "--version"},
+        std::vector<std::string>{"replace", "--version"}}) {
+    ProgramOutcome o = Run(args);
+    EXPECT_EQ(o.exit_code, 0);
+    EXPECT_EQ(o.out, std::string("quonder-cli ") + QUONDER_VERSION + "\n");
+  }
+  ProgramOutcome o = Find({"--help"});
+  EXPECT_EQ(o.exit_code, 0);
+  for (const char* option : {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator",
+                             "-s, --subfolders", "--max-size", "--ext", "--exclude", "--coding",
+                             "--line-feed", "--ini", "--json", "--threads", "-q, --quiet",
+                             "-c, --count", "--version", "Exit status: 0 at least one hit"}) {
+    EXPECT_NE(o.out.find(option), std::string::npos) << option;
+  }
+}
+
 TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {
   for (int i = 0; i < 60; ++i) {
     Write("tree/d" + std::to_string(i % 4) + "/f" + std::to_string(i) + ".txt",
           std::string(static_cast<size_t>(i) * 500, 'y') + "x\nx y x");
   }
-  const Outcome one = Find({"-s", "--threads", "1", "x", Tree()});
+  const ProgramOutcome one = Find({"-s", "--threads", "1", "x", Tree()});
   ASSERT_EQ(one.exit_code, 0) << one.err;
   EXPECT_NE(one.out.find("\n180\t"), std::string::npos);  // 180 rows, numbered in order
   for (const char* threads : {"3", "0"}) {
-    const Outcome many = Find({"-s", "--threads", threads, "x", Tree()});
+    const ProgramOutcome many = Find({"-s", "--threads", threads, "x", Tree()});
     EXPECT_EQ(many.exit_code, 0);
     EXPECT_EQ(many.out, one.out) << threads;
     EXPECT_EQ(many.err, one.err) << threads;
   }
 }
 
-TEST_F(FindCliTest, HelpDocumentsEveryOption) {
-  Outcome o = Find({"--help"});
-  EXPECT_EQ(o.exit_code, 0);
-  for (const char* option : {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator",
-                             "-s, --subfolders", "--max-size", "--ext", "--exclude", "--coding",
-                             "--line-feed", "--ini", "--json", "--threads"}) {
-    EXPECT_NE(o.out.find(option), std::string::npos) << option;
-  }
-}
-
 }  // namespace
+}  // namespace quonder::testing

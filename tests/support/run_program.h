@@ -13,7 +13,9 @@ struct ProgramOutcome {
 };
 
 // Runs `argv` (argv[0] is the program's path) with this process's environment and waits for
-// it; standard input is empty, output and error are captured whole.
-ProgramOutcome RunProgram(const std::vector<std::string>& argv);
+// it; standard input is empty, output and error are captured whole. `plain_user`: without the
+// capabilities by which root ignores file permissions (as RunAsPlainUser, but kept across the
+// program's start), so that a mode of 0 stops it as it stops any user.
+ProgramOutcome RunProgram(const std::vector<std::string>& argv, bool plain_user = false);
 
 }  // namespace quonder::testing

@@ -35,6 +35,8 @@ Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case, Pa
     options.ignore_case = ignore_case;
     options.multiline = true;
     Pattern compiled;
+    if (byte_shortcuts_) compiled.prefilter = RegExpPrefilter::Make(text, options);
+    options.bounded_starts = compiled.prefilter != nullptr;
     Status status = RegExp::Compile(text, options, compiled.reg_exp);
     if (!status.ok()) return status;
     compiled.utf8 = Utf8RegExp::Compile(text, options);
@@ -133,10 +135,11 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
     if (shortcuts && pattern->utf8 != nullptr &&
         ((ascii = IsAscii(bytes)) || (codec->utf8 && IsValidUtf8(bytes)))) {
       Utf8View view(bytes, ascii ? Utf8Form::kAscii : Utf8Form::kValid);
-      matched = FindRegExp(view, *pattern->utf8, prepared_, host, events);
+      matched = FindRegExp(view, *pattern->utf8, prepared_, host, events, pattern->prefilter.get());
     } else {
       if (!Decode(*codec, bytes, failures, outcome)) return Status::Ok();
-      matched = FindRegExp(Utf16View(text_), *pattern->reg_exp, prepared_, host, events);
+      matched = FindRegExp(Utf16View(text_), *pattern->reg_exp, prepared_, host, events,
+                           pattern->prefilter.get());
     }
   } else {
     PrefilterVerdict verdict = PrefilterVerdict::kDecode;

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/search/fast/byte_prefilter.h"
+#include "core/search/fast/reg_exp_prefilter.h"
 #include "core/search/fast/utf8_reg_exp.h"
 #include "core/search/file_buffer.h"
 #include "core/search/find_host.h"
@@ -49,7 +50,8 @@ class FileSearcher {
   // How many times a failing load or decode is tried again before the file is given up.
   static constexpr int kRetries = 8;
 
-  // `byte_shortcuts` off decodes every file (for comparing the shortcuts with a full decode).
+  // `byte_shortcuts` off decodes every file and runs the regular-expression engine over the
+  // whole text (for comparing the shortcuts with a full decode).
   explicit FileSearcher(bool byte_shortcuts = true) : byte_shortcuts_(byte_shortcuts) {}
 
   // Opens the decoder and compiles the pattern that `conditions` need, so that a run can refuse
@@ -74,6 +76,7 @@ class FileSearcher {
   struct Pattern {
     std::unique_ptr<RegExp> reg_exp;
     std::unique_ptr<Utf8RegExp> utf8;  // null when the pattern cannot be matched over bytes
+    std::unique_ptr<RegExpPrefilter> prefilter;  // null when the engine runs over every byte
   };
 
   Status GetCodec(const std::string& charset, Codec*& codec);

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/search/reg_exp_engine.h"
 #include "core/search/reg_exp_pattern.h"
 
 namespace quonder {
@@ -13,21 +14,7 @@ using reg_exp_internal::CompileOptions;
 using reg_exp_internal::ErrorText;
 using reg_exp_internal::TranslatePattern;
 
-struct CodeDeleter {
-  void operator()(pcre2_code_16* p) const { pcre2_code_free_16(p); }
-};
-struct MatchDataDeleter {
-  void operator()(pcre2_match_data_16* p) const { pcre2_match_data_free_16(p); }
-};
-struct MatchContextDeleter {
-  void operator()(pcre2_match_context_16* p) const { pcre2_match_context_free_16(p); }
-};
-struct CompileContextDeleter {
-  void operator()(pcre2_compile_context_16* p) const { pcre2_compile_context_free_16(p); }
-};
-struct JitStackDeleter {
-  void operator()(pcre2_jit_stack_16* p) const { pcre2_jit_stack_free_16(p); }
-};
+using Engine = reg_exp_internal::Pcre2Pattern<char16_t>;
 
 Status OutOfMemory() {
   return Status::Error(Status::Code::kInvalidPattern,
@@ -39,21 +26,13 @@ bool IsLowSurrogate(char16_t c) { return (c & 0xFC00) == 0xDC00; }
 
 class Pcre16RegExp final : public RegExp {
  public:
-  Pcre16RegExp(std::unique_ptr<pcre2_code_16, CodeDeleter> code,
-               std::unique_ptr<pcre2_match_data_16, MatchDataDeleter> match_data,
-               std::unique_ptr<pcre2_match_context_16, MatchContextDeleter> match_context,
-               std::unique_ptr<pcre2_jit_stack_16, JitStackDeleter> jit_stack,
-               uint32_t capture_count)
-      : code_(std::move(code)),
-        match_data_(std::move(match_data)),
-        match_context_(std::move(match_context)),
-        jit_stack_(std::move(jit_stack)),
-        capture_count_(capture_count) {}
+  explicit Pcre16RegExp(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
 
-  bool Find(std::u16string_view text, size_t start, size_t& begin, size_t& end) override {
+  bool FindStartingBy(std::u16string_view text, size_t start, size_t last_start, size_t& begin,
+                      size_t& end) override {
     last_error_ = Status::Ok();
-    if (!MatchFrom(text, start)) return false;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(match_data_.get());
+    if (!MatchFrom(text, start, last_start)) return false;
+    const PCRE2_SIZE* ovector = engine_->ovector();
     begin = ovector[0];
     end = ovector[1];
     if (begin > end) begin = end;  // only \K inside a lookahead could do this
@@ -69,11 +48,11 @@ class Pcre16RegExp final : public RegExp {
     size_t copied = 0;
     size_t start = 0;
     while (start <= text.size()) {
-      if (!MatchFrom(text, start)) {
+      if (!MatchFrom(text, start, std::u16string_view::npos)) {
         if (!last_error_.ok()) return std::u16string(text);
         break;
       }
-      const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(match_data_.get());
+      const PCRE2_SIZE* ovector = engine_->ovector();
       size_t end = ovector[1];
       size_t begin = ovector[0] > end ? end : ovector[0];
       if (begin < copied) begin = copied;  // never write a part of the text twice
@@ -88,22 +67,16 @@ class Pcre16RegExp final : public RegExp {
   }
 
  private:
-  // Runs the match from `start`; true on a match (the ovector holds it). False on no match,
-  // and on an error, which is then in last_error_.
-  bool MatchFrom(std::u16string_view text, size_t start) {
+  // Runs the match from `start` for starts up to `last_start`; true on a match (the ovector
+  // holds it). False on no match, and on an error, which is then in last_error_.
+  bool MatchFrom(std::u16string_view text, size_t start, size_t last_start) {
     if (start > text.size()) return false;
     if (start > 0 && start < text.size() && IsLowSurrogate(text[start]) &&
         IsHighSurrogate(text[start - 1])) {
       ++start;
     }
-    auto subject = reinterpret_cast<PCRE2_SPTR16>(text.data());
-    int rc = pcre2_match_16(code_.get(), subject, text.size(), start, 0, match_data_.get(),
-                            match_context_.get());
-    if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
-      // The interpreter keeps its backtracking on the heap and can go deeper.
-      rc = pcre2_match_16(code_.get(), subject, text.size(), start, PCRE2_NO_JIT, match_data_.get(),
-                          match_context_.get());
-    }
+    if (start > last_start) return false;
+    int rc = engine_->Match(text, start, 0, last_start);
     if (rc >= 0) return true;  // 0: the ovector was too small, which cannot happen here
     if (rc != PCRE2_ERROR_NOMATCH) {
       last_error_ = Status::Error(Status::Code::kInvalidPattern,
@@ -126,7 +99,7 @@ class Pcre16RegExp final : public RegExp {
         out.push_back(u'$');
         ++i;
       } else if (next >= u'1' && next <= u'9' &&
-                 static_cast<uint32_t>(next - u'0') <= capture_count_) {
+                 static_cast<uint32_t>(next - u'0') <= engine_->capture_count()) {
         size_t group = next - u'0';
         PCRE2_SIZE from = ovector[2 * group], to = ovector[2 * group + 1];
         if (from != PCRE2_UNSET && to != PCRE2_UNSET && from <= to) {
@@ -139,11 +112,7 @@ class Pcre16RegExp final : public RegExp {
     }
   }
 
-  std::unique_ptr<pcre2_code_16, CodeDeleter> code_;
-  std::unique_ptr<pcre2_match_data_16, MatchDataDeleter> match_data_;
-  std::unique_ptr<pcre2_match_context_16, MatchContextDeleter> match_context_;
-  std::unique_ptr<pcre2_jit_stack_16, JitStackDeleter> jit_stack_;
-  uint32_t capture_count_ = 0;
+  std::unique_ptr<Engine> engine_;
   Status last_error_;
 };
 
@@ -153,51 +122,19 @@ Status RegExp::Compile(std::u16string_view pattern, Options options, std::unique
   out.reset();
   const reg_exp_internal::TranslatedPattern translated = TranslatePattern(pattern);
 
-  std::unique_ptr<pcre2_compile_context_16, CompileContextDeleter> compile_context(
-      pcre2_compile_context_create_16(nullptr));
-  if (!compile_context) return OutOfMemory();
-  pcre2_set_newline_16(compile_context.get(), reg_exp_internal::kNewline);
-
-  int error_code = 0;
-  PCRE2_SIZE error_offset = 0;
-  std::unique_ptr<pcre2_code_16, CodeDeleter> code(pcre2_compile_16(
-      reinterpret_cast<PCRE2_SPTR16>(translated.text.data()), translated.text.size(),
-      CompileOptions(options), &error_code, &error_offset, compile_context.get()));
-  if (!code) {
-    size_t offset = error_offset < translated.source_offset.size()
-                        ? translated.source_offset[error_offset]
+  Engine::CompileError error;
+  std::unique_ptr<Engine> engine =
+      Engine::Compile(translated.text, CompileOptions(options), Engine::Use::kGroups, error);
+  if (engine == nullptr) {
+    if (error.code == 0) return OutOfMemory();
+    size_t offset = error.offset < translated.source_offset.size()
+                        ? translated.source_offset[error.offset]
                         : pattern.size();
     return Status::Error(Status::Code::kInvalidPattern, "Invalid regular expression at offset " +
                                                             std::to_string(offset) + ": " +
-                                                            ErrorText(error_code));
+                                                            ErrorText(error.code));
   }
-
-  // Without JIT (not built in, or no executable memory) the interpreter does the same work.
-  const bool jit = pcre2_jit_compile_16(code.get(), PCRE2_JIT_COMPLETE) == 0;
-
-  std::unique_ptr<pcre2_match_data_16, MatchDataDeleter> match_data(
-      pcre2_match_data_create_from_pattern_16(code.get(), nullptr));
-  std::unique_ptr<pcre2_match_context_16, MatchContextDeleter> match_context(
-      pcre2_match_context_create_16(nullptr));
-  if (!match_data || !match_context) return OutOfMemory();
-  pcre2_set_match_limit_16(match_context.get(), reg_exp_internal::kMatchLimit);
-  pcre2_set_heap_limit_16(match_context.get(), reg_exp_internal::kHeapLimitKib);
-
-  std::unique_ptr<pcre2_jit_stack_16, JitStackDeleter> jit_stack;
-  if (jit) {
-    jit_stack.reset(pcre2_jit_stack_create_16(reg_exp_internal::kJitStackStart,
-                                              reg_exp_internal::kJitStackMax, nullptr));
-    // Without a stack of its own the JIT uses its small default one; deep matches then fall
-    // back to the interpreter.
-    if (jit_stack) pcre2_jit_stack_assign_16(match_context.get(), nullptr, jit_stack.get());
-  }
-
-  uint32_t capture_count = 0;
-  pcre2_pattern_info_16(code.get(), PCRE2_INFO_CAPTURECOUNT, &capture_count);
-
-  out =
-      std::make_unique<Pcre16RegExp>(std::move(code), std::move(match_data),
-                                     std::move(match_context), std::move(jit_stack), capture_count);
+  out = std::make_unique<Pcre16RegExp>(std::move(engine));
   return Status::Ok();
 }
 

@@ -41,6 +41,9 @@ class RegExp {
   struct Options {
     bool ignore_case = false;  // PCRE2 caseless, with Unicode case folding
     bool multiline = false;    // ^ $ at every line start and end, not only the text's
+    // Compiled so that FindStartingBy may limit where a match starts (which costs the engine
+    // a few percent of its speed).
+    bool bounded_starts = false;
   };
 
   // kInvalidPattern with PCRE2's message and the 0-based offset (in code units of `pattern`)
@@ -54,7 +57,16 @@ class RegExp {
   // units. A start inside a surrogate pair searches from behind the pair; a start beyond the
   // text finds nothing. The caller that loops must step past an empty match itself
   // (ForEachMatch does).
-  virtual bool Find(std::u16string_view text, size_t start, size_t& begin, size_t& end) = 0;
+  bool Find(std::u16string_view text, size_t start, size_t& begin, size_t& end) {
+    return FindStartingBy(text, start, std::u16string_view::npos, begin, end);
+  }
+
+  // As Find, but only a match that starts at or before `last_start` counts: the first match
+  // that starts in [start, last_start], found with the whole text in view (lookarounds,
+  // anchors and \b read the characters on either side of that range). npos: no limit.
+  // REQUIRES: compiled with bounded_starts unless `last_start` is npos.
+  virtual bool FindStartingBy(std::u16string_view text, size_t start, size_t last_start,
+                              size_t& begin, size_t& end) = 0;
 
   // The outcome of the last Find or Replace: OK when it ran to its end (match or no match),
   // kInvalidPattern with PCRE2's message when matching hit a work or memory limit (a pattern

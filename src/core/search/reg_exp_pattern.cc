@@ -43,6 +43,7 @@ TranslatedPattern TranslatePattern(std::u16string_view pattern) {
 uint32_t CompileOptions(const RegExp::Options& options) {
   uint32_t bits = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C;
   if (options.ignore_case) bits |= PCRE2_CASELESS;
+  if (options.bounded_starts) bits |= PCRE2_USE_OFFSET_LIMIT;
   if (options.multiline) {
     bits |= PCRE2_MULTILINE;
   } else {

@@ -33,7 +33,8 @@ TranslatedPattern TranslatePattern(std::u16string_view pattern);
 // PCRE2 compile options for `options`: UTF with invalid-UTF matching, caseless when asked,
 // multi-line when asked, $ at the very end only when not multi-line, and no \C (one code unit,
 // which would split characters and differ between the 16-bit and the 8-bit form). \w \d \b
-// stay ASCII (no UCP): they mean what the engine the dialect comes from meant.
+// stay ASCII (no UCP): they mean what the engine the dialect comes from meant. With
+// bounded_starts, an offset limit may be set when matching.
 uint32_t CompileOptions(const RegExp::Options& options);
 
 // Line ends for ^ $ and '.': CR LF, CR and LF.

@@ -187,7 +187,7 @@ MatchOutcome Plain(View& text, PreparedConditions& prepared, FindHost& host, Hit
 
 template <typename View, typename Pattern>
 MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared, FindHost& host,
-                     HitSink& sink) {
+                     HitSink& sink, const RegExpPrefilter* prefilter) {
   MatchOutcome outcome;
   MatchState state;
   auto subject = [&] {
@@ -197,7 +197,7 @@ MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared,
       return text.bytes();
     }
   }();
-  reg_exp.ForEachMatch(subject, [&](size_t begin, size_t end) {
+  auto on_match = [&](size_t begin, size_t end) {
     prepared.Refresh(host);
     if (Record(text, begin, end, state, prepared, host, sink) == HitVerdict::kStopped) {
       outcome.stopped = true;
@@ -208,7 +208,12 @@ MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared,
       return false;
     }
     return true;
-  });
+  };
+  if (prefilter != nullptr) {
+    prefilter->ForEachMatch(subject, reg_exp, on_match);
+  } else {
+    reg_exp.ForEachMatch(subject, on_match);
+  }
   if (!outcome.stopped && !reg_exp.last_error().ok()) outcome.error = reg_exp.last_error();
   outcome.count = state.count;
   return outcome;
@@ -237,13 +242,13 @@ MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& h
 }
 
 MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, PreparedConditions& prepared,
-                        FindHost& host, HitSink& sink) {
-  return Regular(text, reg_exp, prepared, host, sink);
+                        FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter) {
+  return Regular(text, reg_exp, prepared, host, sink, prefilter);
 }
 
 MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, PreparedConditions& prepared,
-                        FindHost& host, HitSink& sink) {
-  return Regular(text, reg_exp, prepared, host, sink);
+                        FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter) {
+  return Regular(text, reg_exp, prepared, host, sink, prefilter);
 }
 
 }  // namespace quonder

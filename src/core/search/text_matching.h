@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/search/fast/reg_exp_prefilter.h"
 #include "core/search/fast/text_views.h"
 #include "core/search/fast/utf8_reg_exp.h"
 #include "core/search/find_host.h"
@@ -78,10 +79,12 @@ MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& h
                        const SearchHint* hint = nullptr);
 
 // Regular-expression matching with the pattern compiled by the caller from the find text and
-// the ignore-case flag, multi-line. The conditions are read for every match.
+// the ignore-case flag, multi-line. The conditions are read for every match. With a
+// `prefilter` made for the same pattern and flag, the engine runs only around the pattern's
+// literal; the hits are the same.
 MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, PreparedConditions& prepared,
-                        FindHost& host, HitSink& sink);
+                        FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter = nullptr);
 MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, PreparedConditions& prepared,
-                        FindHost& host, HitSink& sink);
+                        FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter = nullptr);
 
 }  // namespace quonder

@@ -12,9 +12,9 @@ namespace {
 
 bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
-// How common a byte is in source code and prose, higher is more common. Only the order
-// matters: the filter tests the two rarest needle bytes, which keeps false candidates few.
-int Commonness(unsigned char c, bool caseless) {
+}  // namespace
+
+int ByteCommonness(unsigned char c, bool caseless) {
   static constexpr char kByMostCommon[] = " etaoinsrlcdhup\n\tmf.,_(;)=gybw\"x'v-k/*{}0>1:<#[]2";
   unsigned char probe = caseless && IsAsciiLetter(c) ? static_cast<unsigned char>(c | 0x20) : c;
   const char* at = std::strchr(kByMostCommon, probe);
@@ -22,8 +22,6 @@ int Commonness(unsigned char c, bool caseless) {
   if (!caseless && c >= 'A' && c <= 'Z') return 500;  // upper case: rarer than most lower
   return c >= 0x80 ? 100 : 300;
 }
-
-}  // namespace
 
 ByteFinder::ByteFinder(std::string_view needle, bool ascii_caseless)
     : needle_(needle), or_mask_(needle.size(), '\0'), caseless_(ascii_caseless) {
@@ -38,14 +36,14 @@ ByteFinder::ByteFinder(std::string_view needle, bool ascii_caseless)
   // The rarest byte, then the rarest other position (ties: the one further away).
   int best = 1 << 30;
   for (size_t i = 0; i < needle_.size(); ++i) {
-    int rank = Commonness(static_cast<unsigned char>(needle_[i]), caseless_);
+    int rank = ByteCommonness(static_cast<unsigned char>(needle_[i]), caseless_);
     if (rank < best) best = rank, first_ = i;
   }
   second_ = first_;
   best = 1 << 30;
   for (size_t i = 0; i < needle_.size(); ++i) {
     if (i == first_) continue;
-    int rank = Commonness(static_cast<unsigned char>(needle_[i]), caseless_);
+    int rank = ByteCommonness(static_cast<unsigned char>(needle_[i]), caseless_);
     if (rank < best ||
         (rank == best && (i > first_ ? i - first_ : first_ - i) >
                              (second_ > first_ ? second_ - first_ : first_ - second_))) {

@@ -34,6 +34,11 @@ class ByteFinder {
   size_t second_ = 0;
 };
 
+// How common `byte` is in source code and prose, higher is more common (letters of either case
+// alike when `caseless`). Only the order means anything: ByteFinder tests the two rarest
+// needle bytes, which keeps false candidates few.
+int ByteCommonness(unsigned char byte, bool caseless);
+
 // True when every byte is below 0x80.
 bool IsAscii(std::string_view bytes);
 

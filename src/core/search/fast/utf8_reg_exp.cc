@@ -1,55 +1,27 @@
 #include "core/search/fast/utf8_reg_exp.h"
 
-#include <pcre2.h>
-
 #include <string>
 #include <utility>
 
+#include "core/search/reg_exp_engine.h"
 #include "core/search/reg_exp_pattern.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
 
-struct CodeDeleter {
-  void operator()(pcre2_code_8* p) const { pcre2_code_free_8(p); }
-};
-struct MatchDataDeleter {
-  void operator()(pcre2_match_data_8* p) const { pcre2_match_data_free_8(p); }
-};
-struct MatchContextDeleter {
-  void operator()(pcre2_match_context_8* p) const { pcre2_match_context_free_8(p); }
-};
-struct CompileContextDeleter {
-  void operator()(pcre2_compile_context_8* p) const { pcre2_compile_context_free_8(p); }
-};
-struct JitStackDeleter {
-  void operator()(pcre2_jit_stack_8* p) const { pcre2_jit_stack_free_8(p); }
-};
+using Engine = reg_exp_internal::Pcre2Pattern<char>;
 
 class Pcre8Matcher final : public Utf8RegExp {
  public:
-  Pcre8Matcher(std::unique_ptr<pcre2_code_8, CodeDeleter> code,
-               std::unique_ptr<pcre2_match_data_8, MatchDataDeleter> match_data,
-               std::unique_ptr<pcre2_match_context_8, MatchContextDeleter> match_context,
-               std::unique_ptr<pcre2_jit_stack_8, JitStackDeleter> jit_stack)
-      : code_(std::move(code)),
-        match_data_(std::move(match_data)),
-        match_context_(std::move(match_context)),
-        jit_stack_(std::move(jit_stack)) {}
+  explicit Pcre8Matcher(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
 
-  bool Find(std::string_view bytes, size_t start, size_t& begin, size_t& end) override {
+  bool FindStartingBy(std::string_view bytes, size_t start, size_t last_start, size_t& begin,
+                      size_t& end) override {
     last_error_ = Status::Ok();
-    if (start > bytes.size()) return false;
-    auto subject = reinterpret_cast<PCRE2_SPTR8>(bytes.data());
+    if (start > bytes.size() || start > last_start) return false;
     // The caller checked the bytes once for the whole file.
-    int rc = pcre2_match_8(code_.get(), subject, bytes.size(), start, PCRE2_NO_UTF_CHECK,
-                           match_data_.get(), match_context_.get());
-    if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
-      rc =
-          pcre2_match_8(code_.get(), subject, bytes.size(), start,
-                        PCRE2_NO_JIT | PCRE2_NO_UTF_CHECK, match_data_.get(), match_context_.get());
-    }
+    int rc = engine_->Match(bytes, start, PCRE2_NO_UTF_CHECK, last_start);
     if (rc < 0) {
       if (rc != PCRE2_ERROR_NOMATCH) {
         last_error_ = Status::Error(
@@ -58,7 +30,7 @@ class Pcre8Matcher final : public Utf8RegExp {
       }
       return false;
     }
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_8(match_data_.get());
+    const PCRE2_SIZE* ovector = engine_->ovector();
     begin = ovector[0];
     end = ovector[1];
     if (begin > end) begin = end;  // only \K inside a lookahead could do this
@@ -68,10 +40,7 @@ class Pcre8Matcher final : public Utf8RegExp {
   const Status& last_error() const override { return last_error_; }
 
  private:
-  std::unique_ptr<pcre2_code_8, CodeDeleter> code_;
-  std::unique_ptr<pcre2_match_data_8, MatchDataDeleter> match_data_;
-  std::unique_ptr<pcre2_match_context_8, MatchContextDeleter> match_context_;
-  std::unique_ptr<pcre2_jit_stack_8, JitStackDeleter> jit_stack_;
+  std::unique_ptr<Engine> engine_;
   Status last_error_;
 };
 
@@ -83,37 +52,15 @@ std::unique_ptr<Utf8RegExp> Utf8RegExp::Compile(std::u16string_view pattern,
   if (!EncodeUtf8Strictly(reg_exp_internal::TranslatePattern(pattern).text, utf8_pattern)) {
     return nullptr;
   }
-  std::unique_ptr<pcre2_compile_context_8, CompileContextDeleter> compile_context(
-      pcre2_compile_context_create_8(nullptr));
-  if (!compile_context) return nullptr;
-  pcre2_set_newline_8(compile_context.get(), reg_exp_internal::kNewline);
   // The subject is checked before matching, so invalid-UTF matching is not needed (and this
   // PCRE2's JIT misses non-ASCII characters for \D \W \S in that mode).
   const uint32_t compile_options =
       reg_exp_internal::CompileOptions(options) & ~uint32_t{PCRE2_MATCH_INVALID_UTF};
-  int error_code = 0;
-  PCRE2_SIZE error_offset = 0;
-  std::unique_ptr<pcre2_code_8, CodeDeleter> code(
-      pcre2_compile_8(reinterpret_cast<PCRE2_SPTR8>(utf8_pattern.data()), utf8_pattern.size(),
-                      compile_options, &error_code, &error_offset, compile_context.get()));
-  if (!code) return nullptr;
-
-  const bool jit = pcre2_jit_compile_8(code.get(), PCRE2_JIT_COMPLETE) == 0;
-  std::unique_ptr<pcre2_match_data_8, MatchDataDeleter> match_data(
-      pcre2_match_data_create_8(1, nullptr));
-  std::unique_ptr<pcre2_match_context_8, MatchContextDeleter> match_context(
-      pcre2_match_context_create_8(nullptr));
-  if (!match_data || !match_context) return nullptr;
-  pcre2_set_match_limit_8(match_context.get(), reg_exp_internal::kMatchLimit);
-  pcre2_set_heap_limit_8(match_context.get(), reg_exp_internal::kHeapLimitKib);
-  std::unique_ptr<pcre2_jit_stack_8, JitStackDeleter> jit_stack;
-  if (jit) {
-    jit_stack.reset(pcre2_jit_stack_create_8(reg_exp_internal::kJitStackStart,
-                                             reg_exp_internal::kJitStackMax, nullptr));
-    if (jit_stack) pcre2_jit_stack_assign_8(match_context.get(), nullptr, jit_stack.get());
-  }
-  return std::make_unique<Pcre8Matcher>(std::move(code), std::move(match_data),
-                                        std::move(match_context), std::move(jit_stack));
+  Engine::CompileError error;
+  std::unique_ptr<Engine> engine =
+      Engine::Compile(utf8_pattern, compile_options, Engine::Use::kWholeMatches, error);
+  if (engine == nullptr) return nullptr;
+  return std::make_unique<Pcre8Matcher>(std::move(engine));
 }
 
 }  // namespace quonder

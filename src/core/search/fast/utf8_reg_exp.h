@@ -23,7 +23,14 @@ class Utf8RegExp {
 
   // The first match that starts at or after byte `start`, as RegExp::Find. REQUIRES: `bytes`
   // is valid UTF-8 and `start` is on a character boundary.
-  virtual bool Find(std::string_view bytes, size_t start, size_t& begin, size_t& end) = 0;
+  bool Find(std::string_view bytes, size_t start, size_t& begin, size_t& end) {
+    return FindStartingBy(bytes, start, std::string_view::npos, begin, end);
+  }
+
+  // The first match that starts in [start, last_start], as RegExp::FindStartingBy.
+  // REQUIRES: as Find.
+  virtual bool FindStartingBy(std::string_view bytes, size_t start, size_t last_start,
+                              size_t& begin, size_t& end) = 0;
 
   // OK, or why the last Find gave up (a work or memory limit), as RegExp::last_error().
   virtual const Status& last_error() const = 0;
