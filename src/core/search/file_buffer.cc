@@ -34,6 +34,7 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -50,17 +51,47 @@ bool FileBuffer::Reserve(size_t capacity) {
   return true;
 }
 
-Status FileBuffer::Load(const std::string& path, bool& permanent) {
+void FileBuffer::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+Status FileBuffer::Load(const std::string& path, bool& permanent, int64_t whole_limit) {
+  Close();
   // The memory is larger than the file: under AddressSanitizer what lies past the file's bytes
   // is marked unreadable, so a read past the end of the text is caught as with an exact
   // allocation.
   ASAN_UNPOISON_MEMORY_REGION(memory_.data(), memory_.size());
-  Status status = Read(path, permanent);
+  Status status = Read(path, permanent, whole_limit);
   ASAN_POISON_MEMORY_REGION(memory_.data() + size_, memory_.size() - size_);
   return status;
 }
 
-Status FileBuffer::Read(const std::string& path, bool& permanent) {
+Status FileBuffer::ReadAt(int64_t offset, size_t length) {
+  ASAN_UNPOISON_MEMORY_REGION(memory_.data(), memory_.size());
+  Status status = ReadWindow(offset, length);
+  ASAN_POISON_MEMORY_REGION(memory_.data() + size_, memory_.size() - size_);
+  return status;
+}
+
+Status FileBuffer::ReadWindow(int64_t offset, size_t length) {
+  size_ = 0;
+  if (fd_ < 0) return Refused("Not open", path_, failure_reason_);
+  if (!Reserve(length)) return Refused("Out of memory", path_, failure_reason_);
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got =
+        pread(fd_, memory_.data() + done, length - done, offset + static_cast<int64_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return IoError(path_, errno, failure_reason_);
+    if (got == 0) break;  // the file has become shorter: its end is here
+    done += static_cast<size_t>(got);
+  }
+  size_ = done;
+  return Status::Ok();
+}
+
+Status FileBuffer::Read(const std::string& path, bool& permanent, int64_t whole_limit) {
   size_ = 0;
   permanent = false;
   // O_NONBLOCK: a pipe that appeared in place of a listed file must not block the run.
@@ -71,6 +102,12 @@ Status FileBuffer::Read(const std::string& path, bool& permanent) {
   if (!S_ISREG(info.st_mode)) {
     permanent = true;
     return Refused("Not a regular file", path, failure_reason_);
+  }
+  if (whole_limit > 0 && info.st_size > whole_limit) {
+    fd_ = fd.release();
+    path_ = path;
+    file_size_ = static_cast<int64_t>(info.st_size);
+    return Status::Ok();
   }
   // A file whose size is not known in advance (0 for some special files) is read in chunks.
   size_t expected = static_cast<size_t>(info.st_size);

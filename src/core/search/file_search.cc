@@ -40,6 +40,7 @@ Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case, Pa
     Status status = RegExp::Compile(text, options, compiled.reg_exp);
     if (!status.ok()) return status;
     compiled.utf8 = Utf8RegExp::Compile(text, options);
+    compiled.windows = MatchesStayInLines(text, ignore_case);
     if (patterns_.size() >= kMaxCached) patterns_.clear();
     it = patterns_.emplace(std::move(key), std::move(compiled)).first;
   }
@@ -55,10 +56,11 @@ Status FileSearcher::Prepare(const FindConditions& conditions) {
   return GetPattern(conditions.find_text, conditions.ignore_case, pattern);
 }
 
-bool FileSearcher::Load(const std::string& path, int& failures, FileOutcome& outcome) {
+bool FileSearcher::Load(const std::string& path, int& failures, FileOutcome& outcome,
+                        int64_t whole_limit) {
   while (true) {
     bool permanent = false;
-    if (buffer_.Load(path, permanent).ok()) return true;
+    if (buffer_.Load(path, permanent, whole_limit).ok()) return true;
     // Not a regular file, or too large: trying again cannot help.
     if (permanent || ++failures > kRetries) {
       outcome.given_up = true;
@@ -120,10 +122,20 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
     if (!status.ok()) return status;
   }
 
+  // Windows where the bytes need no decoding and the mode allows them: a plain find text with a
+  // UTF-8 form, a pattern whose matches stay in lines.
+  const bool windows = byte_shortcuts_ && codec->utf8 && !empty_find_text &&
+                       (reg_exp ? pattern->windows : !prepared_.utf8_finder().empty());
   int failures = 0;
-  if (!Load(path, failures, outcome)) return Status::Ok();
+  if (!Load(path, failures, outcome, windows ? static_cast<int64_t>(window_bytes_) : 0)) {
+    return Status::Ok();
+  }
   outcome.loaded = true;
   events.OnLoaded();
+  if (buffer_.windowed()) {
+    SearchWindows(*codec, pattern, host, events, outcome);
+    return Status::Ok();
+  }
   std::string_view bytes = buffer_.bytes();
   bytes.remove_prefix(codec->codec->BomLength(bytes));
   if (empty_find_text) return Status::Ok();
@@ -168,6 +180,11 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
       matched = FindPlain(Utf16View(text_), prepared_, host, events);
     }
   }
+  SetMatched(matched, outcome);
+  return Status::Ok();
+}
+
+void FileSearcher::SetMatched(const MatchOutcome& matched, FileOutcome& outcome) {
   outcome.hits = matched.count;
   outcome.stopped = matched.stopped;
   if (!matched.error.ok()) {
@@ -176,7 +193,24 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
     outcome.problem = RunProblem::Kind::kPatternTooComplex;
     outcome.reason = "regular expression too complex for this file";
   }
-  return Status::Ok();
+}
+
+void FileSearcher::SearchWindows(Codec& codec, Pattern* pattern, FindHost& host, FileEvents& events,
+                                 FileOutcome& outcome) {
+  FileWindows file{buffer_, 0, window_bytes_};
+  // The byte-order mark, from the file's first bytes.
+  if (buffer_.ReadAt(0, 4).ok()) file.bom = codec.codec->BomLength(buffer_.bytes());
+  const WindowedOutcome windowed =
+      pattern == nullptr
+          ? FindPlainInWindows(file, prepared_, host, events)
+          : FindRegExpInWindows(file, pattern->utf8.get(), *pattern->reg_exp,
+                                pattern->prefilter.get(), *codec.codec, prepared_, host, events);
+  SetMatched(windowed.matched, outcome);
+  if (windowed.read_failed && !outcome.given_up) {
+    outcome.given_up = true;
+    outcome.problem = RunProblem::Kind::kFileNotRead;
+    outcome.reason = buffer_.failure_reason();
+  }
 }
 
 }  // namespace quonder

@@ -3,7 +3,9 @@
 // decide, skips the decoding: a file whose bytes cannot hold a plain hit is not decoded
 // (byte_prefilter.h), and a file whose bytes are valid UTF-8 in a charset that decodes them as
 // such (pure ASCII in any ASCII-compatible charset) is matched over its bytes (text_views.h).
-// Either way the hits are exactly those of a full decode.
+// A file larger than a search window in a charset that decodes as UTF-8 is not read whole but
+// window by window, where the mode allows it (windowed_search.h). Either way the hits are
+// exactly those of a full decode.
 //
 // Pure with respect to the run: a file's path and the host's conditions go in, events come
 // out. A FileSearcher keeps what is reused from file to file (buffers, one decoder per charset
@@ -23,6 +25,7 @@
 #include "core/search/prepared_conditions.h"
 #include "core/search/reg_exp.h"
 #include "core/search/text_matching.h"
+#include "core/search/windowed_search.h"
 #include "core/status.h"
 #include "core/text/text_stream.h"
 
@@ -51,8 +54,12 @@ class FileSearcher {
   static constexpr int kRetries = 8;
 
   // `byte_shortcuts` off decodes every file and runs the regular-expression engine over the
-  // whole text (for comparing the shortcuts with a full decode).
-  explicit FileSearcher(bool byte_shortcuts = true) : byte_shortcuts_(byte_shortcuts) {}
+  // whole text (for comparing the shortcuts with a full decode). Files larger than
+  // `window_bytes` (0: kSearchWindowBytes) are searched in windows of that size where they can
+  // be; tests make it tiny.
+  explicit FileSearcher(bool byte_shortcuts = true, size_t window_bytes = 0)
+      : byte_shortcuts_(byte_shortcuts),
+        window_bytes_(window_bytes > 0 ? window_bytes : kSearchWindowBytes) {}
 
   // Opens the decoder and compiles the pattern that `conditions` need, so that a run can refuse
   // to start: kUnknownCharset naming the charset, kInvalidPattern with the engine's message.
@@ -77,15 +84,21 @@ class FileSearcher {
     std::unique_ptr<RegExp> reg_exp;
     std::unique_ptr<Utf8RegExp> utf8;  // null when the pattern cannot be matched over bytes
     std::unique_ptr<RegExpPrefilter> prefilter;  // null when the engine runs over every byte
+    bool windows = false;                        // MatchesStayInLines
   };
 
   Status GetCodec(const std::string& charset, Codec*& codec);
   Status GetPattern(const std::u16string& text, bool ignore_case, Pattern*& pattern);
-  bool Load(const std::string& path, int& failures, FileOutcome& outcome);
+  bool Load(const std::string& path, int& failures, FileOutcome& outcome, int64_t whole_limit);
+  // The file left open by Load, searched window by window.
+  void SearchWindows(Codec& codec, Pattern* pattern, FindHost& host, FileEvents& events,
+                     FileOutcome& outcome);
   bool Decode(Codec& codec, std::string_view bytes, int& failures, FileOutcome& outcome);
   const PlainPrefilter& Prefilter(bool utf8);
+  static void SetMatched(const MatchOutcome& matched, FileOutcome& outcome);
 
   bool byte_shortcuts_;
+  size_t window_bytes_;
   PreparedConditions prepared_;
   FileBuffer buffer_;
   std::u16string text_;

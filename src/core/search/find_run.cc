@@ -75,7 +75,7 @@ Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& res
   if (conditions == nullptr || conditions->find_text.empty()) {
     return Status::Error(Status::Code::kInvalidArgument, "Set Find data !");
   }
-  FileSearcher searcher(options.byte_shortcuts);
+  FileSearcher searcher(options.byte_shortcuts, options.window_bytes);
   Status status = searcher.Prepare(*conditions);
   if (!status.ok()) return status;
   const std::string root = ExpandEnvVariables(conditions->source_folder);

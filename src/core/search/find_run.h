@@ -34,6 +34,10 @@ struct FindRunOptions {
   // the default; the rows are the same for any limits.
   size_t ahead_files = 0;
   size_t ahead_bytes = 0;
+  // Files larger than this are searched in windows of this size where their charset and the
+  // mode allow it (0: the default, 8 MB), so that a file of any size takes little memory. The
+  // rows are the same for any size; tests make it tiny.
+  size_t window_bytes = 0;
 };
 
 // The number of workers `options` asks for on this machine: from 1 to kMaxFindWorkers.

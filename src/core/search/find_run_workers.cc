@@ -56,6 +56,7 @@ class Workers {
       : host_(host),
         walk_(walk),
         byte_shortcuts_(options.byte_shortcuts),
+        window_bytes_(options.window_bytes),
         workers_(workers),
         window_(options.ahead_files > 0 ? options.ahead_files
                                         : kWindowPerWorker * static_cast<size_t>(workers)),
@@ -104,6 +105,7 @@ class Workers {
   FindHost& host_;
   FolderWalk& walk_;
   const bool byte_shortcuts_;
+  const size_t window_bytes_;
   const int workers_;
   const size_t window_;        // files in flight at most
   const size_t held_limit_;    // see kHeldBytes
@@ -235,7 +237,7 @@ void Workers::PassOn(FileJob& job, RowChunk& rows) {
 }
 
 void Workers::Work() {
-  FileSearcher searcher(byte_shortcuts_);
+  FileSearcher searcher(byte_shortcuts_, window_bytes_);
   ListedConditions reading(stop_);
   JobOutlet outlet(*this, chunk_bytes_);
   RowCollector collector(outlet);

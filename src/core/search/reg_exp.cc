@@ -147,7 +147,7 @@ Status RegExpExecute(const std::u16string& text, const std::u16string& pattern,
   std::u16string_view view(text);
   re->ForEachMatch(view, [&](size_t begin, size_t end) {
     matches.push_back(
-        {static_cast<int32_t>(begin), std::u16string(view.substr(begin, end - begin))});
+        {static_cast<int64_t>(begin), std::u16string(view.substr(begin, end - begin))});
     return global;
   });
   return re->last_error();

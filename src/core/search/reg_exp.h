@@ -18,7 +18,7 @@
 namespace quonder {
 
 struct RegExpMatch {
-  int32_t FirstIndex = 0;  // 0-based start in code units
+  int64_t FirstIndex = 0;  // 0-based start in code units
   std::u16string Value;
 };
 

@@ -38,10 +38,14 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
       state.line += scan.count;
       state.line_start = scan.end_of_last;
       state.line_start_units = -1;
-      // The stop request is monotonic, so one check after the last line feed passed drops
-      // the hit exactly when a check after each of them would have.
-      if (host.StopRequested()) return HitVerdict::kStopped;
+      state.passed = true;
     }
+  }
+  if (state.passed) {
+    state.passed = false;
+    // The stop request is monotonic, so one check after the last line feed passed drops
+    // the hit exactly when a check after each of them would have.
+    if (host.StopRequested()) return HitVerdict::kStopped;
   }
 
   if (prepared.conditions().word_only) {
@@ -66,6 +70,28 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
   ++state.count;
   sink.OnHit(state.line, hit - line_start + 1, hit + 1, text.Found(begin, end), prepared);
   return HitVerdict::kAccepted;
+}
+
+template <typename View>
+void Pass(View& text, size_t to, MatchState& state, const PreparedConditions& prepared) {
+  if (state.scanned_version != prepared.line_feed_version()) {
+    state.scanned_version = prepared.line_feed_version();
+    state.scanned_to = state.line_start;
+  }
+  const size_t from = std::max(state.scanned_to, state.line_start);
+  if (to > from) {
+    LineFeedScan scan = ScanLines(text, from, to, prepared);
+    state.scanned_to = to;
+    if (scan.count > 0) {
+      state.line += scan.count;
+      state.line_start = scan.end_of_last;
+      state.line_start_units = -1;
+      state.passed = true;
+    }
+  }
+  if (state.line_start_units < 0 && state.line_start < to) {
+    state.line_start_units = static_cast<int64_t>(text.Utf16Offset(state.line_start));
+  }
 }
 
 // First position at or after `from` where the folded text equals `folded_needle`.
@@ -153,29 +179,42 @@ size_t NextHit(Utf8View& text, size_t from, const PreparedConditions& prepared, 
   return hit;
 }
 
+// Bytes a plain hit needs behind its end within a window: the character the word-only test reads.
+constexpr size_t kBytesAfterHit = 4;
+
+// A whole text is one window that ends with the text.
 template <typename View>
-MatchOutcome Plain(View& text, PreparedConditions& prepared, FindHost& host, HitSink& sink,
-                   const SearchHint* hint) {
+MatchOutcome Plain(View& text, PlainWindow& window, MatchState& state, PreparedConditions& prepared,
+                   FindHost& host, HitSink& sink, const SearchHint* hint) {
   MatchOutcome outcome;
-  MatchState state;
-  size_t position = 0;
   bool first_step = true;
   while (true) {
     prepared.Refresh(host);
-    if (!prepared.has_conditions() || prepared.needle().empty()) break;
+    if (!prepared.has_conditions() || prepared.needle().empty()) {
+      window.finished = true;
+      break;
+    }
     if (first_step && hint != nullptr && hint->needle_version == prepared.needle_version()) {
-      position = hint->position;
+      window.position = hint->position;
     }
     first_step = false;
-    if (position >= text.size()) break;
+    if (!window.last && prepared.needle_version() != window.needle_version) {
+      window.limit = std::min(window.limit, window.position);
+      break;
+    }
+    if (window.position >= window.limit) break;
     size_t end = 0;
-    size_t hit = NextHit(text, position, prepared, end);
-    if (hit == std::string_view::npos) break;
+    size_t hit = NextHit(text, window.position, prepared, end);
+    if (hit == std::string_view::npos || hit >= window.limit) break;
+    if (!window.last && end + kBytesAfterHit > text.size()) {
+      window.limit = hit;
+      break;
+    }
     if (Record(text, hit, end, state, prepared, host, sink) == HitVerdict::kStopped) {
       outcome.stopped = true;
       break;
     }
-    position = end;
+    window.position = end;
     if (host.StopRequested()) {
       outcome.stopped = true;
       break;
@@ -185,11 +224,21 @@ MatchOutcome Plain(View& text, PreparedConditions& prepared, FindHost& host, Hit
   return outcome;
 }
 
-template <typename View, typename Pattern>
-MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared, FindHost& host,
-                     HitSink& sink, const RegExpPrefilter* prefilter) {
-  MatchOutcome outcome;
+template <typename View>
+MatchOutcome Plain(View& text, PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                   const SearchHint* hint) {
+  PlainWindow whole;
+  whole.limit = text.size();
+  whole.last = true;
   MatchState state;
+  return Plain(text, whole, state, prepared, host, sink, hint);
+}
+
+template <typename View, typename Pattern>
+MatchOutcome Regular(View& text, Pattern& reg_exp, bool last, MatchState& state,
+                     PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                     const RegExpPrefilter* prefilter) {
+  MatchOutcome outcome;
   auto subject = [&] {
     if constexpr (std::is_same_v<View, Utf16View>) {
       return text.text();
@@ -198,6 +247,7 @@ MatchOutcome Regular(View& text, Pattern& reg_exp, PreparedConditions& prepared,
     }
   }();
   auto on_match = [&](size_t begin, size_t end) {
+    if (!last && begin >= subject.size()) return false;  // the next window's
     prepared.Refresh(host);
     if (Record(text, begin, end, state, prepared, host, sink) == HitVerdict::kStopped) {
       outcome.stopped = true;
@@ -243,12 +293,39 @@ MatchOutcome FindPlain(Utf8View& text, PreparedConditions& prepared, FindHost& h
 
 MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, PreparedConditions& prepared,
                         FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter) {
-  return Regular(text, reg_exp, prepared, host, sink, prefilter);
+  MatchState state;
+  return Regular(text, reg_exp, true, state, prepared, host, sink, prefilter);
 }
 
 MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, PreparedConditions& prepared,
                         FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter) {
-  return Regular(text, reg_exp, prepared, host, sink, prefilter);
+  MatchState state;
+  return Regular(text, reg_exp, true, state, prepared, host, sink, prefilter);
+}
+
+MatchOutcome FindPlain(Utf8View& text, PlainWindow& window, MatchState& state,
+                       PreparedConditions& prepared, FindHost& host, HitSink& sink) {
+  return Plain(text, window, state, prepared, host, sink, nullptr);
+}
+
+MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, bool last, MatchState& state,
+                        PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                        const RegExpPrefilter* prefilter) {
+  return Regular(text, reg_exp, last, state, prepared, host, sink, prefilter);
+}
+
+MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, bool last, MatchState& state,
+                        PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                        const RegExpPrefilter* prefilter) {
+  return Regular(text, reg_exp, last, state, prepared, host, sink, prefilter);
+}
+
+void PassTo(Utf16View& text, size_t to, MatchState& state, const PreparedConditions& prepared) {
+  Pass(text, to, state, prepared);
+}
+
+void PassTo(Utf8View& text, size_t to, MatchState& state, const PreparedConditions& prepared) {
+  Pass(text, to, state, prepared);
 }
 
 }  // namespace quonder

@@ -5,7 +5,9 @@
 // on any thread (one PreparedConditions and one compiled pattern per thread).
 //
 // The text is the file's decoded UTF-16 (Utf16View) or its valid UTF-8 bytes (Utf8View); both
-// give the same rows. Internal positions are the view's own.
+// give the same rows. Internal positions are the view's own. A file too large to hold whole is
+// matched window by window (windowed_search.h) with the functions at the end, which carry the
+// line state from one window to the next.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +47,19 @@ struct MatchState {
   // scanned_version).
   size_t scanned_to = 0;
   uint64_t scanned_version = 0;
+  // Line feeds were counted ahead (PassTo) since the last hit: the next hit checks the stop
+  // request as if it had passed them itself.
+  bool passed = false;
+
+  // From a view that begins at `old_base` of the text to one that begins at `new_base`.
+  // REQUIRES: PassTo up to at least the new view's start (so the line start's offset is known
+  // when the line starts before the new view).
+  void MoveView(size_t old_base, size_t new_base) {
+    const size_t line_at = old_base + line_start;
+    const size_t scanned_at = old_base + scanned_to;
+    line_start = line_at > new_base ? line_at - new_base : 0;
+    scanned_to = scanned_at > new_base ? scanned_at - new_base : 0;
+  }
 };
 
 enum class HitVerdict { kAccepted, kRejected, kStopped };
@@ -86,5 +101,38 @@ MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, PreparedConditions& pre
                         FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter = nullptr);
 MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, PreparedConditions& prepared,
                         FindHost& host, HitSink& sink, const RegExpPrefilter* prefilter = nullptr);
+
+// Matching in windows. Each view holds one window of the text, its Utf16Offset giving the
+// offsets in the whole text; `state` goes on from the previous window (Rebase).
+
+// Plain matching of the hits that begin in [position, limit) of `text`, a window of a UTF-8
+// text. A hit that cannot be checked in this window (its end and the character after it are not
+// all in the view, unless `last`), and a changed find text (the next window is sized for the
+// one of `needle_version`), end the window early.
+struct PlainWindow {
+  size_t position = 0;  // in: where the search goes on; out: where it goes on in the next window
+  size_t limit = 0;     // in: the window's end; out: how far it was searched (a boundary)
+  bool last = false;    // in: the view ends where the text ends
+  uint64_t needle_version = 0;
+  bool finished = false;  // out: the find text became empty: the file's matching is over
+};
+MatchOutcome FindPlain(Utf8View& text, PlainWindow& window, MatchState& state,
+                       PreparedConditions& prepared, FindHost& host, HitSink& sink);
+
+// Regular-expression matching of a view cut at line ends (after LF, or after a CR that no LF
+// follows), for a pattern no match of which holds CR or LF or looks beyond it (see
+// windowed_search.h): its matches there are those of the whole text. A match at the view's end
+// belongs to the next window unless `last`.
+MatchOutcome FindRegExp(Utf16View text, RegExp& reg_exp, bool last, MatchState& state,
+                        PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                        const RegExpPrefilter* prefilter);
+MatchOutcome FindRegExp(Utf8View& text, Utf8RegExp& reg_exp, bool last, MatchState& state,
+                        PreparedConditions& prepared, FindHost& host, HitSink& sink,
+                        const RegExpPrefilter* prefilter);
+
+// Counts the line feeds that begin before `to` and works out the offset of the line start when
+// it lies before `to`, so that the view can be dropped up to `to` (a character boundary).
+void PassTo(Utf16View& text, size_t to, MatchState& state, const PreparedConditions& prepared);
+void PassTo(Utf8View& text, size_t to, MatchState& state, const PreparedConditions& prepared);
 
 }  // namespace quonder

@@ -68,9 +68,14 @@ std::string RecordingHost::Problems() const {
 
 std::string RunTranscript(const FindConditions& conditions, bool byte_shortcuts,
                           FindRunResult* result) {
-  RecordingHost host(conditions);
   FindRunOptions options;
   options.byte_shortcuts = byte_shortcuts;
+  return RunTranscript(conditions, options, result);
+}
+
+std::string RunTranscript(const FindConditions& conditions, const FindRunOptions& options,
+                          FindRunResult* result) {
+  RecordingHost host(conditions);
   FindRunResult own;
   Status status = RunFind(host, options, result != nullptr ? *result : own);
   if (!status.ok()) return "error: " + status.message();

@@ -65,6 +65,8 @@ class RecordingHost : public FindHost {
 // Runs a whole find run with `conditions`; returns its transcript, or "error: <message>".
 std::string RunTranscript(const FindConditions& conditions, bool byte_shortcuts = true,
                           FindRunResult* result = nullptr);
+std::string RunTranscript(const FindConditions& conditions, const FindRunOptions& options,
+                          FindRunResult* result = nullptr);
 
 // The counters of a run and how it ended, for comparing whole runs.
 std::string Summary(const Status& status, const FindRunResult& result);

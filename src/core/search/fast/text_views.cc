@@ -58,7 +58,7 @@ char16_t Utf8View::UnitAt(size_t position) const {
 }
 
 size_t Utf8View::Utf16Offset(size_t position) {
-  if (ascii()) return position;
+  if (ascii()) return cursor_units_ - cursor_bytes_ + position;
   // Both ends are character boundaries, so the bytes between them decode alone to what they
   // are in the whole text.
   auto units = [this](size_t from, size_t to) {

@@ -14,7 +14,8 @@ namespace quonder {
 
 class Utf16View {
  public:
-  explicit Utf16View(std::u16string_view text) : text_(text) {}
+  // `origin`: the offset of the view's first unit in the whole text (a window of it).
+  explicit Utf16View(std::u16string_view text, size_t origin = 0) : text_(text), origin_(origin) {}
 
   std::u16string_view text() const { return text_; }
   size_t size() const { return text_.size(); }
@@ -22,11 +23,12 @@ class Utf16View {
   char16_t UnitBefore(size_t position) const { return text_[position - 1]; }
   // REQUIRES: position < size().
   char16_t UnitAt(size_t position) const { return text_[position]; }
-  size_t Utf16Offset(size_t position) { return position; }
+  size_t Utf16Offset(size_t position) { return origin_ + position; }
   std::u16string_view Found(size_t begin, size_t end) { return text_.substr(begin, end - begin); }
 
  private:
   std::u16string_view text_;
+  size_t origin_;
 };
 
 // What is known of a UTF-8 view's bytes; the more, the faster positions are counted.
@@ -56,6 +58,12 @@ class Utf8View {
   // The UTF-16 offset of byte `position` (a character boundary). Counts from the position
   // asked for last, so asking in increasing order costs one pass over the text.
   size_t Utf16Offset(size_t position);
+  // For a view of a window of the text: byte `position` of the view (a character boundary) is
+  // at offset `units` of the whole text. Offsets are counted from there on.
+  void SetOrigin(size_t position, size_t units) {
+    cursor_bytes_ = position;
+    cursor_units_ = units;
+  }
 
   // The bytes [begin, end) decoded; valid until the next call.
   std::u16string_view Found(size_t begin, size_t end);

@@ -1,0 +1,114 @@
+// A file searched in windows gives the rows of the whole file: windows of a few bytes cut
+// through CR LF, through characters of two to four bytes, through ill-formed bytes and the
+// byte-order mark, next to hits and inside them, and a line longer than a window; plain and
+// regular-expression mode, ignoring case and word only, each line feed code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/search/find_run.h"
+#include "core/search/find_test_support.h"
+#include "core/search/windowed_search.h"
+
+namespace quonder {
+namespace {
+
+using find_test::ConditionsFor;
+using find_test::RunTranscript;
+using find_test::ScratchFolder;
+
+void BuildFiles(const ScratchFolder& folder) {
+  const std::string mixed =
+      "ab\r\ncd ab\r\ncaf\xC3\xA9 abc \xE3\x81\x82"
+      "ab\xF0\x9F\x98\x80"
+      "ab_x (ab) ab-ab\r\n\xE2\x84\xAA"
+      "AB kab Ab\n" +
+      [] {
+        std::string line;
+        for (int i = 0; i < 40; ++i) line += "ab ";
+        return line;
+      }() +
+      "\r\nx\xFF"
+      "ab\xC3(ab\xE0\x80"
+      "ab\r\r\n\nend ab";
+  folder.Write("mixed.txt", "\xEF\xBB\xBF" + mixed + mixed);
+  folder.Write("valid.txt",
+               "\xEF\xBB\xBF\xCE\xB1"
+               "ab\r\n\xE2\x84\xAA"
+               "b_t ab\rAB\xF0\x9F\x98\x80\n");
+  folder.Write("ascii.txt", "ab ab\r\nAb\rcab ab_t\n\nab");
+}
+
+struct Search {
+  std::u16string find;
+  bool reg_exp = false;
+  bool ignore_case = false;
+  bool word_only = false;
+};
+
+TEST(WindowedSearchTest, GivesTheRowsOfTheWholeFile) {
+  ScratchFolder folder;
+  BuildFiles(folder);
+  const std::vector<Search> searches = {
+      {u"ab"},
+      {u"ab", false, true},
+      {u"ab", false, false, true},
+      {u"ab", false, true, true},
+      {u"k", false, true},  // KELVIN SIGN folds onto k
+      {u"caf\u00e9 "},
+      {u"\u3042ab\U0001F600"},
+      {u"\uFFFDab"},  // ill-formed bytes read as U+FFFD
+      {u"b\r\ncd"},
+      {u"a+b", true},
+      {u"\\bab\\b", true, true},
+      {u"[a-z]+_[xt]", true},
+      {u"^ab|ab$", true},
+      {u"x*", true},  // empty matches
+      {u"\\w+", true},
+      {u"ab\\s+cd", true},  // may span lines: the file is read whole
+  };
+  int rows = 0;
+  for (const Search& search : searches) {
+    for (const std::u16string line_feed : {u"\r\n", u"\n", u"\r"}) {
+      FindConditions conditions = ConditionsFor(folder.path(), search.find);
+      conditions.reg_exp = search.reg_exp;
+      conditions.ignore_case = search.ignore_case;
+      conditions.word_only = search.word_only;
+      conditions.line_feed_code = line_feed;
+      const std::string whole = RunTranscript(conditions);
+      rows += static_cast<int>(std::count(whole.begin(), whole.end(), '\n'));
+      for (size_t window : {1, 2, 3, 4, 5, 7, 13, 64}) {
+        FindRunOptions options;
+        options.window_bytes = window;
+        EXPECT_EQ(RunTranscript(conditions, options), whole)
+            << "find " << search.find.size() << " units, regex " << search.reg_exp << ", window "
+            << window << ", line feed " << line_feed.size();
+      }
+    }
+  }
+  EXPECT_GT(rows, 1000);
+}
+
+// Positions beyond 2 GiB: a sparse file with a hole of 2 GiB between two hits.
+TEST(WindowedSearchTest, SearchesFilesOfTwoGibibytesAndMore) {
+  ScratchFolder folder;
+  const std::string path = folder.Write("sparse.txt", "needle\n");
+  const uintmax_t hole = uintmax_t{1} << 31;
+  std::filesystem::resize_file(path, hole);
+  {
+    FILE* file = fopen(path.c_str(), "ab");
+    ASSERT_NE(file, nullptr);
+    fputs("\nx needle", file);
+    fclose(file);
+  }
+  const std::string expected =
+      "sparse.txt:1:1:needle:1\nsparse.txt:3:3:needle:" + std::to_string(hole + 4) + "\n";
+  FindRunOptions options;
+  options.window_bytes = size_t{64} << 20;
+  EXPECT_EQ(RunTranscript(ConditionsFor(folder.path(), u"needle"), options), expected);
+}
+
+}  // namespace
+}  // namespace quonder
