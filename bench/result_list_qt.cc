@@ -39,10 +39,10 @@ quonder::ResultRows MakeBatch(int64_t first, int count) {
   for (int i = 0; i < count; ++i) {
     const int64_t n = first + i;
     row.path = "src/module" + std::to_string(n / 5000) + "/file" + std::to_string(n / 20) + ".cc";
-    row.line = static_cast<int32_t>(n % 20 * 7 + 1);
-    row.column = static_cast<int32_t>(n % 13 + 1);
+    row.line = n % 20 * 7 + 1;
+    row.column = n % 13 + 1;
     row.found = u"needle_" + std::u16string(n % 5 + 1, u'x');
-    row.pointer = static_cast<int32_t>(n % 20 * 300 + 5);
+    row.pointer = n % 20 * 300 + 5;
     batch.Append(row);
   }
   return batch;

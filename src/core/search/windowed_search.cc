@@ -38,9 +38,15 @@ Utf8Form FormOf(std::string_view bytes) {
 }
 
 // Reads `length` bytes of the text at `offset` (fewer at its end). False when the read failed.
+// The read itself begins on a page of the file: the kernel copies a page several times slower
+// into memory that lies a few bytes off the page's own alignment.
 bool ReadText(const FileWindows& file, size_t offset, size_t length, std::string_view& bytes) {
-  if (!file.buffer.ReadAt(static_cast<int64_t>(file.bom + offset), length).ok()) return false;
+  constexpr size_t kPage = 4096;
+  const size_t at = file.bom + offset;
+  const size_t skip = at % kPage;
+  if (!file.buffer.ReadAt(static_cast<int64_t>(at - skip), skip + length).ok()) return false;
   bytes = file.buffer.bytes();
+  bytes.remove_prefix(std::min(skip, bytes.size()));
   return true;
 }
 
@@ -53,8 +59,8 @@ bool MatchesStayInLines(std::u16string_view pattern, bool ignore_case) {
        {u"(?=", u"(?!", u"(?<=", u"(?<!", u"(*", u"\\A", u"\\z", u"\\Z", u"\\G"}) {
     if (pattern.find(reading) != std::u16string_view::npos) return false;
   }
-  const std::optional<RequiredLiteral> literal = FindRequiredLiteral(pattern, ignore_case);
-  return literal.has_value() && literal->within_line;
+  const std::optional<CharSet> chars = FindMatchCharacters(pattern, ignore_case);
+  return chars.has_value() && !chars->Has(U'\r') && !chars->Has(U'\n');
 }
 
 WindowedOutcome FindPlainInWindows(const FileWindows& file, PreparedConditions& prepared,

@@ -105,9 +105,7 @@ TEST(WindowedSearchTest, SearchesFilesOfTwoGibibytesAndMore) {
   }
   const std::string expected =
       "sparse.txt:1:1:needle:1\nsparse.txt:3:3:needle:" + std::to_string(hole + 4) + "\n";
-  FindRunOptions options;
-  options.window_bytes = size_t{64} << 20;
-  EXPECT_EQ(RunTranscript(ConditionsFor(folder.path(), u"needle"), options), expected);
+  EXPECT_EQ(RunTranscript(ConditionsFor(folder.path(), u"needle")), expected);
 }
 
 }  // namespace

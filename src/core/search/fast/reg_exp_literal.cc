@@ -477,4 +477,13 @@ std::optional<RequiredLiteral> FindRequiredLiteral(std::u16string_view pattern, 
   return literal;
 }
 
+std::optional<CharSet> FindMatchCharacters(std::u16string_view pattern, bool ignore_case) {
+  const reg_exp_internal::TranslatedPattern translated =
+      reg_exp_internal::TranslatePattern(pattern);
+  Reader reader(translated.text, ignore_case);
+  Info info;
+  if (!reader.ReadPattern(info)) return std::nullopt;
+  return info.chars;
+}
+
 }  // namespace quonder

@@ -63,4 +63,8 @@ inline constexpr size_t kMaxReach = 256;
 // nullopt when none is known. Among several, the one least likely to occur in text.
 std::optional<RequiredLiteral> FindRequiredLiteral(std::u16string_view pattern, bool ignore_case);
 
+// Every character a match of `pattern` may hold (read as FindRequiredLiteral reads it, whether
+// or not it has a literal), or nullopt when the pattern is not fully understood.
+std::optional<CharSet> FindMatchCharacters(std::u16string_view pattern, bool ignore_case);
+
 }  // namespace quonder
