@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "app/app_icon.h"
 #include "app/find_worker.h"
@@ -24,9 +26,6 @@
 
 namespace quonder {
 namespace {
-
-// Margin the list keeps to the client area's right and bottom edges.
-constexpr int kListMarginTwips = 90;
 
 // The settings file named on the command line: the arguments as one string, and when that
 // starts with a double quote, without its first and last character.
@@ -51,6 +50,7 @@ frmFind::frmFind(FindWindowStart start, QWidget* parent)
   setWindowIcon(AppIcon());
   BuildControls();
   ConnectHandlers();
+  BuildListCommands();
 }
 
 frmFind::~frmFind() {
@@ -84,6 +84,8 @@ bool frmFind::Form_Load() {
     // Nothing is chosen until the settings choose it.
     cboCoding->setCurrentIndex(-1);
   }
+  // Every code set name must show whole in its box.
+  ApplyScale();
 
   CreatePanels();
   LoadSettings();
@@ -110,6 +112,7 @@ void frmFind::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  WatchScreenDpi();
   // Once the first showing has been handled, menu bar and status bar have their real sizes and
   // the frame is usually known.
   QTimer::singleShot(0, this, [this] {
@@ -121,6 +124,11 @@ void frmFind::showEvent(QShowEvent* event) {
 void frmFind::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   CheckFrameKnown();
+  constexpr qint64 kSameChangeMs = 500;
+  if (since_size_write_.isValid() && since_size_write_.elapsed() < kSameChangeMs &&
+      !isMinimized()) {
+    ScheduleWindowSizeWrite();
+  }
 }
 
 // The window manager adds the frame only once the window is shown. The measures that count
@@ -155,8 +163,25 @@ void frmFind::Form_Resize() {
   }
 
   LayoutList();
-  SetPanelWidths();
+  ScheduleWindowSizeWrite();
+}
+
+// The size is written once the events of one change have been handled: a window manager
+// that moves and resizes a window together may report the new size first with the old
+// place, and the move just after it. A move soon after a resize belongs to the same change
+// and writes again; a move on its own writes nothing.
+void frmFind::ScheduleWindowSizeWrite() {
+  if (window_size_write_pending_) return;
+  window_size_write_pending_ = true;
+  QTimer::singleShot(0, this, [this] { FlushWindowSizeWrite(); });
+}
+
+void frmFind::FlushWindowSizeWrite() {
+  if (!window_size_write_pending_) return;
+  window_size_write_pending_ = false;
+  if (isMinimized()) return;
   WriteWindowSize();
+  since_size_write_.start();
 }
 
 void frmFind::LayoutList() {
@@ -170,39 +195,48 @@ void frmFind::LayoutList() {
                     std::max(0, client->height() - ListView1->y() - margin_y));
 }
 
-void frmFind::SetPanelWidths() {
-  static constexpr int kPanelTwips[5] = {1500, 0, 600, 600, 600};
-  for (int i = 0; i < 5; ++i) {
-    if (stbPanels[i] == nullptr) continue;
-    if (i == 1) {
-      // The current file's panel takes the rest; it must never hold the window wider.
-      stbPanels[i]->setMinimumWidth(0);
-      stbPanels[i]->setMaximumWidth(std::max(0, stbBottom->width() - twips_.ToPixelsX(3600)));
-      stbPanels[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    } else {
-      stbPanels[i]->setFixedWidth(twips_.ToPixelsX(kPanelTwips[i]));
-    }
-  }
-}
-
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
-  const std::string window_size = FormatMeasure(twips_.ToTwipsX(outer.x())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.y())) + "," +
-                                  FormatMeasure(twips_.ToTwipsX(outer.width())) + "," +
-                                  FormatMeasure(twips_.ToTwipsY(outer.height()));
-  WriteIniString("Status", "WindowSize", window_size, strIniFile);
+  const int window_pixels[4] = {outer.x(), outer.y(), outer.width(), outer.height()};
+  WriteIniString("Status", "WindowSize",
+                 MeasuresInTwips("WindowSize", window_pixels, {true, false, true, false}),
+                 strIniFile);
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
-  std::string widths;
+  int column_pixels[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    if (column > 0) widths += ',';
-    widths += FormatMeasure(twips_.ToTwipsX(ListView1->columnWidth(column)));
+    column_pixels[column] = ListView1->columnWidth(column);
   }
-  WriteIniString("Status", "ColsWidth", widths, strIniFile);
+  WriteIniString("Status", "ColsWidth",
+                 MeasuresInTwips("ColsWidth", column_pixels, std::vector<bool>(6, true)),
+                 strIniFile);
+}
+
+// Whole twips, joined by commas. A value of the settings file that still gives the same pixels
+// is written back as it was, so that measures survive the round trip through pixels unchanged.
+std::string frmFind::MeasuresInTwips(const char* key, std::span<const int> pixels,
+                                     const std::vector<bool>& horizontal) const {
+  std::string stored;
+  GetIniString("Status", key, "", stored, strIniFile);
+  const std::vector<std::string> fields = SplitFields(stored, pixels.size());
+  std::string text;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    const auto to_pixels = [&](double twips) {
+      return horizontal[i] ? twips_.ToPixelsX(twips) : twips_.ToPixelsY(twips);
+    };
+    const std::optional<double> kept = ParseNumber(fields[i]);
+    double twips =
+        kept && to_pixels(*kept) == pixels[i]
+            ? *kept
+            : std::round(horizontal[i] ? twips_.ToTwipsX(pixels[i]) : twips_.ToTwipsY(pixels[i]));
+    if (i > 0) text += ',';
+    text += FormatMeasure(twips);
+  }
+  return text;
 }
 
 void frmFind::closeEvent(QCloseEvent* event) {
+  FlushWindowSizeWrite();
   // A run still going is stopped and joined before anything it reports to goes away.
   worker_->Shutdown();
   StopFileOpAndWait();
@@ -224,6 +258,10 @@ bool frmFind::eventFilter(QObject* watched, QEvent* event) {
     LayoutList();
   } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy)) {
+      CopySelectedRows();
+      return true;
+    }
     if (ListView1_KeyDown(key->key(), key->modifiers())) return true;
   } else if (watched == ListView1->viewport() && event->type() == QEvent::ToolTip) {
     return ShowRowToolTip(event);

@@ -137,7 +137,8 @@ void frmFind::LoadSettings() {
 // number from 1 up to, not including, the screen's measure; otherwise it stays as it is.
 void frmFind::ApplyWindowSize() {
   std::string value;
-  GetIniString("Status", "WindowSize", ",,9795,6120", value, strIniFile);
+  // Without a stored height the window keeps the one it was made with (frm_find_layout.cc).
+  GetIniString("Status", "WindowSize", ",,9795,", value, strIniFile);
   const std::vector<std::string> fields = SplitFields(value, 4);
   const QRect screen_rect = screen() != nullptr ? screen()->geometry() : QRect(0, 0, 1024, 768);
   const double screen_twips[4] = {
@@ -190,12 +191,9 @@ void frmFind::ApplyColumnWidths() {
 
 // The smallest outer height that still shows the list's header and one row.
 void frmFind::WorkOutMinHeight() {
-  const int row_top = ListView1->frameWidth() + ListView1->horizontalHeader()->sizeHint().height();
-  const int row_height = ListView1->verticalHeader()->defaultSectionSize();
   // Menu bar and status bar, as laid out (LayoutList lays out a hidden window too).
   const int chrome = height() - centralWidget()->height();
-  const int inner_height =
-      ListView1->y() + row_top + row_height + 2 * twips_.ToPixelsY(90) + chrome;
+  const int inner_height = ListView1->y() + MinimumListHeight() + 2 * twips_.ToPixelsY(90) + chrome;
   const int frame_extra = frameGeometry().height() - height();
   lngMinHeight = RoundToInt32(twips_.ToTwipsY(inner_height + frame_extra));
   setMinimumSize(fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(90),

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "core/search/row_text.h"
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
 
@@ -16,37 +17,7 @@ void AppendNumber(int64_t value, std::string& out) {
   out.append(digits, result.ptr);
 }
 
-// The escape sequence of `unit`, or null when it stands for itself.
-const char* EscapeOf(char16_t unit) {
-  switch (unit) {
-    case u'\\':
-      return "\\\\";
-    case u'\r':
-      return "\\r";
-    case u'\n':
-      return "\\n";
-    case u'\t':
-      return "\\t";
-    case u'\v':
-      return "\\v";
-    default:
-      return nullptr;
-  }
-}
-
 }  // namespace
-
-void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char* escape = EscapeOf(text[i]);
-    if (escape == nullptr) continue;
-    AppendUtf8(text.substr(start, i - start), out);
-    out += escape;
-    start = i + 1;
-  }
-  AppendUtf8(text.substr(start), out);
-}
 
 void AppendJsonString(std::u16string_view text, std::string& out) {
   size_t start = 0;
@@ -92,26 +63,7 @@ void RowPrinter::Print(const ResultRow& row, bool found_escaped) {
 }
 
 void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
-  AppendNumber(row.number, buffer_);
-  buffer_ += '\t';
-  bool plain_path = true;
-  for (char c : row.path) {
-    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) plain_path = false;
-  }
-  buffer_ += plain_path ? row.path : EscapeControlChars(row.path);
-  buffer_ += '\t';
-  AppendNumber(row.line, buffer_);
-  buffer_ += '\t';
-  AppendNumber(row.column, buffer_);
-  buffer_ += '\t';
-  if (found_escaped) {
-    AppendUtf8(row.found, buffer_);
-  } else {
-    AppendEscapedUtf8(row.found, buffer_);
-  }
-  buffer_ += '\t';
-  AppendNumber(row.pointer, buffer_);
-  buffer_ += '\n';
+  AppendTabbedRow(row, found_escaped, buffer_);
 }
 
 void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {

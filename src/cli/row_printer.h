@@ -1,9 +1,7 @@
 // Writing result rows to standard output, one line per row, fast enough for millions of rows:
 // rows are formatted into one buffer that is written out in large blocks.
 //
-// Tab-separated: No., File Path, Line, Column, Found, Pointer. The path and the Found text go
-// through the escape coding (backslash, CR, LF, TAB and VT as \\ \r \n \t \v), so that every
-// row is one line and the cells never hold a tab.
+// Tab-separated: the row text of core/search/row_text.h.
 // JSON (one object per line): {"no":1,"path":"sub/a.txt","line":1,"column":1,"found":"...",
 // "pointer":1}, the path and the found text as they are (JSON string escapes only; bytes of a
 // path that are not UTF-8 become U+FFFD).
@@ -36,9 +34,6 @@ class RowPrinter {
   bool json_;
   std::string buffer_;
 };
-
-// Appends `text` as UTF-8 with the five escape sequences, as EscapeControlChars does.
-void AppendEscapedUtf8(std::u16string_view text, std::string& out);
 
 // Appends the body of a JSON string (without quotes) holding `text`.
 void AppendJsonString(std::u16string_view text, std::string& out);

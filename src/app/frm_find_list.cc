@@ -1,0 +1,131 @@
+// The result list's view side beyond its designed commands: number columns that widen to show
+// their numbers whole, the context menu (Open File, Open Containing Folder, Copy, Copy Path,
+// Copy Line), Ctrl+C, and Esc, which stops the running command as Stop does.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QShortcut>
+#include <QStyle>
+
+#include <algorithm>
+
+#include "app/frm_find.h"
+#include "app/result_model.h"
+#include "app/shell_open.h"
+#include "core/fileops/file_common.h"
+#include "core/search/row_text.h"
+
+namespace quonder {
+
+void frmFind::BuildListCommands() {
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          [this](const QModelIndex&, int first, int last) { WidenNumberColumns(first, last); });
+
+  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ListView1, &QWidget::customContextMenuRequested, this, &frmFind::ShowListMenu);
+  // The list's own Ctrl+C copies one cell; here it copies the selected rows.
+  auto* copy = new QAction(QStringLiteral("Copy"), ListView1);
+  copy->setObjectName(QStringLiteral("actCopyRows"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  ListView1->addAction(copy);
+  connect(copy, &QAction::triggered, this, &frmFind::CopySelectedRows);
+
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  stop->setObjectName(QStringLiteral("escStop"));
+  connect(stop, &QShortcut::activated, this, &frmFind::StopRunningCommand);
+}
+
+void frmFind::StopRunningCommand() {
+  if (Running() || FileOpRunning()) cmdStop->click();
+}
+
+// "No.", "Line", "Column" and "Pointer" keep their widths from the settings as long as the
+// numbers fit, and widen (never narrow) when a number needs more.
+void frmFind::WidenNumberColumns(int first, int last) {
+  const ResultRows& rows = model_->rows();
+  int64_t widest[ResultModel::kColumnCount] = {};
+  widest[ResultModel::kNo] = last + 1;
+  for (int row = first; row <= last; ++row) {
+    widest[ResultModel::kLine] = std::max<int64_t>(widest[ResultModel::kLine], rows.Line(row));
+    widest[ResultModel::kColumn] =
+        std::max<int64_t>(widest[ResultModel::kColumn], rows.Column(row));
+    widest[ResultModel::kPointer] =
+        std::max<int64_t>(widest[ResultModel::kPointer], rows.Pointer(row));
+  }
+  // A cell's text keeps the focus frame's margin and one pixel on each side.
+  const int margins =
+      2 * (ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView1) + 1) +
+      1;
+  const QFontMetrics metrics = ListView1->fontMetrics();
+  for (int column = 0; column < ResultModel::kColumnCount; ++column) {
+    if (widest[column] <= 0) continue;
+    const int needed = metrics.horizontalAdvance(QString::number(widest[column])) + margins;
+    if (ListView1->columnWidth(column) < needed) ListView1->setColumnWidth(column, needed);
+  }
+}
+
+void frmFind::ShowListMenu(const QPoint& position) {
+  const bool has_row = ListView1->currentIndex().isValid() && model_->rowCount() > 0;
+  const bool has_selection = ListView1->selectionModel()->hasSelection();
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("mnuList"));
+  menu.addAction(QStringLiteral("Open File"), this, [this] { cmdOpen_Click(); })
+      ->setEnabled(has_row);
+  menu.addAction(QStringLiteral("Open Containing Folder"), this, &frmFind::OpenContainingFolder)
+      ->setEnabled(has_row);
+  menu.addSeparator();
+  QAction* copy = menu.addAction(QStringLiteral("Copy"), this, &frmFind::CopySelectedRows);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setEnabled(has_selection);
+  menu.addAction(QStringLiteral("Copy Path"), this, &frmFind::CopyCurrentPath)->setEnabled(has_row);
+  menu.addAction(QStringLiteral("Copy Line"), this, &frmFind::CopyCurrentLine)->setEnabled(has_row);
+  menu.exec(ListView1->viewport()->mapToGlobal(position));
+}
+
+// The selected rows, in list order, as `quonder-cli find` prints them.
+void frmFind::CopySelectedRows() {
+  const ResultRows& rows = model_->rows();
+  std::string text;
+  for (int row : SelectedRows(*ListView1->selectionModel())) {
+    AppendTabbedRow(rows.Row(static_cast<size_t>(row)), run_conditions_.reg_exp, text);
+  }
+  if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+// The focused row's file: the source folder as entered, expanded, joined with its path, as
+// Open File forms it. Empty without a focused row.
+std::string frmFind::CurrentFullPath() const {
+  const QModelIndex current = ListView1->currentIndex();
+  if (!current.isValid() || current.row() >= model_->rowCount()) return {};
+  return BuildPath(ExpandEnvVariables(strSourceFolder),
+                   model_->rows().Path(static_cast<size_t>(current.row())));
+}
+
+void frmFind::CopyCurrentPath() {
+  const std::string path = CurrentFullPath();
+  if (!path.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(path));
+}
+
+// The line of the focused row's hit, read again from its file as the row's tool tip reads it.
+void frmFind::CopyCurrentLine() {
+  const QModelIndex current = ListView1->currentIndex();
+  if (!current.isValid() || current.row() >= model_->rowCount()) return;
+  const ResultRows& rows = model_->rows();
+  const size_t row = static_cast<size_t>(current.row());
+  const std::string full_path =
+      BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
+  const QString line = previewer_.LineText(full_path, run_conditions_.coding, rows.Pointer(row),
+                                           rows.Found(row), run_conditions_.reg_exp);
+  if (!line.isEmpty()) QGuiApplication::clipboard()->setText(line);
+}
+
+// The folder that holds the focused row's file, in the desktop's file manager.
+void frmFind::OpenContainingFolder() {
+  const std::string path = CurrentFullPath();
+  if (!path.empty()) ShellOpen(QString::fromStdString(GetParentFolderName(path)));
+}
+
+}  // namespace quonder
