@@ -225,6 +225,17 @@ QStringList ListProblems(const QTableView& list) {
   return problems;
 }
 
+// With QUONDER_SCREENSHOTS set (scripts/screenshots.sh), saves `window` there as
+// <name>-<DPI>dpi-<data tag>.png.
+void SaveScreenshot(QWidget& window, const QString& name) {
+  const QString folder = qEnvironmentVariable("QUONDER_SCREENSHOTS");
+  if (folder.isEmpty()) return;
+  QString tag = QString::fromLatin1(QTest::currentDataTag());
+  tag.replace(QLatin1Char(' '), QLatin1Char('-'));
+  window.grab().save(
+      QStringLiteral("%1/%2-%3dpi-%4.png").arg(folder, name).arg(window.logicalDpiX()).arg(tag));
+}
+
 // Sets the application's font for one test, the desktop's again at its end.
 class FontOverride {
  public:
@@ -294,6 +305,7 @@ class FrmFindLayoutTest : public QObject {
     const QStringList problems =
         Problems(*window) + ListProblems(*Child<QTableView>(*window, "ListView1"));
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    SaveScreenshot(*window, QStringLiteral("main"));
     // The user's font is the one in use, never a smaller one.
     QCOMPARE(Child<QWidget>(*window, "chkRegExp")->font().pointSize(),
              QApplication::font().pointSize());
@@ -307,6 +319,7 @@ class FrmFindLayoutTest : public QObject {
     QVERIFY(ShowSettled(about));
     const QStringList problems = Problems(about);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    SaveScreenshot(about, QStringLiteral("about"));
   }
 };
 
