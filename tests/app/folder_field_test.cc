@@ -125,11 +125,16 @@ class FolderFieldTest : public QObject {
     QTest::addColumn<QString>("leave");
     QTest::addColumn<bool>("rejected");
     QTest::addColumn<bool>("browsed");
-    QTest::newRow("reference") << "%QUONDER_FIELD_TEST%/first" << "tab" << false << false;
-    QTest::newRow("wrong, clicking elsewhere") << "DIR/missing" << "click other" << true << false;
-    QTest::newRow("wrong, tab to the button") << "DIR/missing" << "tab" << true << false;
-    QTest::newRow("wrong, clicking the button") << "DIR/missing" << "click button" << true << true;
-    QTest::newRow("moved by the program") << "DIR/missing" << "program" << false << false;
+    QTest::newRow("reference") << "%QUONDER_FIELD_TEST%/first"
+                               << "tab" << false << false;
+    QTest::newRow("wrong, clicking elsewhere") << "DIR/missing"
+                                               << "click other" << true << false;
+    QTest::newRow("wrong, tab to the button") << "DIR/missing"
+                                              << "tab" << true << false;
+    QTest::newRow("wrong, clicking the button") << "DIR/missing"
+                                                << "click button" << true << true;
+    QTest::newRow("moved by the program") << "DIR/missing"
+                                          << "program" << false << false;
   }
   void LeavingTheBox() {
     QFETCH(QString, typed);
@@ -171,12 +176,14 @@ class FolderFieldTest : public QObject {
     QTest::addColumn<QString>("result");
     QTest::addColumn<QStringList>("messages");
     const std::optional<QString> cancel;
-    QTest::newRow("double click, cancelled") << "%QUONDER_FIELD_TEST%/first" << true << cancel
-                                             << "DIR/first" << "DIR/first" << QStringList();
+    QTest::newRow("double click, cancelled")
+        << "%QUONDER_FIELD_TEST%/first" << true << cancel << "DIR/first"
+        << "DIR/first" << QStringList();
     QTest::newRow("choice") << "DIR/first" << false << std::optional<QString>("DIR/second")
-                            << "DIR/first" << "DIR/second" << QStringList();
-    QTest::newRow("empty, cancelled") << "" << false << cancel << "" << ""
-                                      << QStringList{kNotCorrect};
+                            << "DIR/first"
+                            << "DIR/second" << QStringList();
+    QTest::newRow("empty, cancelled") << "" << false << cancel << ""
+                                      << "" << QStringList{kNotCorrect};
     QTest::newRow("gone, cancelled") << "DIR/gone/deeper" << false << cancel << "DIR"
                                      << "DIR/gone/deeper" << QStringList{kNotCorrect};
   }

@@ -42,10 +42,14 @@ class FrmAboutTest : public QObject {
   void VersionParts_data() {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("leading zeros dropped") << "1.07.0001" << "Version 1.7.1";
-    QTest::newRow("missing revision") << "2.3" << "Version 2.3.0";
-    QTest::newRow("not numbers") << "x.y.z" << "Version 0.0.0";
-    QTest::newRow("empty") << "" << "Version 0.0.0";
+    QTest::newRow("leading zeros dropped") << "1.07.0001"
+                                           << "Version 1.7.1";
+    QTest::newRow("missing revision") << "2.3"
+                                      << "Version 2.3.0";
+    QTest::newRow("not numbers") << "x.y.z"
+                                 << "Version 0.0.0";
+    QTest::newRow("empty") << ""
+                           << "Version 0.0.0";
   }
   void VersionParts() {
     QFETCH(QString, version);

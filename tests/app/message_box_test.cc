@@ -39,8 +39,8 @@ class MessageBoxTest : public QObject {
     QTest::newRow("64 escape") << 64 << ok << QMessageBox::Information << QMessageBox::NoButton
                                << 1;
     QTest::newRow("33 ok") << 33 << ok_cancel << QMessageBox::Question << QMessageBox::Ok << 1;
-    QTest::newRow("33 escape") << 33 << ok_cancel << QMessageBox::Question
-                               << QMessageBox::NoButton << 2;
+    QTest::newRow("33 escape") << 33 << ok_cancel << QMessageBox::Question << QMessageBox::NoButton
+                               << 2;
     QTest::newRow("49 cancel") << 49 << ok_cancel << QMessageBox::Warning << QMessageBox::Cancel
                                << 2;
     QTest::newRow("36 yes") << 36 << yes_no << QMessageBox::Question << QMessageBox::Yes << 6;
