@@ -180,6 +180,14 @@ void frmFind::FlushWindowSizeWrite() {
   if (!window_size_write_pending_) return;
   window_size_write_pending_ = false;
   if (isMinimized()) return;
+  // The outer size from the settings waits for the frame; until it is applied the window has a
+  // size nobody asked for, and storing it would lose the one asked for.
+  const QSize outer = frameGeometry().size();
+  const QSize& wanted = pending_outer_size_;
+  if ((wanted.width() > 0 && wanted.width() != outer.width()) ||
+      (wanted.height() > 0 && wanted.height() != outer.height())) {
+    return;
+  }
   WriteWindowSize();
   since_size_write_.start();
 }
@@ -198,26 +206,30 @@ void frmFind::LayoutList() {
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
   const int window_pixels[4] = {outer.x(), outer.y(), outer.width(), outer.height()};
-  WriteIniString("Status", "WindowSize",
-                 MeasuresInTwips("WindowSize", window_pixels, {true, false, true, false}),
-                 strIniFile);
+  WriteIniString(
+      "Status", "WindowSize",
+      MeasuresInTwips("WindowSize", kDefaultWindowSize, window_pixels, {true, false, true, false}),
+      strIniFile);
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
   int column_pixels[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
     column_pixels[column] = ListView1->columnWidth(column);
   }
-  WriteIniString("Status", "ColsWidth",
-                 MeasuresInTwips("ColsWidth", column_pixels, std::vector<bool>(6, true)),
-                 strIniFile);
+  WriteIniString(
+      "Status", "ColsWidth",
+      MeasuresInTwips("ColsWidth", kDefaultColsWidth, column_pixels, std::vector<bool>(6, true)),
+      strIniFile);
 }
 
-// Whole twips, joined by commas. A value of the settings file that still gives the same pixels
-// is written back as it was, so that measures survive the round trip through pixels unchanged.
-std::string frmFind::MeasuresInTwips(const char* key, std::span<const int> pixels,
+// Whole twips, joined by commas. A value of the settings file (or its default) that still
+// gives the same pixels is written back as it was, so that measures survive the round trip
+// through pixels unchanged.
+std::string frmFind::MeasuresInTwips(const char* key, const char* default_value,
+                                     std::span<const int> pixels,
                                      const std::vector<bool>& horizontal) const {
   std::string stored;
-  GetIniString("Status", key, "", stored, strIniFile);
+  GetIniString("Status", key, default_value, stored, strIniFile);
   const std::vector<std::string> fields = SplitFields(stored, pixels.size());
   std::string text;
   for (size_t i = 0; i < pixels.size(); ++i) {

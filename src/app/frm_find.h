@@ -96,6 +96,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
  private:
   // Margin the list keeps to the client area's right and bottom edges.
   static constexpr int kListMarginTwips = 90;
+  // Status values without a settings file (twips). Without a height the window keeps the one
+  // it was made with (frm_find_layout.cc).
+  static constexpr char kDefaultWindowSize[] = ",,9795,";
+  static constexpr char kDefaultColsWidth[] = "600,4200,810,810,2100,900";
 
   // frm_find_layout.cc
   void BuildControls();
@@ -133,7 +137,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void ScheduleWindowSizeWrite();
   void FlushWindowSizeWrite();
   void WriteWindowSize();
-  std::string MeasuresInTwips(const char* key, std::span<const int> pixels,
+  std::string MeasuresInTwips(const char* key, const char* default_value,
+                              std::span<const int> pixels,
                               const std::vector<bool>& horizontal) const;
   void CheckFrameKnown();
 

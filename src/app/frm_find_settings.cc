@@ -137,8 +137,7 @@ void frmFind::LoadSettings() {
 // number from 1 up to, not including, the screen's measure; otherwise it stays as it is.
 void frmFind::ApplyWindowSize() {
   std::string value;
-  // Without a stored height the window keeps the one it was made with (frm_find_layout.cc).
-  GetIniString("Status", "WindowSize", ",,9795,", value, strIniFile);
+  GetIniString("Status", "WindowSize", kDefaultWindowSize, value, strIniFile);
   const std::vector<std::string> fields = SplitFields(value, 4);
   const QRect screen_rect = screen() != nullptr ? screen()->geometry() : QRect(0, 0, 1024, 768);
   const double screen_twips[4] = {
@@ -176,7 +175,7 @@ void frmFind::ApplyWindowSize() {
 // when the list is too narrow for it).
 void frmFind::ApplyColumnWidths() {
   std::string value;
-  GetIniString("Status", "ColsWidth", "600,4200,810,810,2100,900", value, strIniFile);
+  GetIniString("Status", "ColsWidth", kDefaultColsWidth, value, strIniFile);
   const std::vector<std::string> fields = SplitFields(value, ResultModel::kColumnCount);
   const int32_t list_width = RoundToInt32(twips_.ToTwipsX(ListView1->width()));
   const int32_t sixth = list_width / 6;

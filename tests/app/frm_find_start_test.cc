@@ -149,10 +149,9 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(window->focusWidget(), Child<QWidget>(*window, "cboFind"));
     const QStringList size = QString::fromStdString(fixture.Ini("Status", "WindowSize")).split(',');
     QCOMPARE(size.size(), 4);
-    QCOMPARE(size[2], ThroughPixels(*window, "9795"));
+    QCOMPARE(size[2], QStringLiteral("9795"));
     QVERIFY(size[3].toInt() >= window->lngMinHeight);
-    QCOMPARE(QString::fromStdString(fixture.Ini("Status", "ColsWidth")),
-             ThroughPixels(*window, "600,4200,810,810,2100,900"));
+    QCOMPARE(fixture.Ini("Status", "ColsWidth"), std::string("600,4200,810,810,2100,900"));
   }
 
   void PreparedSettingsFile() {
