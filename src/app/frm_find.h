@@ -123,11 +123,6 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void WidenNumberColumns(int first, int last);
   void ShowListMenu(const QPoint& position);
   void CopySelectedRows();
-  void CopyCurrentPath();
-  void CopyCurrentLine();
-  void OpenContainingFolder();
-  void StopRunningCommand();
-  std::string CurrentFullPath() const;
 
   // frm_find.cc
   void Form_Resize();

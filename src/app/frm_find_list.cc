@@ -35,11 +35,9 @@ void frmFind::BuildListCommands() {
 
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   stop->setObjectName(QStringLiteral("escStop"));
-  connect(stop, &QShortcut::activated, this, &frmFind::StopRunningCommand);
-}
-
-void frmFind::StopRunningCommand() {
-  if (Running() || FileOpRunning()) cmdStop->click();
+  connect(stop, &QShortcut::activated, this, [this] {
+    if (Running() || FileOpRunning()) cmdStop->click();
+  });
 }
 
 // "No.", "Line", "Column" and "Pointer" keep their widths from the settings as long as the
@@ -67,21 +65,42 @@ void frmFind::WidenNumberColumns(int first, int last) {
   }
 }
 
+// Open File, Open Containing Folder, Copy, Copy Path and Copy Line. All but Copy act on the
+// focused row, whose file is formed as Open File forms it (the source folder as entered); Copy
+// Line reads the hit's line again from its file, as the row's tool tip does.
 void frmFind::ShowListMenu(const QPoint& position) {
-  const bool has_row = ListView1->currentIndex().isValid() && model_->rowCount() > 0;
-  const bool has_selection = ListView1->selectionModel()->hasSelection();
+  const QModelIndex current = ListView1->currentIndex();
+  const bool has_row = current.isValid() && current.row() < model_->rowCount();
+  const size_t row = has_row ? static_cast<size_t>(current.row()) : 0;
+  const std::string full_path =
+      has_row ? BuildPath(ExpandEnvVariables(strSourceFolder), model_->rows().Path(row)) : "";
+  const auto copy_text = [](const QString& text) {
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+  };
+
   QMenu menu(this);
   menu.setObjectName(QStringLiteral("mnuList"));
   menu.addAction(QStringLiteral("Open File"), this, [this] { cmdOpen_Click(); })
       ->setEnabled(has_row);
-  menu.addAction(QStringLiteral("Open Containing Folder"), this, &frmFind::OpenContainingFolder)
+  menu.addAction(QStringLiteral("Open Containing Folder"), this,
+                 [full_path] { ShellOpen(QString::fromStdString(GetParentFolderName(full_path))); })
       ->setEnabled(has_row);
   menu.addSeparator();
   QAction* copy = menu.addAction(QStringLiteral("Copy"), this, &frmFind::CopySelectedRows);
   copy->setShortcut(QKeySequence::Copy);
-  copy->setEnabled(has_selection);
-  menu.addAction(QStringLiteral("Copy Path"), this, &frmFind::CopyCurrentPath)->setEnabled(has_row);
-  menu.addAction(QStringLiteral("Copy Line"), this, &frmFind::CopyCurrentLine)->setEnabled(has_row);
+  copy->setEnabled(ListView1->selectionModel()->hasSelection());
+  menu.addAction(QStringLiteral("Copy Path"), this,
+                 [full_path, copy_text] { copy_text(QString::fromStdString(full_path)); })
+      ->setEnabled(has_row);
+  menu.addAction(QStringLiteral("Copy Line"), this,
+                 [this, row, copy_text] {
+                   const ResultRows& rows = model_->rows();
+                   const std::string file =
+                       BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
+                   copy_text(previewer_.LineText(file, run_conditions_.coding, rows.Pointer(row),
+                                                 rows.Found(row), run_conditions_.reg_exp));
+                 })
+      ->setEnabled(has_row);
   menu.exec(ListView1->viewport()->mapToGlobal(position));
 }
 
@@ -93,39 +112,6 @@ void frmFind::CopySelectedRows() {
     AppendTabbedRow(rows.Row(static_cast<size_t>(row)), run_conditions_.reg_exp, text);
   }
   if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
-}
-
-// The focused row's file: the source folder as entered, expanded, joined with its path, as
-// Open File forms it. Empty without a focused row.
-std::string frmFind::CurrentFullPath() const {
-  const QModelIndex current = ListView1->currentIndex();
-  if (!current.isValid() || current.row() >= model_->rowCount()) return {};
-  return BuildPath(ExpandEnvVariables(strSourceFolder),
-                   model_->rows().Path(static_cast<size_t>(current.row())));
-}
-
-void frmFind::CopyCurrentPath() {
-  const std::string path = CurrentFullPath();
-  if (!path.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(path));
-}
-
-// The line of the focused row's hit, read again from its file as the row's tool tip reads it.
-void frmFind::CopyCurrentLine() {
-  const QModelIndex current = ListView1->currentIndex();
-  if (!current.isValid() || current.row() >= model_->rowCount()) return;
-  const ResultRows& rows = model_->rows();
-  const size_t row = static_cast<size_t>(current.row());
-  const std::string full_path =
-      BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
-  const QString line = previewer_.LineText(full_path, run_conditions_.coding, rows.Pointer(row),
-                                           rows.Found(row), run_conditions_.reg_exp);
-  if (!line.isEmpty()) QGuiApplication::clipboard()->setText(line);
-}
-
-// The folder that holds the focused row's file, in the desktop's file manager.
-void frmFind::OpenContainingFolder() {
-  const std::string path = CurrentFullPath();
-  if (!path.empty()) ShellOpen(QString::fromStdString(GetParentFolderName(path)));
 }
 
 }  // namespace quonder
