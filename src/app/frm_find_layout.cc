@@ -1,5 +1,5 @@
-// The controls of the main window at their designed places (twips, converted once per window),
-// the menu, the status bar panels, the focus order and the wiring of every handler.
+// The controls of the main window at their designed places (twips, at the window's scale), the
+// menu, the status bar panels, the focus order and the wiring of every handler.
 #include "app/frm_find.h"
 
 #include <QHBoxLayout>

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include <vector>
 
 #include "app/message_box.h"
 #include "dialog_layer_support.h"
@@ -94,20 +93,6 @@ class MessageBoxTest : public QObject {
     const QFontMetrics metrics(title_font);
     QVERIFY2(width >= metrics.horizontalAdvance(title) + 4 * metrics.height(),
              qPrintable(QString::number(width)));
-  }
-
-  void HandlerAnswersAndSeesTheRequest() {
-    std::vector<MessageRequest> requests;
-    SetMessageBoxHandler([&](const MessageRequest& request) {
-      requests.push_back(request);
-      return 2;
-    });
-    QCOMPARE(ShowMessage("Found from 3 Files.", "Find Text", 64, 0), 2);
-    QCOMPARE(requests.size(), size_t{1});
-    QCOMPARE(requests[0].prompt, QString("Found from 3 Files."));
-    QCOMPARE(requests[0].title, QString("Find Text"));
-    QCOMPARE(requests[0].style, 64);
-    QCOMPARE(requests[0].options, 0);
   }
 
   // A message raised while the window is minimized must not wait unseen in the task bar; a
