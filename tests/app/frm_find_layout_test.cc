@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "app/app_icon.h"
 #include "app/frame_box.h"
 #include "app/frm_about.h"
 #include "app/result_model.h"
@@ -273,6 +274,7 @@ class FrmFindLayoutTest : public QObject {
 
  private slots:
   void initTestCase() {
+    QApplication::setWindowIcon(AppIcon());  // as the program sets it (the About window shows it)
     const QByteArray dpi = qgetenv("QUONDER_TEST_DPI");
     if (!dpi.isEmpty()) {
       QCOMPARE(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()), dpi.toInt());
