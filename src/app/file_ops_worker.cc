@@ -20,7 +20,6 @@ struct FileOpsWorker::Channel {
   std::condition_variable answered;
   bool shutting_down = false;                           // guarded by mutex
   std::shared_ptr<const FileOpsConditions> conditions;  // guarded by mutex
-  std::optional<QString> texts[6];                      // guarded by mutex; index = panel
 };
 
 // The command's side. Every method runs on the command's thread.
@@ -28,25 +27,19 @@ class FileOpsWorker::Host : public FileOpsHost {
  public:
   explicit Host(FileOpsWorker& worker) : worker_(worker) {}
 
-  void Begin(std::shared_ptr<Channel> channel, quint64 generation) {
-    channel_ = std::move(channel);
-    generation_ = generation;
-  }
+  void Begin(std::shared_ptr<Channel> channel) { channel_ = std::move(channel); }
 
   std::shared_ptr<const FileOpsConditions> Conditions() override {
+    worker_.thread_.Probe();
     std::lock_guard<std::mutex> lock(channel_->mutex);
     return channel_->conditions;
   }
 
-  bool StopRequested() override { return worker_.stop_.load(std::memory_order_relaxed); }
-  void ClearStopRequest() override { worker_.stop_.store(false); }
+  bool StopRequested() override { return worker_.thread_.StopRequested(); }
+  void ClearStopRequest() override { worker_.thread_.ClearStop(); }
 
   void SetStatusText(StatusPanel panel, std::u16string text) override {
-    const int index = static_cast<int>(panel);
-    if (index < 1 || index > 5) return;
-    QString qtext = ToQString(text);
-    std::lock_guard<std::mutex> lock(channel_->mutex);
-    channel_->texts[index] = std::move(qtext);
+    worker_.thread_.SetStatusText(static_cast<int>(panel), std::move(text));
   }
 
   int ShowMessage(const std::u16string& prompt, const std::u16string& title, int style) override {
@@ -84,17 +77,7 @@ class FileOpsWorker::Host : public FileOpsHost {
   }
 
  private:
-  // Queues `call` on the window thread; dropped when the command has been shut down by then.
-  void Post(std::function<void()> call) {
-    FileOpsWorker* worker = &worker_;
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        worker,
-        [worker, generation, call = std::move(call)] {
-          if (generation == worker->generation_) call();
-        },
-        Qt::QueuedConnection);
-  }
+  void Post(std::function<void()> call) { worker_.thread_.Post(std::move(call)); }
 
   // Runs `call` on the window thread and waits until it has returned, or until the worker shuts
   // down (then `call` is not run at all, or its effect is no longer waited for).
@@ -109,23 +92,19 @@ class FileOpsWorker::Host : public FileOpsHost {
       std::lock_guard<std::mutex> lock(channel->mutex);
       if (channel->shutting_down) return;
     }
-    FileOpsWorker* worker = &worker_;
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        worker,
-        [worker, generation, channel, request, call = std::move(call)] {
-          {
-            std::lock_guard<std::mutex> lock(channel->mutex);
-            if (request->abandoned || generation != worker->generation_) return;
-          }
-          // Texts set before the question show with it.
-          worker->Deliver();
-          call();
-          std::lock_guard<std::mutex> lock(channel->mutex);
-          request->done = true;
-          channel->answered.notify_all();
-        },
-        Qt::QueuedConnection);
+    WorkerThread* thread = &worker_.thread_;
+    Post([thread, channel, request, call = std::move(call)] {
+      {
+        std::lock_guard<std::mutex> lock(channel->mutex);
+        if (request->abandoned) return;
+      }
+      // Texts set before the question show with it.
+      thread->Deliver();
+      call();
+      std::lock_guard<std::mutex> lock(channel->mutex);
+      request->done = true;
+      channel->answered.notify_all();
+    });
     std::unique_lock<std::mutex> lock(channel->mutex);
     channel->answered.wait(lock, [&] { return request->done || channel->shutting_down; });
     if (!request->done) request->abandoned = true;
@@ -133,33 +112,21 @@ class FileOpsWorker::Host : public FileOpsHost {
 
   FileOpsWorker& worker_;
   std::shared_ptr<Channel> channel_;
-  quint64 generation_ = 0;
 };
 
 FileOpsWorker::FileOpsWorker(WindowCalls calls, QObject* parent)
     : QObject(parent), calls_(std::move(calls)), host_(std::make_unique<Host>(*this)) {
-  delivery_timer_.setInterval(kDeliveryIntervalMs);
-  connect(&delivery_timer_, &QTimer::timeout, this, &FileOpsWorker::Deliver);
+  connect(&thread_, &WorkerThread::statusText, this, &FileOpsWorker::statusText);
 }
 
 FileOpsWorker::~FileOpsWorker() { Shutdown(); }
 
 bool FileOpsWorker::Start(std::shared_ptr<const FileOpsConditions> conditions, Job job) {
-  if (thread_ != nullptr || conditions == nullptr || !job) return false;
+  if (Running() || conditions == nullptr || !job) return false;
   channel_ = std::make_shared<Channel>();
   channel_->conditions = std::move(conditions);
-  const quint64 generation = ++generation_;
-  host_->Begin(channel_, generation);
-  thread_ = QThread::create([this, generation, job = std::move(job)] {
-    job(*host_);
-    // Queued after every window call the command made, so it is handled after them.
-    QMetaObject::invokeMethod(
-        this, [this, generation] { OnJobEnded(generation); }, Qt::QueuedConnection);
-  });
-  thread_->setObjectName(QStringLiteral("file command"));
-  delivery_timer_.start();
-  thread_->start();
-  return true;
+  host_->Begin(channel_);
+  return thread_.Start([this, job = std::move(job)] { job(*host_); }, [this] { emit finished(); });
 }
 
 void FileOpsWorker::PublishConditions(std::shared_ptr<const FileOpsConditions> conditions) {
@@ -169,40 +136,14 @@ void FileOpsWorker::PublishConditions(std::shared_ptr<const FileOpsConditions> c
 }
 
 void FileOpsWorker::Shutdown() {
-  if (thread_ == nullptr) return;
-  stop_.store(true);
+  if (!Running()) return;
+  thread_.RequestStop();
   {
     std::lock_guard<std::mutex> lock(channel_->mutex);
     channel_->shutting_down = true;
     channel_->answered.notify_all();
   }
-  thread_->wait();
-  delete thread_;
-  thread_ = nullptr;
-  ++generation_;
-  delivery_timer_.stop();
-}
-
-void FileOpsWorker::Deliver() {
-  if (channel_ == nullptr) return;
-  std::optional<QString> texts[6];
-  {
-    std::lock_guard<std::mutex> lock(channel_->mutex);
-    for (int i = 0; i < 6; ++i) texts[i] = std::exchange(channel_->texts[i], std::nullopt);
-  }
-  for (int panel = 1; panel <= 5; ++panel) {
-    if (texts[panel]) emit statusText(panel, *texts[panel]);
-  }
-}
-
-void FileOpsWorker::OnJobEnded(quint64 generation) {
-  if (generation != generation_ || thread_ == nullptr) return;
-  thread_->wait();  // the command has returned; this only waits for the thread to wind down
-  delete thread_;
-  thread_ = nullptr;
-  delivery_timer_.stop();
-  Deliver();
-  emit finished();
+  thread_.Shutdown();
 }
 
 }  // namespace quonder

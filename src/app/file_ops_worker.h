@@ -1,14 +1,14 @@
-// Runs one file command (replace, restore, copy; core/replace_run.h, backup.h, copy_files.h) on
-// a thread of its own, so that the window keeps painting and the Stop button stays usable
-// while files are copied and rewritten.
+// Runs one file command (replace, restore, copy; core/fileops/replace_run.h, backup.h,
+// copy_files.h) on a worker thread (app/worker_thread.h), so that the window keeps painting and
+// the Stop button stays usable while files are copied and rewritten.
 //
 // Threads. FileOpsWorker lives on, and is called from, the window's thread; its signals and
 // every WindowCalls function run there too. The command's thread sees only the FileOpsHost
-// side: the conditions snapshot (guarded by a mutex), the stop flag (an atomic) and a buffer of
-// status texts that a timer hands to the window every kDeliveryIntervalMs. What must happen on
-// the window (busy pointer, button states, focus, settings writes) is queued there in the
-// order the command asks for it. ShowMessage and AddReplaceHistory wait on the command's thread
-// until the window thread has carried them out.
+// side: the conditions snapshot (guarded by a mutex), the stop flag and the status texts that
+// the worker thread hands to the window every kDeliveryIntervalMs. What must happen on the
+// window (busy pointer, button states, focus, settings writes) is queued there in the order
+// the command asks for it. ShowMessage and AddReplaceHistory wait on the command's thread until
+// the window thread has carried them out.
 //
 // Lifetime. Shutdown (and the destructor) stops the command and waits for its thread. A
 // question still waiting for the window is then answered Cancel on the command's thread, and
@@ -17,15 +17,12 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "app/worker_thread.h"
 #include "core/fileops/file_ops_host.h"
 
 namespace quonder {
@@ -34,7 +31,7 @@ class FileOpsWorker : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kDeliveryIntervalMs = 50;
+  static constexpr int kDeliveryIntervalMs = WorkerThread::kDeliveryIntervalMs;
 
   // The window's part of a command. Each runs on the window's thread; all must be set.
   struct WindowCalls {
@@ -50,7 +47,7 @@ class FileOpsWorker : public QObject {
   // The command: runs on the command's thread with the host it is given.
   using Job = std::function<void(FileOpsHost& host)>;
 
-  FileOpsWorker(WindowCalls calls, QObject* parent = nullptr);
+  explicit FileOpsWorker(WindowCalls calls, QObject* parent = nullptr);
   ~FileOpsWorker() override;  // Shutdown()
 
   // Starts `job` with `conditions` as its first snapshot. The stop flag is left as it is: the
@@ -62,7 +59,7 @@ class FileOpsWorker : public QObject {
   void PublishConditions(std::shared_ptr<const FileOpsConditions> conditions);
 
   // Asks the command to end at its next stop point; returns at once.
-  void Stop() { stop_.store(true); }
+  void Stop() { thread_.RequestStop(); }
 
   // Stops the command and waits for its thread; pending texts and queued window calls are
   // dropped and finished() is not emitted. Idempotent.
@@ -70,7 +67,15 @@ class FileOpsWorker : public QObject {
 
   // True from Start until the command's end is handled on the window thread (already false
   // when finished() is emitted).
-  bool Running() const { return thread_ != nullptr; }
+  bool Running() const { return thread_.Running(); }
+
+  // For tests that must act while a command is surely going: `probe` is called on the
+  // command's thread each time the command reads its conditions, before the read, and may
+  // block there; `release`, called when the worker shuts down, must make it return. Set them
+  // only while no command runs.
+  void SetConditionsProbe(std::function<void()> probe, std::function<void()> release = {}) {
+    thread_.SetProbe(std::move(probe), std::move(release));
+  }
 
  signals:
   // The newest text of a status panel (1 to 5) since the last delivery.
@@ -83,16 +88,10 @@ class FileOpsWorker : public QObject {
   class Host;
   struct Channel;
 
-  void Deliver();  // window thread: empties the text buffer into statusText
-  void OnJobEnded(quint64 generation);
-
   WindowCalls calls_;
-  QTimer delivery_timer_;
-  QThread* thread_ = nullptr;  // owned; non-null while a command runs
-  quint64 generation_ = 0;     // window thread only; drops calls queued by a joined command
+  WorkerThread thread_{QStringLiteral("file command")};
   std::unique_ptr<Host> host_;
   std::shared_ptr<Channel> channel_;  // shared with calls still in the window's queue
-  std::atomic<bool> stop_{false};
 };
 
 }  // namespace quonder

@@ -1,11 +1,11 @@
-// Runs a find run (core/find_run.h) on a worker thread so that the window never freezes, and
-// hands its rows and status texts to the window thread in batches.
+// Runs a find run (core/find_run.h) on a worker thread (app/worker_thread.h) so that the window
+// never freezes, and hands its rows and status texts to the window thread in batches.
 //
 // Threads. FindWorker itself lives on, and is called from, the window's thread; every signal is
 // emitted on that thread, so receivers may touch widgets directly. The run's thread only sees
-// the FindHost side: it reads the conditions snapshot and the stop flag and leaves rows and
-// status texts in a buffer guarded by `mutex_`. A timer on the window thread empties that
-// buffer every kDeliveryIntervalMs, so rows appear at most that long after they were found
+// the FindHost side: it reads the conditions snapshot and the stop flag and leaves rows in a
+// buffer guarded by `mutex_` (status texts in the worker thread's). Every kDeliveryIntervalMs
+// the window thread empties both, so rows appear at most that long after they were found
 // however slowly the run calls back.
 //
 // Conditions. The run asks for its conditions at each point of use; Conditions() returns the
@@ -18,17 +18,14 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <utility>
 
+#include "app/worker_thread.h"
 #include "core/search/find_conditions.h"
 #include "core/search/find_host.h"
 #include "core/search/find_run.h"
@@ -41,7 +38,7 @@ class FindWorker : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kDeliveryIntervalMs = 50;
+  static constexpr int kDeliveryIntervalMs = WorkerThread::kDeliveryIntervalMs;
 
   explicit FindWorker(QObject* parent = nullptr);
   ~FindWorker() override;  // Shutdown()
@@ -63,12 +60,14 @@ class FindWorker : public QObject {
 
   // True from Start until the run's end is handled on the window thread: already false while
   // the last rowsReady and finished() are emitted.
-  bool Running() const { return thread_ != nullptr; }
+  bool Running() const { return thread_.Running(); }
 
   // For tests that must act while a run is surely going: `probe` is called on the run's thread
-  // each time the run reads its conditions, before the read, and may block there. Set it only
-  // while no run is going.
-  void SetConditionsProbe(std::function<void()> probe) { conditions_probe_ = std::move(probe); }
+  // each time the run reads its conditions, before the read, and may block there; `release`,
+  // called when the worker shuts down, must make it return. Set them only while no run is going.
+  void SetConditionsProbe(std::function<void()> probe, std::function<void()> release = {}) {
+    thread_.SetProbe(std::move(probe), std::move(release));
+  }
 
  signals:
   // Rows found since the last batch, in run order; emitted at most every
@@ -86,20 +85,16 @@ class FindWorker : public QObject {
  private:
   class Host;
 
-  void Deliver();  // window thread: empties the buffer into rowsReady/statusText
-  void OnRunEnded(quint64 generation, Status status, FindRunResult result);
+  void DeliverRows();  // window thread: empties the row buffer into rowsReady
 
-  QTimer delivery_timer_;
-  QThread* thread_ = nullptr;  // owned; non-null while a run is going
-  quint64 generation_ = 0;     // ignores the end of a run that Shutdown has already joined
+  WorkerThread thread_{QStringLiteral("find run")};
   std::unique_ptr<Host> host_;
-  std::function<void()> conditions_probe_;
-
-  std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::shared_ptr<const FindConditions> conditions_;  // guarded by mutex_
   ResultRows pending_rows_;                           // guarded by mutex_
-  std::optional<std::u16string> pending_texts_[6];    // guarded by mutex_; index = panel
+  // Written by the run's thread before it ends, read on the window thread after.
+  Status status_;
+  FindRunResult result_;
 };
 
 }  // namespace quonder

@@ -47,6 +47,7 @@ frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
   twips_ = TwipsScale(*this);
   worker_ = new FindWorker(this);
+  CreateFileOpsWorker();
   setWindowIcon(AppIcon());
   BuildControls();
   ConnectHandlers();
@@ -65,7 +66,10 @@ frmFind::~frmFind() {
 bool frmFind::Form_Load() {
   strIniFile = start_.arguments.empty() ? BuildPath(start_.program_folder, "Quonder.ini")
                                         : SettingsPathFromArguments(start_.arguments);
-  strBackupFolder = BuildPath(TempFolder(), "Quonder");
+  // A folder of this window's own: TEMP is shared with other users and other windows. Without
+  // one, every backup fails and the replace asks before it changes anything.
+  PrivateFolder::Make(TempFolder(), "Quonder", backup_folder_);
+  strBackupFolder = backup_folder_.path();
 
   if (!LoadCharCodeSet(start_.program_folder, CharCodeSets)) {
     ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
@@ -258,8 +262,9 @@ void frmFind::closeEvent(QCloseEvent* event) {
 
 void frmFind::Form_Unload() {
   unloaded_ = true;
-  // The backup exists for a Restore while the program runs; it does not outlive it.
-  if (!strBackupFolder.empty()) DeleteFolderTree(strBackupFolder, /*force=*/true);
+  // The backup exists for a Restore while the program runs; it does not outlive it. Only the
+  // folder this window made is deleted, never what may have taken its name since.
+  backup_folder_.Remove();
 }
 
 void frmFind::mnuFileExit_Click() { close(); }

@@ -30,6 +30,7 @@
 #include "app/line_preview.h"
 #include "app/twips.h"
 #include "core/fileops/file_ops_host.h"
+#include "core/fileops/private_folder.h"
 #include "core/search/find_conditions.h"
 #include "core/search/find_run.h"
 #include "core/search/result_rows.h"
@@ -191,6 +192,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void mnuHelpQuonder_Click();
 
   // frm_find_file_ops.cc
+  void CreateFileOpsWorker();
+  bool ConfirmSourceFolder(const std::string& reference, const QString& what,
+                           const QString& action);
+  std::string RowsSourceFolder() const;
   void StartFileOp(std::function<void(FileOpsHost&)> job);
   void OnFileOpFinished();
   void StopFileOpAndWait();
@@ -207,7 +212,12 @@ class frmFind : public QMainWindow, private FrmFindControls {
   QElapsedTimer since_size_write_;  // since WindowSize was last written
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
-  FileOpsWorker* file_ops_ = nullptr;  // created with the first file command
+  FileOpsWorker* file_ops_ = nullptr;
+  // The window's own backup folder below TEMP (strBackupFolder holds its path), deleted when
+  // the window closes.
+  PrivateFolder backup_folder_;
+  // The source folder (expanded) that the last replace with backup copied its files from.
+  std::string backup_source_folder_;
   // The states Replace, Restore, Copy Files and Copy Folders take when the file command in
   // hand ends (FileOpsCommand order); the command changes them as it goes.
   bool file_op_enabled_after_[4] = {};

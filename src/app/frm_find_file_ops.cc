@@ -8,6 +8,9 @@
 // collected and applied when it ends. The option controls stay live: each change publishes
 // a new conditions snapshot that the command reads at its next point of use, as a find run
 // does. Closing the window stops the command and waits for it.
+//
+// Before it starts, a command asks when Source Folder no longer names the folder that its rows
+// (or, for Restore, its backup) came from.
 #include <QMetaObject>
 
 #include "app/file_ops_worker.h"
@@ -16,6 +19,7 @@
 #include "app/result_model.h"
 #include "core/fileops/backup.h"
 #include "core/fileops/copy_files.h"
+#include "core/fileops/file_common.h"
 #include "core/fileops/replace_run.h"
 #include "core/settings/history.h"
 #include "core/settings/ini_file_common.h"
@@ -24,11 +28,46 @@ namespace quonder {
 namespace {
 
 constexpr int kReplaceIndex = static_cast<int>(FileOpsCommand::kReplace);
+constexpr int kMbDefaultButton2 = 0x100;
+
+QString Quoted(const std::string& folder) {
+  return QStringLiteral("\"") + QString::fromStdString(folder) + QStringLiteral("\"");
+}
 
 }  // namespace
 
+// The rows hold paths relative to the source folder as it is entered now. When that is no
+// longer the folder the rows were found in (for Restore: the one the backup was taken from),
+// the command would work on files the user never saw: ask first; Cancel changes nothing.
+bool frmFind::ConfirmSourceFolder(const std::string& reference, const QString& what,
+                                  const QString& action) {
+  const std::string now = ExpandEnvVariables(strSourceFolder);
+  if (reference.empty() || now == reference ||
+      (IsInsideFolder(now, reference) && IsInsideFolder(reference, now))) {
+    return true;
+  }
+  const QString prompt = what + QStringLiteral(" ") + Quoted(reference) +
+                         QStringLiteral(",\r\nbut Source Folder is now ") + Quoted(now) +
+                         QStringLiteral(".\r\n") + action + QStringLiteral(" ") + Quoted(now) +
+                         QStringLiteral(" all the same?");
+  return ShowMessage(prompt, QStringLiteral("Find Text"),
+                     kMbOkCancel | kMbIconExclamation | kMbDefaultButton2) == kIdOk;
+}
+
+// The folder the rows were found in, expanded; empty when the list has no rows.
+std::string frmFind::RowsSourceFolder() const {
+  return model_->rowCount() > 0 ? ExpandEnvVariables(run_conditions_.source_folder) : "";
+}
+
 void frmFind::cmdReplace_Click() {
   if (Running() || FileOpRunning()) return;
+  if (!ConfirmSourceFolder(RowsSourceFolder(), QStringLiteral("The list was found in"),
+                           QStringLiteral("Replace in"))) {
+    return;
+  }
+  if (chkEnableRestore->checkState() != Qt::Unchecked) {
+    backup_source_folder_ = ExpandEnvVariables(strSourceFolder);
+  }
   StartFileOp([rows = &model_->rows(), selected = SelectedRowIndexes()](FileOpsHost& host) {
     ReplaceSelectedRows(host, *rows, selected);
   });
@@ -36,11 +75,19 @@ void frmFind::cmdReplace_Click() {
 
 void frmFind::cmdRestore_Click() {
   if (Running() || FileOpRunning()) return;
+  if (!ConfirmSourceFolder(backup_source_folder_, QStringLiteral("The backup was taken from"),
+                           QStringLiteral("Restore into"))) {
+    return;
+  }
   StartFileOp([](FileOpsHost& host) { Restore(host); });
 }
 
 void frmFind::cmdCopy_Click() {
   if (Running() || FileOpRunning()) return;
+  if (!ConfirmSourceFolder(RowsSourceFolder(), QStringLiteral("The list was found in"),
+                           QStringLiteral("Copy from"))) {
+    return;
+  }
   StartFileOp([rows = &model_->rows(), selected = SelectedRowIndexes()](FileOpsHost& host) {
     CopyToCopyFolder(host, *rows, selected, /*keep_structure=*/false, kCopyFilesSuffix);
   });
@@ -48,44 +95,48 @@ void frmFind::cmdCopy_Click() {
 
 void frmFind::cmdXcopy_Click() {
   if (Running() || FileOpRunning()) return;
+  if (!ConfirmSourceFolder(RowsSourceFolder(), QStringLiteral("The list was found in"),
+                           QStringLiteral("Copy from"))) {
+    return;
+  }
   StartFileOp([rows = &model_->rows(), selected = SelectedRowIndexes()](FileOpsHost& host) {
     CopyToCopyFolder(host, *rows, selected, /*keep_structure=*/true, kCopyFoldersSuffix);
   });
 }
 
-bool frmFind::FileOpRunning() const { return file_ops_ != nullptr && file_ops_->Running(); }
+bool frmFind::FileOpRunning() const { return file_ops_->Running(); }
+
+void frmFind::CreateFileOpsWorker() {
+  FileOpsWorker::WindowCalls calls;
+  calls.show_message = [](const QString& prompt, const QString& title, int style) {
+    return ShowMessage(prompt, title, style);
+  };
+  calls.set_busy = [this](bool busy) {
+    if (busy) {
+      setCursor(Qt::BusyCursor);
+    } else {
+      unsetCursor();
+    }
+  };
+  calls.set_command_enabled = [this](FileOpsCommand command, bool enabled) {
+    file_op_enabled_after_[static_cast<int>(command)] = enabled;
+  };
+  calls.focus_result_list = [this] { ListView1->setFocus(); };
+  calls.write_setting = [this](const std::string& key, const std::string& value) {
+    WriteIniString("FindSetting", key, value, strIniFile);
+  };
+  calls.add_replace_history = [this] {
+    AddToHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistory", strIniFile);
+    return CurrentFileOpsConditions();
+  };
+  file_ops_ = new FileOpsWorker(std::move(calls), this);
+  connect(file_ops_, &FileOpsWorker::statusText, this, &frmFind::OnStatusText);
+  connect(file_ops_, &FileOpsWorker::finished, this, &frmFind::OnFileOpFinished);
+}
 
 // The job reads the model's rows on the command's thread. They stay as they are until it
 // ends: only a find run changes them, and Find is disabled meanwhile.
 void frmFind::StartFileOp(std::function<void(FileOpsHost&)> job) {
-  if (file_ops_ == nullptr) {
-    FileOpsWorker::WindowCalls calls;
-    calls.show_message = [](const QString& prompt, const QString& title, int style) {
-      return ShowMessage(prompt, title, style);
-    };
-    calls.set_busy = [this](bool busy) {
-      if (busy) {
-        setCursor(Qt::BusyCursor);
-      } else {
-        unsetCursor();
-      }
-    };
-    calls.set_command_enabled = [this](FileOpsCommand command, bool enabled) {
-      file_op_enabled_after_[static_cast<int>(command)] = enabled;
-    };
-    calls.focus_result_list = [this] { ListView1->setFocus(); };
-    calls.write_setting = [this](const std::string& key, const std::string& value) {
-      WriteIniString("FindSetting", key, value, strIniFile);
-    };
-    calls.add_replace_history = [this] {
-      AddToHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistory", strIniFile);
-      return CurrentFileOpsConditions();
-    };
-    file_ops_ = new FileOpsWorker(std::move(calls), this);
-    connect(file_ops_, &FileOpsWorker::statusText, this, &frmFind::OnStatusText);
-    connect(file_ops_, &FileOpsWorker::finished, this, &frmFind::OnFileOpFinished);
-  }
-
   QPushButton* const commands[4] = {cmdReplace, cmdRestore, cmdCopy, cmdXcopy};
   for (int i = 0; i < 4; ++i) {
     file_op_enabled_after_[i] = commands[i]->isEnabled();
@@ -129,7 +180,6 @@ void frmFind::OnFileOpFinished() {
 }
 
 void frmFind::StopFileOpAndWait() {
-  if (file_ops_ == nullptr) return;
   file_ops_->Shutdown();
   for (const QMetaObject::Connection& connection : file_op_connections_) disconnect(connection);
   file_op_connections_.clear();

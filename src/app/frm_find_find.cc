@@ -35,7 +35,6 @@ int CheckValue(const QCheckBox* box) {
   }
 }
 
-
 }  // namespace
 
 bool frmFind::Running() const { return worker_->Running(); }

@@ -99,9 +99,11 @@ void PrintHelp() {
   std::printf(
       "%s\nFinds FIND_TEXT in every file of FOLDER and replaces every hit with TEXT, each\n"
       "file read once and written once, atomically, in its charset, keeping its byte-order\n"
-      "mark, line ends and permissions. A file is left untouched, and named with the reason,\n"
-      "when it changed since the find, holds bytes invalid in the charset, cannot take the new\n"
-      "text in its charset, is read-only, or cannot be read or written.\n"
+      "mark, line ends, permissions and extended attributes. A file is left untouched, and\n"
+      "named with the reason, when it changed since the find or while it was being replaced,\n"
+      "holds bytes invalid in the charset, cannot take the new text in its charset, is\n"
+      "read-only, cannot be read or written, has other hard links, lies outside FOLDER (a\n"
+      "link leading out), or is a file already replaced by another path.\n"
       "In regular-expression mode TEXT may use $1..$9 and $$, and \\r \\n \\t \\v \\\\ stand\n"
       "for the characters.\n"
       "Exit status: 0 every file replaced, 1 a file left untouched, the backup failed (then\n"
@@ -202,7 +204,7 @@ int RunReplaceCommand(int argc, char** argv) {
   for (size_t i = 0; i < every_row.size(); ++i) every_row[i] = i;
   ReplaceOptions options;
   options.dry_run = replace_values.dry_run;
-  options.backup.fresh_folder = false;  // the user's folder: never emptied
+  options.backup.private_folder = false;  // the user's folder: never emptied
   ReplaceResult result = ReplaceSelectedRows(host, rows, every_row, options);
 
   if (result.cancelled) {

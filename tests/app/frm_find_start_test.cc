@@ -1,6 +1,7 @@
 // Start-up of the main window: the settings file it picks, the defaults without one, a
 // prepared file (values, legacy keys, bad values), the designed layout and the failed start.
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "app/twips.h"
 #include "core/fileops/editor_command.h"
 #include "core/fileops/file_common.h"
+#include "core/fileops/private_folder.h"
 #include "frm_find_support.h"
 
 namespace quonder::testing {
@@ -110,7 +112,8 @@ class FrmFindStartTest : public QObject {
 
     QCOMPARE(window->windowTitle(), QStringLiteral("Quonder in the Folder"));
     QCOMPARE(window->strIniFile, fixture.IniFile());
-    QCOMPARE(window->strBackupFolder, BuildPath(TempFolder(), "Quonder"));
+    QVERIFY(window->strBackupFolder.starts_with(BuildPath(TempFolder(), "Quonder")));
+    QVERIFY(IsPrivateFolder(window->strBackupFolder));
     QCOMPARE(Child<QLineEdit>(*window, "txtSourceFolder")->text(), program);
     QCOMPARE(Child<QLineEdit>(*window, "txtCopyFolder")->text(), program);
     QCOMPARE(window->strSourceFolder, fixture.ProgramFolder());
@@ -326,15 +329,16 @@ class FrmFindStartTest : public QObject {
 
   // Without its code set table the program cannot work: one message, and the window closes
   // (removing the backup folder, read-only files included).
+  // The failed start closes the window, which deletes its own backup folder and nothing
+  // else: a "Quonder" folder that was there before is not the window's.
   void MissingCodeSetTableEndsTheStart() {
     WindowFixture fixture(/*with_code_sets=*/false);
     QTemporaryDir temp;
     const QByteArray old_temp = qgetenv("TEMP");
     qputenv("TEMP", temp.path().toUtf8());
-    const std::string backup = temp.path().toStdString() + "/Quonder";
-    QVERIFY(CreateFolderPath(backup + "/sub"));
-    fixture.WriteFile(backup + "/sub/locked.txt", "x");
-    QFile::setPermissions(QString::fromStdString(backup + "/sub/locked.txt"), QFile::ReadOwner);
+    const std::string other = temp.path().toStdString() + "/Quonder";
+    QVERIFY(CreateFolderPath(other));
+    fixture.WriteFile(other + "/keep.txt", "x");
 
     MessageLog log;
     auto window = fixture.Open();
@@ -344,7 +348,9 @@ class FrmFindStartTest : public QObject {
              QStringList{QStringLiteral(
                  "Find Text Alarm: 文字コードセットの初期化が出来ません\r\n終了します")});
     QCOMPARE(log.messages()[0].style, 16);
-    QVERIFY(!FolderExists(backup));
+    QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{"Quonder"});
+    QCOMPARE(fixture.ReadFile(other + "/keep.txt"), std::string("x"));
   }
 
   void ControlsAtDesignedPlaces_data() {

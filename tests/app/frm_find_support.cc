@@ -9,15 +9,18 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "app/file_ops_worker.h"
 #include "app/find_worker.h"
 #include "core/settings/ini_file_common.h"
 
 namespace quonder::testing {
 
-MessageLog::MessageLog(int answer) : messages_(std::make_shared<std::vector<MessageRequest>>()) {
-  SetMessageBoxHandler([messages = messages_, answer](const MessageRequest& request) {
+MessageLog::MessageLog(int answer)
+    : messages_(std::make_shared<std::vector<MessageRequest>>()),
+      answer_(std::make_shared<int>(answer)) {
+  SetMessageBoxHandler([messages = messages_, answer = answer_](const MessageRequest& request) {
     messages->push_back(request);
-    return answer;
+    return *answer;
   });
 }
 
@@ -111,19 +114,39 @@ struct RunGate::State {
   std::mutex mutex;
   std::condition_variable opened;
   int reads = 0;
+  bool reached = false;
   bool open = false;
 };
-
-RunGate::RunGate(frmFind& window, int at) : state_(std::make_shared<State>()) {
-  auto* worker = window.findChild<FindWorker*>();
-  if (worker == nullptr) return;
-  worker->SetConditionsProbe([state = state_, at] {
+std::function<void()> RunGate::Probe(int at) const {
+  return [state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
     if (++state->reads != at) return;
+    state->reached = true;
     state->opened.wait_for(lock, std::chrono::seconds(60), [&] { return state->open; });
-  });
+  };
 }
-
+std::function<void()> RunGate::Release() const {
+  return [state = state_] {
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->open = true;
+    state->opened.notify_all();
+  };
+}
+RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
+  if (worker == Worker::kFind) {
+    if (auto* find = window.findChild<FindWorker*>())
+      find->SetConditionsProbe(Probe(at), Release());
+  } else if (auto* file_ops = window.findChild<FileOpsWorker*>()) {
+    file_ops->SetConditionsProbe(Probe(at), Release());
+  }
+}
+RunGate::RunGate(FindWorker& worker, int at) : state_(std::make_shared<State>()) {
+  worker.SetConditionsProbe(Probe(at), Release());
+}
+bool RunGate::Reached() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->reached;
+}
 void RunGate::Open() {
   {
     std::lock_guard<std::mutex> lock(state_->mutex);

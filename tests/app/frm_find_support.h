@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/find_worker.h"
 #include "app/frm_find.h"
 #include "app/message_box.h"
 
@@ -28,9 +30,12 @@ class MessageLog {
   // "title: prompt" per message, for whole-transcript comparisons.
   QStringList Transcript() const;
   void Clear() { messages_->clear(); }
+  // Answers `answer` from now on.
+  void Answer(int answer) { *answer_ = answer; }
 
  private:
   std::shared_ptr<std::vector<MessageRequest>> messages_;
+  std::shared_ptr<int> answer_;
 };
 
 // Charset names of the fixture's code set table; index 42 is the default.
@@ -62,21 +67,30 @@ class WindowFixture {
   QTemporaryDir root_;
 };
 
-// Holds a window's find runs at their `at`-th read of the conditions until Open(), so that a
-// test acts while a run is surely going and has searched fewer than `at` files. Make it after
-// the window (it must be opened before the window joins its run); it opens itself at its end,
-// and after 60 s in case a failed check left it shut.
+// Holds a window's find runs (or its file commands) at their `at`-th read of the conditions
+// until Open(), so that a test acts while a run is surely going and has searched fewer than
+// `at` files. Make it after the window (it must be opened before the window joins its run); it
+// opens itself at its end, when the window shuts the run down, and after 60 s in case a failed
+// check left it shut.
 class RunGate {
  public:
-  RunGate(frmFind& window, int at);
+  enum class Worker { kFind, kFileOps };
+  RunGate(frmFind& window, int at, Worker worker = Worker::kFind);
+  // The same for a find worker of its own.
+  RunGate(FindWorker& worker, int at);
   ~RunGate() { Open(); }
   RunGate(const RunGate&) = delete;
   RunGate& operator=(const RunGate&) = delete;
 
   void Open();
+  // True once a run has reached the gate and waits there.
+  bool Reached() const;
 
  private:
   struct State;
+  std::function<void()> Probe(int at) const;
+  std::function<void()> Release() const;
+
   std::shared_ptr<State> state_;
 };
 

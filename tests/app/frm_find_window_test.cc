@@ -394,8 +394,7 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(stops.count(), 2);
   }
 
-  // File > Exit closes the window, which removes the backup folder (read-only files included:
-  // the failed start's test has them).
+  // File > Exit closes the window, which removes the backup folder, read-only files included.
   void ExitDeletesTheBackupFolder() {
     WindowFixture fixture;
     QTemporaryDir temp;
@@ -404,12 +403,17 @@ class FrmFindWindowTest : public QObject {
     auto window = fixture.Open();
     qputenv("TEMP", old_temp);
     QVERIFY(window);
-    QVERIFY(CreateFolderPath(window->strBackupFolder + "/deep"));
-    fixture.WriteFile(window->strBackupFolder + "/deep/a.txt", "x");
+    const std::string backup = window->strBackupFolder;
+    QVERIFY(backup.starts_with(temp.path().toStdString() + "/Quonder"));
+    QVERIFY(CreateFolderPath(backup + "/deep/er"));
+    fixture.WriteFile(backup + "/deep/er/locked.txt", "x");
+    QFile::setPermissions(QString::fromStdString(backup + "/deep/er/locked.txt"), QFile::ReadOwner);
+    QFile::setPermissions(QString::fromStdString(backup + "/deep/er"),
+                          QFile::ReadOwner | QFile::ExeOwner);
     window->show();
     Child<QAction>(*window, "mnuFileExit")->trigger();
     QVERIFY(!window->isVisible());
-    QVERIFY(!FolderExists(temp.path().toStdString() + "/Quonder"));
+    QVERIFY(!FolderExists(backup));
   }
 
  private:

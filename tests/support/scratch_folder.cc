@@ -10,8 +10,10 @@
 namespace quonder::testing {
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "quonder-test-XXXXXX").string();
+ScratchFolder::ScratchFolder() : ScratchFolder(fs::temp_directory_path().string()) {}
+
+ScratchFolder::ScratchFolder(const std::string& parent) {
+  std::string pattern = (fs::path(parent) / "quonder-test-XXXXXX").string();
   char* made = ::mkdtemp(pattern.data());
   path_ = made != nullptr ? made : "";
 }

@@ -11,6 +11,8 @@ namespace quonder::testing {
 class ScratchFolder {
  public:
   ScratchFolder();
+  // The same below `parent` (for a file system with features the temp folder may lack).
+  explicit ScratchFolder(const std::string& parent);
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -2,16 +2,25 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 #include <string>
+#include <utility>
+
+#include "core/fileops/file_common.h"
 
 namespace quonder {
 namespace {
+
+std::mutex hook_mutex;
+std::function<void(const std::string&)>* before_rename_hook = nullptr;  // guarded by hook_mutex
 
 std::string Describe(const std::string& what, const std::string& path) {
   return what + " \"" + path + "\": " + std::strerror(errno);
@@ -29,57 +38,180 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The names of the extended attributes of `path` as one buffer of NUL-ended names; false when
+// they cannot be listed. A file system without them has none.
+bool ListAttributes(const std::string& path, std::string& names) {
+  for (;;) {
+    ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+    if (size < 0) {
+      names.clear();
+      return errno == ENOTSUP;
+    }
+    names.resize(static_cast<size_t>(size));
+    if (size == 0) return true;
+    size = ::listxattr(path.c_str(), names.data(), names.size());
+    if (size >= 0) {
+      names.resize(static_cast<size_t>(size));
+      return true;
+    }
+    if (errno != ERANGE) return false;  // ERANGE: the list grew in between
+  }
+}
+
+bool GetAttribute(const std::string& path, const char* name, std::string& value) {
+  for (;;) {
+    ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+    if (size < 0) return false;
+    value.resize(static_cast<size_t>(size));
+    size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    if (size >= 0) {
+      value.resize(static_cast<size_t>(size));
+      return true;
+    }
+    if (errno != ERANGE) return false;
+  }
+}
+
+// Gives the temporary file `fd` every extended attribute of `source`. An attribute the process
+// may not set counts as kept when the new file already carries the same value (a security
+// label the system gives every new file). False, with the name that could not be kept in
+// `failed` and errno set, otherwise.
+bool CopyAttributes(const std::string& source, int fd, std::string& failed) {
+  std::string names;
+  if (!ListAttributes(source, names)) {
+    failed = "list";
+    return false;
+  }
+  std::string value, present;
+  for (size_t at = 0; at < names.size();) {
+    const char* name = names.c_str() + at;
+    at += std::strlen(name) + 1;
+    if (!GetAttribute(source, name, value)) {
+      if (errno == ENODATA) continue;  // removed in between
+      failed = name;
+      return false;
+    }
+    if (::fsetxattr(fd, name, value.data(), value.size(), 0) == 0) continue;
+    const int saved = errno;
+    present.resize(value.size() + 1);
+    ssize_t size = ::fgetxattr(fd, name, present.data(), present.size());
+    if (size >= 0 && std::string_view(present.data(), static_cast<size_t>(size)) == value) {
+      continue;
+    }
+    errno = saved;
+    failed = name;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
+void SetBeforeRenameHookForTesting(std::function<void(const std::string& target)> hook) {
+  std::lock_guard<std::mutex> lock(hook_mutex);
+  delete before_rename_hook;
+  before_rename_hook =
+      hook ? new std::function<void(const std::string&)>(std::move(hook)) : nullptr;
 }
 
 std::string WriteTarget(const std::string& path) {
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved != nullptr) {
+      std::string target(resolved);
+      std::free(resolved);
+      return target;
+    }
+  }
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.string();
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+Status AtomicWriter::Fail(const std::string& what) {
+  Status error = Status::Error(Status::Code::kIoError, Describe(what, path_));
+  Abandon();
+  return error;
+}
+
+Status AtomicWriter::Open(const std::string& path, const Options& options) {
+  path_ = path;
   // A link stays a link (the rename would otherwise put a plain file in its place).
-  const std::string target = WriteTarget(path);
+  target_ = WriteTarget(path);
+  const std::string folder = GetParentFolderName(target_);
   // Created with 0666 so that the umask applies to a new file as for any other program's file
   // (reading the umask to compute it would race with other threads).
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+  for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
     static std::atomic<unsigned> counter{0};
-    temp = FolderOf(target) + "/.quonder-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+    temp_ = folder + "/.quonder-" + std::to_string(::getpid()) + "-" +
+            std::to_string(counter.fetch_add(1)) + ".tmp";
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) return Status::Error(Status::Code::kIoError, Describe("Cannot write", path));
+  if (fd_ < 0) {
+    temp_.clear();
+    return Fail("Cannot write");
+  }
 
   // A rewrite must not change who owns the file or who may read it. fchown fails for a user
   // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid.
+  // The mode goes before the attributes: setting it after an ACL would change the ACL's mask.
   struct stat st;
-  bool keep_mode = ::stat(target.c_str(), &st) == 0;
-  if (keep_mode) {
-    [[maybe_unused]] int owner_kept = ::fchown(fd, st.st_uid, st.st_gid);
+  const bool existing = ::stat(target_.c_str(), &st) == 0;
+  if (existing) {
+    [[maybe_unused]] int owner_kept = ::fchown(fd_, st.st_uid, st.st_gid);
   }
-  bool ok = (!keep_mode || ::fchmod(fd, st.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
-            ::fsync(fd) == 0;
-  int saved = errno;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return Status::Ok();
-  if (!ok) errno = saved;
-  Status error = Status::Error(Status::Code::kIoError, Describe("Cannot write", path));
-  ::unlink(temp.c_str());
-  return error;
+  const int mode = options.mode >= 0 ? options.mode : existing ? int(st.st_mode & 07777) : -1;
+  if (mode >= 0 && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Fail("Cannot write");
+  if (existing) {
+    std::string name;
+    if (!CopyAttributes(target_, fd_, name)) {
+      return Fail("Cannot keep the extended attribute " + name + " of");
+    }
+  }
+  return Status::Ok();
+}
+
+Status AtomicWriter::Write(std::string_view bytes) {
+  if (fd_ < 0) return Status::Error(Status::Code::kIoError, "Cannot write \"" + path_ + "\"");
+  if (!WriteAll(fd_, bytes)) return Fail("Cannot write");
+  return Status::Ok();
+}
+
+Status AtomicWriter::Commit(const std::function<Status()>& check) {
+  if (fd_ < 0) return Status::Error(Status::Code::kIoError, "Cannot write \"" + path_ + "\"");
+  if (::fsync(fd_) != 0) return Fail("Cannot write");
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return Fail("Cannot write");
+  {
+    std::lock_guard<std::mutex> lock(hook_mutex);
+    if (before_rename_hook != nullptr) (*before_rename_hook)(target_);
+  }
+  if (check) {
+    Status status = check();
+    if (!status.ok()) {
+      Abandon();
+      return status;
+    }
+  }
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail("Cannot write");
+  temp_.clear();
+  return Status::Ok();
+}
+
+void AtomicWriter::Abandon() {
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+}
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  AtomicWriter writer;
+  Status status = writer.Open(path);
+  if (status.ok()) status = writer.Write(bytes);
+  if (status.ok()) status = writer.Commit();
+  return status;
 }
 
 Status ReadWholeFile(const std::string& path, std::string& bytes) {

@@ -1,11 +1,14 @@
 #include "core/fileops/backup.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/fileops/private_folder.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
@@ -43,21 +46,24 @@ bool BackupWouldTouchSources(const ResultRows& rows, const std::vector<size_t>& 
   return false;
 }
 
-enum class RestoreOutcome { kRestored, kFailed };
-
-RestoreOutcome RestoreOneFile(const std::string& backup_file, const std::string& target) {
+// Writes one backed-up file back to `target` below `source`; false when it may not or cannot.
+bool RestoreOneFile(const std::string& backup_file, const std::string& target,
+                    const std::string& source) {
+  // Checked before anything is made: a folder on the way may be a link out of the source.
+  if (!IsInsideFolder(target, source)) return false;
   std::string bytes;
-  if (!ReadWholeFile(backup_file, bytes).ok()) return RestoreOutcome::kFailed;
-  if (!CreateFolderPath(GetParentFolderName(target))) return RestoreOutcome::kFailed;
+  if (!ReadWholeFile(backup_file, bytes).ok()) return false;
+  if (!CreateFolderPath(GetParentFolderName(target))) return false;
+  if (!IsInsideFolder(target, source)) return false;
   // A file the replace run did not change needs no write: its time stamp stays, and a file
   // the user has marked read-only is never written.
   std::string current;
-  if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) {
-    return RestoreOutcome::kRestored;
-  }
-  if (IsMarkedReadOnly(target)) return RestoreOutcome::kFailed;
-  return WriteFileAtomically(target, bytes).ok() ? RestoreOutcome::kRestored
-                                                 : RestoreOutcome::kFailed;
+  if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) return true;
+  if (IsMarkedReadOnly(target)) return false;
+  // A rename would leave the file's other names with the text it has now.
+  struct stat st;
+  if (::stat(target.c_str(), &st) == 0 && st.st_nlink > 1) return false;
+  return WriteFileAtomically(target, bytes).ok();
 }
 
 }  // namespace
@@ -70,14 +76,10 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
   std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
   const std::string source = ExpandEnvVariables(conditions->source_folder);
   const std::string backup = ExpandEnvVariables(conditions->backup_folder);
-  if (backup.empty() || BackupWouldTouchSources(rows, selected, source, backup)) {
-    FailEverySelectedFile(rows, selected, counters);
-    return counters;
-  }
-  if (options.fresh_folder) DeleteFolderTree(backup, /*force=*/true);
-  // Without a backup folder nothing could be kept: every file counts as failed, so that the
-  // replace run asks before it changes files that have no copy.
-  if (!CreateFolderPath(backup)) {
+  // Without a usable backup folder nothing could be kept: every file counts as failed, so that
+  // the replace run asks before it changes files that have no copy.
+  if (backup.empty() || BackupWouldTouchSources(rows, selected, source, backup) ||
+      !(options.private_folder ? EmptyPrivateFolder(backup) : CreateFolderPath(backup))) {
     FailEverySelectedFile(rows, selected, counters);
     return counters;
   }
@@ -93,16 +95,18 @@ RestoreResult Restore(FileOpsHost& host) {
   const std::string backup = ExpandEnvVariables(conditions->backup_folder);
   const std::string source = ExpandEnvVariables(conditions->source_folder);
   // A source folder inside the backup folder would be walked as part of the backup.
-  bool listed = FolderExists(backup) && !source.empty() && !IsInsideFolder(source, backup);
+  bool listed = IsPrivateFolder(backup) && !source.empty() && !IsInsideFolder(source, backup);
   if (listed) {
     std::error_code error;
+    // Links to folders are not entered; a link to a file is refused below.
     fs::recursive_directory_iterator it(backup, error), end;
     for (; !error && it != end; it.increment(error)) {
       std::error_code type_error;
-      if (!it->is_regular_file(type_error)) continue;
+      const fs::file_status status = it->symlink_status(type_error);
+      if (!type_error && fs::is_directory(status)) continue;
       std::string relative = it->path().lexically_relative(backup).generic_string();
-      if (RestoreOneFile(it->path().string(), BuildPath(source, relative)) ==
-          RestoreOutcome::kRestored) {
+      if (!type_error && fs::is_regular_file(status) &&
+          RestoreOneFile(it->path().string(), BuildPath(source, relative), source)) {
         ++result.restored;
       } else {
         ++result.failed;

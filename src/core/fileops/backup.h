@@ -14,18 +14,21 @@
 namespace quonder {
 
 struct BackupOptions {
-  // Empty the backup folder first. Right for the window's own folder (one generation);
-  // wrong for a folder the user named, whose content is never deleted.
-  bool fresh_folder = true;
+  // The backup folder is the window's own private folder (core/fileops/private_folder.h),
+  // which holds one generation: it is used only while IsPrivateFolder says it still is one,
+  // and emptied first (the folder itself stays). False (a folder the user named): it is made
+  // when missing and its content is never deleted.
+  bool private_folder = true;
 };
 
 // The backup step: panel 1 "Start Backup", then the backup folder (Conditions().backup_folder)
-// is emptied and created again, and the files of the selected rows are copied into it keeping
+// is prepared as `options` say, and the files of the selected rows are copied into it keeping
 // their relative paths (CopySelectedFiles with keep-structure on; panel 5 counts the rows).
 // Returns the counters; `failed` is what the replace run asks about.
-// Refuses, counting every selected file as failed and deleting nothing, when the source
-// folder lies inside the backup folder or the backup folder inside the source folder: emptying
-// or filling it would then destroy or mix up the very files it is meant to keep.
+// Refuses, counting every selected file as failed and deleting nothing, when the backup
+// folder cannot be used (missing, or no longer private), or when the source folder lies inside
+// the backup folder or the backup folder inside the source folder: emptying or filling it would
+// then destroy or mix up the very files it is meant to keep.
 CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
                            const std::vector<size_t>& selected, const BackupOptions& options);
 
@@ -38,12 +41,16 @@ struct RestoreResult {
 // The Restore command: panel 1 "Start Undo", then every file below the backup folder is
 // written back to the same relative path below the source folder (as entered, expanded now),
 // creating missing folders, then panel 1 "Complete Undo". Each file is replaced atomically,
-// so an interrupted restore leaves every file whole; a read-only file (no write bit) is not
-// overwritten. Files that are not in the backup are not touched; the backup is kept, so a
-// second Restore gives the same files.
+// so an interrupted restore leaves every file whole. Files that are not in the backup are not
+// touched; the backup is kept, so a second Restore gives the same files.
+// The backup folder must be private (IsPrivateFolder): only what it holds is copied back, and
+// a symbolic link in it is never followed (it counts as failed). A file is not written back
+// (and counts as failed) when it is read-only (no write bit), has other hard links, or its
+// path leads out of the source folder (through a link).
 // No question and no message when everything was restored; otherwise panel 1 reads
 // "Failed Undo" and a warning (title "Find Text Alarm", style 48) names the count, or says that
-// the backup folder cannot be used (missing, unreadable, or holding the source folder).
+// the backup folder cannot be used (missing, not private, unreadable, or holding the source
+// folder).
 RestoreResult Restore(FileOpsHost& host);
 
 }  // namespace quonder

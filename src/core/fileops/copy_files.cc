@@ -2,6 +2,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 
@@ -11,7 +12,18 @@ void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
                        CopyCounters& counters) {
   const std::string source = ExpandEnvVariables(source_folder);
   const std::string destination = ExpandEnvVariables(destination_folder);
-  if (!FolderExists(source) || !FolderExists(destination)) return;
+  if (!FolderExists(source) || !FolderExists(destination)) {
+    counters.missing_folder = FolderExists(source) ? destination : source;
+    const std::string* last_path = nullptr;
+    for (size_t index : NormalizeSelection(selected, rows.size())) {
+      const std::string& path = rows.Path(index);
+      if (last_path != nullptr && *last_path == path) continue;
+      last_path = &path;
+      ++counters.failed;
+      counters.failed_paths.push_back(path);
+    }
+    return;
+  }
 
   std::string last_source_path;
   for (size_t index : NormalizeSelection(selected, rows.size())) {
@@ -24,18 +36,20 @@ void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
     if (source_path == last_source_path) continue;
     last_source_path = source_path;
 
-    std::string destination_path;
-    if (keep_structure) {
-      destination_path = BuildPath(destination, relative);
+    const std::string destination_path =
+        BuildPath(destination, keep_structure ? relative : GetFileName(source_path));
+    // Checked before a folder is made, and again before the copy: a link in the destination
+    // (to a folder or to a file) must not carry the copy elsewhere.
+    bool inside = IsInsideFolder(destination_path, destination);
+    if (inside && keep_structure) {
       CreateFolderPath(GetParentFolderName(destination_path));
-    } else {
-      destination_path = BuildPath(destination, GetFileName(source_path));
+      inside = IsInsideFolder(destination_path, destination);
     }
-    if (FileExists(destination_path)) {
+    if (inside && FileExists(destination_path)) {
       ++counters.overwritten;
       if (SameFile(source_path, destination_path)) continue;
     }
-    if (!CopyFile(source_path, destination_path, /*overwrite=*/true)) {
+    if (!inside || !CopyFile(source_path, destination_path, /*overwrite=*/true)) {
       ++counters.failed;
       counters.failed_paths.push_back(relative);
     }
@@ -52,6 +66,9 @@ std::u16string CopySummaryText(const CopyCounters& counters, size_t row_count) {
   }
   if (counters.failed != 0) {
     text += u"\r\nFailed to copy " + DecimalText(counters.failed) + u" files.";
+  }
+  if (!counters.missing_folder.empty()) {
+    text += u"\r\nThe folder " + ToUtf16(counters.missing_folder) + u" does not exist.";
   }
   return text;
 }

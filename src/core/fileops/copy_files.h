@@ -18,6 +18,7 @@ struct CopyCounters {
   int32_t overwritten = 0;    // copies whose destination file existed just before
   int32_t failed = 0;         // copies the file system refused
   std::vector<std::string> failed_paths;  // relative paths of the refused copies, in order
+  std::string missing_folder;  // the source or destination folder that did not exist, expanded
 };
 
 // Copies the file of every selected row (0-based indexes into `rows`, any order; duplicates
@@ -25,9 +26,12 @@ struct CopyCounters {
 // as entered and expanded here. A file is copied once for a run of adjacent selected rows.
 // With `keep_structure` the row's relative path is kept below the destination (missing
 // folders are created), else the file goes directly into it, overwriting a namesake.
-// Nothing is copied and no counter changes when either folder is missing.
-// A refused copy counts as failed and the copy goes on. A destination that is the source
-// file itself is counted as overwritten and left alone (a copy onto itself would empty it).
+// When either folder is missing nothing is copied: every selected file counts as failed (no
+// row as reached) and `missing_folder` names the folder.
+// A refused copy counts as failed and the copy goes on; so does a copy whose destination
+// would lie outside the destination folder (a link in it leading out). A destination that is
+// the source file itself is counted as overwritten and left alone (a copy onto itself would
+// empty it).
 // Sets panel 5 per selected row; asks StopRequested() before each selected row.
 // Counters are increased, not reset.
 void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
@@ -46,7 +50,8 @@ CopyCounters CopyToCopyFolder(FileOpsHost& host, const ResultRows& rows,
 inline constexpr char16_t kCopyFilesSuffix[] = u".";
 inline constexpr char16_t kCopyFoldersSuffix[] = u" keeping their Directory structure.";
 
-// The summary text of a copy of `counters` over a list of `row_count` rows.
+// The summary text of a copy of `counters` over a list of `row_count` rows; a missing folder
+// is named on a line of its own.
 std::u16string CopySummaryText(const CopyCounters& counters, size_t row_count);
 
 }  // namespace quonder

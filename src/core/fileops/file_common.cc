@@ -1,15 +1,16 @@
 #include "core/fileops/file_common.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
-#include <random>
 #include <system_error>
 #include <vector>
+
+#include "core/fileops/atomic_file.h"
 
 namespace quonder {
 namespace {
@@ -77,28 +78,17 @@ bool RemoveTree(const fs::path& folder, bool force) {
   return fs::remove(folder, ec) && !ec;
 }
 
-// A name beside `target` that no file has yet; the copy goes there first.
-fs::path TemporarySibling(const fs::path& target) {
-  static thread_local std::mt19937_64 random(std::random_device{}());
-  return fs::path(target.string() + ".quonder-" + std::to_string(random() % 1000000000));
-}
-
-// Makes the copied bytes durable before the rename publishes them.
-void SyncFile(const fs::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-bool IsSameOrBelow(const fs::path& inner, const fs::path& outer) {
-  std::error_code ec;
-  fs::path a = fs::weakly_canonical(inner, ec);
-  if (ec) return false;
-  fs::path b = fs::weakly_canonical(outer, ec);
-  if (ec) return false;
-  auto [mismatch_b, mismatch_a] = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
-  return mismatch_b == b.end() || (std::next(mismatch_b) == b.end() && mismatch_b->empty());
+// The absolute, resolved form of `path` without a trailing separator; empty on failure.
+fs::path Resolved(const std::string& path) {
+  std::error_code error;
+  fs::path absolute = fs::absolute(path, error);
+  if (error) return {};
+  fs::path resolved = fs::weakly_canonical(absolute, error);
+  if (error) return {};
+  while (!resolved.has_filename() && resolved.has_relative_path()) {
+    resolved = resolved.parent_path();
+  }
+  return resolved;
 }
 
 bool CopyTree(const fs::path& source, const fs::path& destination, bool overwrite) {
@@ -216,39 +206,47 @@ std::string GetExtensionName(const std::string& path) {
 bool CopyFile(const std::string& source, const std::string& destination, bool overwrite) {
   std::error_code ec;
   if (!fs::is_regular_file(source, ec)) return false;
-  const fs::path target(destination);
-  fs::file_status target_status = fs::status(target, ec);
+  fs::file_status target_status = fs::status(destination, ec);
   if (fs::exists(target_status)) {
     if (!overwrite || !fs::is_regular_file(target_status)) return false;
-    if (::access(target.c_str(), W_OK) != 0) return false;  // a read-only target stays
-    if (fs::equivalent(source, target, ec) || ec) return false;
+    if (::access(destination.c_str(), W_OK) != 0) return false;  // a read-only target stays
+    if (fs::equivalent(source, destination, ec) || ec) return false;
   }
-  // Copy beside the target and rename over it, so a failed copy never leaves the target
-  // half-written.
-  fs::path temporary;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    temporary = TemporarySibling(target);
-    ec.clear();
-    if (fs::copy_file(source, temporary, fs::copy_options::none, ec) && !ec) break;
-    if (ec != std::errc::file_exists) return false;
+  // Non-blocking: a FIFO put in the source's place between the test and the open must not hang.
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (in < 0) return false;
+  struct stat st;
+  AtomicWriter writer;
+  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) &&
+            writer.Open(destination, {.mode = static_cast<int>(st.st_mode & 07777)}).ok();
+  std::string buffer(1 << 20, '\0');
+  while (ok) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0 && writer.Write(std::string_view(buffer.data(), static_cast<size_t>(n))).ok();
   }
-  if (ec) return false;
-  SyncFile(temporary);
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  ::close(in);
+  return ok && writer.Commit().ok();
 }
 
 bool CopyFolder(const std::string& source, const std::string& destination, bool overwrite) {
   if (!FolderExists(source)) return false;
   // A destination inside the source would copy itself for ever.
-  if (IsSameOrBelow(destination, source)) return false;
+  if (IsInsideFolder(destination, source)) return false;
   if (!CreateFolderPath(destination)) return false;
   return CopyTree(source, destination, overwrite);
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder, std::string* relative) {
+  if (path.empty() || folder.empty()) return false;
+  fs::path inner = Resolved(path);
+  fs::path outer = Resolved(folder);
+  if (inner.empty() || outer.empty()) return false;
+  fs::path below = inner.lexically_relative(outer);
+  if (below.empty() || *below.begin() == "..") return false;
+  if (relative != nullptr) *relative = below.generic_string();
+  return true;
 }
 
 std::string TempFolder() {

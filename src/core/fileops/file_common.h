@@ -39,10 +39,11 @@ std::string GetFileName(const std::string& path);
 // The text after the last '.' of the last component, "" when there is none.
 std::string GetExtensionName(const std::string& path);
 
-// Copies one file (content and permission bits). The copy is made beside the target and
-// renamed over it, so a failed copy never leaves a half-written target. Fails when the source
-// is not a file, the destination folder is missing, the target exists and !overwrite, the
-// target is a folder, the same file, or not writable.
+// Copies one file (content and permission bits) with WriteFileAtomically's rules: a failed
+// copy never leaves a half-written target, and a target that is a symbolic link stays one (the
+// file it leads to is replaced). Fails when the source is not a file, the destination folder is
+// missing, the target exists and !overwrite, the target is a folder, the same file, or not
+// writable.
 bool CopyFile(const std::string& source, const std::string& destination, bool overwrite);
 // Copies the contents of `source` with all subfolders into `destination`, creating what is
 // missing; with `overwrite`, existing files of the same relative path are replaced. A file
@@ -50,6 +51,13 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
 // is then false. Links to folders are not followed (and count as not copied). A destination
 // inside the source, or equal to it, is refused.
 bool CopyFolder(const std::string& source, const std::string& destination, bool overwrite);
+
+// True when `path` is `folder` itself or lies below it, after links and "." / ".." are
+// resolved (missing trailing parts are taken as written): where a write to `path` would land.
+// `relative` (when not null) receives the part below `folder`, '/' separated, "." for the
+// folder itself.
+bool IsInsideFolder(const std::string& path, const std::string& folder,
+                    std::string* relative = nullptr);
 
 // TEMP, else TMPDIR, else /tmp.
 std::string TempFolder();

@@ -26,34 +26,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, error) && !error;
 }
 
-namespace {
-
-// The absolute, resolved form of `path` without a trailing separator; empty on failure.
-fs::path Resolved(const std::string& path) {
-  std::error_code error;
-  fs::path absolute = fs::absolute(path, error);
-  if (error) return {};
-  fs::path resolved = fs::weakly_canonical(absolute, error);
-  if (error) return {};
-  while (!resolved.has_filename() && resolved.has_relative_path()) {
-    resolved = resolved.parent_path();
-  }
-  return resolved;
-}
-
-}  // namespace
-
-bool IsInsideFolder(const std::string& path, const std::string& folder, std::string* relative) {
-  if (path.empty() || folder.empty()) return false;
-  fs::path inner = Resolved(path);
-  fs::path outer = Resolved(folder);
-  if (inner.empty() || outer.empty()) return false;
-  fs::path below = inner.lexically_relative(outer);
-  if (below.empty() || *below.begin() == "..") return false;
-  if (relative != nullptr) *relative = below.generic_string();
-  return true;
-}
-
 bool IsMarkedReadOnly(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;

@@ -55,6 +55,9 @@ class RowReplacer {
   Status regex_status_;
 };
 
+// Which file a stamp belongs to, whatever path reached it.
+std::pair<dev_t, ino_t> Identity(const FileStamp& stamp) { return {stamp.device, stamp.inode}; }
+
 // Walks the selected rows: which file is in hand, when it is complete, and what became of it.
 class ReplaceLoop {
  public:
@@ -85,7 +88,13 @@ class ReplaceLoop {
       if (file_ && file_->full_path() != path) FinishFile();
       if (!file_) {
         host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative));
-        file_.emplace(path, relative, codec.get(), codec_status, finished_.contains(path));
+        file_.emplace(path, relative, codec.get(), codec_status, finished_.contains(path), source);
+        if (!file_->untouched()) {
+          auto same = taken_.find(Identity(file_->stamp()));
+          if (same != taken_.end()) {
+            file_->MarkUntouched(UntouchedReason::kSameFile, "same file as " + same->second);
+          }
+        }
       }
       if (!file_->untouched()) {
         Status status = replacer.For(*conditions, rows_.Found(index), found, replacement);
@@ -116,6 +125,9 @@ class ReplaceLoop {
     } else {
       result_.replaced += file_->rows();
       result_.changed.push_back({file_->relative_path(), file_->rows()});
+      // Another path to this file (a link, a bind mount) finds it as read or as written.
+      taken_.emplace(Identity(file_->stamp()), file_->relative_path());
+      taken_.emplace(Identity(file_->written_stamp()), file_->relative_path());
     }
     finished_.insert(file_->full_path());
     file_.reset();
@@ -126,9 +138,10 @@ class ReplaceLoop {
   const bool dry_run_;
   ReplaceResult& result_;
   std::optional<ReplaceFile> file_;
-  std::unordered_set<std::string> finished_;           // files already complete in this run
-  std::string source_entered_ = std::string(1, '\0');  // never a folder as entered
-  std::string source_;                                 // source_entered_ expanded
+  std::unordered_set<std::string> finished_;              // files already complete in this run
+  std::map<std::pair<dev_t, ino_t>, std::string> taken_;  // files replaced: by whose path
+  std::string source_entered_ = std::string(1, '\0');     // never a folder as entered
+  std::string source_;                                    // source_entered_ expanded
 };
 
 // The closing steps: default pointer and the summary; Replace stays disabled.
@@ -163,6 +176,14 @@ std::u16string UntouchedReasonText(UntouchedReason reason) {
       return u"invalid regular expression";
     case UntouchedReason::kStopped:
       return u"stopped before all its rows were passed";
+    case UntouchedReason::kChangedWhileReplacing:
+      return u"changed while it was being replaced";
+    case UntouchedReason::kSameFile:
+      return u"same file as another path in the list";
+    case UntouchedReason::kOutsideFolder:
+      return u"outside the source folder";
+    case UntouchedReason::kHardLinks:
+      return u"has other hard links";
   }
   return u"";
 }

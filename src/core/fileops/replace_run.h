@@ -2,13 +2,15 @@
 // selected hit replaced at its recorded position, without searching again.
 //
 // Losing nothing. Each affected file is read once, all its selected hits are spliced in, and it
-// is written once, atomically (a temporary file renamed over it, permissions kept), in the
-// charset it was read in, with its byte-order mark. Every byte outside the hits is carried over.
-// A file is left untouched, counted, and named with its reason (UntouchedReason), when any of
-// its selected hits no longer fits the file as read now, when its bytes do not decode cleanly
-// or would not be written back the same way, when the new text cannot be encoded, when it is
-// marked read-only, cannot be read or written, or when a stop comes before all its rows were
-// passed. The run then goes on with the next file.
+// is written once, atomically (a temporary file renamed over it; owner, permissions and
+// extended attributes kept), in the charset it was read in, with its byte-order mark. Every
+// byte outside the hits is carried over. A file is left untouched, counted, and named with its
+// reason (UntouchedReason), when any of its selected hits no longer fits the file as read now,
+// when its bytes do not decode cleanly or would not be written back the same way, when the new
+// text cannot be encoded, when it is marked read-only, cannot be read or written, changed while
+// it was being replaced, has other hard links, lies outside the source folder (a link leading
+// out), is the same file as one the run has already taken by another path, or when a stop
+// comes before all its rows were passed. The run then goes on with the next file.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +34,12 @@ enum class UntouchedReason {
   kUnreadable,
   kUnwritable,
   kUnknownCharset,
-  kInvalidPattern,  // regular-expression mode: the find text is no valid expression
-  kStopped,         // a stop came before all the file's rows were passed
+  kInvalidPattern,         // regular-expression mode: the find text is no valid expression
+  kStopped,                // a stop came before all the file's rows were passed
+  kChangedWhileReplacing,  // the file changed between its read and the rename of its new content
+  kSameFile,               // the file (device and inode) was already taken by another path
+  kOutsideFolder,          // its path leads (through a link) out of the source folder
+  kHardLinks,              // other names would keep the old text after the rewrite
 };
 
 // The reason as the summary names it, e.g. "changed since the find".

@@ -7,11 +7,12 @@
 #include <cerrno>
 
 #include "core/fileops/atomic_file.h"
+#include "core/fileops/file_common.h"
 
 namespace quonder {
 
 FolderLock::FolderLock(const std::string& file) {
-  const std::string folder = FolderOf(WriteTarget(file));
+  const std::string folder = GetParentFolderName(WriteTarget(file));
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   int result;

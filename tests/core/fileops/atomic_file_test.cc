@@ -1,89 +1,156 @@
 #include "core/fileops/atomic_file.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
-#include <gtest/gtest.h>
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ScratchFolder;
 
-class AtomicFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quonder-atomic-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  size_t EntryCount() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
-  fs::path dir_;
-};
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
-TEST_F(AtomicFileTest, RewriteKeepsPermissionBitsAndLeavesNoTemporaryFile) {
-  std::string path = Path("script.sh");
-  ASSERT_TRUE(WriteFileAtomically(path, "old").ok());
+TEST(AtomicFileTest, RewriteKeepsPermissionBitsAndLeavesNoTemporaryFile) {
+  ScratchFolder folder;
+  const std::string path = folder.Write("script.sh", "old");
   ASSERT_EQ(::chmod(path.c_str(), 0751), 0);
   ASSERT_TRUE(WriteFileAtomically(path, "new content").ok());
-  struct stat st;
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0751u);
-  std::string bytes;
-  ASSERT_TRUE(ReadWholeFile(path, bytes).ok());
-  EXPECT_EQ(bytes, "new content");
-  EXPECT_EQ(EntryCount(), 1u);
+  EXPECT_EQ(ModeOf(path), 0751u);
+  EXPECT_EQ(folder.Read("script.sh"), "new content");
+  EXPECT_EQ(folder.Files(), std::vector<std::string>{"script.sh"});
 }
 
-TEST_F(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
+TEST(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
   // settings.ini -> shared/link.ini -> shared/real/settings.ini, the links relative
-  fs::create_directories(dir_ / "shared" / "real");
-  const std::string real = Path("shared/real/settings.ini");
-  ASSERT_TRUE(WriteFileAtomically(real, "old").ok());
-  fs::create_symlink("real/settings.ini", dir_ / "shared" / "link.ini");
-  fs::create_symlink("shared/link.ini", dir_ / "settings.ini");
+  ScratchFolder folder;
+  folder.Write("shared/real/settings.ini", "old");
+  fs::create_symlink("real/settings.ini", folder.Path("shared/link.ini"));
+  fs::create_symlink("shared/link.ini", folder.Path("settings.ini"));
 
-  ASSERT_TRUE(WriteFileAtomically(Path("settings.ini"), "new").ok());
-  EXPECT_TRUE(fs::is_symlink(dir_ / "settings.ini"));
-  EXPECT_TRUE(fs::is_symlink(dir_ / "shared" / "link.ini"));
-  std::string bytes;
-  ASSERT_TRUE(ReadWholeFile(real, bytes).ok());
-  EXPECT_EQ(bytes, "new");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared" / "real"), {}), 1);
-  EXPECT_EQ(EntryCount(), 2u);  // settings.ini and shared: no temporary file beside the link
+  ASSERT_TRUE(WriteFileAtomically(folder.Path("settings.ini"), "new").ok());
+  EXPECT_TRUE(fs::is_symlink(folder.Path("settings.ini")));
+  EXPECT_TRUE(fs::is_symlink(folder.Path("shared/link.ini")));
+  EXPECT_EQ(folder.Read("shared/real/settings.ini"), "new");
+  EXPECT_EQ(folder.Files(), (std::vector<std::string>{"settings.ini", "shared/link.ini",
+                                                      "shared/real/settings.ini"}));
 }
 
-TEST_F(AtomicFileTest, NewFileFollowsTheUmask) {
+TEST(AtomicFileTest, NewFileFollowsTheUmask) {
+  ScratchFolder folder;
   mode_t old_mask = ::umask(027);
-  Status status = WriteFileAtomically(Path("new.txt"), "x");
+  Status status = WriteFileAtomically(folder.Path("new.txt"), "x");
   ::umask(old_mask);
   ASSERT_TRUE(status.ok());
-  struct stat st;
-  ASSERT_EQ(::stat(Path("new.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(ModeOf(folder.Path("new.txt")), 0640u);
 }
 
-TEST_F(AtomicFileTest, MissingFolderFailsNamingThePath) {
-  std::string path = Path("no/such/folder/file.txt");
+TEST(AtomicFileTest, FailuresNameThePathAndLeaveNothingBehind) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("no/such/folder/file.txt");
   Status status = WriteFileAtomically(path, "x");
   EXPECT_EQ(status.code(), Status::Code::kIoError);
   EXPECT_NE(status.message().find(path), std::string::npos);
-  EXPECT_EQ(EntryCount(), 0u);
+  std::string bytes = "stale";
+  EXPECT_EQ(ReadWholeFile(folder.Path("absent"), bytes).code(), Status::Code::kNotFound);
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_TRUE(folder.Files().empty());
 }
 
-TEST_F(AtomicFileTest, ReadOfMissingFileIsNotFound) {
-  std::string bytes = "stale";
-  EXPECT_EQ(ReadWholeFile(Path("absent"), bytes).code(), Status::Code::kNotFound);
-  EXPECT_TRUE(bytes.empty());
+// Until Commit renames it, nothing of the new content reaches the target: an abandoned writer
+// and a check that says no both leave the old file and no temporary file.
+TEST(AtomicFileTest, PiecesReachTheFileOnlyAtACommitItsCheckAllows) {
+  ScratchFolder folder;
+  const std::string path = folder.Write("a.txt", "old");
+  {
+    AtomicWriter abandoned;
+    ASSERT_TRUE(abandoned.Open(path).ok());
+    ASSERT_TRUE(abandoned.Write("never").ok());
+  }
+  AtomicWriter refused;
+  ASSERT_TRUE(refused.Open(path).ok());
+  ASSERT_TRUE(refused.Write("nor").ok());
+  Status no = Status::Error(Status::Code::kIoError, "no");
+  EXPECT_EQ(refused.Commit([&] { return no; }).message(), "no");
+  EXPECT_EQ(folder.Files(), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(folder.Read("a.txt"), "old");
+
+  AtomicWriter writer;
+  ASSERT_TRUE(writer.Open(path).ok());
+  for (const char* piece : {"n", "e", "w"}) ASSERT_TRUE(writer.Write(piece).ok());
+  ASSERT_TRUE(writer.Commit([] { return Status::Ok(); }).ok());
+  EXPECT_EQ(folder.Read("a.txt"), "new");
+  EXPECT_EQ(folder.Files(), std::vector<std::string>{"a.txt"});
+}
+
+// A POSIX ACL as the kernel stores it: owner rw, user 65534 r, group r, mask r, others none.
+std::string AccessAcl() {
+  std::string acl;
+  auto put = [&acl](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) acl.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+  };
+  put(2, 4);  // version
+  const uint32_t kAnyone = 0xffffffff;
+  const uint32_t entries[][3] = {{0x01, 6, kAnyone},
+                                 {0x02, 4, 65534},
+                                 {0x04, 4, kAnyone},
+                                 {0x10, 4, kAnyone},
+                                 {0x20, 0, kAnyone}};
+  for (const auto& entry : entries) {
+    put(entry[0], 2);
+    put(entry[1], 2);
+    put(entry[2], 4);
+  }
+  return acl;
+}
+
+bool SetAttribute(const std::string& path, const char* name, const std::string& value) {
+  return ::setxattr(path.c_str(), name, value.data(), value.size(), 0) == 0;
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+  char value[256];
+  ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
+  return size < 0 ? "<none>" : std::string(value, static_cast<size_t>(size));
+}
+
+// Extended attributes, and the ACL kept in one, are the file's, not its content's: a rewrite
+// keeps them. The temp folder may lack them (tmpfs): the test then works below the current
+// folder (the build tree).
+TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
+  auto folder = std::make_unique<ScratchFolder>();
+  const auto supported = [&] {
+    const std::string probe = folder->Write("probe", "");
+    return SetAttribute(probe, "user.quonder", "1") &&
+           SetAttribute(probe, "system.posix_acl_access", AccessAcl());
+  };
+  if (!supported()) folder = std::make_unique<ScratchFolder>(fs::current_path().string());
+  ASSERT_TRUE(supported()) << "no file system here keeps user attributes and ACLs: "
+                           << folder->path();
+
+  const std::string path = folder->Write("a.txt", "old");
+  ASSERT_TRUE(SetAttribute(path, "user.origin", "made by hand"));
+  ASSERT_TRUE(SetAttribute(path, "system.posix_acl_access", AccessAcl()));
+  const mode_t mode = ModeOf(path);
+
+  ASSERT_TRUE(WriteFileAtomically(path, "new").ok());
+
+  EXPECT_EQ(folder->Read("a.txt"), "new");
+  EXPECT_EQ(Attribute(path, "user.origin"), "made by hand");
+  EXPECT_EQ(Attribute(path, "system.posix_acl_access"), AccessAcl());
+  EXPECT_EQ(ModeOf(path), mode);
 }
 
 }  // namespace

@@ -4,30 +4,21 @@
 #include <unistd.h>
 
 #include "core/fileops/file_ops_test_support.h"
+#include "core/fileops/private_folder.h"
 
 namespace quonder {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::FakeHost;
+using testing::RowsFor;
 using testing::ScratchFolder;
-
-ResultRows RowsFor(const std::vector<std::string>& paths) {
-  ResultRows rows;
-  for (const std::string& path : paths) {
-    ResultRow row;
-    row.path = path;
-    row.found.assign(1, u'x');  // a string literal here trips a GCC 12 -Wrestrict false alarm
-    row.pointer = 1;
-    rows.Append(row);
-  }
-  return rows;
-}
 
 class BackupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host_.conditions.source_folder = folder_.Path("src");
-    host_.conditions.backup_folder = folder_.Path("backup");
+    host_.conditions.backup_folder = testing::MakePrivate(folder_, "backup");
     folder_.Write("src/sub/a.txt", "a1");
     folder_.Write("src/b.txt", "b1");
     folder_.Write("src/c.txt", "c1");
@@ -38,7 +29,7 @@ class BackupTest : public ::testing::Test {
 };
 
 TEST_F(BackupTest, KeepsTheRelativeLayoutOfTheSelectedFilesOnly) {
-  folder_.Write("backup/old.txt", "an older generation");
+  folder_.Write("backup/old/older.txt", "an older generation");
   ResultRows rows = RowsFor({"sub/a.txt", "sub/a.txt", "b.txt", "c.txt"});
 
   CopyCounters counters = RunBackupStep(host_, rows, {0, 1, 2}, {});
@@ -48,56 +39,60 @@ TEST_F(BackupTest, KeepsTheRelativeLayoutOfTheSelectedFilesOnly) {
   EXPECT_EQ(counters.failed, 0);
   EXPECT_EQ(host_.panels[1], "Start Backup");
   EXPECT_EQ(host_.panels[5], "3");
+  EXPECT_TRUE(IsPrivateFolder(folder_.Path("backup")));  // emptied, not made anew
 }
 
 TEST_F(BackupTest, AFolderTheUserNamedKeepsItsOtherFiles) {
-  folder_.Write("backup/mine.txt", "keep me");
-  RunBackupStep(host_, RowsFor({"b.txt"}), {0}, {.fresh_folder = false});
-  EXPECT_EQ(folder_.Files("backup"), (std::vector<std::string>{"b.txt", "mine.txt"}));
+  host_.conditions.backup_folder = folder_.Path("mine");
+  folder_.Write("mine/mine.txt", "keep me");
+  RunBackupStep(host_, RowsFor({"b.txt"}), {0}, {.private_folder = false});
+  EXPECT_EQ(folder_.Files("mine"), (std::vector<std::string>{"b.txt", "mine.txt"}));
 }
 
-TEST_F(BackupTest, RefusesABackupFolderThatHoldsTheSourceAndDeletesNothing) {
-  host_.conditions.backup_folder = folder_.path();
-  CopyCounters counters =
-      RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}), {0, 1, 2}, {});
-  EXPECT_EQ(counters.failed, 2);
-  EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"sub/a.txt", "b.txt"}));
+// Every way the backup folder can be unfit: each selected file counts as failed, and nothing
+// is deleted, copied into it or through it.
+TEST_F(BackupTest, AnUnfitBackupFolderFailsEveryFileAndTouchesNothing) {
+  folder_.Write("elsewhere/keep.txt", "keep");
+  folder_.Write("blocker", "a file where the folder should go");
+  fs::create_directory_symlink(folder_.Path("elsewhere"), folder_.Path("link"));
+  const std::string open_to_all = testing::MakePrivate(folder_, "open");
+  fs::permissions(open_to_all, fs::perms::all);
+  const struct {
+    const char* name;
+    std::string backup_folder;
+  } cases[] = {
+      {"holds the source folder", folder_.path()},
+      {"holds a selected file", folder_.Path("src/sub")},
+      {"cannot be made", folder_.Path("blocker/backup")},
+      {"a link to a folder", folder_.Path("link")},
+      {"writable by others", open_to_all},
+      {"missing", folder_.Path("vanished")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host_.conditions.backup_folder = c.backup_folder;
+    CopyCounters counters =
+        RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}), {0, 1, 2}, {});
+    EXPECT_EQ(counters.failed, 2);
+    EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"sub/a.txt", "b.txt"}));
+  }
   EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
+  EXPECT_EQ(folder_.Files("elsewhere"), std::vector<std::string>{"keep.txt"});
+  EXPECT_TRUE(folder_.Files("open").empty());
+  EXPECT_FALSE(folder_.Exists("vanished"));
 
-  // Restore from such a folder would copy the source onto itself, one level down.
-  RestoreResult restored = Restore(host_);
-  EXPECT_EQ(restored.restored, 0);
+  // Restore from a folder that holds the source would copy it onto itself, one level down.
+  host_.conditions.backup_folder = folder_.path();
+  EXPECT_EQ(Restore(host_).restored, 0);
   EXPECT_EQ(host_.panels[1], "Failed Undo");
   EXPECT_FALSE(folder_.Exists("src/src"));
 }
 
-TEST_F(BackupTest, RefusesWhenASelectedFileLiesInsideTheBackupFolder) {
-  // The backup folder is below the source folder and a find reached into it.
-  host_.conditions.backup_folder = folder_.Path("src/sub");
-  CopyCounters counters = RunBackupStep(host_, RowsFor({"sub/a.txt"}), {0}, {});
-  EXPECT_EQ(counters.failed, 1);
-  EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
-
-  // Files elsewhere in the source folder may be backed up there.
-  counters = RunBackupStep(host_, RowsFor({"b.txt"}), {0}, {.fresh_folder = false});
-  EXPECT_EQ(counters.failed, 0);
-  EXPECT_EQ(folder_.Read("src/sub/b.txt"), "b1");
-}
-
-TEST_F(BackupTest, ABackupFolderThatCannotBeCreatedFailsEveryFile) {
-  folder_.Write("blocker", "a file where the folder should go");
-  host_.conditions.backup_folder = folder_.Path("blocker/backup");
-  CopyCounters counters = RunBackupStep(host_, RowsFor({"b.txt", "c.txt"}), {0, 1}, {});
-  EXPECT_EQ(counters.failed, 2);
-}
-
 TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
   RunBackupStep(host_, RowsFor({"sub/a.txt", "b.txt"}), {0, 1}, {});
-  folder_.Write("src/sub/a.txt", "a2");
   folder_.Write("src/b.txt", "b2");
   folder_.Write("src/c.txt", "c2");  // not in the backup
-  std::filesystem::remove_all(folder_.Path("src/sub"));
+  fs::remove_all(folder_.Path("src/sub"));
 
   for (int round = 0; round < 2; ++round) {
     RestoreResult result = Restore(host_);
@@ -112,19 +107,38 @@ TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
   EXPECT_EQ(folder_.Files("backup"), (std::vector<std::string>{"b.txt", "sub/a.txt"}));
 }
 
-TEST_F(BackupTest, RestoreWritesBackThroughASymbolicLink) {
-  folder_.Write("elsewhere/real.txt", "r1");
-  std::filesystem::create_symlink(folder_.Path("elsewhere/real.txt"), folder_.Path("src/link.txt"));
-  RunBackupStep(host_, RowsFor({"link.txt"}), {0}, {});
-  folder_.Write("elsewhere/real.txt", "r2");
+// What Restore must not write back: each case fails alone, is counted and named, and the
+// others are restored.
+TEST_F(BackupTest, RestoreWritesOnlyInsideTheSourceAndNeverThroughTheBackupsLinks) {
+  folder_.Write("outside/secret.txt", "s1");
+  folder_.Write("src/real.txt", "r1");
+  fs::create_symlink(folder_.Path("src/real.txt"), folder_.Path("src/alias.txt"));
+  fs::create_symlink(folder_.Path("outside/secret.txt"), folder_.Path("src/out.txt"));
+  fs::create_hard_link(folder_.Path("src/c.txt"), folder_.Path("src/c-too.txt"));
+  RunBackupStep(host_, RowsFor({"alias.txt", "b.txt", "c.txt", "out.txt"}), {0, 1, 2, 3}, {});
+  folder_.Write("src/real.txt", "r2");
+  folder_.Write("outside/secret.txt", "s2");
+  folder_.Write("src/b.txt", "b2");
+  folder_.Write("src/c.txt", "c2");  // through one of its two names
+  // A link that appeared in the backup folder: it must not be followed.
+  fs::create_symlink(folder_.Path("outside/secret.txt"), folder_.Path("backup/planted.txt"));
 
-  Restore(host_);
+  RestoreResult result = Restore(host_);
 
-  EXPECT_TRUE(std::filesystem::is_symlink(folder_.Path("src/link.txt")));
-  EXPECT_EQ(folder_.Read("elsewhere/real.txt"), "r1");
+  EXPECT_EQ(folder_.Read("src/real.txt"), "r1");  // a link inside the source is written through
+  EXPECT_TRUE(fs::is_symlink(folder_.Path("src/alias.txt")));
+  EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
+  EXPECT_EQ(folder_.Read("outside/secret.txt"), "s2");
+  EXPECT_EQ(folder_.Read("src/c.txt"), "c2");
+  EXPECT_EQ(folder_.Read("src/c-too.txt"), "c2");
+  EXPECT_FALSE(folder_.Exists("src/planted.txt"));
+  std::vector<std::string> failed = result.failed_paths;
+  std::sort(failed.begin(), failed.end());
+  EXPECT_EQ(failed, (std::vector<std::string>{"c.txt", "out.txt", "planted.txt"}));
+  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 2 / 5\nFailed to restore 3 file(s).");
 }
 
-TEST_F(BackupTest, RestoreReportsWhatItCouldNotWriteBack) {
+TEST_F(BackupTest, RestoreLeavesReadOnlyFilesAndSaysSo) {
   RunBackupStep(host_, RowsFor({"b.txt", "c.txt"}), {0, 1}, {});
   folder_.Write("src/b.txt", "b2");
   folder_.Write("src/c.txt", "c2");
@@ -139,13 +153,14 @@ TEST_F(BackupTest, RestoreReportsWhatItCouldNotWriteBack) {
   EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 1 / 2\nFailed to restore 1 file(s).");
 }
 
-TEST_F(BackupTest, RestoreWithoutABackupFolderSaysSo) {
-  host_.conditions.backup_folder = folder_.Path("never-made");
-  RestoreResult result = Restore(host_);
-  EXPECT_EQ(result.restored, 0);
-  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Cannot restore from the backup folder " +
-                                     folder_.Path("never-made") + ".");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
+TEST_F(BackupTest, RestoreFromAnUnusableFolderSaysSo) {
+  fs::create_directory_symlink(folder_.Path("backup"), folder_.Path("link"));
+  for (const char* name : {"never-made", "link"}) {
+    host_.conditions.backup_folder = folder_.Path(name);
+    EXPECT_EQ(Restore(host_).restored, 0);
+    EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Cannot restore from the backup folder " +
+                                       folder_.Path(name) + ".");
+  }
 }
 
 }  // namespace

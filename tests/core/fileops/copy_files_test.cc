@@ -8,17 +8,8 @@ namespace quonder {
 namespace {
 
 using testing::FakeHost;
+using testing::RowsFor;
 using testing::ScratchFolder;
-
-// One row per path, in the order given.
-ResultRows RowsFor(const std::vector<std::string>& paths) {
-  ResultRows rows;
-  for (const std::string& path : paths) {
-    ResultRow row{.path = path, .found = std::u16string(1, u'x'), .pointer = 1};
-    rows.Append(row);
-  }
-  return rows;
-}
 
 class CopyFilesTest : public ::testing::Test {
  protected:
@@ -94,15 +85,50 @@ TEST_F(CopyFilesTest, CancelCopiesNothingAndWritesNoSetting) {
   EXPECT_EQ(host_.messages.size(), 1u);
 }
 
-TEST_F(CopyFilesTest, NoSelectionAndMissingFoldersCopyNothing) {
+TEST_F(CopyFilesTest, NoSelectionCopiesNothing) {
   folder_.Write("src/a.txt", "a");
   CopyToCopyFolder(host_, RowsFor({"a.txt"}), {}, false, u".");
   EXPECT_EQ(host_.LastMessage(), "Find Text|64|Copied 0 / 1\nNo files are overwritten.");
+}
 
-  host_.conditions.copy_folder = folder_.Path("missing");
-  CopyToCopyFolder(host_, RowsFor({"a.txt"}), {0}, false, u".");
-  EXPECT_EQ(host_.LastMessage(), "Find Text|64|Copied 0 / 1\nNo files are overwritten.");
-  EXPECT_FALSE(folder_.Exists("missing"));
+// A folder that has vanished: nothing is copied or made, every file fails, and the summary
+// names the folder.
+TEST_F(CopyFilesTest, AMissingFolderFailsEveryFileAndIsNamed) {
+  folder_.Write("src/a.txt", "a");
+  folder_.Write("src/b.txt", "b");
+  for (const char* missing : {"source", "copy"}) {
+    SCOPED_TRACE(missing);
+    SetUp();
+    std::string& folder = missing == std::string("source") ? host_.conditions.source_folder
+                                                           : host_.conditions.copy_folder;
+    folder = folder_.Path("gone");
+    CopyCounters counters =
+        CopyToCopyFolder(host_, RowsFor({"a.txt", "a.txt", "b.txt"}), {0, 1, 2}, true, u".");
+    EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(host_.LastMessage(),
+              "Find Text|64|Copied 0 / 3\nNo files are overwritten.\n"
+              "Failed to copy 2 files.\nThe folder " +
+                  folder_.Path("gone") + " does not exist.");
+  }
+  EXPECT_FALSE(folder_.Exists("gone"));
+  EXPECT_TRUE(folder_.Files("copy").empty());
+}
+
+// Links in the copy folder that lead out of it, to a file or through a folder: the copy fails
+// there and writes nothing outside.
+TEST_F(CopyFilesTest, ACopyNeverLandsOutsideTheCopyFolder) {
+  folder_.Write("src/a.txt", "new a");
+  folder_.Write("src/sub/b.txt", "new b");
+  folder_.Write("outside/a.txt", "old a");
+  std::filesystem::create_symlink(folder_.Path("outside/a.txt"), folder_.Path("copy/a.txt"));
+  std::filesystem::create_directory_symlink(folder_.Path("outside"), folder_.Path("copy/sub"));
+
+  CopyCounters counters = CopyToCopyFolder(host_, RowsFor({"a.txt", "sub/b.txt"}), {0, 1},
+                                           /*keep_structure=*/true, kCopyFoldersSuffix);
+
+  EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"a.txt", "sub/b.txt"}));
+  EXPECT_EQ(folder_.Files("outside"), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(folder_.Read("outside/a.txt"), "old a");
 }
 
 TEST_F(CopyFilesTest, ARefusedCopyCountsAsFailedAndTheCopyGoesOn) {

@@ -6,13 +6,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/plain_user.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -144,32 +143,11 @@ TEST(TempFolderTest, TempThenTmpdirThenTmp) {
 // Each test works in a fresh folder of its own.
 class FileOpsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "quonder_file_common_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+  std::string Path(const std::string& relative) const { return folder_.Path(relative); }
+  void Write(const std::string& relative, const std::string& bytes) const {
+    folder_.Write(relative, bytes);
   }
-  void TearDown() override {
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root_, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      if (it->is_symlink()) continue;
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    fs::remove_all(root_, ec);
-  }
-
-  std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
-  void Write(const std::string& relative, const std::string& content) const {
-    fs::create_directories(fs::path(Path(relative)).parent_path());
-    std::ofstream(Path(relative), std::ios::binary) << content;
-  }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(Path(relative), std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-  }
+  std::string Read(const std::string& relative) const { return folder_.Read(relative); }
   void MakeReadOnly(const std::string& relative) const {
     fs::permissions(Path(relative),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -186,7 +164,8 @@ class FileOpsTest : public ::testing::Test {
     return names;
   }
 
-  std::string root_;
+  testing::ScratchFolder folder_;
+  const std::string root_ = folder_.path();
 };
 
 TEST_F(FileOpsTest, ExistenceTests) {

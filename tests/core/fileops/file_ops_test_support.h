@@ -26,7 +26,6 @@
 
 namespace quonder::testing {
 
-
 // Appends one row per occurrence of `needle` in `text` (the file's decoded text), as a find run
 // would: Pointer from 1 in UTF-16 units, Found escaped when `reg_exp`.
 inline void AddHits(ResultRows& rows, const std::string& path, const std::u16string& text,
@@ -41,6 +40,25 @@ inline void AddHits(ResultRows& rows, const std::string& path, const std::u16str
     row.pointer = static_cast<int32_t>(at + 1);
     rows.Append(row);
   }
+}
+
+// One row per path, in the order given.
+inline ResultRows RowsFor(const std::vector<std::string>& paths) {
+  ResultRows rows;
+  for (const std::string& path : paths) {
+    // A string literal for `found` trips a GCC 12 -Wrestrict false alarm.
+    rows.Append(ResultRow{.path = path, .found = std::u16string(1, u'x'), .pointer = 1});
+  }
+  return rows;
+}
+
+// Makes `relative` in `folder` as the window's backup folder is made: a folder closed to
+// other users. Returns its path.
+inline std::string MakePrivate(const ScratchFolder& folder, const std::string& relative) {
+  const std::string path = folder.Path(relative);
+  std::filesystem::create_directories(path);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  return path;
 }
 
 inline std::vector<size_t> AllRows(const ResultRows& rows) {

@@ -1,11 +1,17 @@
 #include "core/fileops/replace_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <functional>
+
+#include "core/fileops/atomic_file.h"
 #include "core/fileops/file_ops_test_support.h"
+#include "core/fileops/text_splice.h"
 #include "core/text/text_stream.h"
 #include "support/plain_user.h"
 
@@ -20,7 +26,7 @@ class ReplaceRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host_.conditions.source_folder = folder_.Path("src");
-    host_.conditions.backup_folder = folder_.Path("backup");
+    host_.conditions.backup_folder = testing::MakePrivate(folder_, "backup");
     host_.conditions.replace_text = u"Zed";
   }
 
@@ -185,6 +191,43 @@ TEST_F(ReplaceRunTest, MultiByteCharsetsChangeNoByteOutsideTheHits) {
   }
 }
 
+// The new content is written in pieces: text longer than a piece, cut where a surrogate pair
+// or a multi-byte character could be split, and a charset with shift states whose pieces do
+// not come out as the file's own bytes. Each file must end as the whole new text encoded at
+// once, every byte outside the hits as it was.
+TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
+  auto repeat = [](std::u16string_view unit, size_t count) {
+    std::u16string text;
+    for (size_t i = 0; i < count; ++i) text += unit;
+    return text;
+  };
+  const size_t kLong = TextSplice::kPieceUnits + 1000;
+  const struct {
+    std::string charset;
+    std::u16string filler;
+  } cases[] = {
+      {"utf-8", u" " + repeat(u"\U0001F600", kLong / 2)},
+      {"shift_jis", repeat(u"表示ソフト\r\n", kLong / 7)},
+      {"iso-2022-jp", u"日本語の検索テキスト\r\n"},  // the hits lie inside kanji runs
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.charset);
+    rows_.Clear();
+    host_.conditions.coding = c.charset;
+    host_.conditions.replace_text = u"置換";
+    const std::u16string text = u"検索" + c.filler + u"語の検索だ";
+    folder_.Write("src/long.txt", Encode(c.charset, text));
+    Hits("long.txt", u"検索");
+    ReplaceResult result = RunAll();
+    EXPECT_TRUE(result.all_done());
+    std::u16string expected = text;
+    for (size_t at = 0; (at = expected.find(u"検索", at)) != std::u16string::npos;) {
+      expected.replace(at, 2, u"置換");
+    }
+    EXPECT_TRUE(folder_.Read("src/long.txt") == Encode(c.charset, expected));
+  }
+}
+
 TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
   folder_.Write("src/a.txt", "one foo two foo");
   folder_.Write("src/b.txt", "foo");
@@ -240,25 +283,27 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
             "write back the same.");
 }
 
-TEST_F(ReplaceRunTest, UnreadableAndReadOnlyFilesAreSkippedAndTheRunGoesOn) {
-  folder_.Write("src/gone.txt", "foo");
-  folder_.Write("src/locked.txt", "foo");
-  folder_.Write("src/fine.txt", "foo");
-  Hits("gone.txt", u"foo");
-  Hits("locked.txt", u"foo");
-  Hits("fine.txt", u"foo");
+// Run without root's file capabilities, so that a read-only folder stops the write.
+TEST_F(ReplaceRunTest, UnreadableReadOnlyAndUnwritableFilesAreSkippedAndTheRunGoesOn) {
+  for (const char* name : {"gone.txt", "locked.txt", "ro/a.txt", "fine.txt"}) {
+    folder_.Write(std::string("src/") + name, "foo");
+    Hits(name, u"foo");
+  }
   std::filesystem::remove(folder_.Path("src/gone.txt"));
   std::filesystem::create_directory(folder_.Path("src/gone.txt"));  // a folder in its place
   ::chmod(folder_.Path("src/locked.txt").c_str(), 0444);
+  ::chmod(folder_.Path("src/ro").c_str(), 0555);
 
-  ReplaceResult result = RunAll();
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { RunAll(); }));
 
   EXPECT_EQ(folder_.Read("src/locked.txt"), "foo");
+  EXPECT_EQ(folder_.Read("src/ro/a.txt"), "foo");
   EXPECT_EQ(folder_.Read("src/fine.txt"), "Zed");
   EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("src/gone.txt")));
   EXPECT_EQ(Summary(),
-            "Replaced 1 / 3\n1 file(s) left untouched: read-only.\n"
-            "1 file(s) left untouched: cannot be read.");
+            "Replaced 1 / 4\n1 file(s) left untouched: read-only.\n"
+            "1 file(s) left untouched: cannot be read.\n"
+            "1 file(s) left untouched: cannot be written.");
 }
 
 TEST_F(ReplaceRunTest, AFailedWriteLeavesTheOldContentAndNoTemporaryFile) {
@@ -280,17 +325,6 @@ TEST_F(ReplaceRunTest, AFailedWriteLeavesTheOldContentAndNoTemporaryFile) {
   ASSERT_EQ(result.untouched.size(), 1u);
   EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnwritable);
   EXPECT_NE(result.untouched[0].detail.find("a.txt"), std::string::npos);
-}
-
-TEST_F(ReplaceRunTest, AReadOnlyFolderLeavesItsFilesUntouched) {
-  folder_.Write("src/ro/a.txt", "foo");
-  Hits("ro/a.txt", u"foo");
-  ::chmod(folder_.Path("src/ro").c_str(), 0555);
-  ReplaceResult result;
-  ASSERT_TRUE(testing::RunAsPlainUser([&] { result = RunAll(); }));
-  EXPECT_EQ(folder_.Read("src/ro/a.txt"), "foo");
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnwritable);
 }
 
 TEST_F(ReplaceRunTest, StopLeavesTheFileInHandWholeAndShowsWhatWasDone) {
@@ -406,25 +440,79 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
   EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kRowsOutOfOrder);
 }
 
-TEST_F(ReplaceRunTest, ALinkedFileIsRewrittenAndTheLinkKept) {
-  folder_.Write("real/a.txt", "foo");
-  std::filesystem::create_directories(folder_.Path("src"));
-  std::filesystem::create_symlink(folder_.Path("real/a.txt"), folder_.Path("src/a.txt"));
-  Hits("a.txt", u"foo");
-  RunAll();
-  EXPECT_TRUE(std::filesystem::is_symlink(folder_.Path("src/a.txt")));
-  EXPECT_EQ(folder_.Read("real/a.txt"), "Zed");
+// Files the run must not write, all in one run: one file by two paths (written once), a link
+// out of the source folder, a file with two hard links. A link inside is written through.
+TEST_F(ReplaceRunTest, FilesOfferedTwiceOrLeadingOutAreLeftWithTheirReason) {
+  namespace fs = std::filesystem;
+  folder_.Write("src/real.txt", "x=1;");
+  folder_.Write("src/hard.txt", "x=2;");
+  folder_.Write("outside/secret.txt", "x=3;");
+  fs::create_symlink("real.txt", folder_.Path("src/alias.txt"));
+  fs::create_hard_link(folder_.Path("src/hard.txt"), folder_.Path("src/hard2.txt"));
+  fs::create_symlink(folder_.Path("outside/secret.txt"), folder_.Path("src/out.txt"));
+  host_.conditions.reg_exp = true;
+  host_.conditions.find_text = u"x=(\\d);";
+  host_.conditions.replace_text = u"x=$1;;";
+  const std::pair<const char*, std::u16string> hits[] = {{"alias.txt", u"x=1;"},
+                                                         {"hard.txt", u"x=2;"},
+                                                         {"hard2.txt", u"x=2;"},
+                                                         {"out.txt", u"x=3;"},
+                                                         {"real.txt", u"x=1;"}};
+  for (const auto& [name, hit] : hits) Hits(name, hit, /*reg_exp=*/true);
+  ReplaceResult result = RunAll();
+
+  EXPECT_EQ(folder_.Read("src/real.txt"), "x=1;;");  // once, not "x=1;;;"
+  EXPECT_TRUE(fs::is_symlink(folder_.Path("src/alias.txt")));
+  EXPECT_EQ(folder_.Read("src/hard.txt"), "x=2;");
+  EXPECT_EQ(folder_.Read("outside/secret.txt"), "x=3;");
+  std::vector<std::string> untouched;
+  for (const UntouchedFile& file : result.untouched) {
+    untouched.push_back(file.path + ": " + ToUtf8(UntouchedReasonText(file.reason)));
+  }
+  EXPECT_EQ(untouched, (std::vector<std::string>{
+                           "hard.txt: has other hard links", "hard2.txt: has other hard links",
+                           "out.txt: outside the source folder",
+                           "real.txt: same file as another path in the list"}));
+  EXPECT_EQ(result.untouched.back().detail, "same file as alias.txt");
 }
 
-TEST_F(ReplaceRunTest, PermissionsSurviveTheRewrite) {
-  folder_.Write("src/run.sh", "echo foo\n");
-  ::chmod(folder_.Path("src/run.sh").c_str(), 0751);
-  Hits("run.sh", u"foo");
-  RunAll();
-  struct stat st;
-  ASSERT_EQ(::stat(folder_.Path("src/run.sh").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0751u);
-  EXPECT_EQ(folder_.Read("src/run.sh"), "echo Zed\n");
+// A change made after the file was read, even while its new content was being written, wins:
+// the new content is dropped and the file keeps the change.
+TEST_F(ReplaceRunTest, AChangeRightBeforeTheRenameKeepsTheFileUntouched) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> change;
+    std::string expected;
+  } cases[] = {
+      {"a line appended",
+       [](const std::string& path) { std::ofstream(path, std::ios::app) << "\nmore"; },
+       "one foo\nmore"},
+      {"same size, time put back",
+       [](const std::string& path) {
+         struct stat st;
+         ::stat(path.c_str(), &st);
+         std::ofstream(path, std::ios::in | std::ios::out) << "ONE";
+         const struct timespec times[2] = {st.st_atim, st.st_mtim};
+         ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+       },
+       "ONE foo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    rows_.Clear();
+    folder_.Write("src/a.txt", "one foo");
+    Hits("a.txt", u"foo");
+    SetBeforeRenameHookForTesting(c.change);
+    ReplaceResult result = RunAll();
+    SetBeforeRenameHookForTesting(nullptr);
+    EXPECT_EQ(folder_.Read("src/a.txt"), c.expected);
+    EXPECT_EQ(folder_.Files("src"), std::vector<std::string>{"a.txt"});
+    ASSERT_EQ(result.untouched.size(), 1u);
+    EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kChangedWhileReplacing);
+    EXPECT_EQ(Summary(),
+              "Replaced 0 / 1\n1 file(s) left untouched: changed while it was being "
+              "replaced.");
+  }
 }
 
 TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
@@ -455,7 +543,7 @@ TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
   ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(rows_), {.dry_run = true});
 
   EXPECT_EQ(folder_.Read("src/a.txt"), "foo foo");
-  EXPECT_FALSE(folder_.Exists("backup"));
+  EXPECT_TRUE(folder_.Files("backup").empty());
   EXPECT_TRUE(host_.settings.empty());
   EXPECT_EQ(result.replaced, 2);
   ASSERT_EQ(result.changed.size(), 1u);

@@ -1,0 +1,102 @@
+#include "core/fileops/file_stamp.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace quonder {
+namespace {
+
+FileStamp StampOf(const struct stat& st) {
+  return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.links == b.links &&
+         SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
+// Reads up to `size` bytes into `buffer`; the count read, or -1.
+ssize_t ReadSome(int fd, char* buffer, size_t size) {
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+// Opens `path` for reading without waiting on a FIFO, and stamps what was opened.
+int OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st;
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    stamp = StampOf(st);
+    return fd;
+  }
+  const int saved = errno;
+  if (fd >= 0) {
+    ::close(fd);
+    status = Status::Error(Status::Code::kIoError,
+                           "Cannot read \"" + path + "\": it is not a regular file");
+    return -1;
+  }
+  status = Status::Error(saved == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError,
+                         "Cannot read \"" + path + "\": " + std::strerror(saved));
+  return -1;
+}
+
+}  // namespace
+
+Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp) {
+  bytes.clear();
+  Status status;
+  int fd = OpenRegular(path, stamp, status);
+  if (fd < 0) return status;
+  // Exactly the stamped size: a file that grows while it is read is caught by the recheck.
+  bytes.resize(static_cast<size_t>(stamp.size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ReadSome(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      status = Status::Error(Status::Code::kIoError,
+                             "Cannot read \"" + path + "\": " +
+                                 (n == 0 ? std::string("it got shorter") : std::strerror(errno)));
+      ::close(fd);
+      bytes.clear();
+      return status;
+    }
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return Status::Ok();
+}
+
+bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_view bytes) {
+  FileStamp now;
+  Status status;
+  int fd = OpenRegular(path, now, status);
+  if (fd < 0) return false;
+  bool same = SameStamp(now, stamp) && static_cast<size_t>(now.size) == bytes.size();
+  std::vector<char> buffer(same ? 1 << 20 : 0);
+  size_t done = 0;
+  while (same) {
+    ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
+    if (n <= 0) {
+      same = n == 0 && done == bytes.size();
+      break;
+    }
+    same = done + static_cast<size_t>(n) <= bytes.size() &&
+           std::memcmp(buffer.data(), bytes.data() + done, static_cast<size_t>(n)) == 0;
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return same;
+}
+
+}  // namespace quonder
