@@ -20,7 +20,7 @@ namespace {
 const char16_t kSysInfoUnavailable[] = u"現時点ではｼｽﾃﾑ情報を使用できません";
 
 // Left, Top, Width, Height in twips inside the window.
-constexpr QRect kClientArea{0, 0, 5730, 3780};
+constexpr QRect kClientArea{0, 0, 5730, 4080};
 constexpr QRect kIconPlace{240, 240, 540, 540};
 constexpr QRect kTitlePlace{1050, 240, 4440, 480};
 constexpr QRect kVersionPlace{1050, 780, 4440, 225};
@@ -30,6 +30,7 @@ constexpr QRect kLightLinePlace{85, 2445, 5560, 15};
 constexpr QRect kDisclaimerPlace{255, 2625, 3870, 1035};
 constexpr QRect kOkPlace{4245, 2625, 1260, 345};
 constexpr QRect kSysInfoPlace{4260, 3075, 1245, 345};
+constexpr QRect kSettingsFilePlace{255, 3735, 5250, 255};
 
 QFrame* MakeLine(QWidget* parent, QPalette::ColorRole role) {
   auto* line = new QFrame(parent);
@@ -66,7 +67,8 @@ VersionRecord ProgramVersionRecord() {
   return record;
 }
 
-frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window) : QDialog(main_window) {
+frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QString& settings_file)
+    : QDialog(main_window) {
   setObjectName(QStringLiteral("frmAbout"));
   setModal(false);
   DesignLayout design;
@@ -98,6 +100,9 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window) : QDialog(
   lblDisclaimer->setWordWrap(true);
   lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   place(lblDisclaimer, kDisclaimerPlace);
+  lblSettingsFile = new QLabel(this);
+  lblSettingsFile->setObjectName(QStringLiteral("lblSettingsFile"));
+  place(lblSettingsFile, kSettingsFilePlace);
   cmdOK = new QPushButton(QStringLiteral("OK"), this);
   cmdOK->setObjectName(QStringLiteral("cmdOK"));
   cmdOK->setDefault(true);
@@ -125,6 +130,13 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window) : QDialog(
       scale.ToPixels(kClientArea.x(), kClientArea.y(), kClientArea.width(), kClientArea.height())
           .size());
 
+  if (!settings_file.isEmpty()) {
+    // A long path loses its middle (at the width the layout gave); the tool tip holds all of it.
+    const QString line = QStringLiteral("Settings: ") + settings_file;
+    lblSettingsFile->setText(
+        lblSettingsFile->fontMetrics().elidedText(line, Qt::ElideMiddle, lblSettingsFile->width()));
+    lblSettingsFile->setToolTip(settings_file);
+  }
   QIcon icon = main_window != nullptr ? main_window->windowIcon() : QIcon();
   if (icon.isNull()) icon = QApplication::windowIcon();
   setWindowIcon(icon);
@@ -135,10 +147,10 @@ void frmAbout::cmdOK_Click() { close(); }
 
 void frmAbout::cmdSysInfo_Click() { StartSysInfo(this, lblTitle->text()); }
 
-frmAbout* ShowAboutWindow(QWidget* main_window) {
+frmAbout* ShowAboutWindow(QWidget* main_window, const QString& settings_file) {
   static QPointer<frmAbout> open_window;
   if (open_window == nullptr) {
-    open_window = new frmAbout(ProgramVersionRecord(), main_window);
+    open_window = new frmAbout(ProgramVersionRecord(), main_window, settings_file);
     open_window->setAttribute(Qt::WA_DeleteOnClose);
     // Escape only hides a dialog; it must unload the window like OK and the close box do.
     QObject::connect(open_window, &QDialog::finished, open_window, &QObject::deleteLater);

@@ -38,8 +38,10 @@ class frmAbout : public QDialog {
 
  public:
   // Fills every caption from `record` (the load step) and shows the icon of `main_window`
-  // (the application's icon when it has none). `main_window` also becomes the parent.
-  frmAbout(const VersionRecord& record, QWidget* main_window);
+  // (the application's icon when it has none). `main_window` also becomes the parent. A line
+  // at the bottom names `settings_file`, the settings file in use (none when it is empty).
+  frmAbout(const VersionRecord& record, QWidget* main_window,
+           const QString& settings_file = QString());
 
  private slots:
   void cmdOK_Click();
@@ -51,13 +53,14 @@ class frmAbout : public QDialog {
   QLabel* lblVersion;
   QLabel* lblDescription;
   QLabel* lblDisclaimer;
+  QLabel* lblSettingsFile;
   QPushButton* cmdOK;
   QPushButton* cmdSysInfo;
 };
 
 // Help > About: shows the About window for this build, creating and filling it when none is
 // open, else raising the open one. It closes (and is deleted) by OK or its close box.
-frmAbout* ShowAboutWindow(QWidget* main_window);
+frmAbout* ShowAboutWindow(QWidget* main_window, const QString& settings_file = QString());
 
 // System information programs looked for on PATH, in order of preference.
 QStringList SysInfoProgramNames();

@@ -20,28 +20,11 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "app/setting_values.h"
 #include "core/fileops/file_common.h"
-#include "core/settings/ini_file_common.h"
+#include "core/settings/setting_numbers.h"
+#include "core/settings/settings_location.h"
 
 namespace quonder {
-namespace {
-
-// The settings file named on the command line: the arguments as one string, and when that
-// starts with a double quote, without its first and last character.
-std::string SettingsPathFromArguments(const std::vector<std::string>& arguments) {
-  std::string path;
-  for (const std::string& argument : arguments) {
-    if (!path.empty()) path += ' ';
-    path += argument;
-  }
-  if (!path.empty() && path.front() == '"') {
-    path = path.size() >= 2 ? path.substr(1, path.size() - 2) : std::string();
-  }
-  return path;
-}
-
-}  // namespace
 
 frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
@@ -64,8 +47,11 @@ frmFind::~frmFind() {
 }
 
 bool frmFind::Form_Load() {
-  strIniFile = start_.arguments.empty() ? BuildPath(start_.program_folder, "Quonder.ini")
-                                        : SettingsPathFromArguments(start_.arguments);
+  strIniFile = start_.settings_file;
+  if (strIniFile.empty()) {
+    strIniFile = DefaultSettingsFile(start_.program_folder);
+    unmade_settings_file_ = strIniFile;
+  }
   // A folder of this window's own: TEMP is shared with other users and other windows. Without
   // one, every backup fails and the replace asks before it changes anything.
   PrivateFolder::Make(TempFolder(), "Quonder", backup_folder_);
@@ -209,46 +195,30 @@ void frmFind::LayoutList() {
 
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
+  // A stored (or default) measure that still gives the same pixels is written back as it was,
+  // so that measures survive the round trip through pixels unchanged.
+  const WindowStatus stored = ReadWindowStatus(strIniFile);
   const int window_pixels[4] = {outer.x(), outer.y(), outer.width(), outer.height()};
-  WriteIniString(
-      "Status", "WindowSize",
-      MeasuresInTwips("WindowSize", kDefaultWindowSize, window_pixels, {true, false, true, false}),
-      strIniFile);
+  double window_size[4];
+  for (int i = 0; i < 4; ++i) {
+    window_size[i] = KeptTwips(stored.window_size[i], window_pixels[i], /*horizontal=*/i % 2 == 0);
+  }
+  WriteSetting(kStatusSection, kWindowSizeKey, FormatMeasures(window_size, 4));
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
-  int column_pixels[ResultModel::kColumnCount];
+  double widths[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    column_pixels[column] = ListView1->columnWidth(column);
+    widths[column] = KeptTwips(stored.cols_width[column], ListView1->columnWidth(column), true);
   }
-  WriteIniString(
-      "Status", "ColsWidth",
-      MeasuresInTwips("ColsWidth", kDefaultColsWidth, column_pixels, std::vector<bool>(6, true)),
-      strIniFile);
+  WriteSetting(kStatusSection, kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
 }
 
-// Whole twips, joined by commas. A value of the settings file (or its default) that still
-// gives the same pixels is written back as it was, so that measures survive the round trip
-// through pixels unchanged.
-std::string frmFind::MeasuresInTwips(const char* key, const char* default_value,
-                                     std::span<const int> pixels,
-                                     const std::vector<bool>& horizontal) const {
-  std::string stored;
-  GetIniString("Status", key, default_value, stored, strIniFile);
-  const std::vector<std::string> fields = SplitFields(stored, pixels.size());
-  std::string text;
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    const auto to_pixels = [&](double twips) {
-      return horizontal[i] ? twips_.ToPixelsX(twips) : twips_.ToPixelsY(twips);
-    };
-    const std::optional<double> kept = ParseNumber(fields[i]);
-    double twips =
-        kept && to_pixels(*kept) == pixels[i]
-            ? *kept
-            : std::round(horizontal[i] ? twips_.ToTwipsX(pixels[i]) : twips_.ToTwipsY(pixels[i]));
-    if (i > 0) text += ',';
-    text += FormatMeasure(twips);
+// Whole twips for `pixels` along one axis; `stored` when it gives those pixels.
+double frmFind::KeptTwips(std::optional<int32_t> stored, int pixels, bool horizontal) const {
+  if (stored && (horizontal ? twips_.ToPixelsX(*stored) : twips_.ToPixelsY(*stored)) == pixels) {
+    return *stored;
   }
-  return text;
+  return std::round(horizontal ? twips_.ToTwipsX(pixels) : twips_.ToTwipsY(pixels));
 }
 
 void frmFind::closeEvent(QCloseEvent* event) {

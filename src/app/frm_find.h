@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +34,8 @@
 #include "core/search/find_conditions.h"
 #include "core/search/find_run.h"
 #include "core/search/result_rows.h"
+#include "core/settings/find_settings.h"
+#include "core/settings/save_notice.h"
 #include "core/status.h"
 #include "core/text/char_code.h"
 
@@ -45,8 +47,10 @@ class ResultModel;
 
 // What the window is started with.
 struct FindWindowStart {
-  std::string program_folder;          // holds CharCodeSet.ini; the default folders
-  std::vector<std::string> arguments;  // command-line arguments after the program name
+  std::string program_folder;  // holds CharCodeSet.ini
+  // The settings file named on the command line; "" for the default place
+  // (core/settings/settings_location.h).
+  std::string settings_file;
 };
 
 class frmFind : public QMainWindow, private FrmFindControls {
@@ -97,10 +101,6 @@ class frmFind : public QMainWindow, private FrmFindControls {
  private:
   // Margin the list keeps to the client area's right and bottom edges.
   static constexpr int kListMarginTwips = 90;
-  // Status values without a settings file (twips). Without a height the window keeps the one
-  // it was made with (frm_find_layout.cc).
-  static constexpr char kDefaultWindowSize[] = ",,9795,";
-  static constexpr char kDefaultColsWidth[] = "600,4200,810,810,2100,900";
 
   // frm_find_layout.cc
   void BuildControls();
@@ -133,17 +133,22 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void ScheduleWindowSizeWrite();
   void FlushWindowSizeWrite();
   void WriteWindowSize();
-  std::string MeasuresInTwips(const char* key, const char* default_value,
-                              std::span<const int> pixels,
-                              const std::vector<bool>& horizontal) const;
+  double KeptTwips(std::optional<int32_t> stored, int pixels, bool horizontal) const;
   void CheckFrameKnown();
 
   // frm_find_settings.cc
   void LoadSettings();
-  std::string ReadSetting(const char* key, const std::string& default_escaped);
-  int ReadCheckValue(const char* key);
-  void ApplyWindowSize();
-  void ApplyColumnWidths();
+  // The settings as the controls and window fields hold them now.
+  FindSettings SettingsFromControls() const;
+  // Every write of the settings file goes through these: the path to write (creating its
+  // folder on the first write where that is ours to make), one key, and the one-time notice
+  // of a failed write (status panel 1 and stderr).
+  const std::string& SettingsFileForWriting();
+  bool WriteSetting(const char* section, const char* key, const std::string& value);
+  void NoteSettingsWrite(const Status& status);
+  void TellSettingsProblem(const std::string& message);
+  void ApplyWindowSize(const WindowStatus& status);
+  void ApplyColumnWidths(const WindowStatus& status);
   void WorkOutMinHeight();
 
   // frm_find_find.cc
@@ -236,6 +241,10 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool shown_ = false;
   bool restore_enabled_before_run_ = false;
   bool unloaded_ = false;
+  SaveNotice save_notice_;
+  // The default settings file while its folder may still have to be made (at the first
+  // write); "" once done, and for a file named on the command line.
+  std::string unmade_settings_file_;
 };
 
 }  // namespace quonder

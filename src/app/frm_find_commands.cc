@@ -61,6 +61,6 @@ void frmFind::mnuFileExportSetting_Click() { ExportSettingFile(this, strIniFile)
 
 void frmFind::mnuHelpHelp_Click() { OpenReadme(QString::fromStdString(start_.program_folder)); }
 
-void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this); }
+void frmFind::mnuHelpQuonder_Click() { ShowAboutWindow(this, QString::fromStdString(strIniFile)); }
 
 }  // namespace quonder

@@ -123,10 +123,11 @@ void frmFind::CreateFileOpsWorker() {
   };
   calls.focus_result_list = [this] { ListView1->setFocus(); };
   calls.write_setting = [this](const std::string& key, const std::string& value) {
-    WriteIniString("FindSetting", key, value, strIniFile);
+    WriteSetting(kFindSettingSection, key.c_str(), value);
   };
   calls.add_replace_history = [this] {
-    AddToHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistory", strIniFile);
+    NoteSettingsWrite(AddToHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistory",
+                                   SettingsFileForWriting()));
     return CurrentFileOpsConditions();
   };
   file_ops_ = new FileOpsWorker(std::move(calls), this);

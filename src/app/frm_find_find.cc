@@ -14,28 +14,9 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
-#include "core/settings/history.h"
-#include "core/settings/ini_file_common.h"
-#include "core/text/decimal.h"
+#include "core/settings/find_settings.h"
 
 namespace quonder {
-namespace {
-
-constexpr char kFindSetting[] = "FindSetting";
-
-// Check box values as the settings file keeps them: 0 clear, 1 checked, 2 greyed.
-int CheckValue(const QCheckBox* box) {
-  switch (box->checkState()) {
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
 
 bool frmFind::Running() const { return worker_->Running(); }
 
@@ -77,21 +58,9 @@ void frmFind::cmdFind_Click() {
 // The conditions go into the settings file before the run, so that the next start offers
 // them again whatever the run does.
 void frmFind::StoreFindConditions() {
-  WriteIniString(kFindSetting, "SourceFolder", strSourceFolder, strIniFile);
-  AddToHistory(lngFindHistoryCnt, find_history_, "FindHistory", strIniFile);
-  WriteIniString(kFindSetting, "UseRegExp", Decimal(CheckValue(chkRegExp)), strIniFile);
-  WriteIniString(kFindSetting, "IgnoreCase", Decimal(CheckValue(chkIgnoreCase)), strIniFile);
-  WriteIniString(kFindSetting, "WordOnly", Decimal(CheckValue(chkWordOnly)), strIniFile);
-  WriteIniString(kFindSetting, "Separator", txtSeparator->text().toStdString(), strIniFile);
-  WriteIniString(kFindSetting, "SubFolder", Decimal(CheckValue(chkSubFolder)), strIniFile);
-  WriteIniString(kFindSetting, "MaxSize", Decimal(lngMaxSize), strIniFile);
-  // An empty extension list would end the list at its top entry and hide the older ones.
-  if (!cboExtentions->currentText().isEmpty()) {
-    AddToHistory(lngExtentionsHistoryCnt, extentions_history_, "ExtentionsHistory", strIniFile);
-  }
-  WriteIniString(kFindSetting, "ExtBehavior", Decimal(lngExtBehavior), strIniFile);
-  WriteIniString(kFindSetting, "Coding", strCoding, strIniFile);
-  WriteIniString(kFindSetting, "LineFeedCode", strLineFeedCode, strIniFile);
+  NoteSettingsWrite(StoreFindRunSettings(
+      SettingsFromControls(), {&find_history_, lngFindHistoryCnt},
+      {&extentions_history_, lngExtentionsHistoryCnt}, SettingsFileForWriting()));
 }
 
 void frmFind::SetRunControls(bool running) {
@@ -133,21 +102,12 @@ void frmFind::OnFindFinished(const Status& status, const FindRunResult& result) 
 // becomes empty: while the box is cleared mid-run, the run keeps the last text it had.
 std::shared_ptr<const FindConditions> frmFind::CurrentConditions() {
   auto conditions = std::make_shared<FindConditions>();
+  ApplyFindSettings(SettingsFromControls(), *conditions);
   conditions->find_text = cboFind->currentText().toStdU16String();
   if (conditions->find_text.empty() && published_ != nullptr) {
     conditions->find_text = published_->find_text;
   }
-  conditions->reg_exp = CheckValue(chkRegExp) != 0;
-  conditions->ignore_case = blnIgnoreCase;
-  conditions->word_only = CheckValue(chkWordOnly) == 1;
-  conditions->separators = txtSeparator->text().toStdU16String();
-  conditions->line_feed_code = QString::fromStdString(strLineFeedCode).toStdU16String();
-  conditions->source_folder = strSourceFolder;
-  conditions->sub_folders = CheckValue(chkSubFolder) == 1;
-  conditions->max_size = lngMaxSize;
   conditions->extensions = cboExtentions->currentText().toStdU16String();
-  conditions->ext_behavior = static_cast<ExtBehavior>(lngExtBehavior);
-  conditions->coding = strCoding;
   return conditions;
 }
 

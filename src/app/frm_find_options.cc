@@ -12,9 +12,8 @@
 #include "app/editor_launcher.h"
 #include "app/find_worker.h"
 #include "app/result_model.h"
-#include "app/setting_values.h"
 #include "core/fileops/file_common.h"
-#include "core/settings/ini_file_common.h"
+#include "core/settings/setting_numbers.h"
 
 namespace quonder {
 namespace {
@@ -117,7 +116,7 @@ void frmFind::SelectAllRows() {
 // Opens the focused row in the editor of the settings file. Any failure ends the command
 // quietly, with the focus where it was.
 void frmFind::cmdOpen_Click() {
-  WriteIniString("FindSetting", "Editor", strEditor, strIniFile);
+  WriteSetting(kFindSettingSection, kEditorKey, strEditor);
   const QModelIndex current = ListView1->currentIndex();
   if (!current.isValid() || current.row() >= static_cast<int>(model_->rows().size())) return;
   const ResultRows& rows = model_->rows();

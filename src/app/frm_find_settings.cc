@@ -1,27 +1,26 @@
-// LoadSettings: every setting from the settings file in use into the window state and the
-// controls, in a fixed order. A missing or unusable value gives its default; nothing is shown.
-#include "app/frm_find.h"
-
+// The window's side of the settings file: LoadSettings puts every setting into the window
+// state and the controls, in a fixed order (a missing or unusable value gives its default);
+// SettingsFromControls takes them back for storing and for the run's conditions; every write
+// goes through one place that tells the user, once, when the file cannot be written. The
+// rules of each key are the core's (core/settings/find_settings.h), shared with quonder-cli.
 #include <QHeaderView>
 #include <QScreen>
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
+#include <cstdio>
+#include <cstdlib>
 
+#include "app/frm_find.h"
 #include "app/result_model.h"
-#include "app/setting_values.h"
-#include "core/fileops/editor_command.h"
-#include "core/settings/history.h"
+#include "core/fileops/file_common.h"
+#include "core/settings/default_editor.h"
 #include "core/settings/ini_file_common.h"
-#include "core/text/string_common.h"
+#include "core/settings/setting_numbers.h"
+#include "core/settings/settings_location.h"
+#include "core/text/char_code.h"
 
 namespace quonder {
 namespace {
-
-constexpr char kFindSetting[] = "FindSetting";
-constexpr char kDefaultMaxSize[] = "10240";
-constexpr int kDefaultColumnTwips[ResultModel::kColumnCount] = {600, 4200, 810, 810, 2100, 900};
 
 // Check box states as the settings file keeps them: 0 clear, 1 checked, 2 greyed.
 void SetCheckValue(QCheckBox* box, int value) {
@@ -34,119 +33,161 @@ void SetCheckValue(QCheckBox* box, int value) {
   }
 }
 
-std::string Utf8(const std::u16string& text) {
-  return QString::fromStdU16String(text).toStdString();
+int CheckValue(const QCheckBox* box) {
+  switch (box->checkState()) {
+    case Qt::Checked:
+      return 1;
+    case Qt::PartiallyChecked:
+      return 2;
+    default:
+      return 0;
+  }
 }
 
 }  // namespace
 
-std::string frmFind::ReadSetting(const char* key, const std::string& default_escaped) {
-  std::string value;
-  GetIniString(kFindSetting, key, default_escaped, value, strIniFile);
-  return value;
-}
-
-// A check box value: a number rounded to 0, 1 or 2; anything else is the default, clear.
-int frmFind::ReadCheckValue(const char* key) {
-  std::optional<double> number = ParseNumber(ReadSetting(key, "0"));
-  if (!number) return 0;
-  int32_t value = RoundToInt32(*number);
-  return value >= 0 && value <= 2 ? value : 0;
-}
-
 void frmFind::LoadSettings() {
-  const std::string program_folder = EscapeControlChars(start_.program_folder);
-  strSourceFolder = ReadSetting("SourceFolder", program_folder);
+  save_notice_.Reset();  // the file may be another one now
+  SettingsDefaults defaults;
+  defaults.home_folder = HomeFolder();
+  for (const CharCodeEntry& entry : CharCodeSets) defaults.charset_names.push_back(entry.Name);
+  defaults.default_charset = DefaultCharset(CharCodeSets);
+  FindSettings settings;
+  const Status read = ReadFindSettings(strIniFile, defaults, settings);
+  if (!read.ok()) {
+    // Writes to the file will fail for the same reason: this one message tells it all.
+    TellSettingsProblem("Settings not read: " + read.message());
+    save_notice_.Note(read);
+  }
+
+  strSourceFolder = settings.source_folder;
   txtSourceFolder->setText(QString::fromStdString(strSourceFolder));
-  strCopyFolder = ReadSetting("CopyFolder", program_folder);
+  strCopyFolder = settings.copy_folder;
   txtCopyFolder->setText(QString::fromStdString(strCopyFolder));
 
-  LoadHistory(lngFindHistoryCnt, find_history_, "FindHistoryCnt", "FindHistory", "Find",
-              strIniFile);
-  LoadHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistoryCnt", "ReplaceHistory",
-              "Replace", strIniFile);
+  NoteSettingsWrite(LoadHistory(lngFindHistoryCnt, find_history_, "FindHistoryCnt", "FindHistory",
+                                "Find", strIniFile));
+  NoteSettingsWrite(LoadHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistoryCnt",
+                                "ReplaceHistory", "Replace", strIniFile));
 
-  SetCheckValue(chkRegExp, ReadCheckValue("UseRegExp"));
+  SetCheckValue(chkRegExp, settings.use_reg_exp);
   chkRegExp_Click();
-  SetCheckValue(chkIgnoreCase, ReadCheckValue("IgnoreCase"));
+  SetCheckValue(chkIgnoreCase, settings.ignore_case);
   chkIgnoreCase_Click();
-  SetCheckValue(chkWordOnly, ReadCheckValue("WordOnly"));
+  SetCheckValue(chkWordOnly, settings.word_only);
+  txtSeparator->setText(QString::fromStdString(settings.separator));
 
-  txtSeparator->setText(QString::fromStdString(
-      ReadSetting("Separator", EscapeControlChars(Utf8(kDefaultSeparators)))));
-  strEditor = ReadSetting("Editor", EscapeControlChars(std::string(kDefaultEditor)));
+  if (settings.editor) {
+    strEditor = *settings.editor;
+  } else {
+    // The first start: an editor that goes to the hit where one is installed, stored so that
+    // the user sees what is used and can change it.
+    const char* path = std::getenv("PATH");
+    strEditor = ChooseDefaultEditor(path != nullptr ? path : "");
+    if (read.ok()) WriteSetting(kFindSettingSection, kEditorKey, strEditor);
+  }
 
-  // Unlike the other check boxes, a fraction here is cut off rather than rounded.
-  std::optional<double> sub_folder = ParseNumber(ReadSetting("SubFolder", "0"));
-  int sub_folder_value = sub_folder ? static_cast<int>(std::floor(*sub_folder)) : 0;
-  SetCheckValue(chkSubFolder,
-                sub_folder_value >= 0 && sub_folder_value <= 2 ? sub_folder_value : 0);
+  SetCheckValue(chkSubFolder, settings.sub_folder);
+  // The box shows kilobytes (in the C locale's notation, as the box reads them back); its
+  // change handling turns them back into the same bytes.
+  txtMaxSize->setText(QString::number(settings.max_size / 1024.0, 'g', 15));
+  lngMaxSize = settings.max_size;
 
-  std::optional<double> max_size = ParseNumber(ReadSetting("MaxSize", kDefaultMaxSize));
-  lngMaxSize = max_size && std::fabs(*max_size) <= 2147483647.0 ? RoundToInt32(*max_size) : 10240;
-  // The box shows kilobytes; its change handling turns them back into the same bytes.
-  const int32_t bytes = lngMaxSize;
-  txtMaxSize->setText(QString::number(bytes / 1024.0, 'g', 15));
-  lngMaxSize = bytes;
-
-  LoadHistory(lngExtentionsHistoryCnt, extentions_history_, "ExtentionsHistoryCnt",
-              "ExtentionsHistory", "Extentions", strIniFile);
+  NoteSettingsWrite(LoadHistory(lngExtentionsHistoryCnt, extentions_history_,
+                                "ExtentionsHistoryCnt", "ExtentionsHistory", "Extentions",
+                                strIniFile));
 
   cboExtBehavior->clear();
   cboExtBehavior->addItem(QStringLiteral("Include"));
   cboExtBehavior->addItem(QStringLiteral("Exclude"));
-  std::optional<double> behavior = ParseNumber(ReadSetting("ExtBehavior", "0"));
-  int32_t behavior_value = behavior ? RoundToInt32(*behavior) : 0;
-  lngExtBehavior = behavior_value == 0 || behavior_value == 1 ? behavior_value : 0;
+  lngExtBehavior = static_cast<int32_t>(settings.ext_behavior);
   cboExtBehavior->setCurrentIndex(lngExtBehavior);
 
-  const std::string default_charset = DefaultCharset(CharCodeSets);
-  const std::string coding = ReadSetting("Coding", EscapeControlChars(default_charset));
-  strCoding = default_charset;
-  for (size_t i = 0; i < CharCodeSets.size(); ++i) {
-    if (CharCodeSets[i].Name == coding) {
-      cboCoding->setCurrentIndex(static_cast<int>(i));
-      cboCoding_Click();
-      break;
-    }
+  // A name that is not in the table leaves the list's selection as it was.
+  strCoding = settings.coding;
+  if (settings.coding_index >= 0) {
+    cboCoding->setCurrentIndex(settings.coding_index);
+    cboCoding_Click();
   }
 
-  strLineFeedCode = ReadSetting("LineFeedCode", "\\r\\n");
-  if (strLineFeedCode == "\r") {
-    optCr->setChecked(true);
-  } else if (strLineFeedCode == "\n") {
-    optLf->setChecked(true);
-  } else {
-    optCrLf->setChecked(true);
-    strLineFeedCode = "\r\n";
-  }
+  strLineFeedCode = settings.line_feed_code;
+  QRadioButton* const line_feed = strLineFeedCode == "\r\n" ? optCrLf
+                                  : strLineFeedCode == "\r" ? optCr
+                                                            : optLf;
+  line_feed->setChecked(true);
 
-  SetCheckValue(chkEnableRestore, ReadCheckValue("EnableRestore"));
+  SetCheckValue(chkEnableRestore, settings.enable_restore);
   chkEnableRestore->setToolTip(QStringLiteral(
       "チェックすると置換時にファイルコピーを行なうので遅くなります。ディスクも消費します。"));
   chkWordOnly_Click();
 
-  ApplyWindowSize();
-  ApplyColumnWidths();
+  const WindowStatus status = ReadWindowStatus(strIniFile);
+  ApplyWindowSize(status);
+  ApplyColumnWidths(status);
   WorkOutMinHeight();
   model_->Clear();
   PublishConditions();
 }
 
+FindSettings frmFind::SettingsFromControls() const {
+  FindSettings settings;
+  settings.source_folder = strSourceFolder;
+  settings.copy_folder = strCopyFolder;
+  settings.use_reg_exp = CheckValue(chkRegExp);
+  settings.ignore_case = CheckValue(chkIgnoreCase);
+  settings.word_only = CheckValue(chkWordOnly);
+  settings.separator = txtSeparator->text().toStdString();
+  settings.editor = strEditor;
+  settings.sub_folder = CheckValue(chkSubFolder);
+  settings.max_size = lngMaxSize;
+  settings.ext_behavior = lngExtBehavior == 0 ? ExtBehavior::kInclude : ExtBehavior::kExclude;
+  settings.coding = strCoding;
+  settings.line_feed_code = strLineFeedCode;
+  settings.enable_restore = CheckValue(chkEnableRestore);
+  return settings;
+}
+
+// The settings file in its own folder under the user's configuration folder is created, with
+// that folder, on the first write, not at start: a start that changes nothing leaves no trace.
+const std::string& frmFind::SettingsFileForWriting() {
+  if (!unmade_settings_file_.empty() && strIniFile == unmade_settings_file_) {
+    unmade_settings_file_.clear();
+    if (!FolderExists(GetParentFolderName(strIniFile)))
+      NoteSettingsWrite(CreateSettingsFolder(strIniFile));
+  }
+  return strIniFile;
+}
+
+bool frmFind::WriteSetting(const char* section, const char* key, const std::string& value) {
+  Status failure;
+  const bool written = WriteIniString(section, key, value, SettingsFileForWriting(), &failure);
+  NoteSettingsWrite(failure);
+  return written;
+}
+
+void frmFind::NoteSettingsWrite(const Status& status) {
+  const std::string message = save_notice_.Note(status);
+  if (!message.empty()) TellSettingsProblem(message);
+}
+
+// Panel 1 is narrow: it shows the start of the message and holds the whole as its tool tip.
+void frmFind::TellSettingsProblem(const std::string& message) {
+  std::fprintf(stderr, "quonder: %s\n", message.c_str());
+  const QString text = QString::fromStdString(message);
+  stbPanels[0]->setText(text);
+  stbPanels[0]->setToolTip(text);
+}
+
 // Each field of "Left,Top,Width,Height" (outer measures in twips) is applied only when it is a
 // number from 1 up to, not including, the screen's measure; otherwise it stays as it is.
-void frmFind::ApplyWindowSize() {
-  std::string value;
-  GetIniString("Status", "WindowSize", kDefaultWindowSize, value, strIniFile);
-  const std::vector<std::string> fields = SplitFields(value, 4);
+void frmFind::ApplyWindowSize(const WindowStatus& status) {
   const QRect screen_rect = screen() != nullptr ? screen()->geometry() : QRect(0, 0, 1024, 768);
   const double screen_twips[4] = {
       twips_.ToTwipsX(screen_rect.width()), twips_.ToTwipsY(screen_rect.height()),
       twips_.ToTwipsX(screen_rect.width()), twips_.ToTwipsY(screen_rect.height())};
   for (int i = 0; i < 4; ++i) {
-    std::optional<double> number = ParseNumber(fields[i]);
-    if (!number) continue;
-    const int32_t measure = RoundToInt32(*number);
+    if (!status.window_size[i]) continue;
+    const int32_t measure = *status.window_size[i];
     if (measure < 1 || measure >= screen_twips[i]) continue;
     const QRect outer = frameGeometry();
     switch (i) {
@@ -170,18 +211,13 @@ void frmFind::ApplyWindowSize() {
   LayoutList();
 }
 
-// Six widths in twips. A number below 1 or not below the list's width gets a sixth of the
-// list's width; a missing or unreadable field gets the column's default width (or that sixth
-// when the list is too narrow for it).
-void frmFind::ApplyColumnWidths() {
-  std::string value;
-  GetIniString("Status", "ColsWidth", kDefaultColsWidth, value, strIniFile);
-  const std::vector<std::string> fields = SplitFields(value, ResultModel::kColumnCount);
+// Six widths in twips. A width below 1 or not below the list's width gets a sixth of the
+// list's width.
+void frmFind::ApplyColumnWidths(const WindowStatus& status) {
   const int32_t list_width = RoundToInt32(twips_.ToTwipsX(ListView1->width()));
   const int32_t sixth = list_width / 6;
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    std::optional<double> number = ParseNumber(fields[column]);
-    int32_t width = number ? RoundToInt32(*number) : kDefaultColumnTwips[column];
+    int32_t width = status.cols_width[column];
     if (width < 1 || width >= list_width) width = sixth;
     // A narrow column stays at least one pixel wide, so it can still be found and dragged.
     ListView1->setColumnWidth(column, std::max(1, twips_.ToPixelsX(width)));

@@ -1,25 +1,42 @@
-// quonder [settings-file]: the main window. The settings file defaults to Quonder.ini beside
-// the program; a path with blanks may be given in double quotes or as several arguments.
+// quonder [OPTION]... [SETTINGS_FILE]: the main window (window_command_line.h).
 #include <QApplication>
-#include <QStringList>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/app_icon.h"
 #include "app/frm_find.h"
+#include "app/window_command_line.h"
 
 int main(int argc, char** argv) {
+  // Before the toolkit starts: --help and --version need no display.
+  const quonder::WindowCommandLine command_line =
+      quonder::ParseWindowCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  switch (command_line.action) {
+    case quonder::WindowCommandLine::Action::kHelp:
+      std::fputs(quonder::WindowHelp(), stdout);
+      return 0;
+    case quonder::WindowCommandLine::Action::kVersion:
+      std::printf("quonder %s\n", QUONDER_VERSION);
+      return 0;
+    case quonder::WindowCommandLine::Action::kUsageError:
+      std::fprintf(stderr,
+                   "quonder: %s\nUsage: quonder [OPTION]... [SETTINGS_FILE]\n"
+                   "Try 'quonder --help' for more information.\n",
+                   command_line.error.c_str());
+      return 2;
+    case quonder::WindowCommandLine::Action::kRun:
+      break;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quonder"));
   QApplication::setWindowIcon(quonder::AppIcon());
 
   quonder::FindWindowStart start;
   start.program_folder = QCoreApplication::applicationDirPath().toStdString();
-  const QStringList arguments = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    start.arguments.push_back(arguments[i].toStdString());
-  }
+  start.settings_file = command_line.settings_file;
 
   quonder::frmFind window(start);
   if (!window.Form_Load()) return 1;

@@ -1,20 +1,17 @@
 #include "cli/find_options.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/program_folder.h"
-#include "core/fileops/file_common.h"
-#include "core/settings/ini_file_common.h"
+#include "core/settings/find_settings.h"
+#include "core/settings/history.h"
+#include "core/settings/settings_location.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
-
-constexpr char kFindSetting[] = "FindSetting";
 
 bool ParseMaxSize(const std::string& text, int32_t& value) {
   int64_t parsed = 0;
@@ -40,66 +37,23 @@ bool ParseLineFeed(const std::string& text, std::u16string& code) {
   return true;
 }
 
-// A setting's number as the settings load reads it: the leading number of the text, rounded
-// half to even; `fallback` when the text starts with no number.
-int64_t SettingNumber(const std::string& text, int64_t fallback) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  if (!(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '+' ||
-        *begin == '.')) {
-    return fallback;
+// Every condition the settings file holds, read as the window reads it; the find text and
+// the extension list are the latest entries of their histories.
+Status ApplySettingsFile(const std::string& file, const std::string& default_charset,
+                         const std::vector<std::string>& charset_names,
+                         FindConditions& conditions) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) {
+    return Status::Error(Status::Code::kNotFound, "Settings file not found: \"" + file + "\"");
   }
-  char* end = nullptr;
-  double value = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(value)) return fallback;
-  value = std::nearbyint(value);
-  if (value < INT32_MIN || value > INT32_MAX) return fallback;
-  return static_cast<int64_t>(value);
-}
-
-std::string Setting(const std::string& key, const std::string& default_value,
-                    const std::string& file) {
-  std::string value;
-  GetIniString(kFindSetting, key, default_value, value, file);
-  return value;
-}
-
-// Entry 0 of a history, or the older layout's single key when the section does not exist yet.
-std::string LatestHistoryEntry(const std::string& section, const std::string& legacy_key,
-                               const std::string& file) {
-  std::vector<std::string> keys;
-  std::string value;
-  if (GetIniKeys(section, keys, file) > 0) {
-    GetIniString(section, "0", "", value, file);
-  } else {
-    GetIniString(kFindSetting, legacy_key, "", value, file);
-  }
-  return value;
-}
-
-void ApplySettingsFile(const std::string& file, const std::string& default_charset,
-                       const std::vector<std::string>& charset_names, FindConditions& conditions) {
+  const SettingsDefaults defaults{HomeFolder(), charset_names, default_charset};
+  FindSettings settings;
+  Status status = ReadFindSettings(file, defaults, settings);
+  if (!status.ok()) return status;
+  ApplyFindSettings(settings, conditions);
   conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", file));
-  conditions.source_folder = Setting("SourceFolder", "", file);
-  conditions.reg_exp = SettingNumber(Setting("UseRegExp", "0", file), 0) != 0;
-  const bool ignore_case = SettingNumber(Setting("IgnoreCase", "0", file), 0) == 1;
-  conditions.ignore_case = ignore_case;
-  conditions.word_only = SettingNumber(Setting("WordOnly", "0", file), 0) == 1;
-  conditions.separators = ToUtf16(Setting("Separator", "_,. \"#&'()|[]{}<>", file));
-  conditions.sub_folders = SettingNumber(Setting("SubFolder", "0", file), 0) == 1;
-  conditions.max_size =
-      static_cast<int32_t>(SettingNumber(Setting("MaxSize", "10240", file), 10240));
   conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", file));
-  conditions.ext_behavior =
-      static_cast<ExtBehavior>(SettingNumber(Setting("ExtBehavior", "0", file), 0));
-  // A charset that is not in the table falls back to the default, as in the window.
-  std::string coding = Setting("Coding", default_charset, file);
-  bool listed =
-      std::find(charset_names.begin(), charset_names.end(), coding) != charset_names.end();
-  conditions.coding = listed ? coding : default_charset;
-  std::u16string line_feed = ToUtf16(Setting("LineFeedCode", "\\r\\n", file));
-  conditions.line_feed_code =
-      line_feed == u"\r" || line_feed == u"\n" ? line_feed : std::u16string(u"\r\n");
+  return Status::Ok();
 }
 
 }  // namespace
@@ -185,11 +139,8 @@ Status ResolveFindConditions(const FindOptionValues& values,
   // Without --ext every file qualifies: an empty list excludes nothing.
   conditions.ext_behavior = ExtBehavior::kExclude;
   if (values.ini_file) {
-    if (!FileExists(*values.ini_file)) {
-      return Status::Error(Status::Code::kNotFound,
-                           "Settings file not found: \"" + *values.ini_file + "\"");
-    }
-    ApplySettingsFile(*values.ini_file, default_charset, charset_names, conditions);
+    Status status = ApplySettingsFile(*values.ini_file, default_charset, charset_names, conditions);
+    if (!status.ok()) return status;
   }
   if (find_text) conditions.find_text = ToUtf16(*find_text);
   if (folder) conditions.source_folder = *folder;

@@ -43,13 +43,15 @@ using ExtraOptionParser =
 ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
                               std::string& error, const ExtraOptionParser& extra = nullptr);
 
-// Builds the run's conditions: the defaults below, then (with --ini) section FindSetting of
-// the settings file and its find and extension histories, then the command line, which wins.
-// `find_text` and `folder` are the positional arguments, unset when not given (then taken from
-// the settings file). Without a settings file: the 17 separators, no size limit, every file
-// (no --ext), charset `default_charset`, line feed LF.
-// kInvalidArgument when the find text or the folder is still missing (a usage error), or when
-// the settings file does not exist.
+// Builds the run's conditions: the defaults below, then (with --ini) every condition of the
+// settings file, read by the same rules as the window reads them (find_settings.h) with the
+// latest find and extension history entries, then the command line, which wins. `find_text`
+// and `folder` are the positional arguments, unset when not given (then taken from the
+// settings file). Without a settings file: the 17 separators, no size limit, every file (no
+// --ext), charset `default_charset`, line feed LF.
+// kInvalidArgument when the find text or the folder is still missing (a usage error);
+// kNotFound when the settings file does not exist, kIoError when it cannot be read (not a
+// regular file, over 16 MB, no permission).
 Status ResolveFindConditions(const FindOptionValues& values,
                              const std::optional<std::string>& find_text,
                              const std::optional<std::string>& folder,

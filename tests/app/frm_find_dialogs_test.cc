@@ -12,6 +12,7 @@
 
 #include "app/frm_about.h"
 #include "core/fileops/file_common.h"
+#include "core/settings/settings_location.h"
 #include "dialog_layer_support.h"
 #include "frm_find_support.h"
 
@@ -66,8 +67,8 @@ class FrmFindDialogsTest : public QObject {
     QCOMPARE(window->strIniFile, other);
     QCOMPARE(Text(*window, "txtMaxSize"), QString("10"));
     QCOMPARE(Text(*window, "txtSeparator"), QString("_,. \"#&'()|[]{}<>"));
-    QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(fixture.ProgramFolder()));
-    QCOMPARE(window->strSourceFolder, fixture.ProgramFolder());
+    QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(HomeFolder()));
+    QCOMPARE(window->strSourceFolder, HomeFolder());
     // The file left behind is not written on the way out.
     QCOMPARE(WindowFixture::ReadFile(fixture.IniFile()), before);
     const FileDialogRequest& request = dialogs.requests.at(0);
@@ -133,7 +134,7 @@ class FrmFindDialogsTest : public QObject {
     QVERIFY(QDir().mkpath(sub));
     dialogs.answers.push_back(sub);
     QTest::mouseDClick(Child<QLineEdit>(*window, "txtCopyFolder"), Qt::LeftButton);
-    QCOMPARE(dialogs.requests.at(1).folder, QString::fromStdString(fixture.ProgramFolder()));
+    QCOMPARE(dialogs.requests.at(1).folder, QString::fromStdString(HomeFolder()));
     QCOMPARE(Text(*window, "txtCopyFolder"), sub);
     QCOMPARE(window->strCopyFolder, sub.toStdString());
     QCOMPARE(window->strSourceFolder, fixture.DataFolder());

@@ -25,7 +25,7 @@ namespace {
 void PointAtData(const WindowFixture& fixture, const std::string& more = "",
                  const std::string& below = "") {
   fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + below +
-                   "\nExtentions=txt\nSubFolder=1\n" + more);
+                   "\nExtentions=txt\nExtBehavior=0\nSubFolder=1\n" + more);
 }
 
 std::string Data(const WindowFixture& fixture, const std::string& relative) {

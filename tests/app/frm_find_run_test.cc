@@ -15,8 +15,8 @@ namespace {
 
 // A settings file that points the window at the fixture's data folder.
 void PointAtData(const WindowFixture& fixture, const std::string& more = "") {
-  fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + "\nExtentions=txt\n" +
-                   more);
+  fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
+                   "\nExtentions=txt\nExtBehavior=0\n" + more);
 }
 
 // `count` files, each with one hit of "needle".
@@ -67,7 +67,7 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(fixture.Ini("FindSetting", "Separator"), std::string("_,. \"#&'()|[]{}<>"));
     QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("10240"));
     QCOMPARE(fixture.Ini("FindSetting", "Coding"), std::string("utf-8"));
-    QCOMPARE(fixture.Ini("FindSetting", "LineFeedCode"), std::string("\r\n"));
+    QCOMPARE(fixture.Ini("FindSetting", "LineFeedCode"), std::string("\n"));  // the default
     QCOMPARE(fixture.Ini("FindHistory", "0"), std::string("hello"));
     QCOMPARE(fixture.Ini("ExtentionsHistory", "0"), std::string("txt"));
     QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{"hello", ""}));
@@ -213,7 +213,7 @@ class FrmFindRunTest : public QObject {
     WindowFixture fixture;
     fixture.WriteData("a.txt", "abc a(b");
     const QString data = QString::fromStdString(fixture.DataFolder());
-    fixture.WriteIni("[FindSetting]\nExtentions=txt\n" +
+    fixture.WriteIni("[FindSetting]\nExtentions=txt\nExtBehavior=0\n" +
                      settings.replace("DATA", data).toStdString());
     MessageLog log;
     auto window = fixture.Open();

@@ -1,5 +1,10 @@
-// Start-up of the main window: the settings file it picks, the defaults without one, a
-// prepared file (values, legacy keys, bad values), the designed layout and the failed start.
+// Start-up of the main window: the settings file it picks and its command line, the defaults
+// without a file, a prepared file (values, legacy keys, bad values), settings files that cannot
+// be read or written, the locale, the designed layout and the failed start.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -9,14 +14,23 @@
 #include <QTableView>
 #include <QTest>
 
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 
+#include "app/frm_about.h"
+#include "app/result_model.h"
 #include "app/twips.h"
+#include "app/window_command_line.h"
 #include "core/fileops/editor_command.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/private_folder.h"
+#include "core/settings/settings_file_io.h"
 #include "frm_find_support.h"
+#include "support/comma_locale.h"
+#include "support/plain_user.h"
+#include "support/scratch_folder.h"
 
 namespace quonder::testing {
 namespace {
@@ -65,10 +79,26 @@ QString ThroughPixels(const frmFind& window, const QString& twips_list) {
 using Probe = std::function<QString(const frmFind&)>;
 const std::map<QString, Probe>& Probes() {
   static const std::map<QString, Probe> probes = {
+      {"sourceFolder",
+       [](const frmFind& w) {
+         return Child<QLineEdit>(w, "txtSourceFolder")->text() + "/" +
+                QString::fromStdString(w.strSourceFolder);
+       }},
+      {"copyFolder", [](const frmFind& w) { return QString::fromStdString(w.strCopyFolder); }},
+      {"find", [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboFind")).join('|'); }},
+      {"replace",
+       [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboReplace")).join('|'); }},
+      {"extensions",
+       [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboExtentions")).join('|'); }},
       {"chkRegExp", [](const frmFind& w) { return CheckState(w, "chkRegExp"); }},
       {"chkIgnoreCase",
        [](const frmFind& w) {
          return CheckState(w, "chkIgnoreCase") + "/" + QString::number(w.lngCompareMode);
+       }},
+      {"chkWordOnly",
+       [](const frmFind& w) {
+         return CheckState(w, "chkWordOnly") + "/" +
+                (Child<QLineEdit>(w, "txtSeparator")->isEnabled() ? "on" : "off");
        }},
       {"chkSubFolder", [](const frmFind& w) { return CheckState(w, "chkSubFolder"); }},
       {"chkEnableRestore", [](const frmFind& w) { return CheckState(w, "chkEnableRestore"); }},
@@ -84,9 +114,11 @@ const std::map<QString, Probe>& Probes() {
       {"coding",
        [](const frmFind& w) {
          return QString::fromStdString(w.strCoding) + "/" +
-                QString::number(Child<QComboBox>(w, "cboCoding")->currentIndex());
+                QString::number(Child<QComboBox>(w, "cboCoding")->currentIndex()) + "/" +
+                Child<QComboBox>(w, "cboCoding")->toolTip();
        }},
       {"lineFeed", LineFeed},
+      {"editor", [](const frmFind& w) { return QString::fromStdString(w.strEditor); }},
       {"windowWidth",
        [](const frmFind& w) {
          return QString::number(qRound(TwipsScale(w).ToTwipsX(w.frameGeometry().width())));
@@ -97,56 +129,124 @@ const std::map<QString, Probe>& Probes() {
   return probes;
 }
 
+// Sets an environment variable while alive.
+class EnvScope {
+ public:
+  EnvScope(const char* name, const std::string& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    qputenv(name, QByteArray::fromStdString(value));
+  }
+  ~EnvScope() {
+    if (had_) {
+      qputenv(name_, old_);
+    } else {
+      qunsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_;
+  QByteArray old_;
+};
+
+// Everything written to standard error while alive.
+class StderrCapture {
+ public:
+  StderrCapture() : saved_(::dup(2)) {
+    std::fflush(stderr);
+    const int fd = ::open(scratch_.Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, 2);
+    ::close(fd);
+  }
+  ~StderrCapture() { Text(); }
+  std::string Text() {
+    if (saved_ >= 0) {
+      std::fflush(stderr);
+      ::dup2(saved_, 2);
+      ::close(saved_);
+      saved_ = -1;
+    }
+    return scratch_.Read("err");
+  }
+
+ private:
+  ScratchFolder scratch_;
+  int saved_;
+};
+
+int Count(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// Starts a find run for `text` and waits for its closing message.
+void FindAndWait(frmFind& window, MessageLog& log, const QString& text) {
+  const size_t before = log.messages().size();
+  auto* box = Child<QComboBox>(window, "cboFind");
+  box->lineEdit()->clear();
+  QTest::keyClicks(box, text);
+  QTest::keyClick(box, Qt::Key_Return);
+  QTRY_COMPARE(log.messages().size(), before + 1);
+}
+
 }  // namespace
 
 class FrmFindStartTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void DefaultsWithoutSettingsFile() {
+  // The first start on a Linux desktop: settings that find what a new user expects.
+  void FirstStartWithoutSettingsFile() {
     WindowFixture fixture;
+    fixture.WriteData("notes.txt", "first line\nthe word\n");
+    EnvScope home("HOME", fixture.DataFolder());
+    EnvScope path("PATH", fixture.ProgramFolder());  // no editor there
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
-    const QString program = QString::fromStdString(fixture.ProgramFolder());
-
+    const QString data = QString::fromStdString(fixture.DataFolder());
+    const std::map<QString, QString> expected = {{"sourceFolder", data + "/" + data},
+                                                 {"copyFolder", data},
+                                                 {"find", ""},
+                                                 {"replace", ""},
+                                                 {"extensions", ""},
+                                                 {"chkRegExp", "0"},
+                                                 {"chkIgnoreCase", "0/0"},
+                                                 {"chkWordOnly", "0/off"},
+                                                 {"chkSubFolder", "0"},
+                                                 {"chkEnableRestore", "0"},
+                                                 {"separator", "_,. \"#&'()|[]{}<>"},
+                                                 {"maxSize", "10/10240"},
+                                                 {"extBehavior", "Exclude/1"},
+                                                 {"coding", "utf-8/42/Set 42"},
+                                                 {"lineFeed", "optLf/%0A"},
+                                                 {"editor", kDefaultEditor},
+                                                 {"columns", "600,4200,810,810,2100,900"}};
+    for (const auto& [probe, value] : expected) {
+      // Column widths go through whole pixels at the window's scale.
+      QCOMPARE(Probes().at(probe)(*window),
+               probe == QStringLiteral("columns") ? ThroughPixels(*window, value) : value);
+    }
     QCOMPARE(window->windowTitle(), QStringLiteral("Quonder in the Folder"));
     QCOMPARE(window->strIniFile, fixture.IniFile());
     QVERIFY(window->strBackupFolder.starts_with(BuildPath(TempFolder(), "Quonder")));
     QVERIFY(IsPrivateFolder(window->strBackupFolder));
-    QCOMPARE(Child<QLineEdit>(*window, "txtSourceFolder")->text(), program);
-    QCOMPARE(Child<QLineEdit>(*window, "txtCopyFolder")->text(), program);
-    QCOMPARE(window->strSourceFolder, fixture.ProgramFolder());
-    for (const char* box : {"cboFind", "cboReplace", "cboExtentions"}) {
-      QCOMPARE(Items(*Child<QComboBox>(*window, box)), QStringList{QString()});
-    }
-    for (const char* box :
-         {"chkRegExp", "chkIgnoreCase", "chkWordOnly", "chkSubFolder", "chkEnableRestore"}) {
-      QCOMPARE(CheckState(*window, box), QStringLiteral("0"));
-    }
-    QCOMPARE(Child<QLineEdit>(*window, "txtSeparator")->text(),
-             QStringLiteral("_,. \"#&'()|[]{}<>"));
-    QVERIFY(!Child<QLineEdit>(*window, "txtSeparator")->isEnabled());
-    QCOMPARE(Probes().at("maxSize")(*window), QStringLiteral("10/10240"));
     QCOMPARE(Items(*Child<QComboBox>(*window, "cboExtBehavior")),
              (QStringList{"Include", "Exclude"}));
-    QCOMPARE(Probes().at("extBehavior")(*window), QStringLiteral("Include/0"));
-    QCOMPARE(Probes().at("coding")(*window), QStringLiteral("utf-8/42"));
-    QCOMPARE(Child<QComboBox>(*window, "cboCoding")->toolTip(), QStringLiteral("Set 42"));
     QCOMPARE(Child<QComboBox>(*window, "cboCoding")->count(), kCodeSetEntries);
-    QCOMPARE(Child<QComboBox>(*window, "cboCoding")->itemText(2), QString());
-    QCOMPARE(LineFeed(*window), QStringLiteral("optCrLf/%0D%0A"));
-    QCOMPARE(window->strEditor, std::string(kDefaultEditor));
-    QCOMPARE(ColumnTwips(*window), ThroughPixels(*window, "600,4200,810,810,2100,900"));
-    QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
-    QVERIFY(!Child<QPushButton>(*window, "cmdRestore")->isEnabled());
     QCOMPARE(Child<QComboBox>(*window, "cboFind")->toolTip(),
              QStringLiteral("改行を含む検索をする場合Regular Expressionをチェックしてください"));
     QCOMPARE(Child<QComboBox>(*window, "cboReplace")->toolTip(),
              QStringLiteral("パタン置換を行なう場合Regular Expressionをチェックしてください"));
+    QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
+    QVERIFY(!Child<QPushButton>(*window, "cmdRestore")->isEnabled());
     QVERIFY(log.messages().empty());
-    // Loading writes nothing: the file comes with the first resize.
-    QVERIFY(!FileExists(fixture.IniFile()));
+    // The editor chosen at the first start is stored, so the user sees what is used.
+    QCOMPARE(fixture.Ini("FindSetting", "Editor"), std::string(kDefaultEditor));
 
     QVERIFY(ShowSettled(*window));
     QCOMPARE(window->focusWidget(), Child<QWidget>(*window, "cboFind"));
@@ -155,69 +255,89 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(size[2], QStringLiteral("9795"));
     QVERIFY(size[3].toInt() >= window->lngMinHeight);
     QCOMPARE(fixture.Ini("Status", "ColsWidth"), std::string("600,4200,810,810,2100,900"));
+
+    // The first find: every file (an empty list excludes nothing), hits on their real lines,
+    // and the defaults stored.
+    FindAndWait(*window, log, "word");
+    QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text: Found from 1 Files."));
+    QCOMPARE(Rows(*window->results()), QStringList{"1|notes.txt|2|5|word|16"});
+    QCOMPARE(fixture.Ini("FindSetting", "ExtBehavior"), std::string("1"));
+    QCOMPARE(fixture.Ini("FindSetting", "LineFeedCode"), std::string("\n"));
+    QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("10240"));
   }
 
+  void FirstStartChoosesAnEditorThatGoesToTheHit_data() {
+    QTest::addColumn<QStringList>("programs");
+    QTest::addColumn<QString>("editor");
+    QTest::newRow("none") << QStringList() << QString(kDefaultEditor);
+    QTest::newRow("gedit") << QStringList{"gedit"} << "gedit +%L:%C %P";
+    QTest::newRow("kate before gedit")
+        << QStringList{"gedit", "kate"} << "kate --line %L --column %C %P";
+  }
+
+  void FirstStartChoosesAnEditorThatGoesToTheHit() {
+    QFETCH(QStringList, programs);
+    QFETCH(QString, editor);
+    WindowFixture fixture;
+    ScratchFolder bin;
+    for (const QString& program : programs) {
+      const std::string script = bin.Write(program.toStdString(), "#!/bin/sh\nexit 0\n");
+      QVERIFY(::chmod(script.c_str(), 0755) == 0);
+    }
+    EnvScope path("PATH", "/nonexistent:" + bin.path());
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QCOMPARE(QString::fromStdString(window->strEditor), editor);
+    QCOMPARE(QString::fromStdString(fixture.Ini("FindSetting", "Editor")), editor);
+    // Once stored, the file's choice stays, whatever PATH holds later.
+    EnvScope no_path("PATH", "");
+    QCOMPARE(QString::fromStdString(fixture.Open()->strEditor), editor);
+  }
+
+  // A file with every key set, the old Windows defaults (CR LF, Include) among them: they
+  // are kept.
   void PreparedSettingsFile() {
     WindowFixture fixture;
     fixture.WriteIni(
-        "; kept by hand\n"
-        "[FindSetting]\n"
-        "SourceFolder=C:\\\\data\\\\new\n"
-        "CopyFolder=%HOME%/copies\n"
-        "FindHistoryCnt=2\n"
-        "UseRegExp=1\n"
-        "IgnoreCase=1\n"
-        "WordOnly=1\n"
-        "Separator=;:\n"
-        "Editor=kate --line %L --column %C %P\n"
-        "SubFolder=1\n"
-        "MaxSize=1000\n"
-        "ExtBehavior=1\n"
-        "Coding=shift_jis\n"
-        "LineFeedCode=\\n\n"
-        "EnableRestore=1\n"
-        "[FindHistory]\n"
-        "0=\" lead\"\n"
-        "1=\"b\"\n"
-        "2=\"c\"\n"
-        "[ReplaceHistory]\n"
-        "0=\"r1\"\n"
-        "[Status]\n"
-        "ColsWidth=600,99999,810,810,2100,900\n");
+        "; kept by hand\n[FindSetting]\nSourceFolder=C:\\\\data\\\\new\nCopyFolder=%HOME%/copies\n"
+        "FindHistoryCnt=2\nUseRegExp=1\nIgnoreCase=1\nWordOnly=1\nSeparator=;:\n"
+        "Editor=kate --line %L --column %C %P\nSubFolder=1\nMaxSize=1000\nExtBehavior=0\n"
+        "Coding=shift_jis\nLineFeedCode=\\r\\n\nEnableRestore=1\n"
+        "[FindHistory]\n0=\" lead\"\n1=\"b\"\n2=\"c\"\n[ReplaceHistory]\n0=\"r1\"\n"
+        "[Status]\nColsWidth=600,99999,810,810,2100,900\n");
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
-
-    QCOMPARE(Child<QLineEdit>(*window, "txtSourceFolder")->text(), QStringLiteral("C:\\data\\new"));
-    QCOMPARE(window->strCopyFolder, std::string("%HOME%/copies"));
-    // Capacity 2: two entries and no empty item; the leading space survives.
-    QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{" lead", "b"}));
+    // 99999 is not below the list's width: the column gets a sixth of it.
+    const int list_twips =
+        qRound(TwipsScale(*window).ToTwipsX(Child<QTableView>(*window, "ListView1")->width()));
+    const std::map<QString, QString> expected = {
+        {"sourceFolder", "C:\\data\\new/C:\\data\\new"},
+        {"copyFolder", "%HOME%/copies"},
+        // Capacity 2: two entries and no empty item; the leading space survives.
+        {"find", " lead|b"},
+        {"replace", "r1|"},
+        {"chkRegExp", "1"},
+        {"chkIgnoreCase", "1/1"},
+        {"chkWordOnly", "1/on"},
+        {"chkSubFolder", "1"},
+        {"chkEnableRestore", "1"},
+        {"separator", ";:"},
+        {"maxSize", "0.9765625/1000"},
+        {"extBehavior", "Include/0"},
+        {"coding", "shift_jis/0/Set 0"},
+        {"lineFeed", "optCrLf/%0D%0A"},
+        {"editor", "kate --line %L --column %C %P"},
+        {"columns",
+         ThroughPixels(*window, QString("600,%1,810,810,2100,900").arg(list_twips / 6))}};
+    for (const auto& [probe, value] : expected) QCOMPARE(Probes().at(probe)(*window), value);
     QCOMPARE(Child<QComboBox>(*window, "cboFind")->currentText(), QStringLiteral(" lead"));
-    QCOMPARE(Items(*Child<QComboBox>(*window, "cboReplace")), (QStringList{"r1", ""}));
-    QCOMPARE(CheckState(*window, "chkRegExp"), QStringLiteral("1"));
     QCOMPARE(Child<QComboBox>(*window, "cboFind")->toolTip(),
              QStringLiteral("\\\\-> \\, \\r -> CR, \\n -> LF, \\t -> TAB, \\v -> VTAB, "
                             "Escape ()$*+.[]?/^{}| with \\"));
     QCOMPARE(Child<QComboBox>(*window, "cboReplace")->toolTip(),
              QStringLiteral("$1~9でパタン置換を行なえます。\\\\-> \\, \\r -> CR, \\n -> LF, "
                             "\\t -> TAB, \\v -> VTAB, $$1~$$9 -> $1~$9"));
-    QCOMPARE(Probes().at("chkIgnoreCase")(*window), QStringLiteral("1/1"));
-    QVERIFY(window->blnIgnoreCase);
-    QVERIFY(Child<QLineEdit>(*window, "txtSeparator")->isEnabled());
-    QCOMPARE(Child<QLineEdit>(*window, "txtSeparator")->text(), QStringLiteral(";:"));
-    QCOMPARE(window->strEditor, std::string("kate --line %L --column %C %P"));
-    QCOMPARE(CheckState(*window, "chkSubFolder"), QStringLiteral("1"));
-    QCOMPARE(Probes().at("maxSize")(*window), QStringLiteral("0.9765625/1000"));
-    QCOMPARE(Probes().at("extBehavior")(*window), QStringLiteral("Exclude/1"));
-    QCOMPARE(Probes().at("coding")(*window), QStringLiteral("shift_jis/0"));
-    QCOMPARE(Child<QComboBox>(*window, "cboCoding")->toolTip(), QStringLiteral("Set 0"));
-    QCOMPARE(LineFeed(*window), QStringLiteral("optLf/%0A"));
-    QCOMPARE(CheckState(*window, "chkEnableRestore"), QStringLiteral("1"));
-    // 99999 is not below the list's width: the column gets a sixth of it.
-    const int list_twips =
-        qRound(TwipsScale(*window).ToTwipsX(Child<QTableView>(*window, "ListView1")->width()));
-    QCOMPARE(ColumnTwips(*window),
-             ThroughPixels(*window, QStringLiteral("600,%1,810,810,2100,900").arg(list_twips / 6)));
     QVERIFY(log.messages().empty());
     QVERIFY(
         QString::fromStdString(fixture.ReadFile(fixture.IniFile())).startsWith("; kept by hand"));
@@ -249,25 +369,24 @@ class FrmFindStartTest : public QObject {
       QTest::newRow(name) << section << key << QString::fromUtf8(value) << probe
                           << QString::fromUtf8(expected);
     };
-    row("regexp not a number", "FindSetting", "UseRegExp", "yes", "chkRegExp", "0");
+    // quonder-cli once read these three otherwise (a leading number, SubFolder rounded, hex).
+    row("regexp with a tail", "FindSetting", "UseRegExp", "1abc", "chkRegExp", "0");
+    row("subfolder cut down", "FindSetting", "SubFolder", "1.7", "chkSubFolder", "1");
+    row("size in hex", "FindSetting", "MaxSize", "0x10", "maxSize", "10/10240");
     row("regexp out of range", "FindSetting", "UseRegExp", "7", "chkRegExp", "0");
     row("regexp greyed", "FindSetting", "UseRegExp", "2", "chkRegExp", "2");
     row("ignore case rounds", "FindSetting", "IgnoreCase", "0.6", "chkIgnoreCase", "1/1");
     row("ignore case greyed is not on", "FindSetting", "IgnoreCase", "2", "chkIgnoreCase", "2/0");
-    row("subfolder cut down", "FindSetting", "SubFolder", "1.9", "chkSubFolder", "1");
     row("restore negative", "FindSetting", "EnableRestore", "-1", "chkEnableRestore", "0");
-    row("size not a number", "FindSetting", "MaxSize", "ten", "maxSize", "10/10240");
     row("size beyond 32 bits", "FindSetting", "MaxSize", "99999999999", "maxSize", "10/10240");
     row("size zero", "FindSetting", "MaxSize", "0", "maxSize", "0/0");
     row("size fraction of a kB", "FindSetting", "MaxSize", "512", "maxSize", "0.5/512");
-    row("behavior out of range", "FindSetting", "ExtBehavior", "5", "extBehavior", "Include/0");
-    row("behavior not a number", "FindSetting", "ExtBehavior", "Exclude", "extBehavior",
-        "Include/0");
-    row("coding differs in case", "FindSetting", "Coding", "UTF-8", "coding", "utf-8/-1");
-    row("coding unknown", "FindSetting", "Coding", "klingon", "coding", "utf-8/-1");
-    row("coding of a later entry", "FindSetting", "Coding", "utf-16le", "coding", "utf-16le/43");
+    row("behavior out of range", "FindSetting", "ExtBehavior", "5", "extBehavior", "Exclude/1");
+    row("coding differs in case", "FindSetting", "Coding", "UTF-8", "coding", "utf-8/-1/");
+    row("coding of a later entry", "FindSetting", "Coding", "utf-16le", "coding",
+        "utf-16le/43/Set 43");
     row("line feed CR", "FindSetting", "LineFeedCode", "\\r", "lineFeed", "optCr/%0D");
-    row("line feed unknown", "FindSetting", "LineFeedCode", "\\n\\r", "lineFeed", "optCrLf/%0D%0A");
+    row("line feed unknown", "FindSetting", "LineFeedCode", "\\n\\r", "lineFeed", "optLf/%0A");
     row("separator with backslash", "FindSetting", "Separator", "a\\\\b\\t", "separator", "a\\b\t");
     // A width left as designed (9450) is still below the minimum of the find frame + 90.
     row("width not below the screen", "Status", "WindowSize", ",,999999,6120", "windowWidth",
@@ -300,31 +419,150 @@ class FrmFindStartTest : public QObject {
     QVERIFY(log.messages().empty());
   }
 
-  void SettingsFileFromCommandLine_data() {
+  void CommandLine_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("expected");  // relative to the program folder
-    QTest::newRow("none") << QStringList() << "Quonder.ini";
-    QTest::newRow("quoted path with blanks")
-        << QStringList{"\"PROGRAM/my settings.ini\""} << "my settings.ini";
-    QTest::newRow("path split at blanks")
-        << QStringList{"PROGRAM/my", "settings.ini"} << "my settings.ini";
+    QTest::addColumn<QString>("outcome");  // settings file, or what else is asked for
+    QTest::newRow("none") << QStringList() << "file:";
+    QTest::newRow("one path") << QStringList{"my settings.ini"} << "file:my settings.ini";
+    QTest::newRow("quoted by a launcher") << QStringList{"\"a b.ini\""} << "file:a b.ini";
+    QTest::newRow("after --") << QStringList{"--", "-odd.ini"} << "file:-odd.ini";
+    QTest::newRow("Qt's option") << QStringList{"-style", "fusion", "x.ini"} << "file:x.ini";
+    QTest::newRow("help") << QStringList{"x.ini", "--help"} << "help";
+    QTest::newRow("version") << QStringList{"--version"} << "version";
+    QTest::newRow("unknown option") << QStringList{"--versio"} << "error:unknown option --versio";
+    QTest::newRow("dash alone") << QStringList{"-"} << "error:unknown option -";
+    QTest::newRow("two paths") << QStringList{"my", "settings.ini"}
+                               << "error:only one SETTINGS_FILE can be given (quote a path that "
+                                  "holds blanks)";
   }
 
-  void SettingsFileFromCommandLine() {
+  void CommandLine() {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, expected);
-    WindowFixture fixture;
-    const std::string expected_path = fixture.ProgramFolder() + "/" + expected.toStdString();
-    fixture.WriteFile(expected_path, "[FindSetting]\nSourceFolder=/from/the/file\n");
+    QFETCH(QString, outcome);
     std::vector<std::string> args;
-    for (QString argument : arguments) {
-      args.push_back(argument.replace("PROGRAM", QString::fromStdString(fixture.ProgramFolder()))
-                         .toStdString());
-    }
-    auto window = fixture.Open(args);
+    for (const QString& argument : arguments) args.push_back(argument.toStdString());
+    const WindowCommandLine parsed = ParseWindowCommandLine(args);
+    using Action = WindowCommandLine::Action;
+    const QString got =
+        parsed.action == Action::kRun       ? "file:" + QString::fromStdString(parsed.settings_file)
+        : parsed.action == Action::kHelp    ? QString("help")
+        : parsed.action == Action::kVersion ? QString("version")
+                                            : "error:" + QString::fromStdString(parsed.error);
+    QCOMPARE(got, outcome);
+  }
+
+  // The file named on the command line wins; without one, a program folder that cannot hold
+  // it sends it to the user's configuration folder, made at the first write; the About window
+  // names the file in use.
+  void SettingsFileInUse() {
+    WindowFixture fixture;
+    const std::string named = fixture.DataFolder() + "/my settings.ini";
+    fixture.WriteFile(named, "[FindSetting]\nSourceFolder=/from/the/file\n");
+    auto window = fixture.Open({named});
     QVERIFY(window);
-    QCOMPARE(window->strIniFile, expected_path);
+    QCOMPARE(window->strIniFile, named);
     QCOMPARE(window->strSourceFolder, std::string("/from/the/file"));
+
+    const std::string config_file = fixture.ConfigHome() + "/quonder/Quonder.ini";
+    QVERIFY(::chmod(fixture.ProgramFolder().c_str(), 0555) == 0);
+    {
+      PlainUserScope plain_user;
+      QVERIFY(plain_user.active());
+      window = fixture.Open();
+    }
+    ::chmod(fixture.ProgramFolder().c_str(), 0755);
+    QVERIFY(window);
+    QCOMPARE(window->strIniFile, config_file);
+    // The first write (the editor chosen at the first start) made the folder, private.
+    QVERIFY(WindowFixture::ReadFile(config_file).find("\nEditor=") != std::string::npos);
+    struct stat st;
+    QVERIFY(::stat((fixture.ConfigHome() + "/quonder").c_str(), &st) == 0);
+    QCOMPARE(st.st_mode & 0777, 0700u);
+    QVERIFY(!FileExists(fixture.IniFile()));
+
+    window->findChild<QAction*>(QStringLiteral("mnuHelpQuonder"))->trigger();
+    auto* about = window->findChild<frmAbout*>();
+    QVERIFY(about);
+    auto* line = about->findChild<QLabel*>(QStringLiteral("lblSettingsFile"));
+    QCOMPARE(line->toolTip(), QString::fromStdString(config_file));
+    QVERIFY(line->text().startsWith(QStringLiteral("Settings: ")));
+    about->close();
+  }
+
+  // A settings path may name anything: the start never hangs, nothing is replaced, and a
+  // failure is told once (status panel 1 and standard error), not once per key.
+  void SettingsFileThatCannotBeUsed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("FIFO") << "fifo"
+                          << "Settings not read: Cannot read";
+    QTest::newRow("over 16 MB") << "huge"
+                                << "Settings not read: Cannot read";
+    QTest::newRow("read-only") << "read-only"
+                               << "Settings not saved: Cannot write";
+  }
+
+  void SettingsFileThatCannotBeUsed() {
+    QFETCH(QString, kind);
+    QFETCH(QString, told);
+    WindowFixture fixture;
+    const std::string file = fixture.IniFile();
+    if (kind == "fifo") {
+      QVERIFY(::mkfifo(file.c_str(), 0600) == 0);
+    } else {
+      fixture.WriteIni("[FindSetting]\nMaxSize=2048\n");
+      if (kind == "huge") std::filesystem::resize_file(file, kMaxSettingsFileBytes + 1);
+      if (kind == "read-only") QVERIFY(::chmod(file.c_str(), 0444) == 0);
+    }
+    struct stat before;
+    QVERIFY(::stat(file.c_str(), &before) == 0);
+    EnvScope home("HOME", fixture.DataFolder());  // the source folder without settings
+    MessageLog log;
+    StderrCapture err;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(Panel(*window, 1).startsWith(told));
+    QVERIFY(ShowSettled(*window));
+    FindAndWait(*window, log, "x");
+    window->resize(window->width() + 40, window->height());
+    Settle(*window);
+    const std::string said = err.Text();
+    QCOMPARE(Count(said, "quonder: Settings not"), 1);
+    QVERIFY(said.find(file) != std::string::npos);
+    struct stat after;
+    QVERIFY(::stat(file.c_str(), &after) == 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  }
+
+  // The toolkit sets the user's locale at start; a comma decimal mark there must not turn
+  // "0.5" kB into no limit, nor put a comma into a stored number.
+  void SizeBoxAndSettingsUnderACommaDecimalLocale() {
+    CommaDecimalLocale locale;
+    QVERIFY2(locale.active(), locale.error().c_str());
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", std::string(700, ' ') + "x");
+    fixture.WriteIni("[FindSetting]\nMaxSize=1000\nSourceFolder=" + fixture.DataFolder() + "\n");
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QCOMPARE(Probes().at("maxSize")(*window), QStringLiteral("0.9765625/1000"));
+    auto* size = Child<QLineEdit>(*window, "txtMaxSize");
+    size->clear();
+    QTest::keyClicks(size, "0.5");
+    QCOMPARE(window->lngMaxSize, 512);
+    QVERIFY(ShowSettled(*window));
+    FindAndWait(*window, log, "x");
+    QCOMPARE(Rows(*window->results()), QStringList());  // 701 bytes are not below 512
+    QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("512"));
+    size->clear();
+    QTest::keyClicks(size, "1.25");
+    QCOMPARE(window->lngMaxSize, 1280);
+    FindAndWait(*window, log, "x");
+    QCOMPARE(Rows(*window->results()).size(), 1);
+    QCOMPARE(QString::fromStdString(fixture.Ini("Status", "WindowSize")).split(',').size(), 4);
   }
 
   // Without its code set table the program cannot work: one message, and the window closes
@@ -353,106 +591,56 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(fixture.ReadFile(other + "/keep.txt"), std::string("x"));
   }
 
-  void ControlsAtDesignedPlaces_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("twips");
-    auto row = [](const char* name, const char* caption, int l, int t, int w, int h) {
-      QTest::newRow(name) << name << QString::fromUtf8(caption) << QRect(l, t, w, h);
-    };
-    row("fraFileSettings", "File Setting", 0, 0, 9375, 1935);
-    row("lblSourceFolder", "Source Folder", 120, 240, 1095, 255);
-    row("txtSourceFolder", "", 1320, 240, 7680, 270);
-    row("cmdSelectSourceFolder", "...", 9000, 240, 255, 255);
-    row("lblMaxSize", "Maximum File Size                  kB", 120, 600, 2895, 255);
-    row("txtMaxSize", "", 1680, 600, 855, 270);
-    row("chkSubFolder", "Find Sub Folder", 3000, 600, 1695, 255);
-    row("Label1", "Charracter Coding", 6120, 600, 1455, 255);
-    row("cboCoding", "", 7680, 600, 1575, 300);
-    row("fraExention", "File Extention", 120, 840, 9135, 615);
-    row("cboExtentions", "", 120, 240, 6855, 300);
-    row("cboExtBehavior", "", 7080, 240, 1935, 300);
-    row("lblCopyFolder", "Copy Folder", 120, 1560, 1095, 255);
-    row("txtCopyFolder", "", 1320, 1560, 7680, 270);
-    row("cmdSelectCopyFolder", "...", 9000, 1560, 255, 255);
-    row("fraFindSettings", "Find Setting", 0, 2040, 9375, 1935);
-    row("lblFind", "Find Text", 120, 240, 855, 255);
-    row("cboFind", "", 960, 240, 7575, 300);
-    row("cmdFind", "Find", 8640, 240, 615, 255);
-    row("chkRegExp", "Use Regular Expression", 120, 720, 2175, 255);
-    row("chkIgnoreCase", "Ignore Case", 2640, 720, 1215, 255);
-    row("fraLineFeed", "Line Feed Code", 3960, 600, 2535, 495);
-    row("optCrLf", "CR+LF", 120, 180, 1095, 255);
-    row("optCr", "CR", 1200, 180, 615, 255);
-    row("optLf", "LF", 1920, 180, 495, 255);
-    row("chkEnableRestore", "Enable Restore", 6720, 720, 1695, 255);
-    row("cmdStop", "Stop", 8640, 720, 615, 255);
-    row("chkWordOnly", "Check Word Only.  Separater:", 120, 1200, 2535, 255);
-    row("txtSeparator", "", 2760, 1200, 5535, 270);
-    row("cmdReplace", "Replace", 8400, 1200, 855, 255);
-    row("lblReplace", "Replace Text", 120, 1560, 1095, 255);
-    row("cboReplace", "", 1200, 1560, 7095, 300);
-    row("cmdRestore", "Restore", 8400, 1560, 855, 255);
-    row("cmdSelectAll", "Select All", 0, 4080, 975, 255);
-    row("cmdOpen", "Open File", 1080, 4080, 975, 255);
-    row("cmdCopy", "Copy Files", 2160, 4080, 975, 255);
-    row("cmdXcopy", "Copy Folders", 3240, 4080, 1215, 255);
-    row("ListView1", "", 0, 4335, 9375, 1935);
-  }
-
+  // The captions, and the places of one control at each depth of nesting (the rest follow
+  // the same conversion from the designed twips).
   void ControlsAtDesignedPlaces() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, twips);
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
-    auto* widget = Child<QWidget>(*window, name.toLatin1().constData());
-    QVERIFY(widget);
-    const QRect expected =
-        TwipsScale(*window).ToPixels(twips.x(), twips.y(), twips.width(), twips.height());
-    if (name == "ListView1") {
-      QCOMPARE(widget->pos(), expected.topLeft());  // its size follows the window's
-    } else {
-      QCOMPARE(widget->geometry(), expected);
+    const QStringList captions =
+        QStringLiteral(
+            "fraFileSettings=File Setting|lblSourceFolder=Source Folder|cmdSelectSourceFolder=...|"
+            "lblMaxSize=Maximum File Size                  kB|chkSubFolder=Find Sub Folder|"
+            "Label1=Charracter Coding|fraExention=File Extention|lblCopyFolder=Copy Folder|"
+            "cmdSelectCopyFolder=...|fraFindSettings=Find Setting|lblFind=Find Text|cmdFind=Find|"
+            "chkRegExp=Use Regular Expression|chkIgnoreCase=Ignore Case|fraLineFeed=Line Feed Code|"
+            "optCrLf=CR+LF|optCr=CR|optLf=LF|chkEnableRestore=Enable Restore|cmdStop=Stop|"
+            "chkWordOnly=Check Word Only.  Separater:|cmdReplace=Replace|lblReplace=Replace Text|"
+            "cmdRestore=Restore|cmdSelectAll=Select All|cmdOpen=Open File|cmdCopy=Copy Files|"
+            "cmdXcopy=Copy Folders")
+            .split('|');
+    for (const QString& pair : captions) {
+      const QString name = pair.section('=', 0, 0);
+      auto* widget = Child<QWidget>(*window, name.toLatin1().constData());
+      QVERIFY2(widget, qPrintable(name));
+      QString text;
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+      if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+      if (auto* frame = qobject_cast<QGroupBox*>(widget)) text = frame->title();
+      QCOMPARE(text, pair.section('=', 1));
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) QCOMPARE(button->text(), caption);
-    if (auto* label = qobject_cast<QLabel*>(widget)) QCOMPARE(label->text(), caption);
-    if (auto* frame = qobject_cast<QGroupBox*>(widget)) QCOMPARE(frame->title(), caption);
+    const TwipsScale twips(*window);
+    QCOMPARE(Child<QWidget>(*window, "cmdXcopy")->geometry(),
+             twips.ToPixels(3240, 4080, 1215, 255));
+    QCOMPARE(Child<QWidget>(*window, "txtMaxSize")->geometry(),
+             twips.ToPixels(1680, 600, 855, 270));
+    QCOMPARE(Child<QWidget>(*window, "cboExtBehavior")->geometry(),
+             twips.ToPixels(7080, 240, 1935, 300));
+    QCOMPARE(Child<QWidget>(*window, "optLf")->geometry(), twips.ToPixels(1920, 180, 495, 255));
+    QCOMPARE(Child<QWidget>(*window, "ListView1")->pos(), twips.ToPixels(0, 4335, 1, 1).topLeft());
   }
 
   void FocusOrderMenuPanelsAndTips() {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
-    const QStringList expected = {"cboFind",
-                                  "cmdFind",
-                                  "chkRegExp",
-                                  "chkIgnoreCase",
-                                  "optCrLf",
-                                  "optCr",
-                                  "optLf",
-                                  "chkEnableRestore",
-                                  "cmdStop",
-                                  "chkWordOnly",
-                                  "txtSeparator",
-                                  "cmdReplace",
-                                  "cboReplace",
-                                  "cmdRestore",
-                                  "txtSourceFolder",
-                                  "cmdSelectSourceFolder",
-                                  "txtMaxSize",
-                                  "chkSubFolder",
-                                  "cboCoding",
-                                  "cboExtentions",
-                                  "cboExtBehavior",
-                                  "txtCopyFolder",
-                                  "cmdSelectCopyFolder",
-                                  "cmdSelectAll",
-                                  "cmdOpen",
-                                  "cmdCopy",
-                                  "cmdXcopy",
-                                  "ListView1"};
+    const QStringList expected =
+        QStringLiteral(
+            "cboFind cmdFind chkRegExp chkIgnoreCase optCrLf optCr optLf chkEnableRestore cmdStop "
+            "chkWordOnly txtSeparator cmdReplace cboReplace cmdRestore txtSourceFolder "
+            "cmdSelectSourceFolder txtMaxSize chkSubFolder cboCoding cboExtentions cboExtBehavior "
+            "txtCopyFolder cmdSelectCopyFolder cmdSelectAll cmdOpen cmdCopy cmdXcopy ListView1")
+            .split(' ');
     QStringList chain;
     QWidget* widget = Child<QWidget>(*window, "cboFind");
     do {

@@ -11,6 +11,7 @@
 
 #include "app/file_ops_worker.h"
 #include "app/find_worker.h"
+#include "app/window_command_line.h"
 #include "core/settings/ini_file_common.h"
 
 namespace quonder::testing {
@@ -104,10 +105,22 @@ std::string WindowFixture::ReadFile(const std::string& path) {
 std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments) const {
   FindWindowStart start;
   start.program_folder = ProgramFolder();
-  start.arguments = std::move(arguments);
+  const WindowCommandLine command_line = ParseWindowCommandLine(arguments);
+  if (command_line.action != WindowCommandLine::Action::kRun) qFatal("not a window's arguments");
+  start.settings_file = command_line.settings_file;
+  // Where no settings file may be kept beside the program, the user's configuration folder of
+  // this fixture is used, never the real one.
+  const QByteArray config_home = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", ConfigHome().c_str());
   auto window = std::make_unique<frmFind>(start);
-  if (!window->Form_Load()) return nullptr;
+  const bool loaded = window->Form_Load();
+  qputenv("XDG_CONFIG_HOME", config_home);
+  if (!loaded) return nullptr;
   return window;
+}
+
+std::string WindowFixture::ConfigHome() const {
+  return (root_.path() + QStringLiteral("/config")).toStdString();
 }
 
 struct RunGate::State {

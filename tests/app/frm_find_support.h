@@ -49,6 +49,9 @@ class WindowFixture {
 
   std::string ProgramFolder() const;
   std::string IniFile() const;  // Quonder.ini in the program folder
+  // $XDG_CONFIG_HOME while the window starts: its settings go there when the program folder
+  // cannot hold them.
+  std::string ConfigHome() const;
   std::string DataFolder() const;
 
   void WriteIni(const std::string& text) const { WriteFile(IniFile(), text); }
@@ -60,7 +63,8 @@ class WindowFixture {
   static void WriteFile(const std::string& path, const std::string& bytes);
   static std::string ReadFile(const std::string& path);
 
-  // A window after Form_Load (null when it failed); `arguments` as on the command line.
+  // A window after Form_Load (null when it failed); `arguments` as on the command line (they
+  // must ask for the window, not for --help or a usage message).
   std::unique_ptr<frmFind> Open(std::vector<std::string> arguments = {}) const;
 
  private:

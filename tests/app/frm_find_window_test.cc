@@ -67,7 +67,7 @@ std::unique_ptr<frmFind> WindowWithRows(const WindowFixture& fixture, MessageLog
   fixture.WriteData("a.txt", "one hit\r\nand\r\n  hit two\r\n");
   fixture.WriteData("b b.txt", "hit");
   fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
-                   "\nExtentions=txt\nEditor=ed --line=%L --col %C %P\n");
+                   "\nExtentions=txt\nExtBehavior=0\nEditor=ed --line=%L --col %C %P\n");
   auto window = fixture.Open();
   if (!window || !ShowSettled(*window)) return nullptr;
   auto* find = Child<QComboBox>(*window, "cboFind");

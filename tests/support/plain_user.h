@@ -12,4 +12,19 @@ namespace quonder::testing {
 // (body not run).
 bool RunAsPlainUser(const std::function<void()>& body);
 
+// The same for the calling thread while the object lives, for code that must run on it (a
+// window on the GUI thread): the capabilities are given back at the end of the scope.
+class PlainUserScope {
+ public:
+  PlainUserScope();
+  ~PlainUserScope();
+  PlainUserScope(const PlainUserScope&) = delete;
+  PlainUserScope& operator=(const PlainUserScope&) = delete;
+
+  bool active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
+
 }  // namespace quonder::testing

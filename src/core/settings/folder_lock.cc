@@ -5,24 +5,39 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
 
 namespace quonder {
+namespace {
 
-FolderLock::FolderLock(const std::string& file) {
-  const std::string folder = GetParentFolderName(WriteTarget(file));
-  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+std::mutex& InProcessEdits() {
+  static std::mutex edits;
+  return edits;
+}
+
+}  // namespace
+
+FolderLock::FolderLock(const std::string& file, std::chrono::milliseconds timeout)
+    : in_process_(InProcessEdits()) {
+  const std::string parent = GetParentFolderName(WriteTarget(file));
+  const char* folder = parent.empty() ? "." : parent.c_str();  // "" for a bare file name
+  fd_ = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
-  int result;
-  do {
-    result = ::flock(fd_, LOCK_EX);
-  } while (result != 0 && errno == EINTR);
-  if (result != 0) {
-    ::close(fd_);
-    fd_ = -1;
+  // flock has no timeout of its own; a blocking call could only be ended by a signal, which a
+  // library must not take. Edits are rare and short, so asking again every few milliseconds
+  // costs nothing.
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    if (std::chrono::steady_clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  ::close(fd_);
+  fd_ = -1;
 }
 
 FolderLock::~FolderLock() {

@@ -3,18 +3,30 @@
 // change. Every edit of a file therefore holds an advisory lock on the folder that holds it:
 // on the folder and not on the file, because an atomic rewrite puts a new file in the old one's
 // place, and a lock on the old one would then guard nothing.
+//
+// Anyone who can read the folder can hold its lock, another user included, so the lock is
+// waited for only so long: after the timeout the edit goes ahead without it (the risk is the
+// lost update above; waiting forever would hang the window). Edits of this process queue on a
+// mutex first, which has no such risk (they all end soon), so that they never run into the
+// timeout by crowding each other out.
 #pragma once
 
+#include <chrono>
+#include <mutex>
 #include <string>
 
 namespace quonder {
 
+inline constexpr std::chrono::milliseconds kFolderLockTimeout{1000};
+
 class FolderLock {
  public:
-  // Waits for and takes the lock of the folder holding `file` (the folder of the file a link
-  // leads to, when `file` is one). Where the folder cannot be opened or its file system has no
-  // such locks, nothing is locked and the edit goes on as before.
-  explicit FolderLock(const std::string& file);
+  // Takes the lock of the folder holding `file` (the folder of the file a link leads to, when
+  // `file` is one), waiting at most `timeout` for another process to let go. Where the folder
+  // cannot be opened, its file system has no such locks, or the time runs out, nothing is
+  // locked and the edit goes on.
+  explicit FolderLock(const std::string& file,
+                      std::chrono::milliseconds timeout = kFolderLockTimeout);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
@@ -22,6 +34,7 @@ class FolderLock {
   bool locked() const { return fd_ >= 0; }
 
  private:
+  std::unique_lock<std::mutex> in_process_;
   int fd_ = -1;
 };
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/status.h"
+
 namespace quonder {
 
 // The few things the history code does to a combo box. Texts are UTF-8.
@@ -23,12 +25,14 @@ class HistoryBox {
 inline constexpr int32_t kDefaultHistoryCapacity = 32;
 inline constexpr int32_t kMaxHistoryCapacity = 1024;
 
-// Reads the capacity (section FindSetting, `capacity_key`; 32 when missing, not a number or
-// outside 1..1024) into `capacity`, then fills `box` from `section`, or migrates the legacy key
-// of an older file when the section has no keys; selects the first item.
-void LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
-                 const std::string& section, const std::string& legacy_key,
-                 const std::string& ini_file);
+// Reads the capacity (section FindSetting, `capacity_key`: the number its text starts with,
+// rounded; 32 when missing, not a number or outside 1..1024) into `capacity`, then fills `box`
+// from `section`, or migrates the legacy key of an older file when the section has no keys;
+// selects the first item. The result is the first failed write of the migration (OK when it
+// wrote nothing or all went well).
+Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
+                   const std::string& section, const std::string& legacy_key,
+                   const std::string& ini_file);
 
 // Empties `box` and adds entries 0.. up to `capacity`, plus one empty item when the list ends
 // before the capacity.
@@ -37,8 +41,15 @@ void FillHistoryList(int32_t capacity, HistoryBox& box, const std::string& secti
 
 // Puts the box's current text at the top of `section` (removing its older duplicate) and
 // refills the box. An empty text is not added (the file and the box stay as they are): as the
-// first entry it would end the list and hide every older entry.
-void AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
-                  const std::string& ini_file);
+// first entry it would end the list and hide every older entry. The result is the first
+// failed write.
+Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
+                    const std::string& ini_file);
+
+// The most recent entry of `section` without touching the file: entry "0", or, while the
+// section does not exist yet, the older layout's `legacy_key` of section FindSetting. "" when
+// neither is there.
+std::string LatestHistoryEntry(const std::string& section, const std::string& legacy_key,
+                               const std::string& ini_file);
 
 }  // namespace quonder

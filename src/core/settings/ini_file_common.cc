@@ -14,34 +14,35 @@ constexpr size_t kValueBufferSize = 1024;
 // Holds the longest list the program writes: the keys "0" to "1023" of a full history.
 constexpr size_t kKeyListBufferSize = 4096;
 
+bool Report(const Status& status, Status* failure) {
+  if (!status.ok() && failure != nullptr) *failure = status;
+  return status.ok();
+}
+
 }  // namespace
 
-int32_t GetIniString(const std::string& section, const std::string& key,
-                     const std::string& default_value, std::string& value,
-                     const std::string& file) {
+IniSnapshot::IniSnapshot(const std::string& file) : status_(LoadProfile(file, document_)) {}
+
+int32_t IniSnapshot::GetIniString(const std::string& section, const std::string& key,
+                                  const std::string& default_value, std::string& value) const {
   std::string delivered;
-  int32_t count = GetProfileValue(section, key, default_value, delivered, kValueBufferSize, file);
+  int32_t count =
+      GetProfileValue(document_, section, key, default_value, delivered, kValueBufferSize);
   value = UnescapeControlChars(CutAtNull(delivered));
   return count;
 }
 
-bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
-                    const std::string& file) {
-  std::string stored = CutAtNull(value);
-  size_t first = stored.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    stored.clear();
-  } else {
-    stored = stored.substr(first, stored.find_last_not_of(' ') - first + 1);
-  }
-  return WriteProfileValue(section, key, EscapeControlChars(stored), file);
+std::string IniSnapshot::Get(const std::string& section, const std::string& key,
+                             const std::string& default_value) const {
+  std::string value;
+  GetIniString(section, key, default_value, value);
+  return value;
 }
 
-int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
-                   const std::string& file) {
+int32_t IniSnapshot::GetIniKeys(const std::string& section, std::vector<std::string>& keys) const {
   keys.clear();
   std::string list;
-  int32_t count = GetProfileKeyList(section, list, kKeyListBufferSize, file);
+  int32_t count = GetProfileKeyList(document_, section, list, kKeyListBufferSize);
   if (count <= 0) return 0;
   // Drop the NUL that ends the last name; what is left splits into the names.
   std::string names = list.substr(0, static_cast<size_t>(count) - 1);
@@ -55,8 +56,32 @@ int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
   return static_cast<int32_t>(keys.size());
 }
 
-bool DeleteIniKey(const std::string& section, const std::string& key, const std::string& file) {
-  return DeleteProfileKey(section, key, file);
+int32_t GetIniString(const std::string& section, const std::string& key,
+                     const std::string& default_value, std::string& value,
+                     const std::string& file) {
+  return IniSnapshot(file).GetIniString(section, key, default_value, value);
+}
+
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                    const std::string& file, Status* failure) {
+  std::string stored = CutAtNull(value);
+  size_t first = stored.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    stored.clear();
+  } else {
+    stored = stored.substr(first, stored.find_last_not_of(' ') - first + 1);
+  }
+  return Report(WriteProfileValue(section, key, EscapeControlChars(stored), file), failure);
+}
+
+int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
+                   const std::string& file) {
+  return IniSnapshot(file).GetIniKeys(section, keys);
+}
+
+bool DeleteIniKey(const std::string& section, const std::string& key, const std::string& file,
+                  Status* failure) {
+  return Report(DeleteProfileKey(section, key, file), failure);
 }
 
 }  // namespace quonder

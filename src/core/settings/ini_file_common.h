@@ -1,12 +1,16 @@
 // The only code that touches INI files (settings, histories, the code set table). Every call
-// reads or writes the file anew; nothing is cached. Names and values are UTF-8; values are
-// stored in the escaped form of string_common.h. Never throws and never crashes on a missing,
-// unreadable, binary or malformed file: reads give the default, writes return false.
+// reads or writes the file anew; nothing is cached between calls. Names and values are UTF-8;
+// values are stored in the escaped form of string_common.h. Never throws, never crashes and
+// never blocks on a missing, unreadable, binary, huge or malformed file, nor on a FIFO or a
+// device (settings_file_io.h): reads give the default, writes return false.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/settings/ini_document.h"
+#include "core/status.h"
 
 namespace quonder {
 
@@ -20,11 +24,12 @@ int32_t GetIniString(const std::string& section, const std::string& key,
 // Cuts `value` at NUL, trims spaces (only U+0020), escapes it, and sets the key: replacing the
 // first matching key's line, or appending the key at the end of its section, or the section at
 // the end of the file, or creating the file. Every other byte of the file is kept (comments,
-// blank lines, unknown sections, line-end style). The rewrite is atomic. False, with the file
-// untouched, when it cannot be rewritten: missing folder, no permission, a binary or non-UTF-8
-// file, or a name that would not read back (empty, with '=' or ']', a line break...).
+// blank lines, unknown sections, line-end style). The rewrite is atomic where the folder
+// allows it. False, with the file untouched, when it cannot be rewritten: missing folder, no
+// permission, a read-only, binary, non-UTF-8 or unreadable file, or a name that would not read
+// back (empty, with '=' or ']', a line break...); `failure`, when given, then says why.
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
-                    const std::string& file);
+                    const std::string& file, Status* failure = nullptr);
 
 // Key names of `section` in file order (as fit a 4096-byte NUL-separated list). 0 when the
 // file or section is missing or empty.
@@ -32,7 +37,35 @@ int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
                    const std::string& file);
 
 // Removes the key's line. True when the file is as asked afterwards (also when there was no
-// such key); false when the file could not be rewritten.
-bool DeleteIniKey(const std::string& section, const std::string& key, const std::string& file);
+// such key); false when the file could not be rewritten, with the reason in `failure`.
+bool DeleteIniKey(const std::string& section, const std::string& key, const std::string& file,
+                  Status* failure = nullptr);
+
+// One reading of a file for a caller that reads many values in a row (a settings load, a
+// history): each read gives what GetIniString and GetIniKeys on the file would give, as long
+// as nothing writes the file in between. Reads the file once, at construction.
+class IniSnapshot {
+ public:
+  explicit IniSnapshot(const std::string& file);
+
+  // OK for a readable or missing file; otherwise why the file could not be read (it then
+  // reads as empty).
+  const Status& status() const { return status_; }
+
+  int32_t GetIniString(const std::string& section, const std::string& key,
+                       const std::string& default_value, std::string& value) const;
+  // The value alone.
+  std::string Get(const std::string& section, const std::string& key,
+                  const std::string& default_value) const;
+  int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys) const;
+  // Whether the section holds the key (with any value, an empty one included).
+  bool HasKey(const std::string& section, const std::string& key) const {
+    return document_.FindValue(section, key).has_value();
+  }
+
+ private:
+  IniDocument document_;
+  Status status_;
+};
 
 }  // namespace quonder

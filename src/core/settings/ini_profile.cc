@@ -6,9 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/fileops/atomic_file.h"
 #include "core/settings/folder_lock.h"
-#include "core/settings/ini_document.h"
+#include "core/settings/settings_file_io.h"
 
 namespace quonder {
 namespace {
@@ -39,51 +38,59 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-// The document to read from: empty for a missing, unreadable or binary file.
-IniDocument LoadForReading(const std::string& file) {
-  IniDocument document;
-  std::string bytes;
-  if (ReadWholeFile(file, bytes).ok()) document.Parse(bytes);
-  return document;
+Status Refused(const std::string& file, const char* why) {
+  return Status::Error(Status::Code::kIoError, "Cannot write \"" + file + "\": " + why);
 }
 
-enum class Loaded { kExisting, kMissing, kUnusable };
-
-// The document to edit. kMissing leaves it empty; kUnusable means the file must not be
-// rewritten (unreadable, binary, or not UTF-8 when new text is to go in).
-Loaded LoadForEditing(const std::string& file, bool adds_text, IniDocument& document,
+// The document to edit, with the bytes it was parsed from. kNotFound leaves it empty (a new
+// file); any other error means the file must not be rewritten (unreadable, binary, or not
+// UTF-8 when new text is to go in).
+Status LoadForEditing(const std::string& file, bool adds_text, IniDocument& document,
                       std::string& bytes) {
-  Status status = ReadWholeFile(file, bytes);
-  if (status.code() == Status::Code::kNotFound) return Loaded::kMissing;
-  if (!status.ok() || (adds_text && !IsValidUtf8(bytes)) || !document.Parse(bytes)) {
-    return Loaded::kUnusable;
-  }
-  return Loaded::kExisting;
+  Status status = ReadSettingsFile(file, bytes);
+  if (status.code() == Status::Code::kNotFound) return status;
+  if (!status.ok()) return status;  // what cannot be read is kept as it is
+  if (adds_text && !IsValidUtf8(bytes)) return Refused(file, "it is not UTF-8 text");
+  if (!document.Parse(bytes)) return Refused(file, "it is not a text file");
+  return Status::Ok();
 }
 
-bool Store(const std::string& file, const IniDocument& document, const std::string& old_bytes,
-           Loaded loaded) {
+Status Store(const std::string& file, const IniDocument& document, const std::string& old_bytes,
+             bool existed) {
   std::string bytes = document.Serialize();
-  if (loaded == Loaded::kExisting && bytes == old_bytes) return true;
-  return WriteFileAtomically(file, bytes).ok();
+  if (existed && bytes == old_bytes) return Status::Ok();
+  return WriteSettingsFile(file, bytes);
 }
 
 }  // namespace
 
-int32_t GetProfileValue(const std::string& section, const std::string& key,
-                        const std::string& default_value, std::string& buffer, size_t buffer_size,
-                        const std::string& file) {
+Status LoadProfile(const std::string& file, IniDocument& document) {
+  document = IniDocument();
+  std::string bytes;
+  Status status = ReadSettingsFile(file, bytes);
+  if (status.code() == Status::Code::kNotFound) return Status::Ok();
+  if (!status.ok()) return status;
+  if (!document.Parse(bytes)) {
+    return Status::Error(Status::Code::kIoError,
+                         "Cannot read \"" + file + "\": not a text file (it holds NUL bytes)");
+  }
+  return Status::Ok();
+}
+
+int32_t GetProfileValue(const IniDocument& document, const std::string& section,
+                        const std::string& key, const std::string& default_value,
+                        std::string& buffer, size_t buffer_size) {
   buffer.clear();
   if (buffer_size == 0) return 0;
-  std::optional<std::string> value = LoadForReading(file).FindValue(section, key);
+  std::optional<std::string> value = document.FindValue(section, key);
   buffer = CutToBuffer(value ? *value : default_value, buffer_size - 1);
   return static_cast<int32_t>(buffer.size());
 }
 
-int32_t GetProfileKeyList(const std::string& section, std::string& buffer, size_t buffer_size,
-                          const std::string& file) {
+int32_t GetProfileKeyList(const IniDocument& document, const std::string& section,
+                          std::string& buffer, size_t buffer_size) {
   buffer.clear();
-  for (const std::string& name : LoadForReading(file).KeyNames(section)) {
+  for (const std::string& name : document.KeyNames(section)) {
     // The name, its NUL and the closing NUL must all fit.
     if (buffer.size() + name.size() + 2 > buffer_size) break;
     buffer += name;
@@ -94,29 +101,32 @@ int32_t GetProfileKeyList(const std::string& section, std::string& buffer, size_
   return count;
 }
 
-bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                       const std::string& file) {
+Status WriteProfileValue(const std::string& section, const std::string& key,
+                         const std::string& value, const std::string& file) {
   if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
-    return false;
+    return Status::Error(Status::Code::kInvalidArgument,
+                         "Cannot write [" + section + "] " + key + " to \"" + file +
+                             "\": the name or value would not read back the same");
   }
   FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
-  Loaded loaded = LoadForEditing(file, /*adds_text=*/true, document, old_bytes);
-  if (loaded == Loaded::kUnusable) return false;
+  Status loaded = LoadForEditing(file, /*adds_text=*/true, document, old_bytes);
+  if (!loaded.ok() && loaded.code() != Status::Code::kNotFound) return loaded;
   document.SetValue(section, key, value);
-  return Store(file, document, old_bytes, loaded);
+  return Store(file, document, old_bytes, loaded.ok());
 }
 
-bool DeleteProfileKey(const std::string& section, const std::string& key, const std::string& file) {
+Status DeleteProfileKey(const std::string& section, const std::string& key,
+                        const std::string& file) {
   FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
-  Loaded loaded = LoadForEditing(file, /*adds_text=*/false, document, old_bytes);
-  if (loaded == Loaded::kMissing) return true;
-  if (loaded == Loaded::kUnusable) return false;
-  if (!document.RemoveKey(section, key)) return true;
-  return Store(file, document, old_bytes, loaded);
+  Status loaded = LoadForEditing(file, /*adds_text=*/false, document, old_bytes);
+  if (loaded.code() == Status::Code::kNotFound) return Status::Ok();
+  if (!loaded.ok()) return loaded;
+  if (!document.RemoveKey(section, key)) return Status::Ok();
+  return Store(file, document, old_bytes, /*existed=*/true);
 }
 
 }  // namespace quonder

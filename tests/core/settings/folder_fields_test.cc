@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -71,37 +70,31 @@ class FakeSettingsFile : public SettingsFileView {
 
 class FolderFieldsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("quonder_folder_fields_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
+  FolderFieldsTest() {
     ::setenv("QUONDER_TEST_ROOT", root_.c_str(), 1);
     ::unsetenv("QUONDER_TEST_UNSET");
   }
-  void TearDown() override {
-    ::unsetenv("QUONDER_TEST_ROOT");
-    fs::remove_all(root_);
-  }
+  ~FolderFieldsTest() override { ::unsetenv("QUONDER_TEST_ROOT"); }
 
   std::string Folder(const std::string& name) {
-    fs::create_directories(root_ / name);
-    return (root_ / name).string();
+    fs::create_directories(scratch_.Path(name));
+    return scratch_.Path(name);
   }
   std::string Write(const std::string& name, const std::string& content) {
-    std::ofstream(root_ / name, std::ios::binary) << content;
-    return (root_ / name).string();
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return scratch_.Write(name, content);
   }
 
-  fs::path root_;
+  testing::ScratchFolder scratch_;
+  const std::string root_ = scratch_.path();
   FakeFolderField field_;
   std::string value_ = "previous";
 };
+
+void ExpectOneAlarm(const std::vector<Message>& messages, int style = 48) {
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].title, "Find Text Alarm");
+  EXPECT_EQ(messages[0].style, style);
+}
 
 TEST_F(FolderFieldsTest, ApplyFolderPathAcceptsOnlyExistingFolders) {
   const std::string folder = Folder("src");
@@ -126,131 +119,105 @@ TEST_F(FolderFieldsTest, ApplyFolderPathAcceptsOnlyExistingFolders) {
     FakeFolderField box;
     std::string target = "previous";
     EXPECT_EQ(ApplyFolderPath(c.path, box, target), c.accepted);
+    EXPECT_EQ(target, c.accepted ? c.path : "previous");
+    EXPECT_EQ(box.box_text, c.accepted ? c.path : "untouched");
     if (c.accepted) {
-      EXPECT_EQ(target, c.path);
-      EXPECT_EQ(box.box_text, c.path);
       EXPECT_TRUE(box.messages.empty());
     } else {
-      EXPECT_EQ(target, "previous");
-      EXPECT_EQ(box.box_text, "untouched");
-      ASSERT_EQ(box.messages.size(), 1u);
+      ExpectOneAlarm(box.messages);
       EXPECT_EQ(box.messages[0].prompt, "Folder Path is Not Correct!!");
-      EXPECT_EQ(box.messages[0].title, "Find Text Alarm");
-      EXPECT_EQ(box.messages[0].style, 48);
     }
   }
 }
 
-TEST_F(FolderFieldsTest, TypedReferenceIsKeptAsTyped) {
+// What was typed reaches the window state whether or not it passes.
+TEST_F(FolderFieldsTest, TypedTextIsKeptAsTyped) {
   Folder("src");
   EXPECT_TRUE(ValidateFolderField("%QUONDER_TEST_ROOT%/src", field_, value_));
   EXPECT_EQ(value_, "%QUONDER_TEST_ROOT%/src");
   EXPECT_EQ(field_.box_text, "%QUONDER_TEST_ROOT%/src");
-  EXPECT_TRUE(field_.messages.empty());
-}
-
-TEST_F(FolderFieldsTest, TypedWrongPathStillReachesTheWindowState) {
-  const std::string typed = (root_ / "nowhere").string();
+  const std::string typed = root_ + "/nowhere";
   EXPECT_FALSE(ValidateFolderField(typed, field_, value_));
   EXPECT_EQ(value_, typed);
-  EXPECT_EQ(field_.box_text, "untouched");
-  ASSERT_EQ(field_.messages.size(), 1u);
-  EXPECT_EQ(field_.messages[0].prompt, kFolderPathNotCorrect);
+  EXPECT_EQ(field_.box_text, "%QUONDER_TEST_ROOT%/src");
+  ExpectOneAlarm(field_.messages);
 }
 
-TEST_F(FolderFieldsTest, BrowseStartsAtTheExpandedValueAndTakesTheChoice) {
-  const std::string chosen = Folder("chosen");
-  Folder("src");
-  value_ = "%QUONDER_TEST_ROOT%/src";
-  field_.browse_answers.push_back(chosen);
-  EXPECT_TRUE(BrowseFolderField(field_, value_));
-  EXPECT_EQ(field_.browse_starts, std::vector<std::string>{root_.string() + "/src"});
-  EXPECT_EQ(value_, chosen);
-  EXPECT_EQ(field_.box_text, chosen);
+TEST_F(FolderFieldsTest, BrowseStartsAtTheExpandedValue) {
+  const std::string src = Folder("src"), chosen = Folder("chosen");
+  struct Case {
+    const char* what;
+    std::string value;
+    std::optional<std::string> answer;  // nullopt: Cancel, which gives back the start
+    bool accepted;
+    std::string value_after, box_after;
+  };
+  const std::vector<Case> cases = {
+      {"chosen", "%QUONDER_TEST_ROOT%/src", chosen, true, chosen, chosen},
+      {"cancel writes the reference out expanded", "%QUONDER_TEST_ROOT%/src", std::nullopt, true,
+       src, src},
+      {"cancel of an empty field", "", std::nullopt, false, "", "untouched"},
+      {"the browser failed", src, "", false, src, "untouched"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFolderField box;
+    box.browse_answers.push_back(c.answer);
+    std::string value = c.value;
+    EXPECT_EQ(BrowseFolderField(box, value), c.accepted);
+    EXPECT_EQ(box.browse_starts, std::vector<std::string>{c.value.empty() ? "" : src});
+    EXPECT_EQ(value, c.value_after);
+    EXPECT_EQ(box.box_text, c.box_after);
+    EXPECT_EQ(box.messages.size(), c.accepted ? 0u : 1u);
+  }
 }
 
-TEST_F(FolderFieldsTest, CancelledBrowseWritesTheReferenceOutExpanded) {
-  Folder("src");
-  value_ = "%QUONDER_TEST_ROOT%/src";
-  EXPECT_TRUE(BrowseFolderField(field_, value_));
-  EXPECT_EQ(value_, root_.string() + "/src");
-  EXPECT_EQ(field_.box_text, root_.string() + "/src");
-  EXPECT_TRUE(field_.messages.empty());
-}
-
-TEST_F(FolderFieldsTest, CancelledBrowseOfAnEmptyFieldIsRejected) {
-  value_ = "";
-  field_.box_text = "";
-  EXPECT_FALSE(BrowseFolderField(field_, value_));
-  EXPECT_EQ(field_.browse_starts, std::vector<std::string>{""});
-  EXPECT_EQ(value_, "");
-  EXPECT_EQ(field_.box_text, "");
-  ASSERT_EQ(field_.messages.size(), 1u);
-  EXPECT_EQ(field_.messages[0].prompt, kFolderPathNotCorrect);
-}
-
-TEST_F(FolderFieldsTest, FailedBrowseLeavesTheFieldAlone) {
-  Folder("src");
-  value_ = root_.string() + "/src";
-  field_.browse_answers.push_back(std::string());  // browser failure gives ""
-  EXPECT_FALSE(BrowseFolderField(field_, value_));
-  EXPECT_EQ(value_, root_.string() + "/src");
-  EXPECT_EQ(field_.box_text, "untouched");
-}
-
-TEST_F(FolderFieldsTest, DropTakesTheFirstFolderOnly) {
-  const std::string first = Folder("first");
-  const std::string second = Folder("second");
-  EXPECT_TRUE(DropOnFolderField({first, second}, field_, value_));
-  EXPECT_EQ(value_, first);
-  EXPECT_EQ(field_.box_text, first);
-}
-
-TEST_F(FolderFieldsTest, DropOfAFileIsRejectedEvenWithAFolderBehindIt) {
+TEST_F(FolderFieldsTest, DropTakesTheFirstItemOnly) {
+  const std::string first = Folder("first"), second = Folder("second");
   const std::string file = Write("a.ini", "[FindSetting]\n");
-  const std::string folder = Folder("folder");
-  EXPECT_FALSE(DropOnFolderField({file, folder}, field_, value_));
-  EXPECT_EQ(value_, "previous");
-  EXPECT_EQ(field_.box_text, "untouched");
-  ASSERT_EQ(field_.messages.size(), 1u);
-  EXPECT_EQ(field_.messages[0].prompt, "Folder Path is Not Correct!!");
-}
-
-TEST_F(FolderFieldsTest, DropWithoutEntriesIsIgnored) {
-  EXPECT_FALSE(DropOnFolderField({}, field_, value_));
-  EXPECT_EQ(value_, "previous");
-  EXPECT_TRUE(field_.messages.empty());
+  struct Case {
+    std::vector<std::string> dropped;
+    std::string value_after;
+    size_t messages;
+  };
+  const std::vector<Case> cases = {
+      {{first, second}, first, 0},
+      {{file, second}, "previous", 1},  // a file is rejected even with a folder behind it
+      {{}, "previous", 0},              // nothing dropped: ignored
+  };
+  for (const Case& c : cases) {
+    FakeFolderField box;
+    std::string value = "previous";
+    EXPECT_EQ(DropOnFolderField(c.dropped, box, value), c.value_after == first);
+    EXPECT_EQ(value, c.value_after);
+    EXPECT_EQ(box.messages.size(), c.messages);
+  }
 }
 
 TEST_F(FolderFieldsTest, SelectSettingSwitchesTheFileBeforeReloading) {
   std::string ini = Write("Quonder.ini", "[FindSetting]\nMaxSize=1\n");
   const std::string other = Write("empty.ini", "; holds none of the keys\n");
   FakeSettingsFile view(&ini);
+  EXPECT_FALSE(SelectSetting(view, ini));  // cancelled: nothing changes
+  EXPECT_TRUE(view.loaded_from.empty());
   view.answer = other;
   EXPECT_TRUE(SelectSetting(view, ini));
   EXPECT_EQ(ini, other);
-  EXPECT_EQ(view.open_folders, std::vector<std::string>{root_.string()});
+  EXPECT_EQ(view.open_folders, (std::vector<std::string>{root_, root_}));
   // The reload must already read the new file.
   EXPECT_EQ(view.loaded_from, std::vector<std::string>{other});
-  EXPECT_EQ(Read(root_ / "Quonder.ini"), "[FindSetting]\nMaxSize=1\n");
-}
-
-TEST_F(FolderFieldsTest, CancelledSelectSettingChangesNothing) {
-  std::string ini = Write("Quonder.ini", "x");
-  FakeSettingsFile view(&ini);
-  EXPECT_FALSE(SelectSetting(view, ini));
-  EXPECT_EQ(ini, root_.string() + "/Quonder.ini");
-  EXPECT_TRUE(view.loaded_from.empty());
+  EXPECT_EQ(scratch_.Read("Quonder.ini"), "[FindSetting]\nMaxSize=1\n");
 }
 
 TEST_F(FolderFieldsTest, ExportReplacesAnExistingFileWithoutAsking) {
   const std::string ini = Write("Quonder.ini", "[FindSetting]\r\nCoding=utf-8\r\n");
   const std::string target = Write("old.ini", "stale content that is longer than the new one");
   FakeSettingsFile view(&ini);
+  EXPECT_FALSE(ExportSetting(view, ini));  // cancelled: nothing copied, nothing said
   view.answer = target;
   EXPECT_TRUE(ExportSetting(view, ini));
-  EXPECT_EQ(Read(target), "[FindSetting]\r\nCoding=utf-8\r\n");
-  EXPECT_EQ(view.save_folders, std::vector<std::string>{root_.string()});
+  EXPECT_EQ(scratch_.Read("old.ini"), "[FindSetting]\r\nCoding=utf-8\r\n");
+  EXPECT_EQ(view.save_folders, (std::vector<std::string>{root_, root_}));
   EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(view.loaded_from.empty());
 }
@@ -258,44 +225,29 @@ TEST_F(FolderFieldsTest, ExportReplacesAnExistingFileWithoutAsking) {
 TEST_F(FolderFieldsTest, FailedExportIsReportedAndKeepsTheSource) {
   const std::string ini = Write("Quonder.ini", "[FindSetting]\n");
   const std::string regular_file = Write("plain", "not a folder");
-  fs::create_directory_symlink(root_, root_ / "alias");
+  fs::create_directory_symlink(root_, scratch_.Path("alias"));
   struct Case {
     const char* why;
-    std::string target;
+    std::string source, target;
   };
   const Case cases[] = {
       // Root may write anywhere, but nothing can be created below a regular file.
-      {"below a regular file", regular_file + "/export.ini"},
-      {"the file in use", ini},
-      {"the file in use through a link", (root_ / "alias" / "Quonder.ini").string()},
+      {"below a regular file", ini, regular_file + "/export.ini"},
+      {"the file in use", ini, ini},
+      {"the file in use through a link", ini, scratch_.Path("alias/Quonder.ini")},
+      {"a file not yet written", scratch_.Path("never-written.ini"), scratch_.Path("export.ini")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    FakeSettingsFile view(&ini);
+    FakeSettingsFile view(&c.source);
     view.answer = c.target;
-    EXPECT_FALSE(ExportSetting(view, ini));
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].title, "Find Text Alarm");
+    EXPECT_FALSE(ExportSetting(view, c.source));
+    ExpectOneAlarm(view.messages, 16);
     EXPECT_NE(view.messages[0].prompt.find(c.target), std::string::npos);
-    EXPECT_EQ(Read(ini), "[FindSetting]\n");
+    EXPECT_EQ(scratch_.Read("Quonder.ini"), "[FindSetting]\n");
   }
-  EXPECT_EQ(Read(regular_file), "not a folder");
-}
-
-TEST_F(FolderFieldsTest, ExportOfAFileNotYetWrittenIsReported) {
-  const std::string ini = (root_ / "never-written.ini").string();
-  FakeSettingsFile view(&ini);
-  view.answer = (root_ / "export.ini").string();
-  EXPECT_FALSE(ExportSetting(view, ini));
-  EXPECT_EQ(view.messages.size(), 1u);
-  EXPECT_FALSE(fs::exists(root_ / "export.ini"));
-}
-
-TEST_F(FolderFieldsTest, CancelledExportCopiesNothing) {
-  const std::string ini = Write("Quonder.ini", "x");
-  FakeSettingsFile view(&ini);
-  EXPECT_FALSE(ExportSetting(view, ini));
-  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(scratch_.Read("plain"), "not a folder");
+  EXPECT_FALSE(scratch_.Exists("export.ini"));
 }
 
 }  // namespace

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/search/find_test_support.h"
 #include "core/settings/ini_file_common.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -36,12 +34,7 @@ class HistoryTest : public ::testing::Test {
   void SetUp() override { ini_ = folder_.Path("Quonder.ini"); }
 
   void WriteIni(const std::string& text) { folder_.Write("Quonder.ini", text); }
-  std::string ReadIni() {
-    std::ifstream in(ini_, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string ReadIni() { return folder_.Read("Quonder.ini"); }
   int32_t Load(FakeBox& box) {
     int32_t capacity = -1;
     LoadHistory(capacity, box, "FindHistoryCnt", "FindHistory", "Find", ini_);
@@ -52,7 +45,7 @@ class HistoryTest : public ::testing::Test {
     AddToHistory(capacity, box, "FindHistory", ini_);
   }
 
-  find_test::ScratchFolder folder_;
+  testing::ScratchFolder folder_;
   std::string ini_;
 };
 

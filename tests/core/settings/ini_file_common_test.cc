@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -18,19 +17,8 @@ using namespace std::string_literals;
 
 class IniFileCommonTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "ini_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    file_ = folder_ + "/Quonder.ini";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  void Write(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
-  std::string Read() const {
-    std::ifstream in(file_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Write(const std::string& bytes) { scratch_.Write("Quonder.ini", bytes); }
+  std::string Read() const { return scratch_.Read("Quonder.ini"); }
   bool Exists() const { return std::filesystem::exists(file_); }
   std::string Get(const std::string& section, const std::string& key,
                   const std::string& default_value = "<default>") {
@@ -45,8 +33,9 @@ class IniFileCommonTest : public ::testing::Test {
     return keys;
   }
 
-  std::string folder_;
-  std::string file_;
+  testing::ScratchFolder scratch_;
+  const std::string& folder_ = scratch_.path();
+  const std::string file_ = scratch_.Path("Quonder.ini");
 };
 
 TEST_F(IniFileCommonTest, ValuesRoundTripThroughTheirStoredForm) {

@@ -1,0 +1,29 @@
+// The command line of the window program: `quonder [OPTION]... [SETTINGS_FILE]`. Read before
+// the toolkit starts, so that --help and --version work without a display.
+//
+// An argument that starts with '-' is an option unless it follows "--"; the one other
+// argument is the settings file. Qt's own display options (-platform NAME, -style NAME, ...)
+// are let through for the toolkit, which takes them itself.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quonder {
+
+struct WindowCommandLine {
+  enum class Action { kRun, kHelp, kVersion, kUsageError };
+  Action action = Action::kRun;
+  // kRun: the settings file named, "" when none was (then the default place is used). A path
+  // given in double quotes (as some launchers pass it) comes without them.
+  std::string settings_file;
+  std::string error;  // kUsageError: one line that says what is wrong
+};
+
+// `args` are the arguments after the program's name.
+WindowCommandLine ParseWindowCommandLine(const std::vector<std::string>& args);
+
+// The text of --help.
+const char* WindowHelp();
+
+}  // namespace quonder

@@ -1,0 +1,137 @@
+#include "core/settings/settings_file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "core/fileops/atomic_file.h"
+#include "core/fileops/file_common.h"
+
+namespace quonder {
+namespace {
+
+// "Cannot read" or "Cannot write", the path, and why.
+Status IoError(const char* what, const std::string& path, const std::string& why) {
+  return Status::Error(Status::Code::kIoError, std::string(what) + " \"" + path + "\": " + why);
+}
+
+Status SystemError(const char* what, const std::string& path) {
+  return IoError(what, path, std::strerror(errno));
+}
+
+constexpr char kCannotRead[] = "Cannot read";
+constexpr char kCannotWrite[] = "Cannot write";
+constexpr char kNotRegular[] = "not a regular file";
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now, reporting whether the last writes reached the file.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Whether the process may create a file in `folder`, with its effective rights (which a test
+// thread may have narrowed).
+bool FolderTakesNewFiles(const std::string& folder) {
+  const char* name = folder.empty() ? "." : folder.c_str();  // a bare file name
+  return ::faccessat(AT_FDCWD, name, W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Rewrites the file in place: the same inode, its owner, mode, links and attributes kept.
+Status WriteInPlace(const std::string& path, std::string_view bytes) {
+  Fd fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return SystemError(kCannotWrite, path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return IoError(kCannotWrite, path, kNotRegular);
+  }
+  off_t offset = 0;
+  while (static_cast<size_t>(offset) < bytes.size()) {
+    ssize_t n = ::pwrite(fd.get(), bytes.data() + offset, bytes.size() - offset, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return SystemError(kCannotWrite, path);
+    offset += n;
+  }
+  if (::ftruncate(fd.get(), offset) != 0 || ::fsync(fd.get()) != 0 || !fd.Close()) {
+    return SystemError(kCannotWrite, path);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status ReadSettingsFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  // A look first, so that nothing but a plain file is ever opened (opening a device can do
+  // things of its own).
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      return Status::Error(Status::Code::kNotFound, "No file \"" + path + "\"");
+    }
+    return SystemError(kCannotRead, path);
+  }
+  if (!S_ISREG(st.st_mode)) return IoError(kCannotRead, path, kNotRegular);
+  // Non-blocking: the path may have become a FIFO since the look.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return SystemError(kCannotRead, path);
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return IoError(kCannotRead, path, kNotRegular);
+  }
+  const auto too_large = [&path] { return IoError(kCannotRead, path, "larger than 16 MB"); };
+  if (static_cast<uint64_t>(st.st_size) > kMaxSettingsFileBytes) return too_large();
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Status error = SystemError(kCannotRead, path);
+      bytes.clear();
+      return error;
+    }
+    // The file may grow while it is read.
+    if (bytes.size() + static_cast<size_t>(n) > kMaxSettingsFileBytes) {
+      bytes.clear();
+      return too_large();
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return Status::Ok();
+}
+
+Status WriteSettingsFile(const std::string& path, std::string_view bytes) {
+  struct stat st;
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) return IoError(kCannotWrite, path, kNotRegular);
+  // A file the user may not write (someone else's, or marked read-only) is not replaced
+  // through the folder either.
+  if (exists && ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                 ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
+    return IoError(kCannotWrite, path, "the file is read-only");
+  }
+  if (exists && !FolderTakesNewFiles(GetParentFolderName(WriteTarget(path)))) {
+    return WriteInPlace(path, bytes);
+  }
+  return WriteFileAtomically(path, bytes);
+}
+
+}  // namespace quonder
