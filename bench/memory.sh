@@ -16,10 +16,8 @@
 # Prints the machine's core count and load: other work on the machine skews every figure.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=$repo/build-bench
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
-cmake --build "$build" --target quonder-cli > /dev/null
+source "$repo/bench/common.sh"
+bench_build quonder-cli
 cli=$build/bin/quonder-cli
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quonder-memory-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

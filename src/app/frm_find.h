@@ -1,7 +1,8 @@
 // The main window "Quonder in the Folder": every control, the window state the commands share,
 // start-up, layout, settings, the find run and the list commands. One class over several files:
 //   frm_find.cc           lifecycle (Form_Load, Form_Resize, Form_Unload) and events
-//   frm_find_layout.cc    the controls, menu and status bar
+//   frm_find_layout.cc    the controls, menu and status bar, and their scale
+//   frm_find_list.cc      the result list's number columns, context menu, copy, and Esc
 //   frm_find_settings.cc  LoadSettings
 //   frm_find_find.cc      cmdFind_Click and the worker that runs the find
 //   frm_find_options.cc   the option controls and the result list's commands
@@ -12,6 +13,7 @@
 // snapshots published to the worker whenever a control changes.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -19,9 +21,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/design_layout.h"
 #include "app/frm_find_controls.h"
 #include "app/history_combo.h"
 #include "app/line_preview.h"
@@ -96,6 +100,9 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Margin the list keeps to the client area's right and bottom edges.
+  static constexpr int kListMarginTwips = 90;
+
   // frm_find_layout.cc
   void BuildControls();
   void BuildFileSettings(QWidget* client);
@@ -105,16 +112,29 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void BuildStatusBar();
   void CreatePanels();
   void SetTabOrder();
-  void FitFontToDesign();
   void ConnectHandlers();
+  void ApplyScale();
+  int DefaultClientHeight() const;
+  int MinimumListHeight() const;
+  void WatchScreenDpi();
+  void RescaleForDpi();
+  void SetPanelWidths();
+
+  // frm_find_list.cc
+  void BuildListCommands();
+  void WidenNumberColumns(int first, int last);
+  void ShowListMenu(const QPoint& position);
+  void CopySelectedRows();
 
   // frm_find.cc
   void Form_Resize();
   void Form_Unload();
   void mnuFileExit_Click();
   void LayoutList();
-  void SetPanelWidths();
+  void ScheduleWindowSizeWrite();
+  void FlushWindowSizeWrite();
   void WriteWindowSize();
+  double KeptTwips(std::optional<int32_t> stored, int pixels, bool horizontal) const;
   void CheckFrameKnown();
 
   // frm_find_settings.cc
@@ -152,6 +172,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void optLf_Click();
   void cboCoding_Click();
   void txtMaxSize_Change();
+  void txtMaxSize_Validate();
   void cboFind_Change();
   void cmdStop_Click();
   void cmdSelectAll_Click();
@@ -162,6 +183,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool ShowRowToolTip(QEvent* event);
   bool ShowRowTip();
   void OnRowTipReady();
+  LinePreviewer::Request LineRequest(size_t row) const;
+  void CopyPendingLine();
 
   // frm_find_commands.cc
   void cmdReplace_Click();
@@ -191,7 +214,12 @@ class frmFind : public QMainWindow, private FrmFindControls {
   std::vector<size_t> SelectedRowIndexes() const;
 
   FindWindowStart start_;
-  TwipsScale twips_;
+  DesignLayout design_;  // every control's designed place
+  TwipsScale twips_;     // the scale the window is laid out with
+  bool design_applied_ = false;
+  QMetaObject::Connection dpi_connection_;  // to the current screen's DPI changes
+  bool window_size_write_pending_ = false;
+  QElapsedTimer since_size_write_;  // since WindowSize was last written
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
   FileOpsWorker* file_ops_ = nullptr;
@@ -210,6 +238,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   std::shared_ptr<const FindConditions> published_;  // the last snapshot handed to the run
   FindConditions run_conditions_;  // as the last run started: what its rows were found with
   LinePreviewer* previewer_ = nullptr;
+  std::optional<LinePreviewer::Request> copy_line_;  // Copy Line waiting for its line
   // Where the last tool tip was asked for (viewport and screen), for showing a tip made later.
   QPoint tip_position_;
   QPoint tip_global_position_;

@@ -6,6 +6,8 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include <climits>
+#include <cmath>
 #include <optional>
 
 #include "app/editor_launcher.h"
@@ -88,6 +90,14 @@ void frmFind::txtMaxSize_Change() {
   PublishConditions();
 }
 
+// Leaving the size box: a size that had to be capped shows the value in use, in whole
+// kilobytes, so that the box never claims more than the run will search.
+void frmFind::txtMaxSize_Validate() {
+  const double typed_bytes = LeadingNumber(txtMaxSize->text().toStdString()) * 1024.0;
+  if (std::fabs(typed_bytes) <= static_cast<double>(INT32_MAX)) return;
+  txtMaxSize->setText(QString::number(std::trunc(lngMaxSize / 1024.0), 'f', 0));
+}
+
 // In plain mode the rows stay valid whatever the box holds (a replace works from each row's
 // Found text), so only regular-expression mode gives up Replace.
 void frmFind::cboFind_Change() {
@@ -151,16 +161,7 @@ bool frmFind::ShowRowTip() {
   const QModelIndex index = ListView1->indexAt(tip_position_);
   std::optional<QString> tip = QString();
   if (index.isValid() && index.row() < static_cast<int>(model_->rows().size())) {
-    const ResultRows& rows = model_->rows();
-    const size_t row = static_cast<size_t>(index.row());
-    LinePreviewer::Request request;
-    request.full_path =
-        BuildPath(ExpandEnvVariables(run_conditions_.source_folder), rows.Path(row));
-    request.charset = run_conditions_.coding;
-    request.pointer = rows.Pointer(row);
-    request.found = rows.Found(row);
-    request.reg_exp = run_conditions_.reg_exp;
-    tip = previewer_->ToolTip(request);
+    tip = previewer_->Text(LineRequest(static_cast<size_t>(index.row())));
   }
   if (!tip) tip = QStringLiteral("reading\u2026");
   if (tip->isEmpty()) {
@@ -172,8 +173,9 @@ bool frmFind::ShowRowTip() {
   return true;
 }
 
-// A line read for a tip: shown when the row's "reading…" tip still stands.
+// A line read for a tip: shown when the row's "reading…" tip still stands; or for Copy Line.
 void frmFind::OnRowTipReady() {
+  CopyPendingLine();
   if (QToolTip::isVisible() && QToolTip::text() == QStringLiteral("reading\u2026")) ShowRowTip();
 }
 

@@ -45,8 +45,8 @@ QString TipHtml(const LinePreview& preview) {
 }
 
 bool SameRequest(const LinePreviewer::Request& a, const LinePreviewer::Request& b) {
-  return a.pointer == b.pointer && a.reg_exp == b.reg_exp && a.full_path == b.full_path &&
-         a.charset == b.charset && a.found == b.found;
+  return a.pointer == b.pointer && a.reg_exp == b.reg_exp && a.whole_line == b.whole_line &&
+         a.full_path == b.full_path && a.charset == b.charset && a.found == b.found;
 }
 
 bool SameStamp(int64_t size, const timespec& modified, int64_t other_size,
@@ -72,7 +72,7 @@ const LinePreviewer::Entry* LinePreviewer::Find(const Request& request, int64_t 
   return nullptr;
 }
 
-std::optional<QString> LinePreviewer::ToolTip(const Request& request) {
+std::optional<QString> LinePreviewer::Text(const Request& request) {
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
   if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
@@ -117,10 +117,15 @@ void LinePreviewer::StartRead() {
             request.reg_exp ? UnescapeControlChars(request.found) : request.found;
         LinePreview preview;
         const LineReader::Outcome outcome = reader_.Read(
-            request.full_path, *codec_, request.pointer, hit, kMaxPreviewChars,
+            request.full_path, *codec_, request.pointer, hit,
+            request.whole_line ? LineReader::kWholeLine : kMaxPreviewChars,
             [this] { return thread_.StopRequested(); }, preview);
         if (outcome == LineReader::Outcome::kCancelled) return;
-        if (outcome == LineReader::Outcome::kShown) reading_.tip = TipHtml(preview);
+        if (outcome == LineReader::Outcome::kShown) {
+          reading_.tip = request.whole_line
+                             ? FromUtf16(preview.before + preview.hit + preview.after)
+                             : TipHtml(preview);
+        }
         read_done_ = !thread_.StopRequested();
       },
       [this] { OnReadEnded(); });

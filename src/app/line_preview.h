@@ -1,5 +1,6 @@
 // The tool tip of a result row: the text of the hit's line, read again from its file, with the
-// hit marked. Rich text (HTML), every character of the file escaped.
+// hit marked. Rich text (HTML), every character of the file escaped. Also the whole line as plain
+// text, for Copy Line.
 //
 // The file is read on a thread of its own, never on the window's: the line reader
 // (core/search/line_reader.h) reads no more of the file than the charset makes necessary, and
@@ -40,16 +41,18 @@ class LinePreviewer : public QObject {
     // holds the hit (otherwise the tip says that the file has changed).
     std::u16string found;
     bool reg_exp = false;
+    // The whole line as plain text, not the tip (a long line cut around the hit, in HTML).
+    bool whole_line = false;
   };
 
   explicit LinePreviewer(QObject* parent = nullptr);
   ~LinePreviewer() override;  // cancels a read and waits for its thread
 
-  // The tip for `request` when it is known: empty when there is nothing to show (the file cannot
-  // be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file is
-  // being read for it, and ready() follows. Only the latest request is read; an earlier one
+  // The text for `request` when it is known: empty when there is nothing to show (the file
+  // cannot be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file
+  // is being read for it, and ready() follows. Only the latest request is read; an earlier one
   // still being read is cancelled.
-  std::optional<QString> ToolTip(const Request& request);
+  std::optional<QString> Text(const Request& request);
 
   // Forgets the tips made (call when a run or a replace changes what files hold).
   void Reset();
@@ -58,7 +61,7 @@ class LinePreviewer : public QObject {
   void SetPieceBytes(size_t bytes) { reader_.SetPieceBytes(bytes); }
 
  signals:
-  // A tip asked for has been made: ask ToolTip again.
+  // A text asked for has been made: ask Text again.
   void ready();
 
  private:

@@ -246,11 +246,11 @@ class OpenFileTest : public QObject {
  private:
   // The tip once it is made ("<not made>" when it does not come).
   static QString Tip(LinePreviewer& previewer, const LinePreviewer::Request& request) {
-    std::optional<QString> tip = previewer.ToolTip(request);
+    std::optional<QString> tip = previewer.Text(request);
     if (!tip) {
       QSignalSpy ready(&previewer, &LinePreviewer::ready);
       if (!ready.wait(10000)) return "<not made>";
-      tip = previewer.ToolTip(request);
+      tip = previewer.Text(request);
     }
     return tip.value_or("<not made>");
   }

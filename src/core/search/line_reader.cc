@@ -166,15 +166,30 @@ LineReader::Outcome LineReader::ReadUtf8(int fd, int64_t size, TextCodec& codec,
   return ReadAround(fd, size, start_limit, byte, expected_hit, max_chars, codec, true, preview);
 }
 
-// Decodes the bytes around `hit_byte` (no further than `start_limit` back) and cuts the line out
-// of them.
 LineReader::Outcome LineReader::ReadAround(int fd, int64_t size, int64_t start_limit,
                                            int64_t hit_byte, std::u16string_view expected_hit,
                                            size_t max_chars, TextCodec& codec, bool utf8,
                                            LinePreview& preview) {
   // Enough bytes on each side for `max_chars` units however many bytes a unit takes (at most
-  // three in UTF-8), and for the hit itself.
-  const auto context = static_cast<int64_t>(4 * max_chars + 16);
+  // three in UTF-8), and for the hit itself. The whole line: more until both its ends are in.
+  const bool whole = max_chars == kWholeLine;
+  int64_t context = whole ? 4096 : static_cast<int64_t>(4 * max_chars + 16);
+  while (true) {
+    const Outcome outcome = ReadPart(fd, size, start_limit, hit_byte, context, expected_hit,
+                                     max_chars, codec, utf8, preview);
+    if (!whole || outcome != Outcome::kShown || (!preview.cut_before && !preview.cut_after)) {
+      return outcome;
+    }
+    context *= 2;
+  }
+}
+
+// Decodes the bytes `context` around `hit_byte` (no further than `start_limit` back) and cuts
+// the line out of them.
+LineReader::Outcome LineReader::ReadPart(int fd, int64_t size, int64_t start_limit,
+                                         int64_t hit_byte, int64_t context,
+                                         std::u16string_view expected_hit, size_t max_chars,
+                                         TextCodec& codec, bool utf8, LinePreview& preview) {
   const int64_t begin = std::max(start_limit, hit_byte - context);
   const int64_t end =
       std::min(size, hit_byte + 3 * static_cast<int64_t>(expected_hit.size()) + context);

@@ -39,6 +39,9 @@ class LineReader {
     piece_bytes_ = bytes == 0 ? kPieceBytes : std::max<size_t>(bytes, 8);
   }
 
+  // `max_chars` that asks for the whole line, however long.
+  static constexpr size_t kWholeLine = SIZE_MAX;
+
   // The preview (ExtractLinePreview, `max_chars`) of the hit at 1-based `pointer` (UTF-16 units
   // of the text decoded with `codec`) in the file at `path`. `cancelled` is asked between
   // pieces.
@@ -68,6 +71,9 @@ class LineReader {
   Outcome ReadAround(int fd, int64_t size, int64_t start_limit, int64_t hit_byte,
                      std::u16string_view expected_hit, size_t max_chars, TextCodec& codec,
                      bool utf8, LinePreview& preview);
+  static Outcome ReadPart(int fd, int64_t size, int64_t start_limit, int64_t hit_byte,
+                          int64_t context, std::u16string_view expected_hit, size_t max_chars,
+                          TextCodec& codec, bool utf8, LinePreview& preview);
 
   size_t piece_bytes_ = kPieceBytes;
   Key key_;

@@ -22,10 +22,11 @@ std::u16string Render(LineReader::Outcome outcome, const LinePreview& p) {
 
 // Every position of a file, read back in pieces as small as 8 bytes (pieces that split CR LF,
 // characters of two to four bytes and the byte-order mark) and in whole megabytes, hovered
-// forwards and backwards: the line reader gives what cutting the decoded text gives.
+// forwards and backwards, for a tip and for the whole line (longer than the first bytes read
+// around the hit): the line reader gives what cutting the decoded text gives.
 TEST(LineReaderTest, GivesTheLineOfEveryPositionAsTheWholeTextDoes) {
   const std::string line = "caf\xC3\xA9 \xE3\x81\x82\xF0\x9F\x98\x80 x\t";
-  std::string utf8 = "\xEF\xBB\xBF" + line + "\r\n\r\n" + std::string(700, 'a') + "HIT" +
+  std::string utf8 = "\xEF\xBB\xBF" + line + "\r\n\r\n" + std::string(5000, 'a') + "HIT" +
                      std::string(500, 'b') + "\n" + line + "\xFF\xC3" + line;
   struct Case {
     const char* charset;
@@ -45,27 +46,36 @@ TEST(LineReaderTest, GivesTheLineOfEveryPositionAsTheWholeTextDoes) {
     TextFileInfo info;
     ASSERT_TRUE(ReadTextFile(path, *codec, text, info).ok());
     for (size_t piece : {size_t{8}, size_t{13}, size_t{0}}) {
-      LineReader reader;
-      reader.SetPieceBytes(piece);
-      for (int pass = 0; pass < 2; ++pass) {
-        for (size_t i = 0; i <= text.size() + 1; ++i) {
-          const int64_t pointer =
-              pass == 0 ? static_cast<int64_t>(i) + 1 : static_cast<int64_t>(text.size() + 1 - i);
-          // Hits begin on whole characters: never between the halves of a surrogate pair.
-          if (pointer > 1 && pointer <= static_cast<int64_t>(text.size()) &&
-              (text[pointer - 1] & 0xFC00) == 0xDC00) {
-            continue;
+      for (size_t max_chars : {size_t{40}, LineReader::kWholeLine}) {
+        LineReader reader;
+        reader.SetPieceBytes(piece);
+        for (int pass = 0; pass < 2; ++pass) {
+          for (size_t i = 0; i <= text.size() + 1; ++i) {
+            const int64_t pointer =
+                pass == 0 ? static_cast<int64_t>(i) + 1 : static_cast<int64_t>(text.size() + 1 - i);
+            // Inside the long run of 'a', every 61st position is enough.
+            if (pointer > 1 && pointer < static_cast<int64_t>(text.size()) &&
+                text[pointer - 2] == u'a' && text[pointer - 1] == u'a' && pointer % 61 != 0) {
+              continue;
+            }
+            // Hits begin on whole characters: never between the halves of a surrogate pair.
+            if (pointer > 1 && pointer <= static_cast<int64_t>(text.size()) &&
+                (text[pointer - 1] & 0xFC00) == 0xDC00) {
+              continue;
+            }
+            const std::u16string hit = text.substr(std::min<size_t>(pointer - 1, text.size()), 3);
+            LinePreview expected_preview;
+            const bool shown = ExtractLinePreview(text, pointer, hit, max_chars, expected_preview);
+            const std::u16string expected =
+                shown ? Render(LineReader::Outcome::kShown, expected_preview)
+                      : Render(LineReader::Outcome::kBeyondText, expected_preview);
+            LinePreview preview;
+            const auto outcome =
+                reader.Read(path, *codec, pointer, hit, max_chars, nullptr, preview);
+            ASSERT_EQ(Render(outcome, preview), expected)
+                << c.charset << " piece " << piece << " pointer " << pointer << " max "
+                << max_chars;
           }
-          const std::u16string hit = text.substr(std::min<size_t>(pointer - 1, text.size()), 3);
-          LinePreview expected_preview;
-          const bool shown = ExtractLinePreview(text, pointer, hit, 40, expected_preview);
-          const std::u16string expected =
-              shown ? Render(LineReader::Outcome::kShown, expected_preview)
-                    : Render(LineReader::Outcome::kBeyondText, expected_preview);
-          LinePreview preview;
-          const auto outcome = reader.Read(path, *codec, pointer, hit, 40, nullptr, preview);
-          ASSERT_EQ(Render(outcome, preview), expected)
-              << c.charset << " piece " << piece << " pointer " << pointer;
         }
       }
     }
