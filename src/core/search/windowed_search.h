@@ -9,7 +9,9 @@
 //    longer than a window makes that window longer.
 // Line, Column, Pointer, Found and the word-only test come out exactly as for the whole file:
 // the line state and the UTF-16 offset are carried from window to window (text_matching.h).
-// Between windows the host's stop request is asked.
+// Between windows the host's stop request is asked. One difference is left: on one worker, a
+// line feed code changed while a file is searched counts the new code's line feeds again from
+// the window in hand, where the whole file counts them from the start of the current line.
 #pragma once
 
 #include <cstddef>
