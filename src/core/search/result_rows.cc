@@ -18,7 +18,7 @@ size_t ResultRows::AddFound(std::u16string_view found) {
   // Plain runs find the same text again and again: a run of equal texts is stored once.
   if (!found_.empty()) {
     const size_t last = found_.size() - 1;
-    const FoundText& text = found_[last];
+    const Text& text = found_[last];
     if (text.length == found.size() &&
         std::u16string_view(found_chunks_[text.chunk]).substr(text.offset, text.length) == found) {
       return last;
@@ -30,8 +30,8 @@ size_t ResultRows::AddFound(std::u16string_view found) {
     found_chunks_.back().reserve(std::max(kChunkChars, found.size()));
   }
   std::u16string& chunk = found_chunks_.back();
-  found_.push_back(FoundText{static_cast<uint32_t>(found_chunks_.size() - 1),
-                             static_cast<uint32_t>(chunk.size()), found.size()});
+  found_.push_back(Text{static_cast<uint32_t>(found_chunks_.size() - 1),
+                        static_cast<uint32_t>(chunk.size()), found.size()});
   chunk.append(found);
   return found_.size() - 1;
 }
@@ -58,12 +58,39 @@ void ResultRows::Append(const ResultRows& other) {
     Append(copy);
     return;
   }
-  // A batch is appended on the window's thread: its path runs are walked, not searched.
-  size_t run = 0;
-  for (size_t i = 0; i < other.size(); ++i) {
-    while (run + 1 < other.paths_.size() && other.paths_[run + 1].first_row <= i) ++run;
-    Append(other.paths_[run].path, other.Line(i), other.Column(i), other.Pointer(i),
-           other.Found(i));
+  // A batch is appended on the window's thread, so it is copied as it is stored: path by path
+  // run and found text by found text, the compact rows as they are.
+  size_t wide = 0;
+  size_t last_found = SIZE_MAX;  // other's found text last added, and its index here
+  size_t found_here = 0;
+  for (size_t run = 0; run < other.paths_.size(); ++run) {
+    const size_t first = other.paths_[run].first_row;
+    const size_t end =
+        run + 1 < other.paths_.size() ? other.paths_[run + 1].first_row : other.size();
+    if (paths_.empty() || paths_.back().path != other.paths_[run].path) {
+      paths_.push_back(PathRun{rows_.size(), other.paths_[run].path});
+    }
+    for (size_t i = first; i < end; ++i) {
+      Packed row = other.rows_[i];
+      const bool is_wide = row.line == kWide;
+      const size_t found = is_wide ? other.wide_[wide].found : row.found;
+      if (found != last_found) {
+        last_found = found;
+        found_here = AddFound(other.FoundText(found));
+      }
+      if (is_wide) {
+        Wide numbers = other.wide_[wide++];
+        numbers.row = rows_.size();
+        numbers.found = found_here;
+        wide_.push_back(numbers);
+      } else if (found_here >= kWide) {
+        wide_.push_back(Wide{rows_.size(), row.line, row.column, row.pointer, found_here});
+        row = Packed{kWide, 0, 0, 0};
+      } else {
+        row.found = static_cast<uint32_t>(found_here);
+      }
+      rows_.push_back(row);
+    }
   }
 }
 
@@ -72,7 +99,7 @@ void ResultRows::Clear() {
   // linger after the list is emptied.
   std::deque<Packed>().swap(rows_);
   std::deque<PathRun>().swap(paths_);
-  std::deque<FoundText>().swap(found_);
+  std::deque<Text>().swap(found_);
   std::vector<Wide>().swap(wide_);
   std::vector<std::u16string>().swap(found_chunks_);
 }
@@ -109,10 +136,12 @@ size_t ResultRows::FoundIndex(size_t index) const {
   return p.line == kWide ? WideRow(index).found : p.found;
 }
 
-std::u16string_view ResultRows::Found(size_t index) const {
-  const FoundText& text = found_[FoundIndex(index)];
+std::u16string_view ResultRows::FoundText(size_t found) const {
+  const Text& text = found_[found];
   return std::u16string_view(found_chunks_[text.chunk]).substr(text.offset, text.length);
 }
+
+std::u16string_view ResultRows::Found(size_t index) const { return FoundText(FoundIndex(index)); }
 
 ResultRow ResultRows::Row(size_t index) const {
   ResultRow row;

@@ -57,7 +57,7 @@ class ResultRows {
     std::string path;
   };
   // A found text: `length` units at `offset` of chunk `chunk`.
-  struct FoundText {
+  struct Text {
     uint32_t chunk;
     uint32_t offset;
     size_t length;
@@ -66,11 +66,12 @@ class ResultRows {
 
   const Wide& WideRow(size_t index) const;
   size_t FoundIndex(size_t index) const;
+  std::u16string_view FoundText(size_t found) const;
   size_t AddFound(std::u16string_view found);
 
   std::deque<Packed> rows_;
   std::deque<PathRun> paths_;
-  std::deque<FoundText> found_;
+  std::deque<Text> found_;
   std::vector<Wide> wide_;  // by row, ascending
   // Found texts, back to back. A chunk is never reallocated once a text is in it: a text that
   // does not fit starts the next chunk.

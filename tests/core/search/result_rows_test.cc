@@ -48,7 +48,8 @@ TEST(ResultRowsTest, AppendsRowsAndBatchesInOrder) {
 }
 
 // Hits in files of 4 GiB and more, and a column before the line start (inside a CR LF): the
-// numbers that do not fit the compact form come back whole, between rows that do.
+// numbers that do not fit the compact form come back whole, between rows that do, also after
+// the rows were appended as a batch.
 TEST(ResultRowsTest, KeepsNumbersBeyond32Bits) {
   const int64_t big = int64_t{5} << 32;
   const ResultRow rows[] = {
@@ -60,13 +61,17 @@ TEST(ResultRowsTest, KeepsNumbersBeyond32Bits) {
   };
   ResultRows stored;
   for (const ResultRow& row : rows) stored.Append(row);
-  for (size_t i = 0; i < std::size(rows); ++i) {
-    const ResultRow back = stored.Row(i);
-    EXPECT_EQ(back.path, rows[i].path) << i;
-    EXPECT_EQ(back.line, rows[i].line) << i;
-    EXPECT_EQ(back.column, rows[i].column) << i;
-    EXPECT_EQ(back.pointer, rows[i].pointer) << i;
-    EXPECT_EQ(back.found, rows[i].found) << i;
+  ResultRows batches;
+  batches.Append(stored);
+  batches.Append(stored);
+  for (size_t i = 0; i < 2 * std::size(rows); ++i) {
+    const ResultRow back = batches.Row(i);
+    const ResultRow& row = rows[i % std::size(rows)];
+    EXPECT_EQ(back.path, row.path) << i;
+    EXPECT_EQ(back.line, row.line) << i;
+    EXPECT_EQ(back.column, row.column) << i;
+    EXPECT_EQ(back.pointer, row.pointer) << i;
+    EXPECT_EQ(back.found, row.found) << i;
   }
 }
 
