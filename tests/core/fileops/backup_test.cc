@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/fileops/file_ops_test_support.h"
 #include "core/fileops/private_folder.h"
+#include "support/fake_file_ops_host.h"
 
 namespace quonder {
 namespace {

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/fileops/file_ops_test_support.h"
+#include "support/fake_file_ops_host.h"
+#include "support/scoped_env.h"
 
 namespace quonder {
 namespace {
@@ -170,13 +171,12 @@ TEST_F(CopyFilesTest, StopEndsTheLoopBeforeTheNextRowAndTheSummaryStillShows) {
 
 TEST_F(CopyFilesTest, FoldersAreExpandedAndTheCopyFolderIsSavedAsEntered) {
   folder_.Write("src/a.txt", "a");
-  ::setenv("QUONDER_COPY_TEST_ROOT", folder_.path().c_str(), 1);
+  testing::ScopedEnv env("QUONDER_COPY_TEST_ROOT", folder_.path());
   host_.conditions.source_folder = "%QUONDER_COPY_TEST_ROOT%/src";
   host_.conditions.copy_folder = "%QUONDER_COPY_TEST_ROOT%/copy";
   CopyToCopyFolder(host_, RowsFor({"a.txt"}), {0}, false, u".");
   EXPECT_EQ(folder_.Read("copy/a.txt"), "a");
   EXPECT_EQ(host_.settings["CopyFolder"], "%QUONDER_COPY_TEST_ROOT%/copy");
-  ::unsetenv("QUONDER_COPY_TEST_ROOT");
 }
 
 }  // namespace

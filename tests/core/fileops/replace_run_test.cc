@@ -8,17 +8,18 @@
 #include <unistd.h>
 
 #include <functional>
+#include <fstream>
 
 #include "core/fileops/atomic_file.h"
-#include "core/fileops/file_ops_test_support.h"
 #include "core/fileops/text_splice.h"
+#include "core/text/string_common.h"
 #include "core/text/text_stream.h"
+#include "support/fake_file_ops_host.h"
 #include "support/plain_user.h"
 
 namespace quonder {
 namespace {
 
-using testing::AllRows;
 using testing::FakeHost;
 using testing::ScratchFolder;
 
@@ -42,20 +43,33 @@ class ReplaceRunTest : public ::testing::Test {
     return bytes;
   }
 
-  // Adds a row for every `needle` in the file as decoded now, the way a find run would.
+  // Adds a row for every `needle` in the file as decoded now, the way a find run would: Pointer
+  // from 1 in UTF-16 units, Found escaped when `reg_exp` (Line and Column are not read).
   void Hits(const std::string& relative, const std::u16string& needle, bool reg_exp = false) {
     std::u16string text;
     TextFileInfo info;
     ASSERT_TRUE(
         ReadTextFile(folder_.Path("src/" + relative), *Codec(host_.conditions.coding), text, info)
             .ok());
-    testing::AddHits(rows_, relative, text, needle, reg_exp);
+    for (size_t at = text.find(needle); at != std::u16string::npos;
+         at = text.find(needle, at + needle.size())) {
+      rows_.Append(ResultRow{.path = relative,
+                             .line = 1,
+                             .column = 1,
+                             .found = reg_exp ? EscapeControlChars(needle) : needle,
+                             .pointer = static_cast<int32_t>(at + 1)});
+    }
   }
 
   ReplaceResult Run(std::vector<size_t> selected) {
     return ReplaceSelectedRows(host_, rows_, selected);
   }
-  ReplaceResult RunAll() { return Run(AllRows(rows_)); }
+  std::vector<size_t> AllRows() const {
+    std::vector<size_t> all(rows_.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return all;
+  }
+  ReplaceResult RunAll() { return Run(AllRows()); }
 
   std::string Summary() {
     std::string message = host_.LastMessage();
@@ -540,7 +554,7 @@ TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
   folder_.Write("src/b.txt", "bar");
   host_.conditions.enable_restore = true;
 
-  ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(rows_), {.dry_run = true});
+  ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(), {.dry_run = true});
 
   EXPECT_EQ(folder_.Read("src/a.txt"), "foo foo");
   EXPECT_TRUE(folder_.Files("backup").empty());
