@@ -1,7 +1,6 @@
-// The main window's folder fields, settings-file commands and Help > About, driven through
-// its widgets and menu actions, with the dialogs and message boxes faked.
+// The main window's folder fields and settings-file commands, driven through its widgets and
+// menu actions, with the dialogs and message boxes faked.
 #include <QAction>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/frm_about.h"
 #include "core/fileops/file_common.h"
 #include "core/settings/settings_location.h"
 #include "dialog_layer_support.h"
@@ -18,8 +16,6 @@
 
 namespace quonder::testing {
 namespace {
-
-const QString kNotCorrect = "Folder Path is Not Correct!!";
 
 QString Text(const frmFind& window, const char* name) {
   return Child<QLineEdit>(window, name)->text();
@@ -46,7 +42,7 @@ class FrmFindDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void SelectSettingWithoutKeysGivesDefaultsAndSwitchesFiles() {
+  void SelectSettingSwitchesFilesAndAFileWithoutKeysGivesDefaults() {
     WindowFixture fixture;
     const std::string settings =
         "[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" + fixture.DataFolder() +
@@ -61,6 +57,9 @@ class FrmFindDialogsTest : public QObject {
 
     FakeDialogLayer dialogs;
     MessageRecorder messages;
+    Trigger(*window, "mnuFileSelectSetting");  // cancelled: everything stays
+    QCOMPARE(window->strIniFile, fixture.IniFile());
+    QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
     dialogs.answers.push_back(QString::fromStdString(other));
     Trigger(*window, "mnuFileSelectSetting");
 
@@ -77,17 +76,6 @@ class FrmFindDialogsTest : public QObject {
     QCOMPARE(request.folder, QString::fromStdString(fixture.ProgramFolder()));
     QCOMPARE(request.name_filters, (QStringList{"ini(*.ini)", "All Type(*.*)"}));
     QVERIFY(messages.messages.empty());
-  }
-
-  void CancelledSelectSettingKeepsEverything() {
-    WindowFixture fixture;
-    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\n");
-    auto window = fixture.Open();
-    FakeDialogLayer dialogs;
-    Trigger(*window, "mnuFileSelectSetting");
-    QCOMPARE(dialogs.requests.size(), size_t{1});
-    QCOMPARE(window->strIniFile, fixture.IniFile());
-    QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
   }
 
   void ExportSettingReplacesWithoutAskingAndSurvivesFailure() {
@@ -113,73 +101,31 @@ class FrmFindDialogsTest : public QObject {
     QCOMPARE(window->strIniFile, fixture.IniFile());
   }
 
-  void FolderButtonsBrowseFromTheExpandedValue() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    qputenv("QUONDER_DIALOGS_DATA", QByteArray::fromStdString(fixture.DataFolder()));
-    FakeDialogLayer dialogs;
-    MessageRecorder messages;
-
-    // Cancel with a reference in the field: the folder comes back written out.
-    window->strSourceFolder = "%QUONDER_DIALOGS_DATA%";
-    Child<QLineEdit>(*window, "txtSourceFolder")->setText("%QUONDER_DIALOGS_DATA%");
-    Child<QPushButton>(*window, "cmdSelectSourceFolder")->click();
-    QCOMPARE(dialogs.requests.at(0).folder, QString::fromStdString(fixture.DataFolder()));
-    QCOMPARE(dialogs.requests.at(0).title, QString("Select Folder"));
-    QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(fixture.DataFolder()));
-    QCOMPARE(window->strSourceFolder, fixture.DataFolder());
-
-    // A double click on the copy folder browses for the copy folder.
-    const QString sub = QString::fromStdString(BuildPath(fixture.DataFolder(), "sub"));
-    QVERIFY(QDir().mkpath(sub));
-    dialogs.answers.push_back(sub);
-    QTest::mouseDClick(Child<QLineEdit>(*window, "txtCopyFolder"), Qt::LeftButton);
-    QCOMPARE(dialogs.requests.at(1).folder, QString::fromStdString(HomeFolder()));
-    QCOMPARE(Text(*window, "txtCopyFolder"), sub);
-    QCOMPARE(window->strCopyFolder, sub.toStdString());
-    QCOMPARE(window->strSourceFolder, fixture.DataFolder());
-
-    // Cancel with an empty field: rejected, the field stays empty.
-    window->strCopyFolder.clear();
-    Child<QLineEdit>(*window, "txtCopyFolder")->clear();
-    Child<QPushButton>(*window, "cmdSelectCopyFolder")->click();
-    QCOMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(Text(*window, "txtCopyFolder"), QString());
-    qunsetenv("QUONDER_DIALOGS_DATA");
-  }
-
-  void DroppedFoldersAndFiles() {
+  // How a folder field checks, browses and takes drops is the field's own (folder_field_test);
+  // here: each of the window's two fields is bound to its folder, its button and double click.
+  void FolderFieldsAreBoundToTheirFolders() {
     WindowFixture fixture;
     fixture.WriteData("first/a.txt", "x");
     fixture.WriteData("second/b.txt", "x");
     auto window = fixture.Open();
+    FakeDialogLayer dialogs;
     MessageRecorder messages;
     const QString first = QString::fromStdString(BuildPath(fixture.DataFolder(), "first"));
     const QString second = QString::fromStdString(BuildPath(fixture.DataFolder(), "second"));
-    auto* box = Child<QLineEdit>(*window, "txtSourceFolder");
-    Drop(box, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
-    QCOMPARE(box->text(), first);
+    dialogs.answers = {first, second, first};
+    Button(*window, "cmdSelectSourceFolder")->click();
+    QCOMPARE(dialogs.requests.at(0).title, QString("Select Folder"));
     QCOMPARE(window->strSourceFolder, first.toStdString());
-    Drop(box, {QUrl::fromLocalFile(first + "/a.txt")});
-    QCOMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(window->strSourceFolder, first.toStdString());
-  }
-
-  void TypedWrongFolderKeepsTheFocus() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    QVERIFY(ShowSettled(*window));
-    MessageRecorder messages;
-    auto* box = Child<QLineEdit>(*window, "txtSourceFolder");
-    box->setFocus(Qt::OtherFocusReason);
-    box->selectAll();
-    QTest::keyClicks(box, "/no/such/folder");
-    Child<QLineEdit>(*window, "txtMaxSize")->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(window->strSourceFolder, std::string("/no/such/folder"));
-    QTRY_COMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QTRY_VERIFY(box->hasFocus());
-    // Closed the way a user closes it, before it is destroyed.
-    window->close();
+    QTest::mouseDClick(Child<QLineEdit>(*window, "txtCopyFolder"), Qt::LeftButton);
+    QCOMPARE(window->strCopyFolder, second.toStdString());
+    Button(*window, "cmdSelectCopyFolder")->click();
+    QCOMPARE(window->strCopyFolder, first.toStdString());
+    Drop(Child<QLineEdit>(*window, "txtSourceFolder"), {QUrl::fromLocalFile(second)});
+    QCOMPARE(window->strSourceFolder, second.toStdString());
+    QCOMPARE(Text(*window, "txtSourceFolder"), second);
+    QCOMPARE(Text(*window, "txtCopyFolder"), first);
+    QCOMPARE(dialogs.requests.size(), size_t{3});
+    QVERIFY(messages.messages.empty());
   }
 
   // Regression: destroying the window while a folder box held edited text and the focus ran
@@ -194,19 +140,6 @@ class FrmFindDialogsTest : public QObject {
     QTest::keyClicks(box, "/no/such/folder");
     window.reset();
     QCOMPARE(messages.Prompts(), QStringList{});
-  }
-
-  void AboutIsOneNonModalWindow() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    Trigger(*window, "mnuHelpQuonder");
-    auto* about = window->findChild<frmAbout*>();
-    QVERIFY(about != nullptr);
-    QVERIFY(about->isVisible());
-    QVERIFY(!about->isModal());
-    Trigger(*window, "mnuHelpQuonder");
-    QCOMPARE(window->findChildren<frmAbout*>().size(), 1);
-    about->close();
   }
 };
 
