@@ -177,7 +177,7 @@ class FindWorkerTest : public QObject {
   }
 
   // Which failures end a run, and how they are named, is the run's; the worker hands the
-  // status over and is ready for the next run.
+  // status over and is ready for the next run. A start without conditions is refused.
   void FailureEndsTheRunInOrder() {
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing");
@@ -189,6 +189,9 @@ class FindWorkerTest : public QObject {
     QVERIFY(QString::fromStdString(transcript.status.message()).contains(missing));
     QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(!worker.Running());
+    QVERIFY(!worker.Start(nullptr));  // no conditions: refused
+    QVERIFY(!worker.Running());
+    worker.PublishConditions(nullptr);
   }
 
   // Closing the window while a run goes: the run stops, its thread is joined, and nothing
@@ -213,14 +216,6 @@ class FindWorkerTest : public QObject {
     RunPostedEvents();
     QCOMPARE(silent.batches, 0);
     QVERIFY(!silent.finished);
-  }
-
-  void NullConditionsAreRefused() {
-    FindWorker worker;
-    QVERIFY(!worker.Start(nullptr));
-    QVERIFY(!worker.Running());
-    worker.PublishConditions(nullptr);
-    worker.Stop();
   }
 
  private:

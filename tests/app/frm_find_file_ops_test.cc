@@ -3,7 +3,6 @@
 // mid-command, the backup folders of two windows, and a source folder changed since the find.
 #include <QCheckBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include "core/fileops/file_common.h"
 #include "core/fileops/private_folder.h"
 #include "frm_find_support.h"
+#include "support/scratch_folder.h"
 
 namespace quonder::testing {
 namespace {
@@ -64,17 +64,6 @@ bool RunCommand(frmFind& window, const char* button) {
   return QTest::qWaitFor([&] { return !window.FileOpRunning(); }, 20000);
 }
 
-// Every file below `folder`, as sorted relative paths.
-QStringList FilesBelow(const std::string& folder) {
-  const QDir root(QString::fromStdString(folder));
-  QStringList files;
-  for (QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-    files << root.relativeFilePath(it.next());
-  }
-  files.sort();
-  return files;
-}
-
 }  // namespace
 
 class FrmFindFileOpsTest : public QObject {
@@ -115,11 +104,9 @@ class FrmFindFileOpsTest : public QObject {
     QCOMPARE(log.Transcript(), QStringList{"Find Text: Replaced 3 / 6\r\n1 file(s) left "
                                            "untouched: changed since the find."});
     QCOMPARE(log.messages()[0].style, 64);
-    QCOMPARE(fixture.Data("a.txt"),
-             std::string("\xe6\x97\xa5Q bar foo\r\n\xc3\xa9 \xe6\x97\xa5Q\r\n"));
-    QCOMPARE(fixture.Data("b.txt"), std::string("foo"));
-    QCOMPARE(fixture.Data("c.txt"), std::string("\xef\xbb\xbfx\xe6\x97\xa5Q\n"));
-    QCOMPARE(fixture.Data("d.txt"), std::string("second foo"));
+    QCOMPARE(ContentsBelow(fixture.DataFolder()),
+             std::string("a.txt=\xe6\x97\xa5Q bar foo\r\n\xc3\xa9 \xe6\x97\xa5Q\r\n\nb.txt=foo\n"
+                         "c.txt=\xef\xbb\xbfx\xe6\x97\xa5Q\n\nd.txt=second foo\n"));
 
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Replace"));
     QCOMPARE(Panel(*window, 5), QStringLiteral("4"));
@@ -155,17 +142,17 @@ class FrmFindFileOpsTest : public QObject {
     SetReplaceText(*window, "");     // an empty replacement deletes the hits
     QVERIFY(RunCommand(*window, "cmdReplace"));
     QCOMPARE(log.Transcript(), QStringList{"Find Text: Replaced 3 / 4"});
-    QCOMPARE(fixture.Data("a.txt"), std::string("alpha \r\n"));
-    QCOMPARE(fixture.Data("sub/b.txt"), std::string(" "));
-    QCOMPARE(FilesBelow(window->strBackupFolder), (QStringList{"a.txt", "sub/b.txt"}));
+    const std::string before = "a.txt=alpha foo\r\n\nc.txt=foo, not selected\nsub/b.txt=foo foo\n";
+    QCOMPARE(ContentsBelow(fixture.DataFolder()),
+             std::string("a.txt=alpha \r\n\nc.txt=foo, not selected\nsub/b.txt= \n"));
+    QCOMPARE(ContentsBelow(window->strBackupFolder),
+             std::string("a.txt=alpha foo\r\n\nsub/b.txt=foo foo\n"));
     QCOMPARE(Enabled(*window), QStringLiteral("Find Restore Copy Xcopy"));
     QCOMPARE(fixture.Ini("FindSetting", "EnableRestore"), std::string("1"));
 
     for (int round = 0; round < 2; ++round) {
       QVERIFY(RunCommand(*window, "cmdRestore"));
-      QCOMPARE(fixture.Data("a.txt"), std::string("alpha foo\r\n"));
-      QCOMPARE(fixture.Data("sub/b.txt"), std::string("foo foo"));
-      QCOMPARE(fixture.Data("c.txt"), std::string("foo, not selected"));
+      QCOMPARE(ContentsBelow(fixture.DataFolder()), before);
       QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Undo"));
       QCOMPARE(Enabled(*window), QStringLiteral("Find Restore Copy Xcopy"));
     }
@@ -212,11 +199,11 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(RunCommand(*one, "cmdRestore"));
     QCOMPARE(first.Data("a.txt"), std::string("first foo"));
     QCOMPARE(second.Data("a.txt"), std::string("second bar"));
-    QVERIFY(FilesBelow((temp_->path() + "/bait").toStdString()).isEmpty());
+    QVERIFY(ContentsBelow((temp_->path() + "/bait").toStdString()).empty());
 
     QVERIFY(one->close());
     QVERIFY(!FolderExists(one->strBackupFolder));
-    QCOMPARE(FilesBelow(two->strBackupFolder), QStringList{"a.txt"});
+    QCOMPARE(ContentsBelow(two->strBackupFolder), std::string("a.txt=second foo\n"));
     QVERIFY(QFileInfo(temp_->path() + "/Quonder").isSymLink());
   }
 
@@ -244,17 +231,14 @@ class FrmFindFileOpsTest : public QObject {
              QStringList{"Find Text: Copying selected files to [Copy Folder].\r\nIt will "
                          "overwrite the files of same file name."});
     QCOMPARE(log.messages()[0].style, 33);
-    QCOMPARE(FilesBelow(flat_path), QStringList{"b.txt"});
-    QCOMPARE(WindowFixture::ReadFile(flat_path + "/b.txt"), std::string("old b"));
+    QCOMPARE(ContentsBelow(flat_path), std::string("b.txt=old b\n"));
 
     log.Answer(kIdOk);
     QVERIFY(RunCommand(*window, "cmdCopy"));
     QCOMPARE(log.Transcript().last(),
              QStringLiteral("Find Text: Copied 3 / 3\r\n2 files are overwritten."));
     QCOMPARE(log.messages().back().style, 64);
-    QCOMPARE(FilesBelow(flat_path), (QStringList{"a.txt", "b.txt"}));
-    QCOMPARE(WindowFixture::ReadFile(flat_path + "/a.txt"), std::string("inner foo"));
-    QCOMPARE(WindowFixture::ReadFile(flat_path + "/b.txt"), std::string("foo b"));
+    QCOMPARE(ContentsBelow(flat_path), std::string("a.txt=inner foo\nb.txt=foo b\n"));
     QCOMPARE(fixture.Ini("FindSetting", "CopyFolder"), flat_path);
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Copy"));
 
@@ -265,8 +249,8 @@ class FrmFindFileOpsTest : public QObject {
              (QStringList{"Find Text: Copying selected files to [Copy Folder] keeping their "
                           "Directory structure.\r\nIt will overwrite the files of same file name.",
                           "Find Text: Copied 3 / 3\r\nNo files are overwritten."}));
-    QCOMPARE(FilesBelow(tree_path), (QStringList{"a.txt", "sub/a.txt", "sub/b.txt"}));
-    QCOMPARE(WindowFixture::ReadFile(tree_path + "/sub/a.txt"), std::string("inner foo"));
+    QCOMPARE(ContentsBelow(tree_path),
+             std::string("a.txt=top foo\nsub/a.txt=inner foo\nsub/b.txt=foo b\n"));
     QCOMPARE(fixture.Ini("FindSetting", "CopyFolder"), tree_path);
     QCOMPARE(Enabled(*window), QStringLiteral("Find Replace Copy Xcopy"));  // Replace as it was
 
@@ -311,7 +295,7 @@ class FrmFindFileOpsTest : public QObject {
       QCOMPARE(log.messages()[0].style, 0x100 | 48 | 1);  // Cancel is the default
     }
     QCOMPARE(fixture.Data("jp/utf8.txt"), std::string("foo in jp"));
-    QVERIFY(FilesBelow(copy.path().toStdString()).isEmpty());
+    QVERIFY(ContentsBelow(copy.path().toStdString()).empty());
     QCOMPARE(Enabled(*window), QStringLiteral("Find Replace Copy Xcopy"));
     QCOMPARE(fixture.Ini("ReplaceHistory", "0"), std::string("<missing>"));
 
@@ -397,7 +381,7 @@ class FrmFindFileOpsTest : public QObject {
     QCOMPARE(log.Transcript(),
              QStringList{"Find Text: Copying selected files to [Copy Folder] keeping their "
                          "Directory structure.\r\nIt will overwrite the files of same file name."});
-    QVERIFY(FilesBelow(copy.path().toStdString()).isEmpty());
+    QVERIFY(ContentsBelow(copy.path().toStdString()).empty());
   }
 
  private:
