@@ -8,10 +8,8 @@
 # make the memory grow with the hits: the target is 64 MB or less with two workers.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=$repo/build-bench
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
-cmake --build "$build" --target quonder-cli > /dev/null
+source "$repo/bench/common.sh"
+bench_build quonder-cli
 cli=$build/bin/quonder-cli
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -11,56 +11,14 @@
 # which are Unicode, meet non-ASCII letters or digits (ours are ASCII, as the dialect wants).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${QCORPUS:-/tmp/quonder-corpus}
-corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/bench/make_corpus.sh}
 runs=${RUNS:-7}
-build=$repo/build-bench
 baseline=${BASELINE_CLI:-}
-
-if [ ! -d "$corpus/text" ]; then
-  echo "Building the corpus in $corpus ..."
-  QCORPUS=$corpus bash "$corpus_script"
-fi
+source "$repo/bench/common.sh"
+ensure_corpus
 command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
-
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
-cmake --build "$build" --target quonder-cli > /dev/null
+bench_build quonder-cli
 cli=$build/bin/quonder-cli
 root=$corpus/text
-
-# Wall seconds of one run of the command in "$@", output discarded.
-time_once() {
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1 || true
-  end=$(date +%s%N)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", (e - s) / 1e9 }'
-}
-
-# best NAME...: the best wall time of each command held in the array NAME, into
-# best_wall[NAME], after one warm-up run each, the commands taking turns for $runs rounds.
-declare -A best_wall
-best() {
-  local name wall
-  for name in "$@"; do
-    local -n warm=$name
-    "${warm[@]}" > /dev/null 2>&1 || true
-    best_wall[$name]=""
-  done
-  for _ in $(seq "$runs"); do
-    for name in "$@"; do
-      local -n command=$name
-      wall=$(time_once "${command[@]}")
-      if [ -z "${best_wall[$name]}" ] ||
-        awk -v a="$wall" -v b="${best_wall[$name]}" 'BEGIN { exit !(a < b) }'; then
-        best_wall[$name]=$wall
-      fi
-    done
-  done
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 cores=$(nproc)
 echo "Machine: $cores cores; load average $(cut -d' ' -f1-3 /proc/loadavg); best of $runs warm runs."

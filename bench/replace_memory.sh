@@ -9,10 +9,8 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 size_mb=${SIZE_MB:-200}
 single_line_mb=${SINGLE_LINE_MB:-}
-build=$repo/build-bench
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  > /dev/null
-cmake --build "$build" --target quonder-cli > /dev/null
+source "$repo/bench/common.sh"
+bench_build quonder-cli
 cli=$build/bin/quonder-cli
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quonder-replace-bench-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

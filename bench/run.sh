@@ -14,62 +14,15 @@
 # Peak memory where hits are many: bench/memory.sh.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${QCORPUS:-/tmp/quonder-corpus}
-corpus_script=${QUONDER_CORPUS_SCRIPT:-$repo/bench/make_corpus.sh}
 runs=${RUNS:-9}
-build=$repo/build-bench
-
-if [ ! -d "$corpus/text" ] || [ ! -d "$corpus/mixed" ]; then
-  echo "Building the corpus in $corpus ..."
-  QCORPUS=$corpus bash "$corpus_script"
-fi
+source "$repo/bench/common.sh"
+ensure_corpus
 command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
-
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUONDER_BUILD_GUI=OFF \
-  -DBUILD_TESTING=OFF -DQUONDER_BUILD_BENCH=ON > /dev/null
-if ! built=$(cmake --build "$build" --target quonder-cli pcre2_raw_bench 2>&1); then
-  echo "$built" >&2
-  exit 1
-fi
+bench_build quonder-cli pcre2_raw_bench
 cli=$build/bin/quonder-cli
 raw=$build/bin/pcre2_raw_bench
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-
-# Wall seconds of one run of the command in "$@", output discarded. To the millisecond:
-# /usr/bin/time's hundredths would make a ratio near its target uncertain by a few percent.
-time_once() {
-  local start end
-  start=$(date +%s%N)
-  "$@" > /dev/null 2>&1 || true
-  end=$(date +%s%N)
-  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", (e - s) / 1e9 }'
-}
-
-# best NAME...: the best wall time of each command held in the array NAME, into
-# best_wall[NAME]. After one warm-up run each, the commands take turns for $runs rounds, so that
-# the machine speeding up or slowing down (other guests on the same host) weighs on every command
-# alike and the ratios between them stay fair.
-declare -A best_wall
-best() {
-  local name wall
-  for name in "$@"; do
-    local -n warm=$name
-    "${warm[@]}" > /dev/null 2>&1 || true
-    best_wall[$name]=""
-  done
-  for _ in $(seq "$runs"); do
-    for name in "$@"; do
-      local -n command=$name
-      wall=$(time_once "${command[@]}")
-      if [ -z "${best_wall[$name]}" ] || awk -v a="$wall" -v b="${best_wall[$name]}" 'BEGIN { exit !(a < b) }'; then
-        best_wall[$name]=$wall
-      fi
-    done
-  done
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 cores=$(nproc)
 load() { cut -d' ' -f1-3 /proc/loadavg; }

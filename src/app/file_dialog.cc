@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QRegularExpression>
 
@@ -41,6 +42,17 @@ void ListDotlessNamesFor(QFileDialog* dialog, const QString& name_filter) {
   if (model == nullptr) return;
   patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")), QStringLiteral("*"));
   model->setNameFilters(patterns);
+}
+
+// `folder` when it exists, else the nearest of its parents that does; "" when none does.
+QString NearestExistingFolder(const QString& folder) {
+  QString candidate = QDir::cleanPath(folder);
+  while (!candidate.isEmpty() && !QFileInfo(candidate).isDir()) {
+    const QString parent = QFileInfo(candidate).path();
+    if (parent == candidate || parent == QStringLiteral(".")) return QString();
+    candidate = parent;
+  }
+  return candidate;
 }
 
 std::optional<int> ViewModeFor(std::uint32_t view) {
@@ -129,7 +141,8 @@ QString BrowseForFolder(const QString& title, QWidget* owner, int /*root*/, std:
   request.kind = FileDialogRequest::Kind::kFolder;
   request.owner = owner;
   request.title = title;
-  request.folder = start_folder;
+  // A folder that has gone opens the browser where the path still leads.
+  request.folder = NearestExistingFolder(start_folder);
   // Qt's folder chooser lists file-system folders only, whatever the flags ask.
   (void)flags;
   const std::optional<QString> chosen = CurrentLayer().Run(request);

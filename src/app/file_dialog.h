@@ -69,10 +69,10 @@ QStringList ToQtNameFilters(const QString& filter);
 // "ini(*.ini)" NUL "*.ini" NUL "All Type(*.*)" NUL "*.*" NUL, the settings files' filter.
 QString SettingsFileFilter();
 
-// Shows the folder browser with `title` and `start_folder` preselected. Returns the chosen
-// folder, `start_folder` unchanged when the user cancels (so "" for an empty start), "" when
-// the browser fails. `root` is accepted for compatibility; the browser always starts from the
-// whole file system.
+// Shows the folder browser with `title` and `start_folder` preselected (when it does not
+// exist, its nearest existing parent). Returns the chosen folder, `start_folder` unchanged
+// when the user cancels (so "" for an empty start), "" when the browser fails. `root` is accepted
+// for compatibility; the browser always starts from the whole file system.
 QString BrowseForFolder(const QString& title, QWidget* owner, int root, std::uint32_t flags,
                         const QString& start_folder);
 

@@ -11,7 +11,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QtMath>
+
+#include "app/design_layout.h"
 
 namespace quonder {
 namespace {
@@ -19,20 +20,17 @@ namespace {
 const char16_t kSysInfoUnavailable[] = u"現時点ではｼｽﾃﾑ情報を使用できません";
 
 // Left, Top, Width, Height in twips inside the window.
-struct Place {
-  double left, top, width, height;
-};
-constexpr Place kClientArea{0, 0, 5730, 4080};
-constexpr Place kIconPlace{240, 240, 540, 540};
-constexpr Place kTitlePlace{1050, 240, 4440, 480};
-constexpr Place kVersionPlace{1050, 780, 4440, 225};
-constexpr Place kDescriptionPlace{1050, 1125, 4440, 1170};
-constexpr Place kDarkLinePlace{85, 2430, 5560, 15};
-constexpr Place kLightLinePlace{85, 2445, 5560, 15};
-constexpr Place kDisclaimerPlace{255, 2625, 3870, 1035};
-constexpr Place kOkPlace{4245, 2625, 1260, 345};
-constexpr Place kSysInfoPlace{4260, 3075, 1245, 345};
-constexpr Place kSettingsFilePlace{255, 3735, 5250, 255};
+constexpr QRect kClientArea{0, 0, 5730, 4080};
+constexpr QRect kIconPlace{240, 240, 540, 540};
+constexpr QRect kTitlePlace{1050, 240, 4440, 480};
+constexpr QRect kVersionPlace{1050, 780, 4440, 225};
+constexpr QRect kDescriptionPlace{1050, 1125, 4440, 1170};
+constexpr QRect kDarkLinePlace{85, 2430, 5560, 15};
+constexpr QRect kLightLinePlace{85, 2445, 5560, 15};
+constexpr QRect kDisclaimerPlace{255, 2625, 3870, 1035};
+constexpr QRect kOkPlace{4245, 2625, 1260, 345};
+constexpr QRect kSysInfoPlace{4260, 3075, 1245, 345};
+constexpr QRect kSettingsFilePlace{255, 3735, 5250, 255};
 
 QFrame* MakeLine(QWidget* parent, QPalette::ColorRole role) {
   auto* line = new QFrame(parent);
@@ -73,17 +71,10 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QStr
     : QDialog(main_window) {
   setObjectName(QStringLiteral("frmAbout"));
   setModal(false);
-  // Designed in twips (1/1440 inch), placed in logical pixels.
-  const double dpi_x = logicalDpiX(), dpi_y = logicalDpiY();
-  const auto to_pixels = [dpi_x, dpi_y](const Place& p) {
-    return QRect(qRound(p.left * dpi_x / 1440), qRound(p.top * dpi_y / 1440),
-                 qRound(p.width * dpi_x / 1440), qRound(p.height * dpi_y / 1440));
+  DesignLayout design;
+  const auto place = [&design](QWidget* widget, const QRect& twips) {
+    design.Place(widget, twips);
   };
-  const auto place = [&to_pixels](QWidget* widget, const Place& p) {
-    widget->setGeometry(to_pixels(p));
-  };
-  setFixedSize(to_pixels(kClientArea).size());
-
   picIcon = new QLabel(this);
   picIcon->setObjectName(QStringLiteral("picIcon"));
   place(picIcon, kIconPlace);
@@ -130,8 +121,17 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QStr
   lblDescription->setText(record.file_description + QLatin1Char('\n') + record.comments);
   lblDisclaimer->setText(record.legal_copyright + QLatin1Char('\n') + record.company_name +
                          QLatin1Char('\n') + record.legal_trademarks);
+
+  // Laid out once the texts are known: the scale grows with the font until they all fit.
+  const TwipsScale scale = design.Fit(*this);
+  scale.Store(*this);
+  design.Apply(scale);
+  setFixedSize(
+      scale.ToPixels(kClientArea.x(), kClientArea.y(), kClientArea.width(), kClientArea.height())
+          .size());
+
   if (!settings_file.isEmpty()) {
-    // A long path loses its middle; the tool tip holds all of it.
+    // A long path loses its middle (at the width the layout gave); the tool tip holds all of it.
     const QString line = QStringLiteral("Settings: ") + settings_file;
     lblSettingsFile->setText(
         lblSettingsFile->fontMetrics().elidedText(line, Qt::ElideMiddle, lblSettingsFile->width()));

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "app/app_icon.h"
 #include "app/find_worker.h"
@@ -24,12 +26,6 @@
 #include "core/settings/settings_location.h"
 
 namespace quonder {
-namespace {
-
-// Margin the list keeps to the client area's right and bottom edges.
-constexpr int kListMarginTwips = 90;
-
-}  // namespace
 
 frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
@@ -39,6 +35,7 @@ frmFind::frmFind(FindWindowStart start, QWidget* parent)
   setWindowIcon(AppIcon());
   BuildControls();
   ConnectHandlers();
+  BuildListCommands();
 }
 
 frmFind::~frmFind() {
@@ -78,6 +75,8 @@ bool frmFind::Form_Load() {
     // Nothing is chosen until the settings choose it.
     cboCoding->setCurrentIndex(-1);
   }
+  // Every code set name must show whole in its box.
+  ApplyScale();
 
   CreatePanels();
   LoadSettings();
@@ -104,6 +103,7 @@ void frmFind::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  WatchScreenDpi();
   // Once the first showing has been handled, menu bar and status bar have their real sizes and
   // the frame is usually known.
   QTimer::singleShot(0, this, [this] {
@@ -115,6 +115,11 @@ void frmFind::showEvent(QShowEvent* event) {
 void frmFind::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   CheckFrameKnown();
+  constexpr qint64 kSameChangeMs = 500;
+  if (since_size_write_.isValid() && since_size_write_.elapsed() < kSameChangeMs &&
+      !isMinimized()) {
+    ScheduleWindowSizeWrite();
+  }
 }
 
 // The window manager adds the frame only once the window is shown. The measures that count
@@ -149,8 +154,33 @@ void frmFind::Form_Resize() {
   }
 
   LayoutList();
-  SetPanelWidths();
+  ScheduleWindowSizeWrite();
+}
+
+// The size is written once the events of one change have been handled: a window manager
+// that moves and resizes a window together may report the new size first with the old
+// place, and the move just after it. A move soon after a resize belongs to the same change
+// and writes again; a move on its own writes nothing.
+void frmFind::ScheduleWindowSizeWrite() {
+  if (window_size_write_pending_) return;
+  window_size_write_pending_ = true;
+  QTimer::singleShot(0, this, [this] { FlushWindowSizeWrite(); });
+}
+
+void frmFind::FlushWindowSizeWrite() {
+  if (!window_size_write_pending_) return;
+  window_size_write_pending_ = false;
+  if (isMinimized()) return;
+  // The outer size from the settings waits for the frame; until it is applied the window has a
+  // size nobody asked for, and storing it would lose the one asked for.
+  const QSize outer = frameGeometry().size();
+  const QSize& wanted = pending_outer_size_;
+  if ((wanted.width() > 0 && wanted.width() != outer.width()) ||
+      (wanted.height() > 0 && wanted.height() != outer.height())) {
+    return;
+  }
   WriteWindowSize();
+  since_size_write_.start();
 }
 
 void frmFind::LayoutList() {
@@ -164,36 +194,36 @@ void frmFind::LayoutList() {
                     std::max(0, client->height() - ListView1->y() - margin_y));
 }
 
-void frmFind::SetPanelWidths() {
-  static constexpr int kPanelTwips[5] = {1500, 0, 600, 600, 600};
-  for (int i = 0; i < 5; ++i) {
-    if (stbPanels[i] == nullptr) continue;
-    if (i == 1) {
-      // The current file's panel takes the rest; it must never hold the window wider.
-      stbPanels[i]->setMinimumWidth(0);
-      stbPanels[i]->setMaximumWidth(std::max(0, stbBottom->width() - twips_.ToPixelsX(3600)));
-      stbPanels[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    } else {
-      stbPanels[i]->setFixedWidth(twips_.ToPixelsX(kPanelTwips[i]));
-    }
-  }
-}
-
 void frmFind::WriteWindowSize() {
   const QRect outer = frameGeometry();
-  const double window_size[4] = {twips_.ToTwipsX(outer.x()), twips_.ToTwipsY(outer.y()),
-                                 twips_.ToTwipsX(outer.width()), twips_.ToTwipsY(outer.height())};
+  // A stored (or default) measure that still gives the same pixels is written back as it was,
+  // so that measures survive the round trip through pixels unchanged.
+  const WindowStatus stored = ReadWindowStatus(strIniFile);
+  const int window_pixels[4] = {outer.x(), outer.y(), outer.width(), outer.height()};
+  double window_size[4];
+  for (int i = 0; i < 4; ++i) {
+    window_size[i] = KeptTwips(stored.window_size[i], window_pixels[i], /*horizontal=*/i % 2 == 0);
+  }
   WriteSetting(kStatusSection, kWindowSizeKey, FormatMeasures(window_size, 4));
 
   if (model_->columnCount() != ResultModel::kColumnCount) return;
   double widths[ResultModel::kColumnCount];
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    widths[column] = twips_.ToTwipsX(ListView1->columnWidth(column));
+    widths[column] = KeptTwips(stored.cols_width[column], ListView1->columnWidth(column), true);
   }
   WriteSetting(kStatusSection, kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
 }
 
+// Whole twips for `pixels` along one axis; `stored` when it gives those pixels.
+double frmFind::KeptTwips(std::optional<int32_t> stored, int pixels, bool horizontal) const {
+  if (stored && (horizontal ? twips_.ToPixelsX(*stored) : twips_.ToPixelsY(*stored)) == pixels) {
+    return *stored;
+  }
+  return std::round(horizontal ? twips_.ToTwipsX(pixels) : twips_.ToTwipsY(pixels));
+}
+
 void frmFind::closeEvent(QCloseEvent* event) {
+  FlushWindowSizeWrite();
   // A run still going is stopped and joined before anything it reports to goes away.
   worker_->Shutdown();
   StopFileOpAndWait();
@@ -216,6 +246,10 @@ bool frmFind::eventFilter(QObject* watched, QEvent* event) {
     LayoutList();
   } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy)) {
+      CopySelectedRows();
+      return true;
+    }
     if (ListView1_KeyDown(key->key(), key->modifiers())) return true;
   } else if (watched == ListView1->viewport() && event->type() == QEvent::ToolTip) {
     return ShowRowToolTip(event);

@@ -1,7 +1,8 @@
 // The main window "Quonder in the Folder": every control, the window state the commands share,
 // start-up, layout, settings, the find run and the list commands. One class over several files:
 //   frm_find.cc           lifecycle (Form_Load, Form_Resize, Form_Unload) and events
-//   frm_find_layout.cc    the controls, menu and status bar
+//   frm_find_layout.cc    the controls, menu and status bar, and their scale
+//   frm_find_list.cc      the result list's number columns, context menu, copy, and Esc
 //   frm_find_settings.cc  LoadSettings
 //   frm_find_find.cc      cmdFind_Click and the worker that runs the find
 //   frm_find_options.cc   the option controls and the result list's commands
@@ -12,15 +13,18 @@
 // snapshots published to the worker whenever a control changes.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSize>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/design_layout.h"
 #include "app/frm_find_controls.h"
 #include "app/history_combo.h"
 #include "app/line_preview.h"
@@ -95,6 +99,9 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Margin the list keeps to the client area's right and bottom edges.
+  static constexpr int kListMarginTwips = 90;
+
   // frm_find_layout.cc
   void BuildControls();
   void BuildFileSettings(QWidget* client);
@@ -104,16 +111,29 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void BuildStatusBar();
   void CreatePanels();
   void SetTabOrder();
-  void FitFontToDesign();
   void ConnectHandlers();
+  void ApplyScale();
+  int DefaultClientHeight() const;
+  int MinimumListHeight() const;
+  void WatchScreenDpi();
+  void RescaleForDpi();
+  void SetPanelWidths();
+
+  // frm_find_list.cc
+  void BuildListCommands();
+  void WidenNumberColumns(int first, int last);
+  void ShowListMenu(const QPoint& position);
+  void CopySelectedRows();
 
   // frm_find.cc
   void Form_Resize();
   void Form_Unload();
   void mnuFileExit_Click();
   void LayoutList();
-  void SetPanelWidths();
+  void ScheduleWindowSizeWrite();
+  void FlushWindowSizeWrite();
   void WriteWindowSize();
+  double KeptTwips(std::optional<int32_t> stored, int pixels, bool horizontal) const;
   void CheckFrameKnown();
 
   // frm_find_settings.cc
@@ -151,6 +171,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void optLf_Click();
   void cboCoding_Click();
   void txtMaxSize_Change();
+  void txtMaxSize_Validate();
   void cboFind_Change();
   void cmdStop_Click();
   void cmdSelectAll_Click();
@@ -188,7 +209,12 @@ class frmFind : public QMainWindow, private FrmFindControls {
   std::vector<size_t> SelectedRowIndexes() const;
 
   FindWindowStart start_;
-  TwipsScale twips_;
+  DesignLayout design_;  // every control's designed place
+  TwipsScale twips_;     // the scale the window is laid out with
+  bool design_applied_ = false;
+  QMetaObject::Connection dpi_connection_;  // to the current screen's DPI changes
+  bool window_size_write_pending_ = false;
+  QElapsedTimer since_size_write_;  // since WindowSize was last written
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
   FileOpsWorker* file_ops_ = nullptr;

@@ -1,27 +1,31 @@
-// The controls of the main window at their designed places (twips, converted once per window),
-// the menu, the status bar panels, the focus order and the wiring of every handler.
+// The controls of the main window at their designed places (twips, at the window's scale), the
+// menu, the status bar panels, the focus order and the wiring of every handler.
 #include "app/frm_find.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QMenuBar>
-#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
 #include <type_traits>
 
 #include "app/find_worker.h"
+#include "app/frame_box.h"
 #include "app/result_model.h"
+#include "app/unit_label.h"
 
 namespace quonder {
 namespace {
 
-// Makes the window's controls at their designed places: a rectangle in twips (left, top,
-// width, height), the control's name and, for buttons, labels and frames, its caption.
+// Makes the window's controls and records their designed places: a rectangle in twips (left,
+// top, width, height), the control's name and, for buttons, labels and frames, its caption.
 struct Placer {
-  const TwipsScale& twips;
+  DesignLayout& design;
 
   template <typename Widget>
   Widget* Make(QWidget* parent, const char* name, const std::array<int, 4>& place,
@@ -31,43 +35,34 @@ struct Placer {
     const QString text = QString::fromUtf8(caption);
     if constexpr (std::is_base_of_v<QAbstractButton, Widget> || std::is_base_of_v<QLabel, Widget>) {
       widget->setText(text);
-    } else if constexpr (std::is_same_v<Widget, QGroupBox>) {
+    } else if constexpr (std::is_base_of_v<QGroupBox, Widget>) {
       widget->setTitle(text);
     }
-    widget->setGeometry(twips.ToPixels(place[0], place[1], place[2], place[3]));
+    design.Place(widget, QRect(place[0], place[1], place[2], place[3]));
     return widget;
   }
 };
 
-// A label whose last word (a unit) is drawn at a fixed place, behind the field that covers the
-// blanks before it; text() stays the caption as written.
-class UnitLabel : public QLabel {
+// A status bar panel: sunken, one line, at least its designed width and wider when its text
+// needs it (a counter past six digits), so that a number is never cut off.
+class PanelLabel : public QLabel {
  public:
-  using QLabel::QLabel;
-  void SetUnitPosition(int x) {
-    unit_x_ = x;
-    update();
+  explicit PanelLabel(QWidget* parent) : QLabel(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setTextFormat(Qt::PlainText);
   }
-
- protected:
-  void paintEvent(QPaintEvent* event) override {
-    const QString caption = text();
-    const qsizetype unit_start = caption.lastIndexOf(QLatin1Char(' ')) + 1;
-    if (unit_x_ < 0 || unit_start <= 0) {
-      QLabel::paintEvent(event);
-      return;
-    }
-    QPainter painter(this);
-    const QRect area = contentsRect();
-    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    painter.drawText(area, flags, caption.left(unit_start).trimmed());
-    painter.drawText(area.adjusted(unit_x_, 0, 0, 0), flags, caption.mid(unit_start));
+  void SetDesignWidth(int pixels) {
+    design_width_ = pixels;
+    updateGeometry();
   }
+  QSize sizeHint() const override {
+    const QSize text = QLabel::sizeHint();
+    return QSize(std::max(design_width_, text.width()), text.height());
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
 
  private:
-  int unit_x_ = -1;
+  int design_width_ = 0;
 };
 
 // An editable combo box that behaves like a plain history box: no inline completion (it
@@ -79,6 +74,13 @@ QComboBox* MakeHistoryBox(QComboBox* box) {
   box->setDuplicatesEnabled(true);
   return box;
 }
+
+// The largest size the size box can hold in use, in kilobytes: a 32-bit count of bytes.
+constexpr char kLargestMaxSize[] = "2097151";
+// Gap between the size box and the parts of its label.
+constexpr int kUnitGapTwips = 60;
+// Rows the default window shows in its result list.
+constexpr int kDefaultListRows = 15;
 
 }  // namespace
 
@@ -95,84 +97,139 @@ void frmFind::BuildControls() {
   BuildMenu();
   BuildStatusBar();
   SetTabOrder();
-  FitFontToDesign();
   client->installEventFilter(this);
 
   find_history_ = HistoryCombo(cboFind);
   replace_history_ = HistoryCombo(cboReplace);
   extentions_history_ = HistoryCombo(cboExtentions);
 
-  // The designed client area: 9450 x 6645 twips below the menu, the status bar included.
-  resize(twips_.ToPixelsX(9450), menuBar()->sizeHint().height() + twips_.ToPixelsY(6645));
+  ApplyScale();
+  resize(twips_.ToPixelsX(9450), menuBar()->sizeHint().height() + DefaultClientHeight());
 }
 
-// The places are designed for a narrow 9-point face. With a wider desktop font the captions
-// would be cut off, so the window's font shrinks (not below 7 points) until they fit.
-void frmFind::FitFontToDesign() {
-  const QList<QWidget*> captions = {
-      lblSourceFolder, chkSubFolder,  Label1,     lblCopyFolder, lblFind,    cmdFind,
-      chkRegExp,       chkIgnoreCase, optCrLf,    optCr,         optLf,      chkEnableRestore,
-      cmdStop,         chkWordOnly,   cmdReplace, lblReplace,    cmdRestore, cmdSelectAll,
-      cmdOpen,         cmdCopy,       cmdXcopy};
-  auto fits = [&captions] {
-    for (QWidget* widget : captions) {
-      int needed = widget->sizeHint().width();
-      if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        // A button's hint has room for a default width; the caption itself is what must fit.
-        needed = button->fontMetrics().horizontalAdvance(button->text()) + 6;
-      }
-      if (needed > widget->width()) return false;
-    }
-    return true;
-  };
-  QFont face = font();
-  if (face.pointSizeF() <= 0) return;  // a face given in pixels is left as the desktop set it
-  for (double size = face.pointSizeF() - 0.5; size >= 7.0 && !fits(); size -= 0.5) {
-    face.setPointSizeF(size);
-    setFont(face);
-  }
-
-  // The size label's blank run holds the size box; its unit must come out just behind the box
-  // whatever the face's width of a blank.
+// The scale follows the window's logical DPI and font (design_layout.h); everything placed in
+// twips moves with it. Runs at start, when the code set names are known, and when the
+// screen's DPI changes.
+void frmFind::ApplyScale() {
+  const TwipsScale scale = design_.Fit(*this);
+  if (scale == twips_ && design_applied_) return;
+  design_applied_ = true;
+  twips_ = scale;
+  twips_.Store(*this);
+  design_.Apply(twips_);
+  // The unit comes out just behind the size box, whatever the face's width of a blank.
   static_cast<UnitLabel*>(lblMaxSize)
-      ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(60) -
+      ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(kUnitGapTwips) -
                         lblMaxSize->x());
+  SetPanelWidths();
+}
+
+// The designed client area (6645 twips), made taller when needed so that the result list shows
+// kDefaultListRows rows, but never taller than the screen leaves room for.
+int frmFind::DefaultClientHeight() const {
+  const int list_height = 2 * ListView1->frameWidth() +
+                          ListView1->horizontalHeader()->sizeHint().height() +
+                          ListView1->horizontalScrollBar()->sizeHint().height() +
+                          kDefaultListRows * ListView1->verticalHeader()->defaultSectionSize();
+  const int wanted = std::max(twips_.ToPixelsY(6645), ListView1->y() + list_height +
+                                                          twips_.ToPixelsY(kListMarginTwips) +
+                                                          stbBottom->sizeHint().height());
+  if (screen() == nullptr) return wanted;
+  // Room for the menu bar and a window title above the client area.
+  const int room = screen()->availableGeometry().height() - menuBar()->sizeHint().height() -
+                   3 * fontMetrics().height();
+  return std::max(twips_.ToPixelsY(6645), std::min(wanted, room));
+}
+
+// The list's height for its header and one row, with room for a horizontal scroll bar (columns
+// wider than the list take the row's place otherwise).
+int frmFind::MinimumListHeight() const {
+  return 2 * ListView1->frameWidth() + ListView1->horizontalHeader()->sizeHint().height() +
+         ListView1->verticalHeader()->defaultSectionSize() +
+         ListView1->horizontalScrollBar()->sizeHint().height();
+}
+
+void frmFind::WatchScreenDpi() {
+  QWindow* window = windowHandle();
+  if (window == nullptr) return;
+  const auto watch = [this](QScreen* screen) {
+    disconnect(dpi_connection_);
+    if (screen != nullptr) {
+      dpi_connection_ =
+          connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] { RescaleForDpi(); });
+    }
+  };
+  connect(window, &QWindow::screenChanged, this, [this, watch](QScreen* screen) {
+    watch(screen);
+    RescaleForDpi();
+  });
+  watch(window->screen());
+}
+
+// A new logical DPI: the window keeps its size and column widths in twips.
+void frmFind::RescaleForDpi() {
+  const TwipsScale before = twips_;
+  const QSizeF size_twips(before.ToTwipsX(width()), before.ToTwipsY(height()));
+  std::array<double, ResultModel::kColumnCount> column_twips{};
+  for (int column = 0; column < ResultModel::kColumnCount; ++column) {
+    column_twips[column] = before.ToTwipsX(ListView1->columnWidth(column));
+  }
+  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ApplyScale();
+  if (twips_ == before) return;
+  for (int column = 0; column < ResultModel::kColumnCount; ++column) {
+    ListView1->setColumnWidth(column, std::max(1, twips_.ToPixelsX(column_twips[column])));
+  }
+  if (lngMinHeight > 0) WorkOutMinHeight();
+  resize(twips_.ToPixelsX(size_twips.width()), twips_.ToPixelsY(size_twips.height()));
 }
 
 void frmFind::BuildFileSettings(QWidget* client) {
-  const Placer put{twips_};
+  const Placer put{design_};
   fraFileSettings =
-      put.Make<QGroupBox>(client, "fraFileSettings", {0, 0, 9375, 1935}, "File Setting");
+      put.Make<FrameBox>(client, "fraFileSettings", {0, 0, 9375, 1935}, "File Setting");
   QWidget* frame = fraFileSettings;
   lblSourceFolder =
       put.Make<QLabel>(frame, "lblSourceFolder", {120, 240, 1095, 255}, "Source Folder");
-  txtSourceFolder = put.Make<QLineEdit>(frame, "txtSourceFolder", {1320, 240, 7695, 270});
+  // The folder boxes end where their "..." buttons start (the classic design let them run 15
+  // twips under the button; at any scale above 96 DPI that is a pixel of overlap).
+  txtSourceFolder = put.Make<QLineEdit>(frame, "txtSourceFolder", {1320, 240, 7680, 270});
   cmdSelectSourceFolder =
       put.Make<QPushButton>(frame, "cmdSelectSourceFolder", {9000, 240, 255, 255}, "...");
   // The size box sits in the blank run of the label, so the label is made first (below it).
-  lblMaxSize = put.Make<UnitLabel>(frame, "lblMaxSize", {120, 600, 2895, 255},
-                                   "Maximum File Size                  kB");
+  auto* size_label = put.Make<UnitLabel>(frame, "lblMaxSize", {120, 600, 2895, 255},
+                                         "Maximum File Size                  kB");
+  lblMaxSize = size_label;
   txtMaxSize = put.Make<QLineEdit>(frame, "txtMaxSize", {1680, 600, 855, 270});
+  // The caption ends before the box, the unit between the box and the check box beside it, and
+  // the box holds the largest size.
+  design_.Require(size_label, size_label->Caption(), 1680 - 120 - kUnitGapTwips);
+  design_.Require(size_label, size_label->Unit(), 3000 - (1680 + 855 + kUnitGapTwips));
+  design_.Require(txtMaxSize, QString::fromLatin1(kLargestMaxSize), 855);
   chkSubFolder =
       put.Make<QCheckBox>(frame, "chkSubFolder", {3000, 600, 1695, 255}, "Find Sub Folder");
   Label1 = put.Make<QLabel>(frame, "Label1", {6120, 600, 1455, 255}, "Charracter Coding");
   cboCoding = put.Make<QComboBox>(frame, "cboCoding", {7680, 600, 1575, 300});
 
-  fraExention = put.Make<QGroupBox>(frame, "fraExention", {120, 840, 9135, 615}, "File Extention");
+  fraExention = put.Make<FrameBox>(frame, "fraExention", {120, 840, 9135, 615}, "File Extention");
   cboExtentions =
       MakeHistoryBox(put.Make<QComboBox>(fraExention, "cboExtentions", {120, 240, 6855, 300}));
   cboExtBehavior = put.Make<QComboBox>(fraExention, "cboExtBehavior", {7080, 240, 1935, 300});
+  // Filled by LoadSettings; both entries must show whole.
+  for (const char* entry : {"Include", "Exclude"}) {
+    design_.Require(cboExtBehavior, QString::fromLatin1(entry), 1935);
+  }
 
   lblCopyFolder = put.Make<QLabel>(frame, "lblCopyFolder", {120, 1560, 1095, 255}, "Copy Folder");
-  txtCopyFolder = put.Make<QLineEdit>(frame, "txtCopyFolder", {1320, 1560, 7695, 270});
+  txtCopyFolder = put.Make<QLineEdit>(frame, "txtCopyFolder", {1320, 1560, 7680, 270});
   cmdSelectCopyFolder =
       put.Make<QPushButton>(frame, "cmdSelectCopyFolder", {9000, 1560, 255, 255}, "...");
 }
 
 void frmFind::BuildFindSettings(QWidget* client) {
-  const Placer put{twips_};
+  const Placer put{design_};
   fraFindSettings =
-      put.Make<QGroupBox>(client, "fraFindSettings", {0, 2040, 9375, 1935}, "Find Setting");
+      put.Make<FrameBox>(client, "fraFindSettings", {0, 2040, 9375, 1935}, "Find Setting");
   QWidget* frame = fraFindSettings;
   lblFind = put.Make<QLabel>(frame, "lblFind", {120, 240, 855, 255}, "Find Text");
   cboFind = MakeHistoryBox(put.Make<QComboBox>(frame, "cboFind", {960, 240, 7575, 300}));
@@ -182,7 +239,7 @@ void frmFind::BuildFindSettings(QWidget* client) {
   chkIgnoreCase =
       put.Make<QCheckBox>(frame, "chkIgnoreCase", {2640, 720, 1215, 255}, "Ignore Case");
 
-  fraLineFeed = put.Make<QGroupBox>(frame, "fraLineFeed", {3960, 600, 2535, 495}, "Line Feed Code");
+  fraLineFeed = put.Make<FrameBox>(frame, "fraLineFeed", {3960, 600, 2535, 495}, "Line Feed Code");
   optCrLf = put.Make<QRadioButton>(fraLineFeed, "optCrLf", {120, 180, 1095, 255}, "CR+LF");
   optCr = put.Make<QRadioButton>(fraLineFeed, "optCr", {1200, 180, 615, 255}, "CR");
   optLf = put.Make<QRadioButton>(fraLineFeed, "optLf", {1920, 180, 495, 255}, "LF");
@@ -202,13 +259,14 @@ void frmFind::BuildFindSettings(QWidget* client) {
 }
 
 void frmFind::BuildResultList(QWidget* client) {
-  const Placer put{twips_};
+  const Placer put{design_};
   cmdSelectAll = put.Make<QPushButton>(client, "cmdSelectAll", {0, 4080, 975, 255}, "Select All");
   cmdOpen = put.Make<QPushButton>(client, "cmdOpen", {1080, 4080, 975, 255}, "Open File");
   cmdCopy = put.Make<QPushButton>(client, "cmdCopy", {2160, 4080, 975, 255}, "Copy Files");
   cmdXcopy = put.Make<QPushButton>(client, "cmdXcopy", {3240, 4080, 1215, 255}, "Copy Folders");
 
-  ListView1 = put.Make<QTableView>(client, "ListView1", {0, 4320, 9375, 1935});
+  // The list starts where the buttons end (designed at 4320, it ran 15 twips under them).
+  ListView1 = put.Make<QTableView>(client, "ListView1", {0, 4335, 9375, 1935});
   model_ = new ResultModel(this);
   ListView1->setModel(model_);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -276,10 +334,8 @@ void frmFind::CreatePanels() {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
   for (int i = 0; i < 5; ++i) {
-    auto* panel = new QLabel(panel_row_);
+    auto* panel = new PanelLabel(panel_row_);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    panel->setTextFormat(Qt::PlainText);
     if (kToolTips[i] != nullptr) panel->setToolTip(QString::fromLatin1(kToolTips[i]));
     row->addWidget(panel, i == 1 ? 1 : 0);
     stbPanels[i] = panel;
@@ -287,6 +343,22 @@ void frmFind::CreatePanels() {
   row->addStretch(0);
   stbBottom->addWidget(panel_row_, 1);
   SetPanelWidths();
+}
+
+// Panels 1, 3, 4 and 5 keep their designed widths (wider when a text needs it); panel 2 takes
+// the rest and never holds the window wider.
+void frmFind::SetPanelWidths() {
+  static constexpr int kPanelTwips[5] = {1500, 0, 600, 600, 600};
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = static_cast<PanelLabel*>(stbPanels[i]);
+    if (panel == nullptr) continue;
+    if (i == 1) {
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    } else {
+      panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+      panel->SetDesignWidth(twips_.ToPixelsX(kPanelTwips[i]));
+    }
+  }
 }
 
 void frmFind::SetTabOrder() {
@@ -351,6 +423,7 @@ void frmFind::ConnectHandlers() {
   });
   connect(cboCoding, &QComboBox::currentIndexChanged, this, [this] { cboCoding_Click(); });
   connect(txtMaxSize, &QLineEdit::textChanged, this, [this] { txtMaxSize_Change(); });
+  connect(txtMaxSize, &QLineEdit::editingFinished, this, [this] { txtMaxSize_Validate(); });
   connect(cboFind, &QComboBox::editTextChanged, this, [this] { cboFind_Change(); });
   connect(txtSeparator, &QLineEdit::textChanged, this, publish);
   connect(chkSubFolder, &QCheckBox::stateChanged, this, publish);

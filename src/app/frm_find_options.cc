@@ -6,6 +6,9 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include <climits>
+#include <cmath>
+
 #include "app/editor_launcher.h"
 #include "app/find_worker.h"
 #include "app/result_model.h"
@@ -84,6 +87,14 @@ void frmFind::cboCoding_Click() {
 void frmFind::txtMaxSize_Change() {
   lngMaxSize = RoundToInt32(LeadingNumber(txtMaxSize->text().toStdString()) * 1024.0);
   PublishConditions();
+}
+
+// Leaving the size box: a size that had to be capped shows the value in use, in whole
+// kilobytes, so that the box never claims more than the run will search.
+void frmFind::txtMaxSize_Validate() {
+  const double typed_bytes = LeadingNumber(txtMaxSize->text().toStdString()) * 1024.0;
+  if (std::fabs(typed_bytes) <= static_cast<double>(INT32_MAX)) return;
+  txtMaxSize->setText(QString::number(std::trunc(lngMaxSize / 1024.0), 'f', 0));
 }
 
 // In plain mode the rows stay valid whatever the box holds (a replace works from each row's

@@ -226,12 +226,9 @@ void frmFind::ApplyColumnWidths(const WindowStatus& status) {
 
 // The smallest outer height that still shows the list's header and one row.
 void frmFind::WorkOutMinHeight() {
-  const int row_top = ListView1->frameWidth() + ListView1->horizontalHeader()->sizeHint().height();
-  const int row_height = ListView1->verticalHeader()->defaultSectionSize();
   // Menu bar and status bar, as laid out (LayoutList lays out a hidden window too).
   const int chrome = height() - centralWidget()->height();
-  const int inner_height =
-      ListView1->y() + row_top + row_height + 2 * twips_.ToPixelsY(90) + chrome;
+  const int inner_height = ListView1->y() + MinimumListHeight() + 2 * twips_.ToPixelsY(90) + chrome;
   const int frame_extra = frameGeometry().height() - height();
   lngMinHeight = RoundToInt32(twips_.ToTwipsY(inner_height + frame_extra));
   setMinimumSize(fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(90),

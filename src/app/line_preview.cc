@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
+#include <cstdint>
 #include <memory>
 
-#include "core/search/line_preview.h"
 #include "core/text/string_common.h"
 #include "core/text/text_stream.h"
 
@@ -30,31 +30,49 @@ QString Html(std::u16string_view text) {
 
 }  // namespace
 
-QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& charset,
-                               int32_t pointer, std::u16string_view found, bool reg_exp) {
+bool LinePreviewer::Load(const std::string& full_path, const std::string& charset) {
   const QFileInfo info(QString::fromStdString(full_path));
-  if (!info.isFile()) return {};
+  if (!info.isFile()) return false;
   const qint64 size = info.size();
   const QDateTime modified = info.lastModified();
-  if (full_path != path_ || charset != charset_ || size != size_ || modified != modified_) {
-    Reset();
-    std::unique_ptr<TextCodec> codec;
-    if (!TextCodec::Open(charset, codec).ok()) return {};
-    TextFileInfo file_info;
-    if (!ReadTextFile(full_path, *codec, text_, file_info).ok()) {
-      text_.clear();
-      return {};
-    }
-    path_ = full_path;
-    charset_ = charset;
-    size_ = size;
-    modified_ = modified;
+  if (full_path == path_ && charset == charset_ && size == size_ && modified == modified_) {
+    return true;
   }
+  Reset();
+  std::unique_ptr<TextCodec> codec;
+  if (!TextCodec::Open(charset, codec).ok()) return false;
+  TextFileInfo file_info;
+  if (!ReadTextFile(full_path, *codec, text_, file_info).ok()) {
+    text_.clear();
+    return false;
+  }
+  path_ = full_path;
+  charset_ = charset;
+  size_ = size;
+  modified_ = modified;
+  return true;
+}
 
+bool LinePreviewer::Preview(const std::string& full_path, const std::string& charset,
+                            int32_t pointer, std::u16string_view found, bool reg_exp,
+                            size_t max_chars, LinePreview& preview) {
+  if (!Load(full_path, charset)) return false;
   const std::u16string hit =
       reg_exp ? UnescapeControlChars(std::u16string(found)) : std::u16string(found);
+  return ExtractLinePreview(text_, pointer, hit, max_chars, preview);
+}
+
+QString LinePreviewer::LineText(const std::string& full_path, const std::string& charset,
+                                int32_t pointer, std::u16string_view found, bool reg_exp) {
   LinePreview preview;
-  if (!ExtractLinePreview(text_, pointer, hit, kMaxPreviewChars, preview)) return {};
+  if (!Preview(full_path, charset, pointer, found, reg_exp, SIZE_MAX, preview)) return {};
+  return FromUtf16(preview.before) + FromUtf16(preview.hit) + FromUtf16(preview.after);
+}
+
+QString LinePreviewer::ToolTip(const std::string& full_path, const std::string& charset,
+                               int32_t pointer, std::u16string_view found, bool reg_exp) {
+  LinePreview preview;
+  if (!Preview(full_path, charset, pointer, found, reg_exp, kMaxPreviewChars, preview)) return {};
 
   QString html = QStringLiteral("<p style='white-space:pre'>");
   if (preview.cut_before) html += QStringLiteral("\u2026");

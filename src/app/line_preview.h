@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/search/line_preview.h"
+
 namespace quonder {
 
 class LinePreviewer {
@@ -25,10 +27,20 @@ class LinePreviewer {
   QString ToolTip(const std::string& full_path, const std::string& charset, int32_t pointer,
                   std::u16string_view found, bool reg_exp);
 
+  // The whole line of that hit as plain text, read the same way (and from the same kept file);
+  // empty when the file cannot be read or the pointer lies beyond its text.
+  QString LineText(const std::string& full_path, const std::string& charset, int32_t pointer,
+                   std::u16string_view found, bool reg_exp);
+
   // Forgets the kept file (call when a run or a replace changes what files hold).
   void Reset();
 
  private:
+  // Reads the file unless it is the one kept; false when it cannot be read or decoded.
+  bool Load(const std::string& full_path, const std::string& charset);
+  bool Preview(const std::string& full_path, const std::string& charset, int32_t pointer,
+               std::u16string_view found, bool reg_exp, size_t max_chars, LinePreview& preview);
+
   std::string path_;
   std::string charset_;
   qint64 size_ = -1;

@@ -1,9 +1,11 @@
 #include "app/message_box.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSpacerItem>
 #include <QWidget>
 
 #include <utility>
@@ -78,6 +80,20 @@ QWidget* FindOwner() {
   return nullptr;
 }
 
+// Window managers draw the title in a bold face beside an icon and three buttons; Qt sizes a
+// box by its text alone (and a narrow title allowance), so a short prompt leaves the title cut
+// off. The box's layout gets a strut as wide as the title bar needs.
+void MakeRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont title_font = box.font();
+  title_font.setBold(true);
+  const QFontMetrics metrics(title_font);
+  const int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void RaiseOwner(QWidget* owner) {
   if (owner->isMinimized()) owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
   owner->show();
@@ -101,6 +117,7 @@ int ShowMessage(const QString& prompt, const QString& title, int style, int opti
   // The default button is the first unless bits 0x300 pick the second or third.
   const size_t default_index = static_cast<size_t>((style >> 8) & 0x3);
   if (default_index < buttons.size()) box.setDefaultButton(buttons[default_index].button);
+  MakeRoomForTitle(box);
   box.exec();
 
   const QAbstractButton* clicked = box.clickedButton();

@@ -12,6 +12,7 @@
 #include "cli/find_options.h"
 #include "cli/literal_path.h"
 #include "cli/row_printer.h"
+#include "core/search/row_text.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"

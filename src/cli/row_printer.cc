@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "core/search/row_text.h"
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
 
@@ -15,24 +16,6 @@ void AppendNumber(int64_t value, std::string& out) {
   char digits[24];
   auto result = std::to_chars(digits, digits + sizeof digits, value);
   out.append(digits, result.ptr);
-}
-
-// The escape sequence of `unit`, or null when it stands for itself.
-const char* EscapeOf(char16_t unit) {
-  switch (unit) {
-    case u'\\':
-      return "\\\\";
-    case u'\r':
-      return "\\r";
-    case u'\n':
-      return "\\n";
-    case u'\t':
-      return "\\t";
-    case u'\v':
-      return "\\v";
-    default:
-      return nullptr;
-  }
 }
 
 void AppendBase64(std::string_view bytes, std::string& out) {
@@ -55,25 +38,6 @@ void AppendBase64(std::string_view bytes, std::string& out) {
 }
 
 }  // namespace
-
-std::string PathForLine(const std::string& path) {
-  for (char c : path) {
-    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) return EscapeControlChars(path);
-  }
-  return path;
-}
-
-void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char* escape = EscapeOf(text[i]);
-    if (escape == nullptr) continue;
-    AppendUtf8(text.substr(start, i - start), out);
-    out += escape;
-    start = i + 1;
-  }
-  AppendUtf8(text.substr(start), out);
-}
 
 void AppendJsonString(std::u16string_view text, std::string& out) {
   size_t start = 0;
@@ -119,22 +83,7 @@ void RowPrinter::Print(const ResultRow& row, bool found_escaped) {
 }
 
 void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
-  AppendNumber(row.number, buffer_);
-  buffer_ += '\t';
-  buffer_ += PathForLine(row.path);
-  buffer_ += '\t';
-  AppendNumber(row.line, buffer_);
-  buffer_ += '\t';
-  AppendNumber(row.column, buffer_);
-  buffer_ += '\t';
-  if (found_escaped) {
-    AppendUtf8(row.found, buffer_);
-  } else {
-    AppendEscapedUtf8(row.found, buffer_);
-  }
-  buffer_ += '\t';
-  AppendNumber(row.pointer, buffer_);
-  buffer_ += '\n';
+  AppendTabbedRow(row, found_escaped, buffer_);
 }
 
 void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {

@@ -1,9 +1,7 @@
 // Writing result rows to standard output, one line per row, fast enough for millions of rows:
 // rows are formatted into one buffer that is written out in large blocks.
 //
-// Tab-separated: No., File Path, Line, Column, Found, Pointer. The path and the Found text go
-// through the escape coding (backslash, CR, LF, TAB and VT as \\ \r \n \t \v), so that every
-// row is one line and the cells never hold a tab.
+// Tab-separated: the row text of core/search/row_text.h.
 // JSON (one object per line): {"no":1,"path":"sub/a.txt","line":1,"column":1,"found":"...",
 // "pointer":1}, the path and the found text as they are (JSON string escapes only). A path that
 // is not valid UTF-8 shows its invalid bytes as U+FFFD in "path" and adds "path_base64", its
@@ -41,13 +39,6 @@ class RowPrinter {
   bool json_;
   std::string buffer_;
 };
-
-// `path` as a row shows it: escaped (EscapeControlChars) when it holds a character that has
-// an escape sequence, so that it stays on one line; else as it is.
-std::string PathForLine(const std::string& path);
-
-// Appends `text` as UTF-8 with the five escape sequences, as EscapeControlChars does.
-void AppendEscapedUtf8(std::u16string_view text, std::string& out);
 
 // Appends the body of a JSON string (without quotes) holding `text`.
 void AppendJsonString(std::u16string_view text, std::string& out);

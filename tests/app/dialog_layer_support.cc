@@ -1,8 +1,24 @@
 #include "dialog_layer_support.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 namespace quonder {
+
+void WhenBoxShows(std::function<void(QMessageBox*)> act) {
+  auto* poll = new QTimer(qApp);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    act(box);
+  });
+  poll->start();
+}
 
 FakeDialogLayer::FakeDialogLayer() : previous_(SetDialogLayer(this)) {}
 

@@ -1,18 +1,26 @@
 // Stand-ins for the modal parts of the window in widget tests: a dialog layer that answers
-// from a queue, and a recorder for ShowMessage. Both install themselves for their lifetime.
+// from a queue, and a recorder for ShowMessage (both install themselves for their lifetime);
+// and a way to act on a real message box that the code under test is about to run.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "app/file_dialog.h"
 #include "app/message_box.h"
 
+class QMessageBox;
+
 namespace quonder {
+
+// Runs `act` on the next message box as soon as it shows (the call that shows it does not
+// return before the box closes); `act` must close it.
+void WhenBoxShows(std::function<void(QMessageBox*)> act);
 
 class FakeDialogLayer : public DialogLayer {
  public:

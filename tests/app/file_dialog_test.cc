@@ -44,20 +44,29 @@ class FileDialogTest : public QObject {
     QCOMPARE(ToQtNameFilters(filter), expected);
   }
 
+  // The browser opens at the start folder, or at its nearest existing parent when it has gone;
+  // TMP stands for the temporary folder.
   void BrowseReturnsChoiceOrStartFolder_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<std::optional<QString>>("answer");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("choice") << "/start" << std::optional<QString>("/chosen") << "/chosen";
-    QTest::newRow("cancel keeps the start folder")
-        << "/start/with space" << std::optional<QString>() << "/start/with space";
-    QTest::newRow("cancel with no start folder") << "" << std::optional<QString>() << "";
-    QTest::newRow("choice without a path") << "/start" << std::optional<QString>("") << "";
+    QTest::addColumn<QString>("opens_at");
+    QTest::newRow("choice") << "TMP" << std::optional<QString>("/chosen") << "/chosen"
+                            << "TMP";
+    QTest::newRow("cancel keeps a missing start folder")
+        << "TMP/no such/with space" << std::optional<QString>() << "TMP/no such/with space"
+        << "TMP";
+    QTest::newRow("cancel with no start folder") << "" << std::optional<QString>() << ""
+                                                 << "";
+    QTest::newRow("choice without a path") << "/no-such-start" << std::optional<QString>("") << ""
+                                           << "/";
   }
   void BrowseReturnsChoiceOrStartFolder() {
     QFETCH(QString, start);
     QFETCH(std::optional<QString>, answer);
     QFETCH(QString, expected);
+    QFETCH(QString, opens_at);
+    for (QString* text : {&start, &expected, &opens_at}) text->replace("TMP", QDir::tempPath());
     FakeDialogLayer layer;
     layer.answers.push_back(answer);
     QCOMPARE(BrowseForFolder("Select Folder", nullptr, 0, kBifReturnOnlyFsDirs, start), expected);
@@ -65,7 +74,7 @@ class FileDialogTest : public QObject {
     const FileDialogRequest& request = layer.requests[0];
     QCOMPARE(request.kind, Kind::kFolder);
     QCOMPARE(request.title, QString("Select Folder"));
-    QCOMPARE(request.folder, start);
+    QCOMPARE(request.folder, opens_at);
     QCOMPARE(request.owner, nullptr);
   }
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/folder_field.h"
@@ -80,137 +81,138 @@ class FolderFieldTest : public QObject {
     dir_.reset();
   }
 
-  void DropTakesTheFirstFolder() {
-    FieldWindow w;
-    MessageRecorder log;
-    QVERIFY(DropUrls(w.box, {QUrl::fromLocalFile(dir_->filePath("first")),
-                             QUrl::fromLocalFile(dir_->filePath("second"))}));
-    QCOMPARE(w.box->text(), dir_->filePath("first"));
-    QCOMPARE(QString::fromStdString(w.value), dir_->filePath("first"));
-    QVERIFY(log.messages.empty());
+  // Drops from a file manager: the first entry counts; a file is rejected with the alarm and
+  // changes nothing; a drop without local files is refused and ignored.
+  void Drops_data() {
+    QTest::addColumn<QStringList>("dropped");  // below the test folder; "http:..." a web link
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("value");  // the field's value afterwards
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("two folders") << QStringList{"first", "second"} << true << "DIR/first"
+                                 << QStringList();
+    QTest::newRow("a file") << QStringList{"a.txt"} << true << "kept" << QStringList{kNotCorrect};
+    QTest::newRow("plain text") << QStringList() << false << "kept" << QStringList();
+    QTest::newRow("web link") << QStringList{"http://example.org/folder"} << false << "kept"
+                              << QStringList();
   }
-
-  void DropOfAFileIsRejected() {
+  void Drops() {
+    QFETCH(QStringList, dropped);
+    QFETCH(bool, accepted);
+    QFETCH(QString, value);
+    QFETCH(QStringList, messages);
     FieldWindow w;
     MessageRecorder log;
     w.box->setText("kept");
     w.value = "kept";
-    DropUrls(w.box, {QUrl::fromLocalFile(dir_->filePath("a.txt"))});
-    QCOMPARE(log.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(log.messages.at(0).title, QString("Find Text Alarm"));
-    QCOMPARE(log.messages.at(0).style, 48);
-    QCOMPARE(w.box->text(), QString("kept"));
-    QCOMPARE(w.value, std::string("kept"));
+    QList<QUrl> urls;
+    for (const QString& item : dropped) {
+      urls << (item.startsWith("http:") ? QUrl(item) : QUrl::fromLocalFile(dir_->filePath(item)));
+    }
+    QCOMPARE(DropUrls(w.box, urls, urls.isEmpty() ? QStringLiteral("some text") : QString()),
+             accepted);
+    value.replace("DIR", dir_->path());
+    QCOMPARE(w.box->text(), value);
+    QCOMPARE(QString::fromStdString(w.value), value);
+    QCOMPARE(log.Prompts(), messages);
   }
 
-  void DropWithoutFilesIsIgnored() {
-    FieldWindow w;
-    MessageRecorder log;
-    w.box->setText("kept");
-    // Plain text and web links are no file list; the box must not paste them either.
-    QVERIFY(!DropUrls(w.box, {}, "some text"));
-    QVERIFY(!DropUrls(w.box, {QUrl("https://example.org/folder")}));
-    QCOMPARE(w.box->text(), QString("kept"));
-    QVERIFY(log.messages.empty());
+  // Leaving the box by a user's move of the focus: the value takes the typed text at once, and
+  // a wrong path brings the focus back with the alarm (once, also when the move presses the
+  // field's own button, which browses); a %NAME% reference is checked expanded and kept as
+  // typed. A move by the program checks nothing.
+  void LeavingTheBox_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("leave");
+    QTest::addColumn<bool>("rejected");
+    QTest::addColumn<bool>("browsed");
+    QTest::newRow("reference") << "%QUONDER_FIELD_TEST%/first"
+                               << "tab" << false << false;
+    QTest::newRow("wrong, clicking elsewhere") << "DIR/missing"
+                                               << "click other" << true << false;
+    QTest::newRow("wrong, tab to the button") << "DIR/missing"
+                                              << "tab" << true << false;
+    QTest::newRow("wrong, clicking the button") << "DIR/missing"
+                                                << "click button" << true << true;
+    QTest::newRow("moved by the program") << "DIR/missing"
+                                          << "program" << false << false;
   }
-
-  void TypedReferenceIsCheckedExpandedAndKeptAsTyped() {
+  void LeavingTheBox() {
+    QFETCH(QString, typed);
+    QFETCH(QString, leave);
+    QFETCH(bool, rejected);
+    QFETCH(bool, browsed);
+    typed.replace("DIR", dir_->path());
     FieldWindow w;
     MessageRecorder log;
+    FakeDialogLayer dialogs;  // a browse is cancelled: it returns the typed start
     ShowAndFocus(w);
-    QTest::keyClicks(w.box, "%QUONDER_FIELD_TEST%/first");
-    w.other->setFocus(Qt::TabFocusReason);
-    QCOMPARE(w.value, std::string("%QUONDER_FIELD_TEST%/first"));
-    QTest::qWait(20);
-    QVERIFY(log.messages.empty());
-    QCOMPARE(w.box->text(), QString("%QUONDER_FIELD_TEST%/first"));
-    QVERIFY(w.other->hasFocus());
+    QTest::keyClicks(w.box, typed);
+    if (leave == "tab") {
+      QTest::keyClick(w.box, Qt::Key_Tab);
+    } else if (leave == "click other") {
+      QTest::mouseClick(w.other, Qt::LeftButton);
+    } else if (leave == "click button") {
+      QTest::mouseClick(w.button, Qt::LeftButton);
+    } else {
+      w.other->setFocus(Qt::OtherFocusReason);
+    }
+    QCOMPARE(QString::fromStdString(w.value), leave == "program" ? QString() : typed);
+    // The check runs once the focus change has been delivered.
+    QCoreApplication::processEvents();
+    QCOMPARE(log.Prompts(), rejected ? QStringList{kNotCorrect} : QStringList());
+    QCOMPARE(dialogs.requests.size(), size_t{browsed ? 1u : 0u});
+    if (!browsed) QCOMPARE(w.box->hasFocus(), rejected);
+    QCOMPARE(w.box->text(), typed);
   }
 
-  void TypedWrongPathKeepsTheFocus() {
-    FieldWindow w;
-    MessageRecorder log;
-    ShowAndFocus(w);
-    QTest::keyClicks(w.box, dir_->filePath("missing"));
-    w.other->setFocus(Qt::MouseFocusReason);
-    // The window state holds the typed text at once, before the check has run.
-    QCOMPARE(QString::fromStdString(w.value), dir_->filePath("missing"));
-    QTRY_COMPARE(log.Prompts(), QStringList{kNotCorrect});
-    QVERIFY(w.box->hasFocus());
-    QCOMPARE(w.box->text(), dir_->filePath("missing"));
+  // The "..." button and a double click browse from the expanded value (from the nearest
+  // existing parent when it has gone) and take the choice; a cancelled browse returns the start
+  // folder, so an existing one comes back written out expanded and a wrong one is rejected.
+  void Browse_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("double_click");
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<QString>("opens_at");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QStringList>("messages");
+    const std::optional<QString> cancel;
+    QTest::newRow("double click, cancelled")
+        << "%QUONDER_FIELD_TEST%/first" << true << cancel << "DIR/first"
+        << "DIR/first" << QStringList();
+    QTest::newRow("choice") << "DIR/first" << false << std::optional<QString>("DIR/second")
+                            << "DIR/first"
+                            << "DIR/second" << QStringList();
+    QTest::newRow("empty, cancelled") << "" << false << cancel << ""
+                                      << "" << QStringList{kNotCorrect};
+    QTest::newRow("gone, cancelled") << "DIR/gone/deeper" << false << cancel << "DIR"
+                                     << "DIR/gone/deeper" << QStringList{kNotCorrect};
   }
-
-  void FocusMovesThatAreNotTheUsersDoNotCheck() {
-    FieldWindow w;
-    MessageRecorder log;
-    ShowAndFocus(w);
-    QTest::keyClicks(w.box, dir_->filePath("missing"));
-    w.other->setFocus(Qt::OtherFocusReason);
-    QTest::qWait(20);
-    QVERIFY(log.messages.empty());
-  }
-
-  void WrongPathThenOwnButtonShowsOneMessage() {
-    FieldWindow w;
-    MessageRecorder log;
-    FakeDialogLayer dialogs;  // the browse is cancelled: it returns the wrong start
-    ShowAndFocus(w);
-    QTest::keyClicks(w.box, dir_->filePath("missing"));
-    QTest::mouseClick(w.button, Qt::LeftButton);
-    QTest::qWait(20);
-    QCOMPARE(dialogs.requests.size(), size_t{1});
-    QCOMPARE(dialogs.requests[0].folder, dir_->filePath("missing"));
-    QCOMPARE(log.Prompts(), QStringList{kNotCorrect});
-  }
-
-  void TabToTheOwnButtonStillChecks() {
+  void Browse() {
+    QFETCH(QString, value);
+    QFETCH(bool, double_click);
+    QFETCH(std::optional<QString>, answer);
+    QFETCH(QString, opens_at);
+    QFETCH(QString, result);
+    QFETCH(QStringList, messages);
+    for (QString* text : {&value, &opens_at, &result}) text->replace("DIR", dir_->path());
+    if (answer) answer->replace("DIR", dir_->path());
     FieldWindow w;
     MessageRecorder log;
     FakeDialogLayer dialogs;
-    ShowAndFocus(w);
-    QTest::keyClicks(w.box, dir_->filePath("missing"));
-    QTest::keyClick(w.box, Qt::Key_Tab);
-    QTRY_COMPARE(log.Prompts(), QStringList{kNotCorrect});
-    QVERIFY(w.box->hasFocus());
-    QVERIFY(dialogs.requests.empty());
-  }
-
-  void DoubleClickBrowsesFromTheExpandedValue() {
-    FieldWindow w;
-    MessageRecorder log;
-    FakeDialogLayer dialogs;
-    w.value = "%QUONDER_FIELD_TEST%/first";
-    w.box->setText(QString::fromStdString(w.value));
-    QTest::mouseDClick(w.box, Qt::LeftButton);
+    dialogs.answers.push_back(answer);
+    w.value = value.toStdString();
+    w.box->setText(value);
+    if (double_click) {
+      QTest::mouseDClick(w.box, Qt::LeftButton);
+    } else {
+      w.button->click();
+    }
     QCOMPARE(dialogs.requests.size(), size_t{1});
     QCOMPARE(dialogs.requests[0].title, QString("Select Folder"));
-    QCOMPARE(dialogs.requests[0].folder, dir_->filePath("first"));
-    // Cancelled: the start folder comes back and is written out expanded.
-    QCOMPARE(w.box->text(), dir_->filePath("first"));
-    QCOMPARE(QString::fromStdString(w.value), dir_->filePath("first"));
-    QVERIFY(log.messages.empty());
-  }
-
-  void BrowseTakesTheChoice() {
-    FieldWindow w;
-    MessageRecorder log;
-    FakeDialogLayer dialogs;
-    dialogs.answers.push_back(dir_->filePath("second"));
-    w.value = dir_->filePath("first").toStdString();
-    w.button->click();
-    QCOMPARE(QString::fromStdString(w.value), dir_->filePath("second"));
-    QCOMPARE(w.box->text(), dir_->filePath("second"));
-  }
-
-  void CancelledBrowseOfAnEmptyFieldIsRejected() {
-    FieldWindow w;
-    MessageRecorder log;
-    FakeDialogLayer dialogs;
-    w.button->click();
-    QCOMPARE(dialogs.requests.at(0).folder, QString());
-    QCOMPARE(log.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(w.box->text(), QString());
-    QCOMPARE(w.value, std::string());
+    QCOMPARE(dialogs.requests[0].folder, opens_at);
+    QCOMPARE(w.box->text(), result);
+    QCOMPARE(QString::fromStdString(w.value), result);
+    QCOMPARE(log.Prompts(), messages);
   }
 
  private:

@@ -5,35 +5,16 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
-#include <vector>
 
 #include "app/message_box.h"
+#include "dialog_layer_support.h"
 
 Q_DECLARE_METATYPE(QMessageBox::StandardButtons)
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 Q_DECLARE_METATYPE(QMessageBox::Icon)
 
 namespace quonder {
-namespace {
-
-// Runs `act` on the message box as soon as it is shown (ShowMessage does not return before).
-void WhenBoxShows(std::function<void(QMessageBox*)> act) {
-  auto* poll = new QTimer;
-  poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible()) return;
-    poll->stop();
-    poll->deleteLater();
-    act(box);
-  });
-  poll->start();
-}
-
-}  // namespace
 
 class MessageBoxTest : public QObject {
   Q_OBJECT
@@ -41,28 +22,31 @@ class MessageBoxTest : public QObject {
  private slots:
   void cleanup() { SetMessageBoxHandler(nullptr); }
 
+  // The style picks buttons and icon; the pressed button's id comes back. Escape (press
+  // NoButton) answers Cancel where there is one, No for a yes/no question, OK for a message.
   void StyleSelectsButtonsIconAndAnswer_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<QMessageBox::StandardButtons>("buttons");
     QTest::addColumn<QMessageBox::Icon>("icon");
     QTest::addColumn<QMessageBox::StandardButton>("press");
     QTest::addColumn<int>("answer");
-    QTest::newRow("16 stop") << 16 << QMessageBox::StandardButtons(QMessageBox::Ok)
-                             << QMessageBox::Critical << QMessageBox::Ok << 1;
-    QTest::newRow("48 alarm") << 48 << QMessageBox::StandardButtons(QMessageBox::Ok)
-                              << QMessageBox::Warning << QMessageBox::Ok << 1;
-    QTest::newRow("64 summary") << 64 << QMessageBox::StandardButtons(QMessageBox::Ok)
-                                << QMessageBox::Information << QMessageBox::Ok << 1;
-    QTest::newRow("33 ok") << 33 << (QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Question
-                           << QMessageBox::Ok << 1;
-    QTest::newRow("49 cancel") << 49 << (QMessageBox::Ok | QMessageBox::Cancel)
-                               << QMessageBox::Warning << QMessageBox::Cancel << 2;
-    QTest::newRow("36 yes") << 36 << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::Question
-                            << QMessageBox::Yes << 6;
-    QTest::newRow("4 no") << 4 << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::NoIcon
-                          << QMessageBox::No << 7;
-    QTest::newRow("3 cancel") << 3 << (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
-                              << QMessageBox::NoIcon << QMessageBox::Cancel << 2;
+    const QMessageBox::StandardButtons ok(QMessageBox::Ok);
+    const auto ok_cancel = QMessageBox::Ok | QMessageBox::Cancel;
+    const auto yes_no = QMessageBox::Yes | QMessageBox::No;
+    QTest::newRow("16 stop") << 16 << ok << QMessageBox::Critical << QMessageBox::Ok << 1;
+    QTest::newRow("48 alarm") << 48 << ok << QMessageBox::Warning << QMessageBox::Ok << 1;
+    QTest::newRow("64 escape") << 64 << ok << QMessageBox::Information << QMessageBox::NoButton
+                               << 1;
+    QTest::newRow("33 ok") << 33 << ok_cancel << QMessageBox::Question << QMessageBox::Ok << 1;
+    QTest::newRow("33 escape") << 33 << ok_cancel << QMessageBox::Question << QMessageBox::NoButton
+                               << 2;
+    QTest::newRow("49 cancel") << 49 << ok_cancel << QMessageBox::Warning << QMessageBox::Cancel
+                               << 2;
+    QTest::newRow("36 yes") << 36 << yes_no << QMessageBox::Question << QMessageBox::Yes << 6;
+    QTest::newRow("36 escape") << 36 << yes_no << QMessageBox::Question << QMessageBox::NoButton
+                               << 7;
+    QTest::newRow("3 cancel") << 3 << (yes_no | QMessageBox::Cancel) << QMessageBox::NoIcon
+                              << QMessageBox::Cancel << 2;
   }
 
   void StyleSelectsButtonsIconAndAnswer() {
@@ -80,7 +64,11 @@ class MessageBoxTest : public QObject {
       seen_icon = box->icon();
       seen_text = box->text();
       seen_title = box->windowTitle();
-      box->button(press)->click();
+      if (press == QMessageBox::NoButton) {
+        QTest::keyClick(box, Qt::Key_Escape);
+      } else {
+        box->button(press)->click();
+      }
     });
     QCOMPARE(ShowMessage("first line\r\nsecond line", "Find Text", style, 0), answer);
     QCOMPARE(seen_buttons, buttons);
@@ -89,34 +77,22 @@ class MessageBoxTest : public QObject {
     QCOMPARE(seen_title, QString("Find Text"));
   }
 
-  // Escape: Cancel where there is one, No for a yes/no question, OK for a plain message.
-  void EscapeAnswersNo_data() {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("ok") << 64 << 1;
-    QTest::newRow("ok cancel") << 33 << 2;
-    QTest::newRow("yes no") << 36 << 7;
-  }
-
-  void EscapeAnswersNo() {
-    QFETCH(int, style);
-    QFETCH(int, answer);
-    WhenBoxShows([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QCOMPARE(ShowMessage("Copy?", "Find Text", style, 0), answer);
-  }
-
-  void HandlerAnswersAndSeesTheRequest() {
-    std::vector<MessageRequest> requests;
-    SetMessageBoxHandler([&](const MessageRequest& request) {
-      requests.push_back(request);
-      return 2;
+  // A short prompt under a longer title: the box is wide enough for a title bar that shows the
+  // title (in a bold face) beside an icon and its buttons.
+  void BoxIsAsWideAsItsTitle() {
+    const QString title = QStringLiteral("Find Text Alarm with a title longer than its prompt");
+    int width = 0;
+    QFont title_font;
+    WhenBoxShows([&](QMessageBox* box) {
+      width = box->width();
+      title_font = box->font();
+      box->button(QMessageBox::Ok)->click();
     });
-    QCOMPARE(ShowMessage("Found from 3 Files.", "Find Text", 64, 0), 2);
-    QCOMPARE(requests.size(), size_t{1});
-    QCOMPARE(requests[0].prompt, QString("Found from 3 Files."));
-    QCOMPARE(requests[0].title, QString("Find Text"));
-    QCOMPARE(requests[0].style, 64);
-    QCOMPARE(requests[0].options, 0);
+    ShowMessage("Set Find data !", title, 48, 0);
+    title_font.setBold(true);
+    const QFontMetrics metrics(title_font);
+    QVERIFY2(width >= metrics.horizontalAdvance(title) + 4 * metrics.height(),
+             qPrintable(QString::number(width)));
   }
 
   // A message raised while the window is minimized must not wait unseen in the task bar; a

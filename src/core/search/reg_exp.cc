@@ -32,10 +32,7 @@ class Pcre16RegExp final : public RegExp {
                       size_t& end) override {
     last_error_ = Status::Ok();
     if (!MatchFrom(text, start, last_start)) return false;
-    const PCRE2_SIZE* ovector = engine_->ovector();
-    begin = ovector[0];
-    end = ovector[1];
-    if (begin > end) begin = end;  // only \K inside a lookahead could do this
+    engine_->WholeMatch(begin, end);
     return true;
   }
 
@@ -52,12 +49,12 @@ class Pcre16RegExp final : public RegExp {
         if (!last_error_.ok()) return std::u16string(text);
         break;
       }
-      const PCRE2_SIZE* ovector = engine_->ovector();
-      size_t end = ovector[1];
-      size_t begin = ovector[0] > end ? end : ovector[0];
+      size_t begin = 0;
+      size_t end = 0;
+      engine_->WholeMatch(begin, end);
       if (begin < copied) begin = copied;  // never write a part of the text twice
       out.append(text.substr(copied, begin - copied));
-      AppendReplacement(text, replacement, ovector, out);
+      AppendReplacement(text, replacement, engine_->ovector(), out);
       copied = end;
       if (!global) break;
       start = end > begin ? end : NextStartAfterEmptyMatch(text, end);

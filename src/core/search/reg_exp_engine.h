@@ -72,6 +72,13 @@ class Pcre2Pattern {
 
   // The last match's offsets: [0] and [1] the whole match, then two per group.
   const PCRE2_SIZE* ovector() const { return Api::get_ovector_pointer(match_data_); }
+  // The last match's whole extent, [begin, end). Never reversed: only \K inside a lookahead
+  // could set the start behind the end, and such a match is taken as empty at its end.
+  void WholeMatch(size_t& begin, size_t& end) const {
+    const PCRE2_SIZE* offsets = ovector();
+    end = offsets[1];
+    begin = offsets[0] > end ? end : offsets[0];
+  }
   uint32_t capture_count() const { return capture_count_; }
   // pcre2_pattern_info for `what`; a negative PCRE2 error when it has no such information.
   int Info(uint32_t what, void* where) const;

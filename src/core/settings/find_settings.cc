@@ -118,7 +118,7 @@ WindowStatus ReadWindowStatus(const std::string& file) {
   const IniSnapshot ini(file);
   WindowStatus status;
   const std::vector<std::string> size =
-      SplitFields(ini.Get(kStatusSection, kWindowSizeKey, ",,9795,6120"), 4);
+      SplitFields(ini.Get(kStatusSection, kWindowSizeKey, ",,9795,"), 4);
   for (size_t i = 0; i < size.size(); ++i) {
     if (std::optional<double> number = ParseNumber(size[i])) {
       status.window_size[i] = RoundToInt32(*number);

@@ -86,7 +86,8 @@ Status StoreFindRunSettings(const FindSettings& settings, HistoryInUse find_hist
 // Section Status, in twips.
 struct WindowStatus {
   // WindowSize: outer Left, Top, Width, Height, each rounded; nullopt where the field is
-  // empty or not a number. Default ",,9795,6120".
+  // empty or not a number. Default ",,9795," (no height: the window keeps the one it is made
+  // with, which shows 15 result rows).
   std::array<std::optional<int32_t>, 4> window_size;
   // ColsWidth: the widths of the six result columns, rounded; a missing or unreadable field
   // gives the column's default width (kDefaultColumnTwips).

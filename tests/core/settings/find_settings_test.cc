@@ -197,7 +197,7 @@ TEST_F(FindSettingsTest, WindowStatusFieldsAreNumbersOrLeftOut) {
     std::array<int32_t, 6> columns;
   };
   const std::vector<Case> cases = {
-      {"", {std::nullopt, std::nullopt, 9795, 6120}, kDefaultColumnTwips},
+      {"", {std::nullopt, std::nullopt, 9795, std::nullopt}, kDefaultColumnTwips},
       {"WindowSize=abc,,10200\nColsWidth=700,abc,810,,2100,-5\n",
        {std::nullopt, std::nullopt, 10200, std::nullopt},
        {700, 4200, 810, 810, 2100, -5}},

@@ -30,10 +30,7 @@ class Pcre8Matcher final : public Utf8RegExp {
       }
       return false;
     }
-    const PCRE2_SIZE* ovector = engine_->ovector();
-    begin = ovector[0];
-    end = ovector[1];
-    if (begin > end) begin = end;  // only \K inside a lookahead could do this
+    engine_->WholeMatch(begin, end);
     return true;
   }
 

@@ -1,0 +1,76 @@
+#include "core/search/row_text.h"
+
+#include <charconv>
+#include <cstdint>
+
+#include "core/text/string_common.h"
+#include "core/text/utf_convert.h"
+
+namespace quonder {
+namespace {
+
+void AppendNumber(int64_t value, std::string& out) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+// The escape sequence of `unit`, or null when it stands for itself.
+const char* EscapeOf(char16_t unit) {
+  switch (unit) {
+    case u'\\':
+      return "\\\\";
+    case u'\r':
+      return "\\r";
+    case u'\n':
+      return "\\n";
+    case u'\t':
+      return "\\t";
+    case u'\v':
+      return "\\v";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string PathForLine(const std::string& path) {
+  for (char c : path) {
+    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) return EscapeControlChars(path);
+  }
+  return path;
+}
+
+void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = EscapeOf(text[i]);
+    if (escape == nullptr) continue;
+    AppendUtf8(text.substr(start, i - start), out);
+    out += escape;
+    start = i + 1;
+  }
+  AppendUtf8(text.substr(start), out);
+}
+
+void AppendTabbedRow(const ResultRow& row, bool found_escaped, std::string& out) {
+  AppendNumber(row.number, out);
+  out += '\t';
+  out += PathForLine(row.path);
+  out += '\t';
+  AppendNumber(row.line, out);
+  out += '\t';
+  AppendNumber(row.column, out);
+  out += '\t';
+  if (found_escaped) {
+    AppendUtf8(row.found, out);
+  } else {
+    AppendEscapedUtf8(row.found, out);
+  }
+  out += '\t';
+  AppendNumber(row.pointer, out);
+  out += '\n';
+}
+
+}  // namespace quonder
