@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <string>
@@ -21,28 +20,21 @@
 #include "core/fileops/editor_command.h"
 #include "frm_find_support.h"
 #include "support/scoped_env.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing::ReadBytes;
 
 // An executable script in `dir` that writes its arguments to `record` and exits `status`.
-QString Script(const QTemporaryDir& dir, const QString& record, int status) {
-  const QString script = dir.filePath(QStringLiteral("opener%1.sh").arg(status));
-  WriteBytes(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\nexit " +
-                         QByteArray::number(status) + "\n");
-  QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  return script;
+QString Script(const testing::ScratchFolder& dir, const std::string& record, int status) {
+  const std::string script = dir.Write(
+      "opener" + std::to_string(status) + ".sh",
+      "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\nexit " + std::to_string(status) + "\n");
+  QFile::setPermissions(QString::fromStdString(script),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return QString::fromStdString(script);
 }
 
 }  // namespace
@@ -100,24 +92,25 @@ class OpenFileTest : public QObject {
 
   // The real starter: the program runs detached and receives the path as one argument.
   void StartsTheProgramDetached() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString out = dir.filePath("args.txt");
-    const QString script = dir.filePath("record editor.sh");
-    WriteBytes(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" +
-                           out.toUtf8() + "'\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const std::string editor = "\"" + script.toStdString() + "\" %P -l %L -c %C";
-    QVERIFY(OpenInEditor(editor, dir.path().toStdString(), "it's \"quoted\".txt", 3, 14));
-    QTRY_COMPARE(ReadBytes(out), dir.path().toUtf8() + "/it's \"quoted\".txt\n-l\n3\n-c\n14\n");
+    testing::ScratchFolder dir;
+    const std::string out = dir.Path("args.txt");
+    const std::string script =
+        dir.Write("record editor.sh",
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" + out + "'\n");
+    QFile::setPermissions(QString::fromStdString(script),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::string editor = "\"" + script + "\" %P -l %L -c %C";
+    QVERIFY(OpenInEditor(editor, dir.path(), "it's \"quoted\".txt", 3, 14));
+    QTRY_COMPARE(ReadBytes(out), dir.path() + "/it's \"quoted\".txt\n-l\n3\n-c\n14\n");
 
     QVERIFY(!OpenInEditor("/no/such/editor %P", "/data", "a.txt", 1, 1));
   }
 
   // The opener gets the path; only a failure to start it or a non-zero status is a failure.
   void ShellOpenReportsHowTheOpenerEnded() {
-    QTemporaryDir dir;
-    const QString record = dir.filePath("args.txt");
+    testing::ScratchFolder dir;
+    const std::string record = dir.Path("args.txt");
+    const QString missing = QString::fromStdString(dir.Path("no-such-opener"));
     struct Case {
       QString opener;
       QString done;
@@ -125,11 +118,11 @@ class OpenFileTest : public QObject {
     const Case cases[] = {
         {Script(dir, record, 0), QString()},
         {Script(dir, record, 3), Script(dir, record, 3) + " ended with status 3"},
-        {dir.filePath("no-such-opener"), dir.filePath("no-such-opener") + " could not be started"},
+        {missing, missing + " could not be started"},
     };
     for (const Case& c : cases) {
       SetShellOpener(c.opener);
-      QFile::remove(record);
+      QFile::remove(QString::fromStdString(record));
       QObject context;
       std::vector<QString> done;
       ShellOpen("/tmp/a b/readme.txt", &context,
@@ -138,7 +131,7 @@ class OpenFileTest : public QObject {
       QVERIFY2(done[0].startsWith(c.done) && done[0].isEmpty() == c.done.isEmpty(),
                qPrintable(done[0]));
       if (!c.opener.contains("no-such"))
-        QCOMPARE(ReadBytes(record), QByteArray("/tmp/a b/readme.txt\n"));
+        QCOMPARE(ReadBytes(record), std::string("/tmp/a b/readme.txt\n"));
     }
   }
 
@@ -152,14 +145,14 @@ class OpenFileTest : public QObject {
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(testing::ShowSettled(*window));
-    QTemporaryDir dir;
-    const QString record = dir.filePath("args.txt");
+    testing::ScratchFolder dir;
+    const std::string record = dir.Path("args.txt");
 
     SetShellOpener(Script(dir, record, 0));
     QTest::keyClick(window.get(), Qt::Key_F1);
-    QTRY_COMPARE(ReadBytes(record), QByteArray::fromStdString(readme + "\n"));
+    QTRY_COMPARE(ReadBytes(record), readme + "\n");
 
-    SetShellOpener(dir.filePath("no-such-opener"));
+    SetShellOpener(QString::fromStdString(dir.Path("no-such-opener")));
     window->findChild<QAction*>("mnuHelpHelp")->trigger();
     HelpWindow* help = nullptr;
     QTRY_VERIFY((help = window->findChild<HelpWindow*>()) != nullptr && help->isVisible());
@@ -201,50 +194,37 @@ class OpenFileTest : public QObject {
     QCOMPARE(window->focusWidget(), find);
   }
 
-  // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold.
-  void PreviewShowsTheLineInItsCharset() {
-    QTemporaryDir dir;
-    const QString sjis = dir.filePath("sjis.txt");
+  // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold (a
+  // regular-expression hit unescaped); it never outlives the file: an edit after the run says
+  // so, a missing file or an unknown charset gives no tip.
+  void PreviewShowsTheLineOfTheHitAsTheFileIsNow() {
+    testing::ScratchFolder dir;
     // "<a> & あいう" then a line break, then "x" (Shift_JIS).
-    WriteBytes(sjis, QByteArray("first\r\n<a> & \x82\xa0\x82\xa2\x82\xa4 end\r\nx"));
+    const std::string sjis =
+        dir.Write("sjis.txt", "first\r\n<a> & \x82\xa0\x82\xa2\x82\xa4 end\r\nx");
     LinePreviewer previewer;
     // "い" is the 15th character: f-i-r-s-t CR LF < a > blank & blank あ い.
-    const QString tip = previewer.ToolTip(sjis.toStdString(), "shift_jis", 15, u"\u3044", false);
+    QString tip = previewer.ToolTip(sjis, "shift_jis", 15, u"\u3044", false);
     QVERIFY2(tip.contains(QString::fromUtf8("&lt;a&gt; &amp; \u3042<b")), qPrintable(tip));
     QVERIFY2(tip.contains(QString::fromUtf8(">\u3044</b>\u3046 end")), qPrintable(tip));
     QVERIFY(!tip.contains("first"));
     QVERIFY(!tip.contains("changed"));
     // Read as UTF-8 the same bytes do not hold the hit at that position.
-    QVERIFY(
-        previewer.ToolTip(sjis.toStdString(), "utf-8", 15, u"\u3044", false).contains("changed"));
-  }
+    QVERIFY(previewer.ToolTip(sjis, "utf-8", 15, u"\u3044", false).contains("changed"));
 
-  void PreviewUnescapesRegExpHits() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    WriteBytes(path, "key\tvalue\\n\n");
-    LinePreviewer previewer;
     // The row shows the regular-expression hit "\t" + "value\" escaped.
-    const QString tip = previewer.ToolTip(path.toStdString(), "utf-8", 4, u"\\tvalue\\\\", true);
-    QVERIFY2(!tip.contains("changed"), qPrintable(tip));
+    const std::string path = dir.Write("a.txt", "key\tvalue\\n\n");
+    tip = previewer.ToolTip(path, "utf-8", 4, u"\\tvalue\\\\", true);
     QVERIFY2(tip.contains("<b style='background-color:#ffe066;color:#000000'>    value\\</b>n"),
              qPrintable(tip));
-  }
+    QVERIFY2(!tip.contains("changed"), qPrintable(tip));
 
-  // A tip never outlives the file: an edit after the run says so, a missing file or an
-  // unknown charset gives no tip.
-  void PreviewFollowsTheFile() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    WriteBytes(path, "alpha beta\n");
-    LinePreviewer previewer;
-    QVERIFY(!previewer.ToolTip(path.toStdString(), "utf-8", 7, u"beta", false).contains("changed"));
-    WriteBytes(path, "alpha gamma delta\n");  // a different size: read again
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 7, u"beta", false).contains("changed"));
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 99, u"beta", false).isEmpty());
-    QVERIFY(previewer.ToolTip(path.toStdString(), "no-such-charset", 7, u"g", false).isEmpty());
-    QFile::remove(path);
-    QVERIFY(previewer.ToolTip(path.toStdString(), "utf-8", 7, u"g", false).isEmpty());
+    dir.Write("a.txt", "key gamma delta\n");  // a different size: read again
+    QVERIFY(previewer.ToolTip(path, "utf-8", 4, u"\\tvalue\\\\", true).contains("changed"));
+    QVERIFY(previewer.ToolTip(path, "utf-8", 99, u"beta", false).isEmpty());
+    QVERIFY(previewer.ToolTip(path, "no-such-charset", 5, u"g", false).isEmpty());
+    QFile::remove(QString::fromStdString(path));
+    QVERIFY(previewer.ToolTip(path, "utf-8", 5, u"g", false).isEmpty());
   }
 };
 
