@@ -42,14 +42,17 @@ class FrmFindDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void SelectSettingSwitchesFilesAndAFileWithoutKeysGivesDefaults() {
+  // Export Setting copies the file in use, over a file without asking, and survives a failure;
+  // Select Setting switches files (nothing changes when cancelled), a file without keys gives
+  // the defaults, and the file left behind is not written on the way out.
+  void ExportAndSelectSetting() {
     WindowFixture fixture;
-    const std::string settings =
-        "[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" + fixture.DataFolder() +
-        "\r\n";
-    fixture.WriteIni(settings);
+    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" +
+                     fixture.DataFolder() + "\r\n");
     const std::string other = BuildPath(fixture.DataFolder(), "other.ini");
     WindowFixture::WriteFile(other, "; a settings file without any of the keys\r\n");
+    const std::string target = BuildPath(fixture.DataFolder(), "export.ini");
+    WindowFixture::WriteFile(target, "old export");
     auto window = fixture.Open();
     QVERIFY(window != nullptr);
     QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
@@ -57,48 +60,33 @@ class FrmFindDialogsTest : public QObject {
 
     FakeDialogLayer dialogs;
     MessageRecorder messages;
-    Trigger(*window, "mnuFileSelectSetting");  // cancelled: everything stays
+    dialogs.answers = {QString::fromStdString(target), QString::fromStdString(target + "/x.ini")};
+    Trigger(*window, "mnuFileExportSetting");
+    QCOMPARE(WindowFixture::ReadFile(target), before);
+    QVERIFY(!dialogs.requests.at(0).confirm_overwrite);
+    QCOMPARE(dialogs.requests.at(0).title, QString("Select Setting File"));
+    QVERIFY(messages.messages.empty());
+    Trigger(*window, "mnuFileExportSetting");  // nothing can be made below a file, even by root
+    QCOMPARE(messages.messages.size(), size_t{1});
+    QCOMPARE(messages.messages[0].title, QString("Find Text Alarm"));
+
+    Trigger(*window, "mnuFileSelectSetting");  // cancelled
     QCOMPARE(window->strIniFile, fixture.IniFile());
     QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
     dialogs.answers.push_back(QString::fromStdString(other));
     Trigger(*window, "mnuFileSelectSetting");
-
     QCOMPARE(window->strIniFile, other);
     QCOMPARE(Text(*window, "txtMaxSize"), QString("10"));
     QCOMPARE(Text(*window, "txtSeparator"), QString("_,. \"#&'()|[]{}<>"));
     QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(HomeFolder()));
     QCOMPARE(window->strSourceFolder, HomeFolder());
-    // The file left behind is not written on the way out.
     QCOMPARE(WindowFixture::ReadFile(fixture.IniFile()), before);
-    const FileDialogRequest& request = dialogs.requests.at(0);
+    const FileDialogRequest& request = dialogs.requests.at(2);
     QCOMPARE(request.kind, FileDialogRequest::Kind::kOpen);
     QCOMPARE(request.title, QString("Select Setting File"));
     QCOMPARE(request.folder, QString::fromStdString(fixture.ProgramFolder()));
     QCOMPARE(request.name_filters, (QStringList{"ini(*.ini)", "All Type(*.*)"}));
-    QVERIFY(messages.messages.empty());
-  }
-
-  void ExportSettingReplacesWithoutAskingAndSurvivesFailure() {
-    WindowFixture fixture;
-    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\n");
-    auto window = fixture.Open();
-    const std::string target = BuildPath(fixture.DataFolder(), "export.ini");
-    WindowFixture::WriteFile(target, "old export");
-    FakeDialogLayer dialogs;
-    MessageRecorder messages;
-    dialogs.answers.push_back(QString::fromStdString(target));
-    Trigger(*window, "mnuFileExportSetting");
-    QCOMPARE(WindowFixture::ReadFile(target), WindowFixture::ReadFile(fixture.IniFile()));
-    QVERIFY(!dialogs.requests.at(0).confirm_overwrite);
-    QCOMPARE(dialogs.requests.at(0).title, QString("Select Setting File"));
-    QVERIFY(messages.messages.empty());
-
-    // Below a regular file nothing can be created, not even by root.
-    dialogs.answers.push_back(QString::fromStdString(target + "/nested.ini"));
-    Trigger(*window, "mnuFileExportSetting");
     QCOMPARE(messages.messages.size(), size_t{1});
-    QCOMPARE(messages.messages[0].title, QString("Find Text Alarm"));
-    QCOMPARE(window->strIniFile, fixture.IniFile());
   }
 
   // How a folder field checks, browses and takes drops is the field's own (folder_field_test);

@@ -170,78 +170,64 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(fixture.Ini("ExtentionsHistory", "0"), std::string("txt"));
   }
 
-  void FailuresEndInOrder_data() {
-    QTest::addColumn<QString>("settings");
+  // Every run ends in order with one message: a failure named in an alarm, or under "Found from
+  // N Files." one line for each kind of file the run left out.
+  void RunEndsInOrderWithOneMessage_data() {
+    QTest::addColumn<QString>("settings");  // DATA is the data folder
     QTest::addColumn<QString>("find");
-    QTest::addColumn<QString>("named");  // what the message must name; DATA = the data folder
+    QTest::addColumn<QString>("message");  // an alarm's must name it; a summary is it
     QTest::newRow("missing source folder") << "SourceFolder=DATA/nowhere\n"
                                            << "abc"
-                                           << "DATA/nowhere";
+                                           << "Alarm: DATA/nowhere";
     QTest::newRow("invalid pattern") << "SourceFolder=DATA\nUseRegExp=1\n"
                                      << "a(b"
-                                     << "";
+                                     << "Alarm: ";
     QTest::newRow("unknown charset") << "SourceFolder=DATA\nCoding=no-such-charset\n"
                                      << "abc"
-                                     << "no-such-charset";
-  }
-
-  void FailuresEndInOrder() {
-    QFETCH(QString, settings);
-    QFETCH(QString, find);
-    QFETCH(QString, named);
-    WindowFixture fixture;
-    fixture.WriteData("a.txt", "abc a(b");
-    const QString data = QString::fromStdString(fixture.DataFolder());
-    fixture.WriteIni("[FindSetting]\nExtentions=txt\nExtBehavior=0\n" +
-                     settings.replace("DATA", data).toStdString());
-    MessageLog log;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    window->show();
-    TypeFindText(*window, find);
-    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
-    QTRY_COMPARE(log.messages().size(), size_t{1});
-    QCOMPARE(log.messages()[0].title, QStringLiteral("Find Text Alarm"));
-    QCOMPARE(log.messages()[0].style, 16);
-    QVERIFY(!log.messages()[0].prompt.isEmpty());
-    QVERIFY2(log.messages()[0].prompt.contains(named.replace("DATA", data)),
-             qPrintable(log.messages()[0].prompt));
-    QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
-  }
-
-  // Under "Found from N Files.", one line for each kind of file the run left out.
-  void ClosingMessageSaysWhatWasLeftOut_data() {
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<QString>("message");
+                                     << "Alarm: no-such-charset";
     QTest::newRow("a file over the size limit")
-        << "MaxSize=100\nExtentions=txt\nExtBehavior=0\n"
-        << "Found from 1 Files.\n1 file(s) larger than the Maximum File Size were skipped.";
-    QTest::newRow("none over the size limit") << "MaxSize=1000\nExtentions=txt\nExtBehavior=0\n"
-                                              << "Found from 2 Files.";
+        << "SourceFolder=DATA\nMaxSize=100\nExtentions=txt\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 1 Files.\n1 file(s) larger than the Maximum File Size were skipped.";
+    QTest::newRow("none over the size limit")
+        << "SourceFolder=DATA\nMaxSize=1000\nExtentions=txt\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 2 Files.";
     QTest::newRow("include with an empty list")
-        << "MaxSize=0\nExtBehavior=0\n"
-        << "Found from 0 Files.\n"
+        << "SourceFolder=DATA\nMaxSize=0\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 0 Files.\n"
            "No file was searched: no file's extension is in the extension list (Include).";
   }
 
-  void ClosingMessageSaysWhatWasLeftOut() {
+  void RunEndsInOrderWithOneMessage() {
     QFETCH(QString, settings);
+    QFETCH(QString, find);
     QFETCH(QString, message);
     WindowFixture fixture;
-    fixture.WriteData("a.txt", "needle");
-    fixture.WriteData("big.txt", std::string(200, 'x') + "needle");
-    fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + "\n" +
-                     settings.toStdString());
+    fixture.WriteData("a.txt", "abc a(b");
+    fixture.WriteData("big.txt", std::string(200, 'x') + "abc");
+    const QString data = QString::fromStdString(fixture.DataFolder());
+    fixture.WriteIni("[FindSetting]\n" + settings.replace("DATA", data).toStdString());
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
     window->show();
-    TypeFindText(*window, "needle");
-    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
-    QTRY_COMPARE(log.messages().size(), size_t{1});
-    QCOMPARE(log.Transcript(), QStringList{"Find Text: " + message});
+    QVERIFY(FindAndWait(*window, log, find));
+    const QString said = log.Transcript().join('|');
+    if (message.startsWith("Alarm: ")) {
+      QVERIFY2(said.startsWith("Find Text Alarm: ") && said.size() > 17, qPrintable(said));
+      QVERIFY2(said.contains(message.mid(7).replace("DATA", data)), qPrintable(said));
+      QCOMPARE(log.messages()[0].style, 16);
+    } else {
+      QCOMPARE(said, "Find Text" + message);
+      QCOMPARE(log.messages()[0].style, 64);
+    }
+    QCOMPARE(Enabled(*window), window->results()->rowCount() > 0
+                                   ? QStringLiteral("Find Replace Copy Xcopy")
+                                   : QStringLiteral("Find Copy Xcopy"));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
   }
 };
 
