@@ -127,30 +127,13 @@ class FindWorkerTest : public QObject {
     QCOMPARE(transcript.panels[4], QString("4"));
   }
 
-  // The window must stay live during a long run: rows come while it is held half-way, and more
-  // after.
-  void RowsArriveWhileTheRunGoesOn() {
-    FindWorker worker;
-    RunGate gate(worker, kHoldAtRead);
-    Transcript transcript;
-    transcript.Attach(worker);
-    QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
-    QTRY_VERIFY(transcript.batches >= 1);
-    QVERIFY(!transcript.finished);
-    gate.Open();
-    QTRY_VERIFY(transcript.finished);
-    QVERIFY(transcript.status.ok());
-    QVERIFY(transcript.batches >= 2);
-    QCOMPARE(transcript.rows.size(), size_t{kLongRunFiles} * 40);
-  }
-
-  void StopEndsTheRunEarly_data() {
+  void StopEndsTheRunEarlyAndOnlyThatRun_data() {
     QTest::addColumn<bool>("at_once");
     QTest::newRow("before the first file") << true;
     QTest::newRow("after the first batch") << false;
   }
 
-  void StopEndsTheRunEarly() {
+  void StopEndsTheRunEarlyAndOnlyThatRun() {
     QFETCH(bool, at_once);
     FindWorker worker;
     RunGate gate(worker, at_once ? 1 : kHoldAtRead);
@@ -167,17 +150,24 @@ class FindWorkerTest : public QObject {
     QVERIFY(transcript.rows.size() < size_t{kLongRunFiles} * 40);
     if (at_once) QCOMPARE(transcript.rows.size(), size_t{0});
 
-    // The stop flag belongs to one run: the next one goes to the end.
+    // The stop flag belongs to one run: the next one goes to the end. The window stays live
+    // during it: rows come while it is held half-way, and more after.
+    RunGate second_gate(worker, kHoldAtRead);
     Transcript second;
     second.Attach(worker);
     QVERIFY(worker.Start(Conditions(long_tree_.path(), u"needle")));
+    QTRY_VERIFY(second.batches >= 1);
+    QVERIFY(!second.finished);
+    second_gate.Open();
     QTRY_VERIFY(second.finished);
+    QVERIFY(second.status.ok());
     QVERIFY(!second.result.stopped);
+    QVERIFY(second.batches >= 2);
     QCOMPARE(second.rows.size(), size_t{kLongRunFiles} * 40);
   }
 
   // Which failures end a run, and how they are named, is the run's; the worker hands the
-  // status over and is ready for the next run.
+  // status over and is ready for the next run. A start without conditions is refused.
   void FailureEndsTheRunInOrder() {
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing");
@@ -189,6 +179,9 @@ class FindWorkerTest : public QObject {
     QVERIFY(QString::fromStdString(transcript.status.message()).contains(missing));
     QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(!worker.Running());
+    QVERIFY(!worker.Start(nullptr));  // no conditions: refused
+    QVERIFY(!worker.Running());
+    worker.PublishConditions(nullptr);
   }
 
   // Closing the window while a run goes: the run stops, its thread is joined, and nothing
@@ -213,14 +206,6 @@ class FindWorkerTest : public QObject {
     RunPostedEvents();
     QCOMPARE(silent.batches, 0);
     QVERIFY(!silent.finished);
-  }
-
-  void NullConditionsAreRefused() {
-    FindWorker worker;
-    QVERIFY(!worker.Start(nullptr));
-    QVERIFY(!worker.Running());
-    worker.PublishConditions(nullptr);
-    worker.Stop();
   }
 
  private:

@@ -1,7 +1,6 @@
-// The main window's folder fields, settings-file commands and Help > About, driven through
-// its widgets and menu actions, with the dialogs and message boxes faked.
+// The main window's folder fields and settings-file commands, driven through its widgets and
+// menu actions, with the dialogs and message boxes faked.
 #include <QAction>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/frm_about.h"
 #include "core/fileops/file_common.h"
 #include "core/settings/settings_location.h"
 #include "dialog_layer_support.h"
@@ -18,8 +16,6 @@
 
 namespace quonder::testing {
 namespace {
-
-const QString kNotCorrect = "Folder Path is Not Correct!!";
 
 QString Text(const frmFind& window, const char* name) {
   return Child<QLineEdit>(window, name)->text();
@@ -46,14 +42,17 @@ class FrmFindDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void SelectSettingWithoutKeysGivesDefaultsAndSwitchesFiles() {
+  // Export Setting copies the file in use, over a file without asking, and survives a failure;
+  // Select Setting switches files (nothing changes when cancelled), a file without keys gives
+  // the defaults, and the file left behind is not written on the way out.
+  void ExportAndSelectSetting() {
     WindowFixture fixture;
-    const std::string settings =
-        "[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" + fixture.DataFolder() +
-        "\r\n";
-    fixture.WriteIni(settings);
+    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\nSeparator=xyz\r\nSourceFolder=" +
+                     fixture.DataFolder() + "\r\n");
     const std::string other = BuildPath(fixture.DataFolder(), "other.ini");
     WindowFixture::WriteFile(other, "; a settings file without any of the keys\r\n");
+    const std::string target = BuildPath(fixture.DataFolder(), "export.ini");
+    WindowFixture::WriteFile(target, "old export");
     auto window = fixture.Open();
     QVERIFY(window != nullptr);
     QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
@@ -61,125 +60,60 @@ class FrmFindDialogsTest : public QObject {
 
     FakeDialogLayer dialogs;
     MessageRecorder messages;
+    dialogs.answers = {QString::fromStdString(target), QString::fromStdString(target + "/x.ini")};
+    Trigger(*window, "mnuFileExportSetting");
+    QCOMPARE(WindowFixture::ReadFile(target), before);
+    QVERIFY(!dialogs.requests.at(0).confirm_overwrite);
+    QCOMPARE(dialogs.requests.at(0).title, QString("Select Setting File"));
+    QVERIFY(messages.messages.empty());
+    Trigger(*window, "mnuFileExportSetting");  // nothing can be made below a file, even by root
+    QCOMPARE(messages.messages.size(), size_t{1});
+    QCOMPARE(messages.messages[0].title, QString("Find Text Alarm"));
+
+    Trigger(*window, "mnuFileSelectSetting");  // cancelled
+    QCOMPARE(window->strIniFile, fixture.IniFile());
+    QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
     dialogs.answers.push_back(QString::fromStdString(other));
     Trigger(*window, "mnuFileSelectSetting");
-
     QCOMPARE(window->strIniFile, other);
     QCOMPARE(Text(*window, "txtMaxSize"), QString("10"));
     QCOMPARE(Text(*window, "txtSeparator"), QString("_,. \"#&'()|[]{}<>"));
     QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(HomeFolder()));
     QCOMPARE(window->strSourceFolder, HomeFolder());
-    // The file left behind is not written on the way out.
     QCOMPARE(WindowFixture::ReadFile(fixture.IniFile()), before);
-    const FileDialogRequest& request = dialogs.requests.at(0);
+    const FileDialogRequest& request = dialogs.requests.at(2);
     QCOMPARE(request.kind, FileDialogRequest::Kind::kOpen);
     QCOMPARE(request.title, QString("Select Setting File"));
     QCOMPARE(request.folder, QString::fromStdString(fixture.ProgramFolder()));
     QCOMPARE(request.name_filters, (QStringList{"ini(*.ini)", "All Type(*.*)"}));
-    QVERIFY(messages.messages.empty());
-  }
-
-  void CancelledSelectSettingKeepsEverything() {
-    WindowFixture fixture;
-    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\n");
-    auto window = fixture.Open();
-    FakeDialogLayer dialogs;
-    Trigger(*window, "mnuFileSelectSetting");
-    QCOMPARE(dialogs.requests.size(), size_t{1});
-    QCOMPARE(window->strIniFile, fixture.IniFile());
-    QCOMPARE(Text(*window, "txtMaxSize"), QString("2"));
-  }
-
-  void ExportSettingReplacesWithoutAskingAndSurvivesFailure() {
-    WindowFixture fixture;
-    fixture.WriteIni("[FindSetting]\r\nMaxSize=2048\r\n");
-    auto window = fixture.Open();
-    const std::string target = BuildPath(fixture.DataFolder(), "export.ini");
-    WindowFixture::WriteFile(target, "old export");
-    FakeDialogLayer dialogs;
-    MessageRecorder messages;
-    dialogs.answers.push_back(QString::fromStdString(target));
-    Trigger(*window, "mnuFileExportSetting");
-    QCOMPARE(WindowFixture::ReadFile(target), WindowFixture::ReadFile(fixture.IniFile()));
-    QVERIFY(!dialogs.requests.at(0).confirm_overwrite);
-    QCOMPARE(dialogs.requests.at(0).title, QString("Select Setting File"));
-    QVERIFY(messages.messages.empty());
-
-    // Below a regular file nothing can be created, not even by root.
-    dialogs.answers.push_back(QString::fromStdString(target + "/nested.ini"));
-    Trigger(*window, "mnuFileExportSetting");
     QCOMPARE(messages.messages.size(), size_t{1});
-    QCOMPARE(messages.messages[0].title, QString("Find Text Alarm"));
-    QCOMPARE(window->strIniFile, fixture.IniFile());
   }
 
-  void FolderButtonsBrowseFromTheExpandedValue() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    qputenv("QUONDER_DIALOGS_DATA", QByteArray::fromStdString(fixture.DataFolder()));
-    FakeDialogLayer dialogs;
-    MessageRecorder messages;
-
-    // Cancel with a reference in the field: the folder comes back written out.
-    window->strSourceFolder = "%QUONDER_DIALOGS_DATA%";
-    Child<QLineEdit>(*window, "txtSourceFolder")->setText("%QUONDER_DIALOGS_DATA%");
-    Child<QPushButton>(*window, "cmdSelectSourceFolder")->click();
-    QCOMPARE(dialogs.requests.at(0).folder, QString::fromStdString(fixture.DataFolder()));
-    QCOMPARE(dialogs.requests.at(0).title, QString("Select Folder"));
-    QCOMPARE(Text(*window, "txtSourceFolder"), QString::fromStdString(fixture.DataFolder()));
-    QCOMPARE(window->strSourceFolder, fixture.DataFolder());
-
-    // A double click on the copy folder browses for the copy folder.
-    const QString sub = QString::fromStdString(BuildPath(fixture.DataFolder(), "sub"));
-    QVERIFY(QDir().mkpath(sub));
-    dialogs.answers.push_back(sub);
-    QTest::mouseDClick(Child<QLineEdit>(*window, "txtCopyFolder"), Qt::LeftButton);
-    QCOMPARE(dialogs.requests.at(1).folder, QString::fromStdString(HomeFolder()));
-    QCOMPARE(Text(*window, "txtCopyFolder"), sub);
-    QCOMPARE(window->strCopyFolder, sub.toStdString());
-    QCOMPARE(window->strSourceFolder, fixture.DataFolder());
-
-    // Cancel with an empty field: rejected, the field stays empty.
-    window->strCopyFolder.clear();
-    Child<QLineEdit>(*window, "txtCopyFolder")->clear();
-    Child<QPushButton>(*window, "cmdSelectCopyFolder")->click();
-    QCOMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(Text(*window, "txtCopyFolder"), QString());
-    qunsetenv("QUONDER_DIALOGS_DATA");
-  }
-
-  void DroppedFoldersAndFiles() {
+  // How a folder field checks, browses and takes drops is the field's own (folder_field_test);
+  // here: each of the window's two fields is bound to its folder, its button and double click.
+  void FolderFieldsAreBoundToTheirFolders() {
     WindowFixture fixture;
     fixture.WriteData("first/a.txt", "x");
     fixture.WriteData("second/b.txt", "x");
     auto window = fixture.Open();
+    FakeDialogLayer dialogs;
     MessageRecorder messages;
     const QString first = QString::fromStdString(BuildPath(fixture.DataFolder(), "first"));
     const QString second = QString::fromStdString(BuildPath(fixture.DataFolder(), "second"));
-    auto* box = Child<QLineEdit>(*window, "txtSourceFolder");
-    Drop(box, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
-    QCOMPARE(box->text(), first);
+    dialogs.answers = {first, second, first};
+    Button(*window, "cmdSelectSourceFolder")->click();
+    QCOMPARE(dialogs.requests.at(0).title, QString("Select Folder"));
     QCOMPARE(window->strSourceFolder, first.toStdString());
-    Drop(box, {QUrl::fromLocalFile(first + "/a.txt")});
-    QCOMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QCOMPARE(window->strSourceFolder, first.toStdString());
-  }
-
-  void TypedWrongFolderKeepsTheFocus() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    QVERIFY(ShowSettled(*window));
-    MessageRecorder messages;
-    auto* box = Child<QLineEdit>(*window, "txtSourceFolder");
-    box->setFocus(Qt::OtherFocusReason);
-    box->selectAll();
-    QTest::keyClicks(box, "/no/such/folder");
-    Child<QLineEdit>(*window, "txtMaxSize")->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(window->strSourceFolder, std::string("/no/such/folder"));
-    QTRY_COMPARE(messages.Prompts(), QStringList{kNotCorrect});
-    QTRY_VERIFY(box->hasFocus());
-    // Closed the way a user closes it, before it is destroyed.
-    window->close();
+    QTest::mouseDClick(Child<QLineEdit>(*window, "txtCopyFolder"), Qt::LeftButton);
+    QCOMPARE(window->strCopyFolder, second.toStdString());
+    Button(*window, "cmdSelectCopyFolder")->click();
+    QCOMPARE(window->strCopyFolder, first.toStdString());
+    Drop(Child<QLineEdit>(*window, "txtSourceFolder"), {QUrl::fromLocalFile(second)});
+    QCOMPARE(window->strSourceFolder, second.toStdString());
+    QCOMPARE(Text(*window, "txtSourceFolder"), second);
+    QCOMPARE(Text(*window, "txtCopyFolder"), first);
+    QCOMPARE(dialogs.requests.size(), size_t{3});
+    QVERIFY(messages.messages.empty());
   }
 
   // Regression: destroying the window while a folder box held edited text and the focus ran
@@ -194,19 +128,6 @@ class FrmFindDialogsTest : public QObject {
     QTest::keyClicks(box, "/no/such/folder");
     window.reset();
     QCOMPARE(messages.Prompts(), QStringList{});
-  }
-
-  void AboutIsOneNonModalWindow() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    Trigger(*window, "mnuHelpQuonder");
-    auto* about = window->findChild<frmAbout*>();
-    QVERIFY(about != nullptr);
-    QVERIFY(about->isVisible());
-    QVERIFY(!about->isModal());
-    Trigger(*window, "mnuHelpQuonder");
-    QCOMPARE(window->findChildren<frmAbout*>().size(), 1);
-    about->close();
   }
 };
 

@@ -11,28 +11,6 @@
 #include "frm_find_support.h"
 
 namespace quonder::testing {
-namespace {
-
-// A settings file that points the window at the fixture's data folder.
-void PointAtData(const WindowFixture& fixture, const std::string& more = "") {
-  fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() +
-                   "\nExtentions=txt\nExtBehavior=0\n" + more);
-}
-
-// `count` files, each with one hit of "needle".
-void WriteManyFiles(const WindowFixture& fixture, int count) {
-  for (int i = 0; i < count; ++i) {
-    fixture.WriteData("f" + std::to_string(i) + ".txt", "hay hay needle hay\n");
-  }
-}
-
-void TypeFindText(frmFind& window, const QString& text) {
-  auto* box = Child<QComboBox>(window, "cboFind");
-  box->lineEdit()->clear();
-  QTest::keyClicks(box, text);
-}
-
-}  // namespace
 
 class FrmFindRunTest : public QObject {
   Q_OBJECT
@@ -43,7 +21,7 @@ class FrmFindRunTest : public QObject {
     fixture.WriteData("a.txt", "hello world\r\nsay hello\r\n");
     fixture.WriteData("b.dat", "hello");
     fixture.WriteData("sub/c.txt", "\xc3\xa9t\xc3\xa9 hello");  // é before the hit: column 5
-    PointAtData(fixture);
+    fixture.PointAtData();
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -76,9 +54,7 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
     QCOMPARE(Panel(*window, 3), QStringLiteral("1"));
     QCOMPARE(Panel(*window, 4), QStringLiteral("2"));
-    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
-    QVERIFY(Child<QPushButton>(*window, "cmdReplace")->isEnabled());
-    QVERIFY(Child<QPushButton>(*window, "cmdCopy")->isEnabled());
+    QCOMPARE(Enabled(*window), QStringLiteral("Find Replace Copy Xcopy"));
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(window->focusWidget(), Child<QWidget>(*window, "ListView1"));
     QCOMPARE(window->lngFoundFiles, 1);
@@ -97,27 +73,14 @@ class FrmFindRunTest : public QObject {
                                                     "3|sub/c.txt|1|5|hello|5"}));
     QCOMPARE(Items(*Child<QComboBox>(*window, "cboFind")), (QStringList{"hello", "say", ""}));
     QCOMPARE(fixture.Ini("FindSetting", "SubFolder"), std::string("1"));
-  }
 
-  // Nothing but the counters changes: the rows of the last run stay, nothing is stored.
-  void EmptyFindTextIsRefused() {
-    WindowFixture fixture;
-    fixture.WriteData("a.txt", "abc abc");
-    PointAtData(fixture);
-    MessageLog log;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    window->show();
-    TypeFindText(*window, "abc");
-    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
-    QTRY_COMPARE(log.messages().size(), size_t{1});
+    // An empty find text is refused: only the counters change, the rows stay, nothing is stored.
     const std::string settings = fixture.ReadFile(fixture.IniFile());
-
     TypeFindText(*window, "");
     QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
     QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text Alarm: Set Find data !"));
     QCOMPARE(log.messages().back().style, 48);
-    QCOMPARE(window->results()->rowCount(), 2);
+    QCOMPARE(window->results()->rowCount(), 3);
     QCOMPARE(Panel(*window, 3), QStringLiteral("0"));
     QCOMPARE(Panel(*window, 4), QStringLiteral("0"));
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
@@ -125,14 +88,21 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(fixture.ReadFile(fixture.IniFile()), settings);
   }
 
-  void StopEndsTheRunEarly() {
+  // Stop ends a run early; closing the window during a run stops it and waits for it, and
+  // nothing is reported afterwards.
+  void StopOrCloseEndsTheRunEarly() {
     constexpr int kFiles = 1500;
     WindowFixture fixture;
-    WriteManyFiles(fixture, kFiles);
-    PointAtData(fixture);
+    fixture.WriteDataFiles(kFiles, "hay hay needle hay\n");
+    fixture.PointAtData();
+    QTemporaryDir temp;
+    const QByteArray old_temp = qgetenv("TEMP");
+    qputenv("TEMP", temp.path().toUtf8());
     MessageLog log;
     auto window = fixture.Open();
+    qputenv("TEMP", old_temp);
     QVERIFY(window);
+    QVERIFY(CreateFolderPath(window->strBackupFolder));
     window->show();
     TypeFindText(*window, "needle");
     RunGate gate(*window, 10);
@@ -140,10 +110,7 @@ class FrmFindRunTest : public QObject {
 
     // While it runs: Find and the commands that change files cannot start; Enter does nothing.
     QVERIFY(window->Running());
-    QVERIFY(!Child<QPushButton>(*window, "cmdFind")->isEnabled());
-    for (const char* name : {"cmdReplace", "cmdRestore", "cmdCopy", "cmdXcopy"}) {
-      QVERIFY2(!Child<QPushButton>(*window, name)->isEnabled(), name);
-    }
+    QCOMPARE(Enabled(*window), QString());
     QCOMPARE(window->cursor().shape(), Qt::BusyCursor);
     QCOMPARE(Panel(*window, 1), QStringLiteral("Start Finding"));
     QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
@@ -156,13 +123,25 @@ class FrmFindRunTest : public QObject {
     QVERIFY2(rows < kFiles, qPrintable(QString::number(rows)));
     QCOMPARE(log.Transcript(),
              QStringList{QStringLiteral("Find Text: Found from %1 Files.").arg(rows)});
-    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
+    // Replace goes with the rows the run left.
+    QCOMPARE(Enabled(*window), rows > 0 ? QStringLiteral("Find Replace Copy Xcopy")
+                                        : QStringLiteral("Find Copy Xcopy"));
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
     // A second run is not affected by the old stop request.
     QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
     QTRY_COMPARE(log.messages().size(), size_t{2});
     QCOMPARE(window->results()->rowCount(), kFiles);
+
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QVERIFY(window->Running());
+    QVERIFY(window->close());
+    QVERIFY(!window->Running());
+    // What the run posted before it was joined is dropped, not shown.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(log.messages().size(), size_t{2});
+    QVERIFY(!FolderExists(window->strBackupFolder));
   }
 
   // The run reads the extension list at each file: emptying it mid-run (Include) leaves the
@@ -170,8 +149,8 @@ class FrmFindRunTest : public QObject {
   void OptionChangeReachesTheRunningRun() {
     constexpr int kFiles = 1500;
     WindowFixture fixture;
-    WriteManyFiles(fixture, kFiles);
-    PointAtData(fixture);
+    fixture.WriteDataFiles(kFiles, "hay hay needle hay\n");
+    fixture.PointAtData();
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -191,105 +170,64 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(fixture.Ini("ExtentionsHistory", "0"), std::string("txt"));
   }
 
-  void FailuresEndInOrder_data() {
-    QTest::addColumn<QString>("settings");
+  // Every run ends in order with one message: a failure named in an alarm, or under "Found from
+  // N Files." one line for each kind of file the run left out.
+  void RunEndsInOrderWithOneMessage_data() {
+    QTest::addColumn<QString>("settings");  // DATA is the data folder
     QTest::addColumn<QString>("find");
-    QTest::addColumn<QString>("named");  // what the message must name; DATA = the data folder
+    QTest::addColumn<QString>("message");  // an alarm's must name it; a summary is it
     QTest::newRow("missing source folder") << "SourceFolder=DATA/nowhere\n"
                                            << "abc"
-                                           << "DATA/nowhere";
+                                           << "Alarm: DATA/nowhere";
     QTest::newRow("invalid pattern") << "SourceFolder=DATA\nUseRegExp=1\n"
                                      << "a(b"
-                                     << "";
+                                     << "Alarm: ";
     QTest::newRow("unknown charset") << "SourceFolder=DATA\nCoding=no-such-charset\n"
                                      << "abc"
-                                     << "no-such-charset";
-  }
-
-  void FailuresEndInOrder() {
-    QFETCH(QString, settings);
-    QFETCH(QString, find);
-    QFETCH(QString, named);
-    WindowFixture fixture;
-    fixture.WriteData("a.txt", "abc a(b");
-    const QString data = QString::fromStdString(fixture.DataFolder());
-    fixture.WriteIni("[FindSetting]\nExtentions=txt\nExtBehavior=0\n" +
-                     settings.replace("DATA", data).toStdString());
-    MessageLog log;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    window->show();
-    TypeFindText(*window, find);
-    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
-    QTRY_COMPARE(log.messages().size(), size_t{1});
-    QCOMPARE(log.messages()[0].title, QStringLiteral("Find Text Alarm"));
-    QCOMPARE(log.messages()[0].style, 16);
-    QVERIFY(!log.messages()[0].prompt.isEmpty());
-    QVERIFY2(log.messages()[0].prompt.contains(named.replace("DATA", data)),
-             qPrintable(log.messages()[0].prompt));
-    QVERIFY(Child<QPushButton>(*window, "cmdFind")->isEnabled());
-    QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
-  }
-
-  // Under "Found from N Files.", one line for each kind of file the run left out.
-  void ClosingMessageSaysWhatWasLeftOut_data() {
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<QString>("message");
+                                     << "Alarm: no-such-charset";
     QTest::newRow("a file over the size limit")
-        << "MaxSize=100\nExtentions=txt\nExtBehavior=0\n"
-        << "Found from 1 Files.\n1 file(s) larger than the Maximum File Size were skipped.";
-    QTest::newRow("none over the size limit") << "MaxSize=1000\nExtentions=txt\nExtBehavior=0\n"
-                                              << "Found from 2 Files.";
+        << "SourceFolder=DATA\nMaxSize=100\nExtentions=txt\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 1 Files.\n1 file(s) larger than the Maximum File Size were skipped.";
+    QTest::newRow("none over the size limit")
+        << "SourceFolder=DATA\nMaxSize=1000\nExtentions=txt\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 2 Files.";
     QTest::newRow("include with an empty list")
-        << "MaxSize=0\nExtBehavior=0\n"
-        << "Found from 0 Files.\n"
+        << "SourceFolder=DATA\nMaxSize=0\nExtBehavior=0\n"
+        << "abc"
+        << ": Found from 0 Files.\n"
            "No file was searched: no file's extension is in the extension list (Include).";
   }
 
-  void ClosingMessageSaysWhatWasLeftOut() {
+  void RunEndsInOrderWithOneMessage() {
     QFETCH(QString, settings);
+    QFETCH(QString, find);
     QFETCH(QString, message);
     WindowFixture fixture;
-    fixture.WriteData("a.txt", "needle");
-    fixture.WriteData("big.txt", std::string(200, 'x') + "needle");
-    fixture.WriteIni("[FindSetting]\nSourceFolder=" + fixture.DataFolder() + "\n" +
-                     settings.toStdString());
+    fixture.WriteData("a.txt", "abc a(b");
+    fixture.WriteData("big.txt", std::string(200, 'x') + "abc");
+    const QString data = QString::fromStdString(fixture.DataFolder());
+    fixture.WriteIni("[FindSetting]\n" + settings.replace("DATA", data).toStdString());
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
     window->show();
-    TypeFindText(*window, "needle");
-    QTest::keyClick(Child<QComboBox>(*window, "cboFind"), Qt::Key_Return);
-    QTRY_COMPARE(log.messages().size(), size_t{1});
-    QCOMPARE(log.Transcript(), QStringList{"Find Text: " + message});
-  }
-
-  // Closing stops the run and waits for it; nothing is reported afterwards.
-  void ClosingDuringRunStopsAndJoins() {
-    WindowFixture fixture;
-    WriteManyFiles(fixture, 1500);
-    PointAtData(fixture);
-    QTemporaryDir temp;
-    const QByteArray old_temp = qgetenv("TEMP");
-    qputenv("TEMP", temp.path().toUtf8());
-    MessageLog log;
-    auto window = fixture.Open();
-    qputenv("TEMP", old_temp);
-    QVERIFY(window);
-    QVERIFY(CreateFolderPath(window->strBackupFolder));
-    window->show();
-    TypeFindText(*window, "needle");
-    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
-    QVERIFY(window->Running());
-    QVERIFY(window->close());
-    QVERIFY(!window->Running());
-    // What the run posted before it was joined is dropped, not shown.
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-    QVERIFY(log.messages().empty());
-    QVERIFY(!FolderExists(window->strBackupFolder));
+    QVERIFY(FindAndWait(*window, log, find));
+    const QString said = log.Transcript().join('|');
+    if (message.startsWith("Alarm: ")) {
+      QVERIFY2(said.startsWith("Find Text Alarm: ") && said.size() > 17, qPrintable(said));
+      QVERIFY2(said.contains(message.mid(7).replace("DATA", data)), qPrintable(said));
+      QCOMPARE(log.messages()[0].style, 16);
+    } else {
+      QCOMPARE(said, "Find Text" + message);
+      QCOMPARE(log.messages()[0].style, 64);
+    }
+    QCOMPARE(Enabled(*window), window->results()->rowCount() > 0
+                                   ? QStringLiteral("Find Replace Copy Xcopy")
+                                   : QStringLiteral("Find Copy Xcopy"));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
   }
 };
 

@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -26,10 +25,10 @@
 #include "core/fileops/editor_command.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/private_folder.h"
-#include "core/settings/settings_file_io.h"
 #include "frm_find_support.h"
 #include "support/comma_locale.h"
 #include "support/plain_user.h"
+#include "support/scoped_env.h"
 #include "support/scratch_folder.h"
 
 namespace quonder::testing {
@@ -129,27 +128,6 @@ const std::map<QString, Probe>& Probes() {
   return probes;
 }
 
-// Sets an environment variable while alive.
-class EnvScope {
- public:
-  EnvScope(const char* name, const std::string& value)
-      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-    qputenv(name, QByteArray::fromStdString(value));
-  }
-  ~EnvScope() {
-    if (had_) {
-      qputenv(name_, old_);
-    } else {
-      qunsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  bool had_;
-  QByteArray old_;
-};
-
 // Everything written to standard error while alive.
 class StderrCapture {
  public:
@@ -175,24 +153,6 @@ class StderrCapture {
   int saved_;
 };
 
-int Count(const std::string& text, const std::string& part) {
-  int count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
-// Starts a find run for `text` and waits for its closing message.
-void FindAndWait(frmFind& window, MessageLog& log, const QString& text) {
-  const size_t before = log.messages().size();
-  auto* box = Child<QComboBox>(window, "cboFind");
-  box->lineEdit()->clear();
-  QTest::keyClicks(box, text);
-  QTest::keyClick(box, Qt::Key_Return);
-  QTRY_COMPARE(log.messages().size(), before + 1);
-}
-
 }  // namespace
 
 class FrmFindStartTest : public QObject {
@@ -203,8 +163,8 @@ class FrmFindStartTest : public QObject {
   void FirstStartWithoutSettingsFile() {
     WindowFixture fixture;
     fixture.WriteData("notes.txt", "first line\nthe word\n");
-    EnvScope home("HOME", fixture.DataFolder());
-    EnvScope path("PATH", fixture.ProgramFolder());  // no editor there
+    ScopedEnv home("HOME", fixture.DataFolder());
+    ScopedEnv path("PATH", fixture.ProgramFolder());  // no editor there
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -242,8 +202,7 @@ class FrmFindStartTest : public QObject {
              QStringLiteral("改行を含む検索をする場合Regular Expressionをチェックしてください"));
     QCOMPARE(Child<QComboBox>(*window, "cboReplace")->toolTip(),
              QStringLiteral("パタン置換を行なう場合Regular Expressionをチェックしてください"));
-    QVERIFY(!Child<QPushButton>(*window, "cmdReplace")->isEnabled());
-    QVERIFY(!Child<QPushButton>(*window, "cmdRestore")->isEnabled());
+    QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));
     QVERIFY(log.messages().empty());
     // The editor chosen at the first start is stored, so the user sees what is used.
     QCOMPARE(fixture.Ini("FindSetting", "Editor"), std::string(kDefaultEditor));
@@ -258,7 +217,7 @@ class FrmFindStartTest : public QObject {
 
     // The first find: every file (an empty list excludes nothing), hits on their real lines,
     // and the defaults stored.
-    FindAndWait(*window, log, "word");
+    QVERIFY(FindAndWait(*window, log, "word"));
     QCOMPARE(log.Transcript().last(), QStringLiteral("Find Text: Found from 1 Files."));
     QCOMPARE(Rows(*window->results()), QStringList{"1|notes.txt|2|5|word|16"});
     QCOMPARE(fixture.Ini("FindSetting", "ExtBehavior"), std::string("1"));
@@ -266,32 +225,22 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("10240"));
   }
 
-  void FirstStartChoosesAnEditorThatGoesToTheHit_data() {
-    QTest::addColumn<QStringList>("programs");
-    QTest::addColumn<QString>("editor");
-    QTest::newRow("none") << QStringList() << QString(kDefaultEditor);
-    QTest::newRow("gedit") << QStringList{"gedit"} << "gedit +%L:%C %P";
-    QTest::newRow("kate before gedit")
-        << QStringList{"gedit", "kate"} << "kate --line %L --column %C %P";
-  }
-
+  // The first start looks on PATH for an editor that goes to the hit (which one wins is the
+  // core's choice); once stored, the file's choice stays, whatever PATH holds later.
   void FirstStartChoosesAnEditorThatGoesToTheHit() {
-    QFETCH(QStringList, programs);
-    QFETCH(QString, editor);
     WindowFixture fixture;
     ScratchFolder bin;
-    for (const QString& program : programs) {
-      const std::string script = bin.Write(program.toStdString(), "#!/bin/sh\nexit 0\n");
-      QVERIFY(::chmod(script.c_str(), 0755) == 0);
+    for (const char* program : {"gedit", "kate"}) {
+      QVERIFY(::chmod(bin.Write(program, "#!/bin/sh\nexit 0\n").c_str(), 0755) == 0);
     }
-    EnvScope path("PATH", "/nonexistent:" + bin.path());
+    const std::string editor = "kate --line %L --column %C %P";
+    ScopedEnv path("PATH", "/nonexistent:" + bin.path());
     auto window = fixture.Open();
     QVERIFY(window);
-    QCOMPARE(QString::fromStdString(window->strEditor), editor);
-    QCOMPARE(QString::fromStdString(fixture.Ini("FindSetting", "Editor")), editor);
-    // Once stored, the file's choice stays, whatever PATH holds later.
-    EnvScope no_path("PATH", "");
-    QCOMPARE(QString::fromStdString(fixture.Open()->strEditor), editor);
+    QCOMPARE(window->strEditor, editor);
+    QCOMPARE(fixture.Ini("FindSetting", "Editor"), editor);
+    ScopedEnv no_path("PATH", "");
+    QCOMPARE(fixture.Open()->strEditor, editor);
   }
 
   // A file with every key set, the old Windows defaults (CR LF, Include) among them: they
@@ -369,25 +318,18 @@ class FrmFindStartTest : public QObject {
       QTest::newRow(name) << section << key << QString::fromUtf8(value) << probe
                           << QString::fromUtf8(expected);
     };
-    // quonder-cli once read these three otherwise (a leading number, SubFolder rounded, hex).
+    // How a value falls back is the settings model's (tested there); these rows are what the
+    // window makes of its values. quonder-cli once read the first three otherwise.
     row("regexp with a tail", "FindSetting", "UseRegExp", "1abc", "chkRegExp", "0");
     row("subfolder cut down", "FindSetting", "SubFolder", "1.7", "chkSubFolder", "1");
     row("size in hex", "FindSetting", "MaxSize", "0x10", "maxSize", "10/10240");
-    row("regexp out of range", "FindSetting", "UseRegExp", "7", "chkRegExp", "0");
     row("regexp greyed", "FindSetting", "UseRegExp", "2", "chkRegExp", "2");
-    row("ignore case rounds", "FindSetting", "IgnoreCase", "0.6", "chkIgnoreCase", "1/1");
     row("ignore case greyed is not on", "FindSetting", "IgnoreCase", "2", "chkIgnoreCase", "2/0");
-    row("restore negative", "FindSetting", "EnableRestore", "-1", "chkEnableRestore", "0");
-    row("size beyond 32 bits", "FindSetting", "MaxSize", "99999999999", "maxSize", "10/10240");
-    row("size zero", "FindSetting", "MaxSize", "0", "maxSize", "0/0");
     row("size fraction of a kB", "FindSetting", "MaxSize", "512", "maxSize", "0.5/512");
-    row("behavior out of range", "FindSetting", "ExtBehavior", "5", "extBehavior", "Exclude/1");
     row("coding differs in case", "FindSetting", "Coding", "UTF-8", "coding", "utf-8/-1/");
     row("coding of a later entry", "FindSetting", "Coding", "utf-16le", "coding",
         "utf-16le/43/Set 43");
     row("line feed CR", "FindSetting", "LineFeedCode", "\\r", "lineFeed", "optCr/%0D");
-    row("line feed unknown", "FindSetting", "LineFeedCode", "\\n\\r", "lineFeed", "optLf/%0A");
-    row("separator with backslash", "FindSetting", "Separator", "a\\\\b\\t", "separator", "a\\b\t");
     // A width left as designed (9450) is still below the minimum of the find frame + 90.
     row("width not below the screen", "Status", "WindowSize", ",,999999,6120", "windowWidth",
         "9465");
@@ -496,8 +438,6 @@ class FrmFindStartTest : public QObject {
     QTest::addColumn<QString>("told");
     QTest::newRow("FIFO") << "fifo"
                           << "Settings not read: Cannot read";
-    QTest::newRow("over 16 MB") << "huge"
-                                << "Settings not read: Cannot read";
     QTest::newRow("read-only") << "read-only"
                                << "Settings not saved: Cannot write";
   }
@@ -511,23 +451,23 @@ class FrmFindStartTest : public QObject {
       QVERIFY(::mkfifo(file.c_str(), 0600) == 0);
     } else {
       fixture.WriteIni("[FindSetting]\nMaxSize=2048\n");
-      if (kind == "huge") std::filesystem::resize_file(file, kMaxSettingsFileBytes + 1);
       if (kind == "read-only") QVERIFY(::chmod(file.c_str(), 0444) == 0);
     }
     struct stat before;
     QVERIFY(::stat(file.c_str(), &before) == 0);
-    EnvScope home("HOME", fixture.DataFolder());  // the source folder without settings
+    ScopedEnv home("HOME", fixture.DataFolder());  // the source folder without settings
     MessageLog log;
     StderrCapture err;
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(Panel(*window, 1).startsWith(told));
     QVERIFY(ShowSettled(*window));
-    FindAndWait(*window, log, "x");
+    QVERIFY(FindAndWait(*window, log, "x"));
     window->resize(window->width() + 40, window->height());
     Settle(*window);
     const std::string said = err.Text();
-    QCOMPARE(Count(said, "quonder: Settings not"), 1);
+    const size_t told_at = said.find("quonder: Settings not");
+    QVERIFY(told_at != std::string::npos && told_at == said.rfind("quonder: Settings not"));
     QVERIFY(said.find(file) != std::string::npos);
     struct stat after;
     QVERIFY(::stat(file.c_str(), &after) == 0);
@@ -554,13 +494,13 @@ class FrmFindStartTest : public QObject {
     QTest::keyClicks(size, "0.5");
     QCOMPARE(window->lngMaxSize, 512);
     QVERIFY(ShowSettled(*window));
-    FindAndWait(*window, log, "x");
+    QVERIFY(FindAndWait(*window, log, "x"));
     QCOMPARE(Rows(*window->results()), QStringList());  // 701 bytes are not below 512
     QCOMPARE(fixture.Ini("FindSetting", "MaxSize"), std::string("512"));
     size->clear();
     QTest::keyClicks(size, "1.25");
     QCOMPARE(window->lngMaxSize, 1280);
-    FindAndWait(*window, log, "x");
+    QVERIFY(FindAndWait(*window, log, "x"));
     QCOMPARE(Rows(*window->results()).size(), 1);
     QCOMPARE(QString::fromStdString(fixture.Ini("Status", "WindowSize")).split(',').size(), 4);
   }
@@ -591,9 +531,8 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(fixture.ReadFile(other + "/keep.txt"), std::string("x"));
   }
 
-  // The captions, and the places of one control at each depth of nesting (the rest follow
-  // the same conversion from the designed twips).
-  void ControlsAtDesignedPlaces() {
+  // The captions as designed (where each control sits is the layout's, tested with it).
+  void CaptionsAsDesigned() {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -619,15 +558,6 @@ class FrmFindStartTest : public QObject {
       if (auto* frame = qobject_cast<QGroupBox*>(widget)) text = frame->title();
       QCOMPARE(text, pair.section('=', 1));
     }
-    const TwipsScale twips(*window);
-    QCOMPARE(Child<QWidget>(*window, "cmdXcopy")->geometry(),
-             twips.ToPixels(3240, 4080, 1215, 255));
-    QCOMPARE(Child<QWidget>(*window, "txtMaxSize")->geometry(),
-             twips.ToPixels(1680, 600, 855, 270));
-    QCOMPARE(Child<QWidget>(*window, "cboExtBehavior")->geometry(),
-             twips.ToPixels(7080, 240, 1935, 300));
-    QCOMPARE(Child<QWidget>(*window, "optLf")->geometry(), twips.ToPixels(1920, 180, 495, 255));
-    QCOMPARE(Child<QWidget>(*window, "ListView1")->pos(), twips.ToPixels(0, 4335, 1, 1).topLeft());
   }
 
   void FocusOrderMenuPanelsAndTips() {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTest>
 
 #include <chrono>
@@ -185,6 +186,20 @@ void Settle(const QWidget& window) {
   }
 }
 
+void TypeFindText(frmFind& window, const QString& text) {
+  auto* box = Child<QComboBox>(window, "cboFind");
+  box->lineEdit()->clear();
+  QTest::keyClicks(box, text);
+}
+
+bool FindAndWait(frmFind& window, const MessageLog& log, const QString& text) {
+  TypeFindText(window, text);
+  const size_t before = log.messages().size();
+  QTest::keyClick(Child<QComboBox>(window, "cboFind"), Qt::Key_Return);
+  return QTest::qWaitFor([&] { return log.messages().size() > before && !window.Running(); },
+                         20000);
+}
+
 QStringList Items(const QComboBox& box) {
   QStringList items;
   for (int i = 0; i < box.count(); ++i) items << box.itemText(i);
@@ -201,6 +216,14 @@ QStringList Rows(const QAbstractItemModel& model) {
     rows << cells.join('|');
   }
   return rows;
+}
+
+QString Enabled(const QWidget& window) {
+  QStringList on;
+  for (const char* name : {"cmdFind", "cmdReplace", "cmdRestore", "cmdCopy", "cmdXcopy"}) {
+    if (Button(window, name)->isEnabled()) on << QString::fromLatin1(name + 3);
+  }
+  return on.join(' ');
 }
 
 QString Panel(const QWidget& window, int panel) {

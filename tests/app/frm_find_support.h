@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -55,11 +56,25 @@ class WindowFixture {
   std::string DataFolder() const;
 
   void WriteIni(const std::string& text) const { WriteFile(IniFile(), text); }
+  // A settings file that points the window at the data folder, its *.txt files only, with
+  // `more` keys after.
+  void PointAtData(const std::string& more = "") const {
+    WriteIni("[FindSetting]\nSourceFolder=" + DataFolder() + "\nExtentions=txt\nExtBehavior=0\n" +
+             more);
+  }
   // A value of the settings file as the program reads it; `missing` when there is none.
   std::string Ini(const std::string& section, const std::string& key,
                   const std::string& missing = "<missing>") const;
   // Writes `bytes` to `relative` below the data folder, creating folders.
   void WriteData(const std::string& relative, const std::string& bytes) const;
+  // f0.txt ... f<count-1>.txt below the data folder, each holding `bytes`.
+  void WriteDataFiles(int count, const std::string& bytes) const {
+    for (int i = 0; i < count; ++i) WriteData("f" + std::to_string(i) + ".txt", bytes);
+  }
+  // The bytes of `relative` below the data folder.
+  std::string Data(const std::string& relative) const {
+    return ReadFile(DataFolder() + "/" + relative);
+  }
   static void WriteFile(const std::string& path, const std::string& bytes);
   static std::string ReadFile(const std::string& path);
 
@@ -108,11 +123,23 @@ template <typename T>
 T* Child(const QWidget& window, const char* name) {
   return window.findChild<T*>(QString::fromLatin1(name));
 }
+inline QPushButton* Button(const QWidget& window, const char* name) {
+  return Child<QPushButton>(window, name);
+}
+
+// Types `text` into the find box, replacing what it held.
+void TypeFindText(frmFind& window, const QString& text);
+// Types `text` into the find box, presses Enter and waits until the run has ended and told its
+// end in a message (false when it has not within 20 s).
+bool FindAndWait(frmFind& window, const MessageLog& log, const QString& text);
 
 // The items of a combo box, in order.
 QStringList Items(const QComboBox& box);
 // Every row of the result list as "No.|File Path|Line|Column|Found|Pointer".
 QStringList Rows(const QAbstractItemModel& model);
+// The commands among Find, Replace, Restore, Copy and Xcopy whose buttons are enabled, in that
+// order, blank separated ("Find Copy Xcopy").
+QString Enabled(const QWidget& window);
 // Text of status panel 1 to 5.
 QString Panel(const QWidget& window, int panel);
 

@@ -1,14 +1,14 @@
 // quonder-cli find end to end: the built program run on folders made here.
-#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <sstream>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_run.h"
 #include "support/deep_folders.h"
+#include "support/scoped_env.h"
 
 namespace quonder::testing {
 namespace {
@@ -229,7 +229,7 @@ TEST_F(FindCliTest, QuietAndCountForScripts) {
 TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
   Write("home/a.txt", "in home");
   Write("tree/%QUONDER_TEST_HOME%/a.txt", "%QUONDER_TEST_HOME% in the literal folder");
-  ::setenv("QUONDER_TEST_HOME", Path("home").c_str(), 1);
+  ScopedEnv env("QUONDER_TEST_HOME", Path("home"));
   ProgramOutcome o = Find({"-s", "in", Tree() + "/%QUONDER_TEST_HOME%"});
   EXPECT_EQ(o.out, "1\ta.txt\t1\t21\tin\t21\n");
   o = Find({"-s", "%QUONDER_TEST_HOME%", Tree()});
@@ -237,7 +237,6 @@ TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
   Write("Quonder.ini", "[FindSetting]\nSourceFolder=%QUONDER_TEST_HOME%\nExtBehavior=1\n");
   o = Find({"--ini", Path("Quonder.ini"), "home"});
   EXPECT_EQ(o.out, "1\ta.txt\t1\t4\thome\t4\n");
-  ::unsetenv("QUONDER_TEST_HOME");
 }
 
 // A name that is not UTF-8 prints alike with U+FFFD, so JSON adds its bytes.

@@ -38,9 +38,34 @@ std::string ScratchFolder::Write(const std::string& relative, const std::string&
   return full.string();
 }
 
-std::string ScratchFolder::Read(const std::string& relative) const {
-  std::ifstream in(Path(relative), std::ios::binary);
+std::vector<std::string> FilesBelow(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(folder, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_regular_file(ignored)) {
+      files.push_back(it->path().lexically_relative(folder).generic_string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string ContentsBelow(const std::string& folder) {
+  std::string contents;
+  for (const std::string& file : FilesBelow(folder)) {
+    contents += file + "=" + ReadBytes(folder + "/" + file) + "\n";
+  }
+  return contents;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ScratchFolder::Read(const std::string& relative) const {
+  return ReadBytes(Path(relative));
 }
 
 bool ScratchFolder::Exists(const std::string& relative) const {
@@ -49,17 +74,11 @@ bool ScratchFolder::Exists(const std::string& relative) const {
 }
 
 std::vector<std::string> ScratchFolder::Files(const std::string& relative) const {
-  std::vector<std::string> files;
-  const std::string base = relative.empty() ? path_ : Path(relative);
-  std::error_code ignored;
-  for (auto it = fs::recursive_directory_iterator(base, ignored);
-       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_regular_file(ignored)) {
-      files.push_back(it->path().lexically_relative(base).generic_string());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  return FilesBelow(relative.empty() ? path_ : Path(relative));
+}
+
+std::string ScratchFolder::Contents(const std::string& relative) const {
+  return ContentsBelow(relative.empty() ? path_ : Path(relative));
 }
 
 }  // namespace quonder::testing

@@ -8,6 +8,13 @@
 
 namespace quonder::testing {
 
+// Every regular file below `folder` (links to files included), as sorted relative paths.
+std::vector<std::string> FilesBelow(const std::string& folder);
+// The same files with their bytes, one "path=bytes" line each: a whole tree in one compare.
+std::string ContentsBelow(const std::string& folder);
+// The bytes of the file at `path`; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+
 class ScratchFolder {
  public:
   ScratchFolder();
@@ -25,8 +32,9 @@ class ScratchFolder {
   // The bytes of `relative`; empty when it cannot be read.
   std::string Read(const std::string& relative) const;
   bool Exists(const std::string& relative) const;
-  // Every regular file below `relative`, as sorted paths relative to it.
+  // FilesBelow and ContentsBelow of `relative`.
   std::vector<std::string> Files(const std::string& relative = "") const;
+  std::string Contents(const std::string& relative = "") const;
 
  private:
   std::string path_;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/fileops/file_ops_test_support.h"
 #include "core/fileops/private_folder.h"
+#include "support/fake_file_ops_host.h"
 
 namespace quonder {
 namespace {
@@ -34,8 +34,7 @@ TEST_F(BackupTest, KeepsTheRelativeLayoutOfTheSelectedFilesOnly) {
 
   CopyCounters counters = RunBackupStep(host_, rows, {0, 1, 2}, {});
 
-  EXPECT_EQ(folder_.Files("backup"), (std::vector<std::string>{"b.txt", "sub/a.txt"}));
-  EXPECT_EQ(folder_.Read("backup/sub/a.txt"), "a1");
+  EXPECT_EQ(folder_.Contents("backup"), "b.txt=b1\nsub/a.txt=a1\n");
   EXPECT_EQ(counters.failed, 0);
   EXPECT_EQ(host_.panels[1], "Start Backup");
   EXPECT_EQ(host_.panels[5], "3");
@@ -98,13 +97,11 @@ TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
     RestoreResult result = Restore(host_);
     EXPECT_EQ(result.restored, 2);
     EXPECT_EQ(result.failed, 0);
-    EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
-    EXPECT_EQ(folder_.Read("src/b.txt"), "b1");
-    EXPECT_EQ(folder_.Read("src/c.txt"), "c2");
+    EXPECT_EQ(folder_.Contents("src"), "b.txt=b1\nc.txt=c2\nsub/a.txt=a1\n");
     EXPECT_EQ(host_.panels[1], "Complete Undo");
     EXPECT_TRUE(host_.messages.empty());
   }
-  EXPECT_EQ(folder_.Files("backup"), (std::vector<std::string>{"b.txt", "sub/a.txt"}));
+  EXPECT_EQ(folder_.Contents("backup"), "b.txt=b1\nsub/a.txt=a1\n");
 }
 
 // What Restore must not write back: each case fails alone, is counted and named, and the
@@ -147,8 +144,7 @@ TEST_F(BackupTest, RestoreLeavesReadOnlyFilesAndSaysSo) {
   RestoreResult result = Restore(host_);
 
   EXPECT_EQ(result.failed_paths, std::vector<std::string>{"b.txt"});
-  EXPECT_EQ(folder_.Read("src/b.txt"), "b2");
-  EXPECT_EQ(folder_.Read("src/c.txt"), "c1");
+  EXPECT_EQ(folder_.Contents("src"), "b.txt=b2\nc.txt=c1\nsub/a.txt=a1\n");
   EXPECT_EQ(host_.panels[1], "Failed Undo");
   EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 1 / 2\nFailed to restore 1 file(s).");
 }

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/fileops/file_ops_test_support.h"
+#include "support/fake_file_ops_host.h"
+#include "support/scoped_env.h"
 
 namespace quonder {
 namespace {
@@ -32,8 +33,7 @@ TEST_F(CopyFilesTest, FlatCopyCountsACollisionAsOverwrittenAndTheLastFileWins) {
   CopyCounters counters =
       CopyToCopyFolder(host_, rows, {0, 1}, /*keep_structure=*/false, kCopyFilesSuffix);
 
-  EXPECT_EQ(folder_.Files("copy"), std::vector<std::string>{"x.txt"});
-  EXPECT_EQ(folder_.Read("copy/x.txt"), "from b");
+  EXPECT_EQ(folder_.Contents("copy"), "x.txt=from b\n");
   EXPECT_EQ(counters.overwritten, 1);
   ASSERT_EQ(host_.messages.size(), 2u);
   EXPECT_EQ(host_.messages[0],
@@ -54,8 +54,7 @@ TEST_F(CopyFilesTest, KeepingStructureCreatesTheFoldersInAnEmptyCopyFolder) {
   CopyCounters counters =
       CopyToCopyFolder(host_, rows, {0, 1}, /*keep_structure=*/true, kCopyFoldersSuffix);
 
-  EXPECT_EQ(folder_.Files("copy"), (std::vector<std::string>{"sub/deep/y.txt", "top.txt"}));
-  EXPECT_EQ(folder_.Read("copy/sub/deep/y.txt"), "deep");
+  EXPECT_EQ(folder_.Contents("copy"), "sub/deep/y.txt=deep\ntop.txt=top\n");
   EXPECT_EQ(counters.overwritten, 0);
   EXPECT_EQ(host_.messages[0],
             "Find Text|33|Copying selected files to [Copy Folder] keeping their Directory "
@@ -127,8 +126,7 @@ TEST_F(CopyFilesTest, ACopyNeverLandsOutsideTheCopyFolder) {
                                            /*keep_structure=*/true, kCopyFoldersSuffix);
 
   EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"a.txt", "sub/b.txt"}));
-  EXPECT_EQ(folder_.Files("outside"), std::vector<std::string>{"a.txt"});
-  EXPECT_EQ(folder_.Read("outside/a.txt"), "old a");
+  EXPECT_EQ(folder_.Contents("outside"), "a.txt=old a\n");
 }
 
 TEST_F(CopyFilesTest, ARefusedCopyCountsAsFailedAndTheCopyGoesOn) {
@@ -141,8 +139,7 @@ TEST_F(CopyFilesTest, ARefusedCopyCountsAsFailedAndTheCopyGoesOn) {
 
   EXPECT_EQ(counters.failed, 1);
   EXPECT_EQ(counters.failed_paths, std::vector<std::string>{"sub/a.txt"});
-  EXPECT_EQ(folder_.Read("copy/b.txt"), "b");
-  EXPECT_EQ(folder_.Read("copy/sub"), "a file where the folder should go");
+  EXPECT_EQ(folder_.Contents("copy"), "b.txt=b\nsub=a file where the folder should go\n");
   EXPECT_EQ(host_.LastMessage(),
             "Find Text|64|Copied 2 / 2\nNo files are overwritten.\nFailed to copy 1 files.");
 }
@@ -170,13 +167,12 @@ TEST_F(CopyFilesTest, StopEndsTheLoopBeforeTheNextRowAndTheSummaryStillShows) {
 
 TEST_F(CopyFilesTest, FoldersAreExpandedAndTheCopyFolderIsSavedAsEntered) {
   folder_.Write("src/a.txt", "a");
-  ::setenv("QUONDER_COPY_TEST_ROOT", folder_.path().c_str(), 1);
+  testing::ScopedEnv env("QUONDER_COPY_TEST_ROOT", folder_.path());
   host_.conditions.source_folder = "%QUONDER_COPY_TEST_ROOT%/src";
   host_.conditions.copy_folder = "%QUONDER_COPY_TEST_ROOT%/copy";
   CopyToCopyFolder(host_, RowsFor({"a.txt"}), {0}, false, u".");
   EXPECT_EQ(folder_.Read("copy/a.txt"), "a");
   EXPECT_EQ(host_.settings["CopyFolder"], "%QUONDER_COPY_TEST_ROOT%/copy");
-  ::unsetenv("QUONDER_COPY_TEST_ROOT");
 }
 
 }  // namespace

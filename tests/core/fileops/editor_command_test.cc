@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/scoped_env.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -40,7 +40,7 @@ TEST(SplitCommandLineTest, Table) {
 }
 
 TEST(BuildEditorCommandLineTest, FillsPlaceholders) {
-  setenv("QUONDER_TEST_EDITOR_DIR", "/opt/my editor", 1);
+  testing::ScopedEnv env("QUONDER_TEST_EDITOR_DIR", "/opt/my editor");
   struct Case {
     const char* editor_template;
     Words words;
@@ -61,7 +61,6 @@ TEST(BuildEditorCommandLineTest, FillsPlaceholders) {
         c.words)
         << c.editor_template;
   }
-  unsetenv("QUONDER_TEST_EDITOR_DIR");
 }
 
 // Whatever a file name holds, the editor receives exactly that path as one argument.
@@ -80,29 +79,26 @@ TEST(BuildEditorCommandLineTest, AnyPathSurvivesAsOneWord) {
 // An unquoted program path with blanks (the usual result of %ProgramFiles%-style templates)
 // is taken whole when the joined words name an existing file, as the legacy default needs.
 TEST(EditorCommandWordsTest, FindsAnUnquotedProgramPathWithBlanks) {
-  const std::string dir = ::testing::TempDir() + "quonder editor dir";
-  std::filesystem::create_directories(dir + "/my editor");
-  std::ofstream(dir + "/my editor/ed") << "#!/bin/sh\n";
-  setenv("QUONDER_TEST_APPS", dir.c_str(), 1);
+  testing::ScratchFolder scratch;
+  const std::string dir = scratch.Path("quonder editor dir");
+  scratch.Write("quonder editor dir/my editor/ed", "#!/bin/sh\n");
+  testing::ScopedEnv env("QUONDER_TEST_APPS", dir);
   EXPECT_EQ(EditorCommandWords("%QUONDER_TEST_APPS%/my editor/ed %P /l %L /cl %C", "/src", "a.txt",
                                12, 5),
             (Words{dir + "/my editor/ed", "/src/a.txt", "/l", "12", "/cl", "5"}));
   // Nothing to find: the words stay as split, and the start fails later.
   EXPECT_EQ(EditorCommandWords("%QUONDER_TEST_APPS%/no such/ed %P", "/src", "a.txt", 1, 1),
-            (Words{::testing::TempDir() + "quonder", "editor", "dir/no", "such/ed", "/src/a.txt"}));
-  unsetenv("QUONDER_TEST_APPS");
-  std::filesystem::remove_all(dir);
+            (Words{scratch.Path("quonder"), "editor", "dir/no", "such/ed", "/src/a.txt"}));
 }
 
 TEST(EditorCommandWordsTest, JoinsTheExpandedSourceFolderAndTheRowPath) {
-  setenv("QUONDER_TEST_SRC", "/home/u/src", 1);
+  testing::ScopedEnv env("QUONDER_TEST_SRC", "/home/u/src");
   EXPECT_EQ(EditorCommandWords("ed %P %L %C", "%QUONDER_TEST_SRC%", "sub/a.txt", 12, 5),
             (Words{"ed", "/home/u/src/sub/a.txt", "12", "5"}));
   EXPECT_EQ(EditorCommandWords("ed %P", "/data/", "a.txt", 1, 1), (Words{"ed", "/data/a.txt"}));
   EXPECT_EQ(EditorCommandWords(kDefaultEditor, "/data", "a b.txt", 1, 1),
             (Words{"xdg-open", "/data/a b.txt"}));
   EXPECT_TRUE(EditorCommandWords("", "/data", "a.txt", 1, 1).empty());
-  unsetenv("QUONDER_TEST_SRC");
 }
 
 }  // namespace

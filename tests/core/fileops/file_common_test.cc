@@ -1,16 +1,14 @@
 #include "core/fileops/file_common.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/plain_user.h"
+#include "support/scoped_env.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -18,34 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnv {
- public:
-  ~ScopedEnv() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) {
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      } else {
-        unsetenv(it->first.c_str());
-      }
-    }
-  }
-  void Set(const std::string& name, const std::string& value) {
-    Save(name);
-    setenv(name.c_str(), value.c_str(), 1);
-  }
-  void Unset(const std::string& name) {
-    Save(name);
-    unsetenv(name.c_str());
-  }
-
- private:
-  void Save(const std::string& name) {
-    const char* old = getenv(name.c_str());
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-  }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+using testing::ScopedEnv;
 
 TEST(ExpandEnvVariablesTest, Table) {
   ScopedEnv env;
@@ -199,13 +170,15 @@ TEST_F(FileOpsTest, CreateFolderPathFailsWithoutCreatingAnything) {
   EXPECT_EQ(Listing(), std::vector<std::string>{"file"});
 }
 
-TEST_F(FileOpsTest, DeleteFolderTreeRemovesEverything) {
+TEST_F(FileOpsTest, DeleteFolderTreeRemovesEverythingAndFollowsNoLink) {
+  Write("outside/keep.txt", "keep");
   Write("t/a.txt", "a");
-  Write("t/sub/b.txt", "b");
   Write("t/sub/deeper/c.txt", "c");
-  EXPECT_TRUE(DeleteFolderTree(Path("t/"), false));  // one trailing separator is fine
-  EXPECT_FALSE(FolderExists(Path("t")));
-  EXPECT_TRUE(Listing().empty());
+  fs::create_directory_symlink(Path("outside"), Path("t/link"));
+  fs::create_directory_symlink(Path("outside"), Path("top-link"));
+  EXPECT_TRUE(DeleteFolderTree(Path("t/"), false));       // one trailing separator is fine
+  EXPECT_TRUE(DeleteFolderTree(Path("top-link"), true));  // the link goes, not its folder
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"outside/", "outside/keep.txt"}));
 }
 
 TEST_F(FileOpsTest, DeleteFolderTreeOnMissingFolderOrFileChangesNothing) {
@@ -216,32 +189,19 @@ TEST_F(FileOpsTest, DeleteFolderTreeOnMissingFolderOrFileChangesNothing) {
   EXPECT_EQ(Read("file"), "keep");
 }
 
-TEST_F(FileOpsTest, DeleteFolderTreeForceTakesReadOnlyFilesAndFolders) {
+// Read-only files stop a delete unless it is forced; forced, read-only folders go too.
+TEST_F(FileOpsTest, DeleteFolderTreeTakesReadOnlyFilesOnlyWhenForced) {
   Write("t/ro.txt", "r");
   Write("t/locked/inner.txt", "i");
   MakeReadOnly("t/ro.txt");
   MakeReadOnly("t/locked/inner.txt");
   MakeReadOnly("t/locked");
+  EXPECT_FALSE(DeleteFolderTree(Path("t"), false));
+  EXPECT_EQ(Read("t/ro.txt"), "r");
   bool deleted = false;
   ASSERT_TRUE(testing::RunAsPlainUser([&] { deleted = DeleteFolderTree(Path("t"), true); }));
   EXPECT_TRUE(deleted);
   EXPECT_FALSE(FolderExists(Path("t")));
-}
-
-TEST_F(FileOpsTest, DeleteFolderTreeWithoutForceKeepsReadOnlyFiles) {
-  Write("t/ro.txt", "r");
-  MakeReadOnly("t/ro.txt");
-  EXPECT_FALSE(DeleteFolderTree(Path("t"), false));
-  EXPECT_EQ(Read("t/ro.txt"), "r");
-}
-
-TEST_F(FileOpsTest, DeleteFolderTreeDoesNotFollowLinks) {
-  Write("outside/keep.txt", "keep");
-  Write("t/a.txt", "a");
-  fs::create_directory_symlink(Path("outside"), Path("t/link"));
-  EXPECT_TRUE(DeleteFolderTree(Path("t"), true));
-  EXPECT_FALSE(FolderExists(Path("t")));
-  EXPECT_EQ(Read("outside/keep.txt"), "keep");
 }
 
 TEST_F(FileOpsTest, CopyFileHonoursOverwrite) {

@@ -7,18 +7,19 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 
 #include "core/fileops/atomic_file.h"
-#include "core/fileops/file_ops_test_support.h"
 #include "core/fileops/text_splice.h"
+#include "core/text/string_common.h"
 #include "core/text/text_stream.h"
+#include "support/fake_file_ops_host.h"
 #include "support/plain_user.h"
 
 namespace quonder {
 namespace {
 
-using testing::AllRows;
 using testing::FakeHost;
 using testing::ScratchFolder;
 
@@ -42,20 +43,40 @@ class ReplaceRunTest : public ::testing::Test {
     return bytes;
   }
 
-  // Adds a row for every `needle` in the file as decoded now, the way a find run would.
+  // Adds a row for every `needle` in the file as decoded now, the way a find run would: Pointer
+  // from 1 in UTF-16 units, Found escaped when `reg_exp` (Line and Column are not read).
   void Hits(const std::string& relative, const std::u16string& needle, bool reg_exp = false) {
     std::u16string text;
     TextFileInfo info;
     ASSERT_TRUE(
         ReadTextFile(folder_.Path("src/" + relative), *Codec(host_.conditions.coding), text, info)
             .ok());
-    testing::AddHits(rows_, relative, text, needle, reg_exp);
+    for (size_t at = text.find(needle); at != std::u16string::npos;
+         at = text.find(needle, at + needle.size())) {
+      rows_.Append(ResultRow{.path = relative,
+                             .line = 1,
+                             .column = 1,
+                             .found = reg_exp ? EscapeControlChars(needle) : needle,
+                             .pointer = static_cast<int32_t>(at + 1)});
+    }
   }
 
   ReplaceResult Run(std::vector<size_t> selected) {
     return ReplaceSelectedRows(host_, rows_, selected);
   }
-  ReplaceResult RunAll() { return Run(AllRows(rows_)); }
+  std::vector<size_t> AllRows() const {
+    std::vector<size_t> all(rows_.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return all;
+  }
+  ReplaceResult RunAll() { return Run(AllRows()); }
+
+  static std::vector<UntouchedReason> Reasons(const ReplaceResult& result) {
+    std::vector<UntouchedReason> reasons;
+    for (const UntouchedFile& file : result.untouched) reasons.push_back(file.reason);
+    return reasons;
+  }
+  using Why = std::vector<UntouchedReason>;
 
   std::string Summary() {
     std::string message = host_.LastMessage();
@@ -103,23 +124,17 @@ TEST_F(ReplaceRunTest, OnlySelectedRowsAreReplacedAndUnselectedFilesNeverOpened)
 
   ReplaceResult result = Run({4, 0});  // a's first row, then its unselected rows; c
 
-  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed foo foo");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "foo");
-  EXPECT_EQ(folder_.Read("src/c.txt"), "Zed");
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=Zed foo foo\nb.txt=foo\nc.txt=Zed\n");
   EXPECT_EQ(result.changed.size(), 2u);
   EXPECT_EQ(Summary(), "Replaced 2 / 5");
 
   ReplaceResult none = Run({});
   EXPECT_EQ(none.passed, 0);
   EXPECT_EQ(Summary(), "Replaced 0 / 5");
-}
 
-TEST_F(ReplaceRunTest, AnEmptyReplacementDeletesEachHit) {
-  folder_.Write("src/a.txt", "keep<del>this<del>\n");
-  Hits("a.txt", u"<del>");
-  host_.conditions.replace_text = u"";
-  RunAll();
-  EXPECT_EQ(folder_.Read("src/a.txt"), "keepthis\n");
+  host_.conditions.replace_text = u"";  // an empty replacement deletes the hit
+  Run({1});
+  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed  foo");
 }
 
 TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
@@ -240,12 +255,9 @@ TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
 
   ReplaceResult result = RunAll();
 
-  EXPECT_EQ(folder_.Read("src/a.txt"), "one! foo two foo");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "Zed");
-  EXPECT_EQ(folder_.Read("src/c.txt"), "f");
-  ASSERT_EQ(result.untouched.size(), 2u);
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=one! foo two foo\nb.txt=Zed\nc.txt=f\n");
+  ASSERT_EQ(Reasons(result), (Why{UntouchedReason::kStale, UntouchedReason::kStale}));
   EXPECT_EQ(result.untouched[0].path, "a.txt");
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kStale);
   EXPECT_EQ(Summary(), "Replaced 1 / 4\n2 file(s) left untouched: changed since the find.");
 }
 
@@ -274,8 +286,7 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
     Hits("a.txt", u"foo");
     ReplaceResult result = RunAll();
     EXPECT_EQ(folder_.Read("src/a.txt"), c.bytes);
-    ASSERT_EQ(result.untouched.size(), 1u);
-    EXPECT_EQ(result.untouched[0].reason, c.reason);
+    EXPECT_EQ(Reasons(result), Why{c.reason});
     EXPECT_EQ(result.replaced, 0);
   }
   EXPECT_EQ(Summary(),
@@ -296,9 +307,7 @@ TEST_F(ReplaceRunTest, UnreadableReadOnlyAndUnwritableFilesAreSkippedAndTheRunGo
 
   ASSERT_TRUE(testing::RunAsPlainUser([&] { RunAll(); }));
 
-  EXPECT_EQ(folder_.Read("src/locked.txt"), "foo");
-  EXPECT_EQ(folder_.Read("src/ro/a.txt"), "foo");
-  EXPECT_EQ(folder_.Read("src/fine.txt"), "Zed");
+  EXPECT_EQ(folder_.Contents("src"), "fine.txt=Zed\nlocked.txt=foo\nro/a.txt=foo\n");
   EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("src/gone.txt")));
   EXPECT_EQ(Summary(),
             "Replaced 1 / 4\n1 file(s) left untouched: read-only.\n"
@@ -320,10 +329,8 @@ TEST_F(ReplaceRunTest, AFailedWriteLeavesTheOldContentAndNoTemporaryFile) {
   ::setrlimit(RLIMIT_FSIZE, &old_limit);
   ::signal(SIGXFSZ, old_handler);
 
-  EXPECT_EQ(folder_.Read("src/a.txt"), content);
-  EXPECT_EQ(folder_.Files("src"), std::vector<std::string>{"a.txt"});
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnwritable);
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=" + content + "\n");
+  ASSERT_EQ(Reasons(result), Why{UntouchedReason::kUnwritable});
   EXPECT_NE(result.untouched[0].detail.find("a.txt"), std::string::npos);
 }
 
@@ -338,9 +345,7 @@ TEST_F(ReplaceRunTest, StopLeavesTheFileInHandWholeAndShowsWhatWasDone) {
 
   ReplaceResult result = RunAll();
 
-  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed Zed");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "foo foo");
-  EXPECT_EQ(folder_.Read("src/c.txt"), "foo");
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=Zed Zed\nb.txt=foo foo\nc.txt=foo\n");
   EXPECT_TRUE(result.stopped);
   EXPECT_EQ(result.passed, 3);
   EXPECT_EQ(host_.panels[1], "Complete Replace");
@@ -411,8 +416,7 @@ TEST_F(ReplaceRunTest, AStopDuringTheBackupChangesNoFile) {
   host_.stop_at = 2;
   ReplaceResult result = RunAll();
   EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(folder_.Read("src/a.txt"), "foo");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "foo");
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=foo\nb.txt=foo\n");
   EXPECT_EQ(Summary(), "Replaced 0 / 2");
 }
 
@@ -424,10 +428,8 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
   // a.txt's first row again after b.txt, as a list sorted by another column would show it.
   rows_.Append(rows_.Row(0));
   ReplaceResult result = RunAll();
-  EXPECT_EQ(folder_.Read("src/a.txt"), "Zed Zed");
-  EXPECT_EQ(folder_.Read("src/b.txt"), "Zed");
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kRowsOutOfOrder);
+  EXPECT_EQ(folder_.Contents("src"), "a.txt=Zed Zed\nb.txt=Zed\n");
+  EXPECT_EQ(Reasons(result), Why{UntouchedReason::kRowsOutOfOrder});
 
   // Overlapping hits in one file.
   rows_.Clear();
@@ -436,8 +438,7 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
   rows_.Append(rows_.Row(1));  // pointer 3 twice
   result = RunAll();
   EXPECT_EQ(folder_.Read("src/c.txt"), "aaaa");
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kRowsOutOfOrder);
+  EXPECT_EQ(Reasons(result), Why{UntouchedReason::kRowsOutOfOrder});
 }
 
 // Files the run must not write, all in one run: one file by two paths (written once), a link
@@ -505,10 +506,8 @@ TEST_F(ReplaceRunTest, AChangeRightBeforeTheRenameKeepsTheFileUntouched) {
     SetBeforeRenameHookForTesting(c.change);
     ReplaceResult result = RunAll();
     SetBeforeRenameHookForTesting(nullptr);
-    EXPECT_EQ(folder_.Read("src/a.txt"), c.expected);
-    EXPECT_EQ(folder_.Files("src"), std::vector<std::string>{"a.txt"});
-    ASSERT_EQ(result.untouched.size(), 1u);
-    EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kChangedWhileReplacing);
+    EXPECT_EQ(folder_.Contents("src"), "a.txt=" + c.expected + "\n");
+    EXPECT_EQ(Reasons(result), Why{UntouchedReason::kChangedWhileReplacing});
     EXPECT_EQ(Summary(),
               "Replaced 0 / 1\n1 file(s) left untouched: changed while it was being "
               "replaced.");
@@ -520,15 +519,11 @@ TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
   Hits("a.txt", u"foo", /*reg_exp=*/true);
   host_.conditions.reg_exp = true;
   host_.conditions.find_text = u"(foo";
-  ReplaceResult result = RunAll();
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kInvalidPattern);
+  EXPECT_EQ(Reasons(RunAll()), Why{UntouchedReason::kInvalidPattern});
 
   host_.conditions.reg_exp = false;
   host_.conditions.coding = "no-such-charset";
-  result = RunAll();
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kUnknownCharset);
+  EXPECT_EQ(Reasons(RunAll()), Why{UntouchedReason::kUnknownCharset});
   EXPECT_EQ(folder_.Read("src/a.txt"), "foo");
 }
 
@@ -540,7 +535,7 @@ TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
   folder_.Write("src/b.txt", "bar");
   host_.conditions.enable_restore = true;
 
-  ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(rows_), {.dry_run = true});
+  ReplaceResult result = ReplaceSelectedRows(host_, rows_, AllRows(), {.dry_run = true});
 
   EXPECT_EQ(folder_.Read("src/a.txt"), "foo foo");
   EXPECT_TRUE(folder_.Files("backup").empty());
@@ -548,8 +543,7 @@ TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
   EXPECT_EQ(result.replaced, 2);
   ASSERT_EQ(result.changed.size(), 1u);
   EXPECT_EQ(result.changed[0].path, "a.txt");
-  ASSERT_EQ(result.untouched.size(), 1u);
-  EXPECT_EQ(result.untouched[0].reason, UntouchedReason::kStale);
+  EXPECT_EQ(Reasons(result), Why{UntouchedReason::kStale});
 }
 
 }  // namespace

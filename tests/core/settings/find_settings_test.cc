@@ -10,6 +10,7 @@
 
 #include "core/settings/ini_file_common.h"
 #include "support/comma_locale.h"
+#include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -141,20 +142,6 @@ TEST_F(FindSettingsTest, ConditionsTakeCheckValuesAsTheWindowDoes) {
   EXPECT_EQ(conditions.source_folder, "/src");
 }
 
-class OneItemBox : public HistoryBox {
- public:
-  explicit OneItemBox(std::string text) : text_(std::move(text)) {}
-  void Clear() override { items_ = 0; }
-  void AddItem(const std::string&) override { ++items_; }
-  int ItemCount() const override { return items_; }
-  std::string CurrentText() const override { return text_; }
-  void SelectFirst() override {}
-
- private:
-  std::string text_;
-  int items_ = 0;
-};
-
 void ExpectRoundTrip(const std::string& file, const SettingsDefaults& defaults) {
   FindSettings settings;
   settings.source_folder = "/data/src";
@@ -166,7 +153,7 @@ void ExpectRoundTrip(const std::string& file, const SettingsDefaults& defaults) 
   settings.coding = "shift_jis";
   settings.coding_index = 0;
   settings.line_feed_code = "\r\n";
-  OneItemBox find("needle"), extensions("");
+  testing::FakeHistoryBox find("needle"), extensions;
   ASSERT_TRUE(StoreFindRunSettings(settings, {&find, 32}, {&extensions, 32}, file).ok());
   FindSettings read;
   ASSERT_TRUE(ReadFindSettings(file, defaults, read).ok());

@@ -1,7 +1,6 @@
 #include "core/settings/folder_fields.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <deque>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -71,10 +71,9 @@ class FakeSettingsFile : public SettingsFileView {
 class FolderFieldsTest : public ::testing::Test {
  protected:
   FolderFieldsTest() {
-    ::setenv("QUONDER_TEST_ROOT", root_.c_str(), 1);
-    ::unsetenv("QUONDER_TEST_UNSET");
+    env_.Set("QUONDER_TEST_ROOT", root_);
+    env_.Unset("QUONDER_TEST_UNSET");
   }
-  ~FolderFieldsTest() override { ::unsetenv("QUONDER_TEST_ROOT"); }
 
   std::string Folder(const std::string& name) {
     fs::create_directories(scratch_.Path(name));
@@ -86,6 +85,7 @@ class FolderFieldsTest : public ::testing::Test {
 
   testing::ScratchFolder scratch_;
   const std::string root_ = scratch_.path();
+  testing::ScopedEnv env_;
   FakeFolderField field_;
   std::string value_ = "previous";
 };

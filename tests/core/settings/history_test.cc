@@ -6,27 +6,13 @@
 #include <vector>
 
 #include "core/settings/ini_file_common.h"
+#include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
 
-// A combo box reduced to what the history code does with it.
-class FakeBox : public HistoryBox {
- public:
-  void Clear() override { items.clear(), selected = -1; }
-  void AddItem(const std::string& text) override { items.push_back(text); }
-  int ItemCount() const override { return static_cast<int>(items.size()); }
-  std::string CurrentText() const override { return current; }
-  void SelectFirst() override {
-    selected = 0;
-    current = items.empty() ? "" : items[0];
-  }
-  std::vector<std::string> items;
-  std::string current;
-  int selected = -1;
-};
-
+using FakeBox = testing::FakeHistoryBox;
 using Items = std::vector<std::string>;
 
 class HistoryTest : public ::testing::Test {
@@ -49,19 +35,18 @@ class HistoryTest : public ::testing::Test {
   std::string ini_;
 };
 
-TEST_F(HistoryTest, LoadShowsTheEntriesAndAnEndingEmptyItem) {
+// Load shows the entries up to the first gap and an ending empty item; adding moves a text to
+// the top without duplicates, and an empty text is not added.
+TEST_F(HistoryTest, LoadThenAddMovesTheTextToTheTopWithoutDuplicates) {
   WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n4=\"behind the end\"\n");
   FakeBox box;
-  EXPECT_EQ(Load(box), 32);
+  int32_t capacity = Load(box);
+  EXPECT_EQ(capacity, 32);
   EXPECT_EQ(box.items, (Items{"a", "b", "c", ""}));
   EXPECT_EQ(box.selected, 0);
   EXPECT_EQ(box.current, "a");
-}
-
-TEST_F(HistoryTest, AddingMovesTheTextToTheTopWithoutDuplicates) {
-  WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n");
-  FakeBox box;
-  int32_t capacity = Load(box);
+  Add(box, capacity, "");
+  EXPECT_EQ(box.items, (Items{"a", "b", "c", ""}));
   Add(box, capacity, "b");
   EXPECT_EQ(box.items, (Items{"b", "a", "c", ""}));
   Add(box, capacity, "d");
@@ -71,6 +56,9 @@ TEST_F(HistoryTest, AddingMovesTheTextToTheTopWithoutDuplicates) {
   Add(box, capacity, "c");  // the oldest comes back to the top
   EXPECT_EQ(box.items, (Items{"c", "D", "d", "b", "a", ""}));
   EXPECT_EQ(box.current, "c");
+  FakeBox reloaded;
+  Load(reloaded);
+  EXPECT_EQ(reloaded.items, box.items);
 }
 
 TEST_F(HistoryTest, AFullListDropsItsOldestEntry) {
@@ -129,16 +117,6 @@ TEST_F(HistoryTest, NoSectionAndNoOlderTextGiveOneEmptyItemAndWriteNothing) {
   Load(box);
   EXPECT_EQ(box.items, (Items{""}));
   EXPECT_EQ(ReadIni(), "[FindSetting]\nSubFolder=1\n");
-}
-
-TEST_F(HistoryTest, AnEmptyTextIsNotAdded) {
-  WriteIni("[FindHistory]\n0=\"a\"\n1=\"b\"\n");
-  FakeBox box;
-  int32_t capacity = Load(box);
-  Add(box, capacity, "");
-  FakeBox reloaded;
-  Load(reloaded);
-  EXPECT_EQ(reloaded.items, (Items{"a", "b", ""}));
 }
 
 }  // namespace

@@ -277,12 +277,11 @@ TEST_F(IniFileCommonTest, WriteToAMissingFolderFails) {
 
 TEST_F(IniFileCommonTest, NamesThatCannotReadBackAreRefused) {
   Write("[S]\nk=1\n");
-  EXPECT_FALSE(WriteIniString("S", "a=b", "v", file_));
-  EXPECT_FALSE(WriteIniString("S", ";k", "v", file_));
-  EXPECT_FALSE(WriteIniString("S", "", "v", file_));
-  EXPECT_FALSE(WriteIniString("S]", "k", "v", file_));
-  EXPECT_FALSE(WriteIniString("S\nT", "k", "v", file_));
-  EXPECT_FALSE(WriteIniString(" S", "k", "v", file_));
+  const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", ";k"},   {"S", ""},
+                                                       {"S]", "k"},  {"S\nT", "k"}, {" S", "k"}};
+  for (const auto& [section, key] : names) {
+    EXPECT_FALSE(WriteIniString(section, key, "v", file_)) << section << "/" << key;
+  }
   EXPECT_EQ(Read(), "[S]\nk=1\n");
 }
 

@@ -2,8 +2,6 @@
 // text of its script there and back, report the right ASCII facts, and decode any bytes
 // exactly as ICU's own converter does.
 #include <gtest/gtest.h>
-#include <unicode/ucnv.h>
-#include <unicode/ucnv_cb.h>
 
 #include <map>
 #include <memory>
@@ -15,6 +13,7 @@
 #include "core/text/char_code.h"
 #include "core/text/charset_names.h"
 #include "core/text/text_stream.h"
+#include "support/icu_reference.h"
 
 namespace quonder {
 namespace {
@@ -154,55 +153,6 @@ TEST(CharCodeTableTest, AsciiFactsAreRightForEveryCharset) {
   }
 }
 
-// ICU alone, the way the codec promises to decode: U+FFFD for every invalid sequence, and
-// the three control codes that IBM's PC tables rotate put back in place.
-struct Reference {
-  explicit Reference(const std::string& charset) {
-    std::string icu_name;
-    EXPECT_TRUE(ResolveCharset(charset, icu_name).ok());
-    UErrorCode err = U_ZERO_ERROR;
-    cnv = ucnv_open(icu_name.c_str(), &err);
-    EXPECT_TRUE(U_SUCCESS(err)) << icu_name;
-    ucnv_setToUCallBack(cnv, Substitute, &substituted, nullptr, nullptr, &err);
-    for (char control : {'\x1A', '\x1C', '\x7F'}) {
-      std::u16string unit = Decode(std::string(1, control));
-      if (unit.size() == 1 && unit[0] < 0x80)
-        unrotate[unit[0]] = static_cast<unsigned char>(control);
-    }
-  }
-  ~Reference() { ucnv_close(cnv); }
-
-  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args, const char*,
-                                    int32_t, UConverterCallbackReason reason, UErrorCode* err) {
-    if (reason > UCNV_IRREGULAR) return;
-    *static_cast<bool*>(const_cast<void*>(context)) = true;
-    static const UChar kReplacement = 0xFFFD;
-    *err = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
-  }
-
-  std::u16string Decode(const std::string& bytes) {
-    substituted = false;
-    std::u16string out(bytes.size() * 2 + 16, u'\0');
-    UChar* target = out.data();
-    const char* source = bytes.data();
-    UErrorCode err = U_ZERO_ERROR;
-    ucnv_resetToUnicode(cnv);
-    ucnv_toUnicode(cnv, &target, out.data() + out.size(), &source, bytes.data() + bytes.size(),
-                   nullptr, true, &err);
-    EXPECT_TRUE(U_SUCCESS(err));
-    out.resize(static_cast<size_t>(target - out.data()));
-    for (char16_t& unit : out) {
-      if (unrotate.count(unit)) unit = unrotate[unit];
-    }
-    return out;
-  }
-
-  UConverter* cnv = nullptr;
-  bool substituted = false;
-  std::map<char16_t, char16_t> unrotate;
-};
-
 // Bytes that exercise every path of the codec: long ASCII runs (taken around the
 // converter), short ones, valid characters of the script, and arbitrary bytes.
 std::string RandomBytes(std::mt19937& rng, const std::string& valid) {
@@ -243,15 +193,18 @@ TEST(CharCodeTableTest, EveryCharsetDecodesAnyBytesAsIcuDoes) {
     std::string valid;
     auto sample = Samples().find(entry.Name);
     if (sample != Samples().end()) codec->Encode(sample->second, valid);
-    Reference reference(entry.Name);
+    std::string icu_name;
+    ASSERT_TRUE(ResolveCharset(entry.Name, icu_name).ok());
+    testing::IcuReference reference(icu_name);
+    ASSERT_TRUE(reference.ok()) << icu_name;
     std::u16string text;
     for (int round = 0; round < 400; ++round) {
       std::string bytes = RandomBytes(rng, valid);
       bool lossy = false;
       ASSERT_TRUE(codec->Decode(bytes, text, lossy).ok());
-      std::u16string expected = reference.Decode(bytes);
-      ASSERT_EQ(text, expected) << ::testing::PrintToString(bytes);
-      ASSERT_EQ(lossy, reference.substituted) << ::testing::PrintToString(bytes);
+      bool substituted = false;
+      ASSERT_EQ(text, reference.Decode(bytes, substituted)) << ::testing::PrintToString(bytes);
+      ASSERT_EQ(lossy, substituted) << ::testing::PrintToString(bytes);
     }
   }
 }

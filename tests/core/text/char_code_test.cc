@@ -2,38 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
 
 class CharCodeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "char_code_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  void WriteTable(const std::string& bytes) {
-    std::ofstream(folder_ + "/CharCodeSet.ini", std::ios::binary) << bytes;
-  }
+  void WriteTable(const std::string& bytes) { scratch_.Write("CharCodeSet.ini", bytes); }
   // Loads the table; on failure the vector must come back empty even if it held entries.
-  bool Load() {
+  bool Load(const std::string& folder_suffix = "") {
     sets_.assign(3, CharCodeEntry{"stale", 1, "stale"});
-    bool loaded = LoadCharCodeSet(folder_, sets_);
+    bool loaded = LoadCharCodeSet(folder_ + folder_suffix, sets_);
     if (!loaded) {
       EXPECT_TRUE(sets_.empty());
     }
     return loaded;
   }
 
-  std::string folder_;
+  testing::ScratchFolder scratch_;
+  const std::string& folder_ = scratch_.path();
   std::vector<CharCodeEntry> sets_;
 };
 
@@ -52,7 +44,7 @@ TEST_F(CharCodeTest, LoadsEntriesInKeyOrder) {
       "a=shift_jis,932,Japanese\r\n"
       "m=\"euc-jp,51932,Japanese (EUC)\"\r\n"
       "\xE6\x97\xA5=iso-2022-jp,50220,\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n");
-  ASSERT_TRUE(Load());
+  ASSERT_TRUE(Load("/"));  // a trailing slash is no second folder level
   ASSERT_EQ(sets_.size(), 4u);
   ExpectEntry(sets_[0], "utf-8", 65001, "Universal Alphabet (UTF-8)");
   ExpectEntry(sets_[1], "shift_jis", 932, "Japanese");
@@ -115,14 +107,6 @@ TEST_F(CharCodeTest, FailsWithoutATableOrKeys) {
   std::filesystem::remove(folder_ + "/CharCodeSet.ini");
   std::filesystem::create_directory(folder_ + "/CharCodeSet.ini");
   EXPECT_FALSE(Load());
-}
-
-TEST_F(CharCodeTest, FolderWithTrailingSlash) {
-  WriteTable("[CharcterCoding]\n0=utf-8,65001,x\n");
-  std::vector<CharCodeEntry> sets;
-  ASSERT_TRUE(LoadCharCodeSet(folder_ + "/", sets));
-  ASSERT_EQ(sets.size(), 1u);
-  EXPECT_EQ(sets[0].Name, "utf-8");
 }
 
 std::vector<CharCodeEntry> Table(int size, const std::string& prefix = "cs") {

@@ -1,17 +1,15 @@
 #include "core/text/text_stream.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unicode/ucnv.h>
-#include <unicode/ucnv_cb.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
+
+#include "support/icu_reference.h"
+#include "support/scratch_folder.h"
 
 namespace quonder {
 namespace {
@@ -33,23 +31,11 @@ std::u16string Decode(TextCodec& codec, std::string_view bytes, bool* lossy = nu
 
 class TextFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "text_stream_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
+  std::string Read(const std::string& name) { return folder_.Read(name); }
 
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string folder_;
+  testing::ScratchFolder folder_;
 };
 
 struct FileCase {
@@ -99,28 +85,6 @@ TEST_F(TextFileTest, FilesReadAndWriteBackByteForByte) {
   }
 }
 
-TEST_F(TextFileTest, ReplacingTextKeepsBomAndLineEnds) {
-  auto codec = OpenCodec("utf-8");
-  Write("a.txt", "\xEF\xBB\xBFkey=old\r\nnext\rline\n");
-  std::u16string text;
-  TextFileInfo info;
-  ASSERT_TRUE(ReadTextFile(Path("a.txt"), *codec, text, info).ok());
-  text.replace(text.find(u"old"), 3, u"新しい");
-  ASSERT_TRUE(WriteTextFile(Path("a.txt"), *codec, text, info).ok());
-  EXPECT_EQ(Read("a.txt"), "\xEF\xBB\xBFkey=\xE6\x96\xB0\xE3\x81\x97\xE3\x81\x84\r\nnext\rline\n");
-}
-
-TEST_F(TextFileTest, WriteKeepsPermissions) {
-  auto codec = OpenCodec("utf-8");
-  Write("a.txt", "text");
-  ASSERT_EQ(::chmod(Path("a.txt").c_str(), 0640), 0);
-  ASSERT_TRUE(WriteTextFile(Path("a.txt"), *codec, u"new", TextFileInfo()).ok());
-  struct stat st;
-  ASSERT_EQ(::stat(Path("a.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(Read("a.txt"), "new");
-}
-
 TEST_F(TextFileTest, FailuresNameThePathAndLeaveTheFileAlone) {
   auto codec = OpenCodec("us-ascii");
   std::u16string text = u"stale";
@@ -136,7 +100,7 @@ TEST_F(TextFileTest, FailuresNameThePathAndLeaveTheFileAlone) {
   EXPECT_NE(status.message().find(Path("a.txt")), std::string::npos) << status.message();
   EXPECT_EQ(Read("a.txt"), "old");
 
-  status = WriteTextFile(folder_ + "/no/such/folder/a.txt", *codec, u"x", TextFileInfo());
+  status = WriteTextFile(Path("no/such/folder/a.txt"), *codec, u"x", TextFileInfo());
   EXPECT_EQ(status.code(), Status::Code::kIoError);
 }
 
@@ -192,15 +156,14 @@ TEST(TextCodecTest, NamesPickTheIntendedConverter) {
     EXPECT_EQ(Decode(*codec, c.bytes, &lossy), c.text) << c.charset;
     EXPECT_FALSE(lossy) << c.charset;
   }
-  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFF\xFE"
-                                            "A"),
-            2u);
-  EXPECT_EQ(OpenCodec("unicode")->BomLength("\xFE\xFF"
-                                            "A"),
-            0u);
-  EXPECT_EQ(OpenCodec("unicodeFFFE")->BomLength("\xFE\xFF"), 2u);
-  EXPECT_EQ(OpenCodec("utf-8")->BomLength("\xEF\xBB"), 0u);
-  EXPECT_EQ(OpenCodec("shift_jis")->BomLength("\xEF\xBB\xBF"), 0u);
+  const std::tuple<const char*, std::string, size_t> boms[] = {{"unicode", "\xFF\xFE\x41", 2},
+                                                               {"unicode", "\xFE\xFF\x41", 0},
+                                                               {"unicodeFFFE", "\xFE\xFF", 2},
+                                                               {"utf-8", "\xEF\xBB", 0},
+                                                               {"shift_jis", "\xEF\xBB\xBF", 0}};
+  for (const auto& [charset, bytes, length] : boms) {
+    EXPECT_EQ(OpenCodec(charset)->BomLength(bytes), length) << charset;
+  }
 }
 
 // IBM's PC tables in ICU rotate SUB, FS and DEL; files must keep them as they are.
@@ -328,45 +291,6 @@ TEST(TextCodecTest, DecodeReplacesTheTextAndKeepsTheBuffer) {
   EXPECT_TRUE(text.empty());
 }
 
-// ICU's UTF-8 converter is the reference for the hand-written decoder, ill-formed input
-// included.
-class Utf8Reference {
- public:
-  Utf8Reference() {
-    UErrorCode err = U_ZERO_ERROR;
-    cnv_ = ucnv_open("UTF-8", &err);
-    ucnv_setToUCallBack(cnv_, Substitute, &substituted_, nullptr, nullptr, &err);
-  }
-  ~Utf8Reference() { ucnv_close(cnv_); }
-
-  std::u16string Decode(const std::string& bytes, bool& lossy) {
-    substituted_ = false;
-    std::u16string out(bytes.size() + 16, u'\0');
-    UChar* target = out.data();
-    const char* source = bytes.data();
-    UErrorCode err = U_ZERO_ERROR;
-    ucnv_resetToUnicode(cnv_);
-    ucnv_toUnicode(cnv_, &target, out.data() + out.size(), &source, bytes.data() + bytes.size(),
-                   nullptr, true, &err);
-    out.resize(static_cast<size_t>(target - out.data()));
-    lossy = substituted_;
-    return out;
-  }
-
- private:
-  static void U_CALLCONV Substitute(const void* context, UConverterToUnicodeArgs* args, const char*,
-                                    int32_t, UConverterCallbackReason reason, UErrorCode* err) {
-    if (reason > UCNV_IRREGULAR) return;
-    *static_cast<bool*>(const_cast<void*>(context)) = true;
-    static const UChar kReplacement = 0xFFFD;
-    *err = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
-  }
-
-  UConverter* cnv_ = nullptr;
-  bool substituted_ = false;
-};
-
 // Pieces of well-formed and ill-formed UTF-8, with runs long enough for the vector paths.
 std::string RandomUtf8(std::mt19937& rng, size_t pieces) {
   static const char* const kPieces[] = {
@@ -392,7 +316,7 @@ std::string RandomUtf8(std::mt19937& rng, size_t pieces) {
 
 TEST(TextCodecTest, Utf8DecodesExactlyAsIcuOnRandomBytes) {
   auto codec = OpenCodec("utf-8");
-  Utf8Reference reference;
+  testing::IcuReference reference("UTF-8");
   std::mt19937 rng(2024);
   std::u16string text;
   for (int round = 0; round < 20000; ++round) {
@@ -409,7 +333,7 @@ TEST(TextCodecTest, Utf8DecodesExactlyAsIcuOnRandomBytes) {
 // slice border must come out as if there were none.
 TEST(TextCodecTest, Utf8DecodesLargeInputExactlyAsIcu) {
   auto codec = OpenCodec("utf-8");
-  Utf8Reference reference;
+  testing::IcuReference reference("UTF-8");
   std::mt19937 rng(99);
   const char* const straddlers[] = {"\xF0\x9F\x98\x80",     "\xE6\x97\xA5",         "\xE6\x97",
                                     "\x80\x80\x80\x80\x80", "\xF0\x9F\x98\x80\x80", "\xC3\xA9"};

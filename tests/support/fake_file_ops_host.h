@@ -1,46 +1,20 @@
-// Shared by the replace, backup and copy tests: a temporary folder with small file verbs, rows
-// built from the hits in a file's text, and a host that records what the commands say and
-// answers their questions.
+// For the tests of the file commands (replace, backup, restore, copy): a host that records what
+// a command says and answers its questions, rows for given paths, and a backup folder.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/fileops/file_ops_host.h"
 #include "core/search/result_rows.h"
-#include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
 #include "support/scratch_folder.h"
 
 namespace quonder::testing {
-
-// Appends one row per occurrence of `needle` in `text` (the file's decoded text), as a find run
-// would: Pointer from 1 in UTF-16 units, Found escaped when `reg_exp`.
-inline void AddHits(ResultRows& rows, const std::string& path, const std::u16string& text,
-                    const std::u16string& needle, bool reg_exp = false) {
-  for (size_t at = text.find(needle); at != std::u16string::npos;
-       at = text.find(needle, at + needle.size())) {
-    ResultRow row;
-    row.path = path;
-    row.line = 1;
-    row.column = 1;
-    row.found = reg_exp ? EscapeControlChars(needle) : needle;
-    row.pointer = static_cast<int32_t>(at + 1);
-    rows.Append(row);
-  }
-}
 
 // One row per path, in the order given.
 inline ResultRows RowsFor(const std::vector<std::string>& paths) {
@@ -59,12 +33,6 @@ inline std::string MakePrivate(const ScratchFolder& folder, const std::string& r
   std::filesystem::create_directories(path);
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
   return path;
-}
-
-inline std::vector<size_t> AllRows(const ResultRows& rows) {
-  std::vector<size_t> all(rows.size());
-  for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-  return all;
 }
 
 // Records every call as one line of a transcript and answers questions from a queue (OK when
