@@ -111,14 +111,9 @@ TEST(TempFolderTest, TempThenTmpdirThenTmp) {
   EXPECT_EQ(TempFolder(), "/tmp");
 }
 
-// Each test works in a fresh folder of its own.
 class FileOpsTest : public ::testing::Test {
  protected:
   std::string Path(const std::string& relative) const { return folder_.Path(relative); }
-  void Write(const std::string& relative, const std::string& bytes) const {
-    folder_.Write(relative, bytes);
-  }
-  std::string Read(const std::string& relative) const { return folder_.Read(relative); }
   void MakeReadOnly(const std::string& relative) const {
     fs::permissions(Path(relative),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -140,7 +135,7 @@ class FileOpsTest : public ::testing::Test {
 };
 
 TEST_F(FileOpsTest, ExistenceTests) {
-  Write("f.txt", "x");
+  folder_.Write("f.txt", "x");
   EXPECT_TRUE(FolderExists(root_));
   EXPECT_TRUE(FolderExists(root_ + "/"));
   EXPECT_FALSE(FolderExists(Path("f.txt")));
@@ -151,119 +146,98 @@ TEST_F(FileOpsTest, ExistenceTests) {
   EXPECT_FALSE(FileExists(""));
 }
 
-TEST_F(FileOpsTest, CreateFolderPathMakesMissingParents) {
+// Made where possible (missing parents, already there, a trailing separator); where not, a
+// failure that creates nothing.
+TEST_F(FileOpsTest, CreateFolderPath) {
+  folder_.Write("file", "keep");
   EXPECT_TRUE(CreateFolderPath(Path("a/b/c")));
-  EXPECT_TRUE(FolderExists(Path("a/b/c")));
-  EXPECT_TRUE(CreateFolderPath(Path("a/b/c")));  // already there
-  EXPECT_TRUE(CreateFolderPath(Path("a/d/")));   // trailing separator
-  EXPECT_TRUE(FolderExists(Path("a/d")));
-}
-
-TEST_F(FileOpsTest, CreateFolderPathFailsWithoutCreatingAnything) {
-  Write("file", "keep");
+  EXPECT_TRUE(CreateFolderPath(Path("a/b/c")));
+  EXPECT_TRUE(CreateFolderPath(Path("a/d/")));
   EXPECT_FALSE(CreateFolderPath(Path("file/x/y")));  // a file where a folder must be
   EXPECT_FALSE(CreateFolderPath(Path("file")));
-  EXPECT_EQ(Read("file"), "keep");
   EXPECT_FALSE(CreateFolderPath("quonder_bare_name_that_has_no_parent"));
   EXPECT_FALSE(FolderExists("quonder_bare_name_that_has_no_parent"));
   EXPECT_FALSE(CreateFolderPath(""));
-  EXPECT_EQ(Listing(), std::vector<std::string>{"file"});
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"a/", "a/b/", "a/b/c/", "a/d/", "file"}));
+  EXPECT_EQ(folder_.Read("file"), "keep");
 }
 
-TEST_F(FileOpsTest, DeleteFolderTreeRemovesEverythingAndFollowsNoLink) {
-  Write("outside/keep.txt", "keep");
-  Write("t/a.txt", "a");
-  Write("t/sub/deeper/c.txt", "c");
+// Everything goes and no link is followed; a missing folder or a file is refused; read-only
+// files stop a delete unless it is forced, and forced, read-only folders go too.
+TEST_F(FileOpsTest, DeleteFolderTree) {
+  folder_.Write("outside/keep.txt", "keep");
+  folder_.Write("t/a.txt", "a");
+  folder_.Write("t/sub/deeper/c.txt", "c");
   fs::create_directory_symlink(Path("outside"), Path("t/link"));
   fs::create_directory_symlink(Path("outside"), Path("top-link"));
   EXPECT_TRUE(DeleteFolderTree(Path("t/"), false));       // one trailing separator is fine
   EXPECT_TRUE(DeleteFolderTree(Path("top-link"), true));  // the link goes, not its folder
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"outside/", "outside/keep.txt"}));
-}
-
-TEST_F(FileOpsTest, DeleteFolderTreeOnMissingFolderOrFileChangesNothing) {
-  Write("file", "keep");
   EXPECT_FALSE(DeleteFolderTree(Path("missing"), true));
-  EXPECT_FALSE(DeleteFolderTree(Path("file"), true));
+  EXPECT_FALSE(DeleteFolderTree(Path("outside/keep.txt"), true));
   EXPECT_FALSE(DeleteFolderTree("", true));
-  EXPECT_EQ(Read("file"), "keep");
-}
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"outside/", "outside/keep.txt"}));
 
-// Read-only files stop a delete unless it is forced; forced, read-only folders go too.
-TEST_F(FileOpsTest, DeleteFolderTreeTakesReadOnlyFilesOnlyWhenForced) {
-  Write("t/ro.txt", "r");
-  Write("t/locked/inner.txt", "i");
+  folder_.Write("t/ro.txt", "r");
+  folder_.Write("t/locked/inner.txt", "i");
   MakeReadOnly("t/ro.txt");
   MakeReadOnly("t/locked/inner.txt");
   MakeReadOnly("t/locked");
   EXPECT_FALSE(DeleteFolderTree(Path("t"), false));
-  EXPECT_EQ(Read("t/ro.txt"), "r");
+  EXPECT_EQ(folder_.Read("t/ro.txt"), "r");
   bool deleted = false;
   ASSERT_TRUE(testing::RunAsPlainUser([&] { deleted = DeleteFolderTree(Path("t"), true); }));
   EXPECT_TRUE(deleted);
   EXPECT_FALSE(FolderExists(Path("t")));
 }
 
-TEST_F(FileOpsTest, CopyFileHonoursOverwrite) {
-  Write("src.txt", "new\r\ncontent");
-  Write("dst/existing.txt", "old");
+// Overwrite only when asked; every failure leaves the target as it was and no temporary copy.
+TEST_F(FileOpsTest, CopyFile) {
+  folder_.Write("src.txt", "new\r\ncontent");
+  folder_.Write("dst/existing.txt", "old");
+  folder_.Write("blocker", "b");
   EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/fresh.txt"), false));
-  EXPECT_EQ(Read("dst/fresh.txt"), "new\r\ncontent");
+  EXPECT_EQ(folder_.Read("dst/fresh.txt"), "new\r\ncontent");
   EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), false));
-  EXPECT_EQ(Read("dst/existing.txt"), "old");
-  EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), true));
-  EXPECT_EQ(Read("dst/existing.txt"), "new\r\ncontent");
-  // No temporary copies are left behind.
-  EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt"}));
-}
-
-TEST_F(FileOpsTest, CopyFileFailures) {
-  Write("src.txt", "s");
-  Write("dst/a.txt", "a");
-  Write("blocker", "b");
+  EXPECT_EQ(folder_.Read("dst/existing.txt"), "old");
   EXPECT_FALSE(CopyFile(Path("src.txt"), Path("missing/a.txt"), true));  // no such folder
   EXPECT_FALSE(CopyFile(Path("src.txt"), Path("blocker/a.txt"), true));  // a file as folder
   EXPECT_FALSE(CopyFile(Path("nothing.txt"), Path("dst/b.txt"), true));  // no source
   EXPECT_FALSE(CopyFile(Path("dst"), Path("dst/c.txt"), true));          // a folder as source
   EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst"), true));            // a folder as target
-  EXPECT_FALSE(CopyFile(Path("dst/a.txt"), Path("dst/a.txt"), true));    // onto itself
-  EXPECT_EQ(Read("dst/a.txt"), "a");
-  EXPECT_EQ(Listing("dst"), std::vector<std::string>{"a.txt"});
+  EXPECT_FALSE(CopyFile(Path("dst/existing.txt"), Path("dst/existing.txt"), true));  // itself
+  EXPECT_EQ(folder_.Read("dst/existing.txt"), "old");
   EXPECT_FALSE(FolderExists(Path("missing")));
+  EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), true));
+  EXPECT_EQ(folder_.Read("dst/existing.txt"), "new\r\ncontent");
+  EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt"}));
 }
 
-TEST_F(FileOpsTest, CopyFolderCreatesWhatIsMissing) {
-  Write("src/a.txt", "a");
-  Write("src/sub/b.txt", "b");
+// Missing folders are made; without overwrite an existing file stays and the call fails, but
+// the rest is copied; files the source lacks are kept; a copy into itself is refused.
+TEST_F(FileOpsTest, CopyFolder) {
+  folder_.Write("src/a.txt", "new a");
+  folder_.Write("src/sub/b.txt", "new b");
   fs::create_directories(Path("src/empty"));
+  folder_.Write("dst/a.txt", "old a");
+  folder_.Write("dst/other.txt", "other");
   EXPECT_TRUE(CopyFolder(Path("src"), Path("out/deep/copy"), false));
   EXPECT_EQ(Listing("out/deep/copy"),
             (std::vector<std::string>{"a.txt", "empty/", "sub/", "sub/b.txt"}));
-  EXPECT_EQ(Read("out/deep/copy/sub/b.txt"), "b");
-}
+  EXPECT_EQ(folder_.Read("out/deep/copy/sub/b.txt"), "new b");
 
-TEST_F(FileOpsTest, CopyFolderOverwrite) {
-  Write("src/a.txt", "new a");
-  Write("src/sub/b.txt", "new b");
-  Write("dst/a.txt", "old a");
-  Write("dst/other.txt", "other");
-
-  // Without overwrite an existing file stays and the call fails, but the rest is copied.
   EXPECT_FALSE(CopyFolder(Path("src"), Path("dst"), false));
-  EXPECT_EQ(Read("dst/a.txt"), "old a");
-  EXPECT_EQ(Read("dst/sub/b.txt"), "new b");
-
+  EXPECT_EQ(folder_.Read("dst/a.txt"), "old a");
+  EXPECT_EQ(folder_.Read("dst/sub/b.txt"), "new b");
   EXPECT_TRUE(CopyFolder(Path("src"), Path("dst"), true));
-  EXPECT_EQ(Read("dst/a.txt"), "new a");
-  EXPECT_EQ(Read("dst/other.txt"), "other");  // files the source lacks are kept
-}
+  EXPECT_EQ(folder_.Contents("dst"), "a.txt=new a\nother.txt=other\nsub/b.txt=new b\n");
 
-TEST_F(FileOpsTest, CopyFolderRefusesToCopyIntoItself) {
-  Write("src/a.txt", "a");
+  fs::remove_all(Path("out"));
+  fs::remove_all(Path("dst"));
   EXPECT_FALSE(CopyFolder(Path("src"), Path("src/inner"), true));
   EXPECT_FALSE(CopyFolder(Path("src"), Path("src"), true));
   EXPECT_FALSE(CopyFolder(Path("missing"), Path("dst"), true));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"src/", "src/a.txt"}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"src/", "src/a.txt", "src/empty/", "src/sub/",
+                                                 "src/sub/b.txt"}));
 }
 
 }  // namespace
