@@ -17,6 +17,7 @@
 #include "core/text/utf_convert.h"
 #include "support/deep_folders.h"
 #include "support/plain_user.h"
+#include "support/scoped_env.h"
 
 namespace quonder {
 namespace {
@@ -182,11 +183,10 @@ TEST_F(FindRunTest, RunsThatCannotStartSayWhy) {
 
 TEST_F(FindRunTest, ExpandsEnvironmentReferencesInTheSourceFolder) {
   folder_.Write("a.txt", "x");
-  setenv("QUONDER_FIND_TEST_DIR", folder_.path().c_str(), 1);
+  testing::ScopedEnv env("QUONDER_FIND_TEST_DIR", folder_.path());
   FindConditions conditions = Conditions();
   conditions.source_folder = "%QUONDER_FIND_TEST_DIR%";
   EXPECT_EQ(RunTranscript(conditions), "a.txt:1:1:x:1\n");
-  unsetenv("QUONDER_FIND_TEST_DIR");
 }
 
 // A file that cannot be read, a folder that cannot be listed and one whose path is too long

@@ -19,7 +19,6 @@ class IniFileCommonTest : public ::testing::Test {
  protected:
   void Write(const std::string& bytes) { scratch_.Write("Quonder.ini", bytes); }
   std::string Read() const { return scratch_.Read("Quonder.ini"); }
-  bool Exists() const { return std::filesystem::exists(file_); }
   std::string Get(const std::string& section, const std::string& key,
                   const std::string& default_value = "<default>") {
     std::string value;
@@ -187,33 +186,32 @@ const std::string kHandWritten =
     "[Status]\r\n"
     "Width=100\r\n";
 
+// The hand-written file with `line` put in place of, or after, the line `at`.
+std::string HandWrittenWith(const std::string& at, const std::string& line, bool replace) {
+  const size_t begin = kHandWritten.find(at + "\r\n");
+  const size_t end = begin + at.size() + 2;
+  return kHandWritten.substr(0, replace ? begin : end) + line + "\r\n" + kHandWritten.substr(end);
+}
+
 TEST_F(IniFileCommonTest, EditsKeepEveryOtherByte) {
   struct Case {
-    const char* what;
     std::string section, key, value;
     std::string expected;
   };
   const std::vector<Case> cases = {
-      {"replace keeps the text before the value", "findsetting", "FOLDER", "D:\\x",
-       "; Quonder settings\r\n\r\n[FindSetting]\r\nFolder = D:\\\\x\r\n"
-       "# kept for later\r\nSubFolder=1\r\na line without equals\r\n\r\n"
-       "; about the window\r\n[Unknown]\r\nx=1\r\n[Status]\r\nWidth=100\r\n"},
-      {"new key after the section's last line, before what leads into the next", "FindSetting",
-       "Coding", "utf-8",
-       "; Quonder settings\r\n\r\n[FindSetting]\r\nFolder = C:\\\\src\r\n"
-       "# kept for later\r\nSubFolder=1\r\na line without equals\r\nCoding=utf-8\r\n\r\n"
-       "; about the window\r\n[Unknown]\r\nx=1\r\n[Status]\r\nWidth=100\r\n"},
-      {"new key in the last section", "Status", "Height", "50",
-       "; Quonder settings\r\n\r\n[FindSetting]\r\nFolder = C:\\\\src\r\n"
-       "# kept for later\r\nSubFolder=1\r\na line without equals\r\n\r\n"
-       "; about the window\r\n[Unknown]\r\nx=1\r\n[Status]\r\nWidth=100\r\nHeight=50\r\n"},
-      {"new section at the end", "FindHistory", "0", "abc",
-       kHandWritten + "\r\n[FindHistory]\r\n0=abc\r\n"},
+      // Replacing keeps the text before the value.
+      {"findsetting", "FOLDER", "D:\\x",
+       HandWrittenWith("Folder = C:\\\\src", "Folder = D:\\\\x", true)},
+      // A new key goes after the section's last line, before what leads into the next one.
+      {"FindSetting", "Coding", "utf-8",
+       HandWrittenWith("a line without equals", "Coding=utf-8", false)},
+      {"Status", "Height", "50", kHandWritten + "Height=50\r\n"},
+      {"FindHistory", "0", "abc", kHandWritten + "\r\n[FindHistory]\r\n0=abc\r\n"},
   };
   for (const Case& c : cases) {
     Write(kHandWritten);
-    ASSERT_TRUE(WriteIniString(c.section, c.key, c.value, file_)) << c.what;
-    EXPECT_EQ(Read(), c.expected) << c.what;
+    ASSERT_TRUE(WriteIniString(c.section, c.key, c.value, file_)) << c.key;
+    EXPECT_EQ(Read(), c.expected) << c.key;
   }
 }
 
@@ -263,7 +261,7 @@ TEST_F(IniFileCommonTest, DeleteOfAMissingKeyChangesNothing) {
 
   std::filesystem::remove(file_);
   EXPECT_TRUE(DeleteIniKey("S", "k", file_));
-  EXPECT_FALSE(Exists());
+  EXPECT_FALSE(scratch_.Exists("Quonder.ini"));
 }
 
 TEST_F(IniFileCommonTest, WriteToAMissingFolderFails) {
@@ -340,10 +338,7 @@ TEST_F(IniFileCommonTest, WritesAreSeenByTheNextRead) {
   ASSERT_TRUE(DeleteIniKey("FindHistory", "0", file_));
   EXPECT_EQ(Keys("FindHistory"), (std::vector<std::string>{"1"}));
   EXPECT_EQ(Read(), "[FindHistory]\n1=second\n");
-  // No temporary file is left beside it.
-  int entries = 0;
-  for (auto& entry : std::filesystem::directory_iterator(folder_)) entries += !entry.is_directory();
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(scratch_.Files(), std::vector<std::string>{"Quonder.ini"});  // no temporary file
 }
 
 TEST_F(IniFileCommonTest, EditsAtTheSameMomentAllSurvive) {
