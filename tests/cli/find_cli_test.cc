@@ -42,15 +42,6 @@ TEST_F(FindCliTest, EveryRowStaysOneLine) {
   EXPECT_EQ(o.out, "1\ttab\\there.txt\t1\t1\tx\\r\\ny\t1\n");
 }
 
-TEST_F(FindCliTest, JsonRowsCarryTheRawFoundText) {
-  Write("tree/sub/a.txt", "say \"hi\\\"\r\nnow\xC3\xA9");
-  ProgramOutcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
-  EXPECT_EQ(o.exit_code, 0);
-  EXPECT_EQ(o.out,
-            "{\"no\":1,\"path\":\"sub/a.txt\",\"line\":1,\"column\":5,"
-            "\"found\":\"\\\"hi\\\\\\\"\\r\\nnow\xC3\xA9\",\"pointer\":5}\n");
-}
-
 TEST_F(FindCliTest, OptionsShapeTheRun) {
   Write("tree/a.txt", "Foo foo_bar foobar (foo)");
   Write("tree/b.md", "foo");
@@ -239,10 +230,17 @@ TEST_F(FindCliTest, FolderAndFindTextAreTakenLiterally) {
   EXPECT_EQ(o.out, "1\ta.txt\t1\t4\thome\t4\n");
 }
 
-// A name that is not UTF-8 prints alike with U+FFFD, so JSON adds its bytes.
-TEST_F(FindCliTest, JsonCarriesTheRawBytesOfANameThatIsNotUtf8) {
+// JSON rows carry the raw found text; a name that is not UTF-8 prints alike with U+FFFD, so
+// JSON adds its bytes.
+TEST_F(FindCliTest, JsonCarriesTheRawFoundTextAndTheBytesOfANameThatIsNotUtf8) {
+  Write("tree/sub/a.txt", "say \"hi\\\"\r\nnow\xC3\xA9");
+  ProgramOutcome o = Find({"--json", "-s", "-e", "\"hi.*\\r\\n.*", Tree()});
+  EXPECT_EQ(o.exit_code, 0);
+  EXPECT_EQ(o.out,
+            "{\"no\":1,\"path\":\"sub/a.txt\",\"line\":1,\"column\":5,"
+            "\"found\":\"\\\"hi\\\\\\\"\\r\\nnow\xC3\xA9\",\"pointer\":5}\n");
   for (const char* name : {"a\xFE.txt", "a\xFF", "\xFF"}) Write("tree/" + std::string(name), "x");
-  ProgramOutcome o = Find({"--json", "x", Tree()});
+  o = Find({"--json", "x", Tree()});
   EXPECT_EQ(o.out.substr(0, o.out.find('\n')),
             "{\"no\":1,\"path\":\"a\xEF\xBF\xBD.txt\",\"path_base64\":\"Yf4udHh0\",\"line\":1,"
             "\"column\":1,\"found\":\"x\",\"pointer\":1}");
@@ -254,10 +252,9 @@ TEST_F(FindCliTest, JsonCarriesTheRawBytesOfANameThatIsNotUtf8) {
 }
 
 TEST_F(FindCliTest, VersionAndHelp) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--version"}, std::vector<std::string>{"find", "--version"},
-        std::vector<std::string>{"replace", "--version"}}) {
-    ProgramOutcome o = Run(args);
+  for (const char* command : {"", "find", "replace"}) {
+    ProgramOutcome o = Run(*command ? std::vector<std::string>{command, "--version"}
+                                    : std::vector<std::string>{"--version"});
     EXPECT_EQ(o.exit_code, 0);
     EXPECT_EQ(o.out, std::string("quonder-cli ") + QUONDER_VERSION + "\n");
   }

@@ -23,7 +23,7 @@ mode_t ModeOf(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-TEST(AtomicFileTest, RewriteKeepsPermissionBitsAndLeavesNoTemporaryFile) {
+TEST(AtomicFileTest, RewriteKeepsPermissionBitsNewFilesFollowTheUmask) {
   ScratchFolder folder;
   const std::string path = folder.Write("script.sh", "old");
   ASSERT_EQ(::chmod(path.c_str(), 0751), 0);
@@ -31,6 +31,11 @@ TEST(AtomicFileTest, RewriteKeepsPermissionBitsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(ModeOf(path), 0751u);
   EXPECT_EQ(folder.Read("script.sh"), "new content");
   EXPECT_EQ(folder.Files(), std::vector<std::string>{"script.sh"});
+  const mode_t old_mask = ::umask(027);  // a new file follows the umask
+  const Status status = WriteFileAtomically(folder.Path("new.txt"), "x");
+  ::umask(old_mask);
+  ASSERT_TRUE(status.ok());
+  EXPECT_EQ(ModeOf(folder.Path("new.txt")), 0640u);
 }
 
 TEST(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
@@ -46,15 +51,6 @@ TEST(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
   EXPECT_EQ(folder.Read("shared/real/settings.ini"), "new");
   EXPECT_EQ(folder.Files(), (std::vector<std::string>{"settings.ini", "shared/link.ini",
                                                       "shared/real/settings.ini"}));
-}
-
-TEST(AtomicFileTest, NewFileFollowsTheUmask) {
-  ScratchFolder folder;
-  mode_t old_mask = ::umask(027);
-  Status status = WriteFileAtomically(folder.Path("new.txt"), "x");
-  ::umask(old_mask);
-  ASSERT_TRUE(status.ok());
-  EXPECT_EQ(ModeOf(folder.Path("new.txt")), 0640u);
 }
 
 TEST(AtomicFileTest, FailuresNameThePathAndLeaveNothingBehind) {

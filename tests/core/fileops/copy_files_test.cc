@@ -73,8 +73,12 @@ TEST_F(CopyFilesTest, SeveralRowsOfOneFileCopyItOnceAndCountEveryRow) {
   EXPECT_EQ(host_.panels[5], "3");
 }
 
-TEST_F(CopyFilesTest, CancelCopiesNothingAndWritesNoSetting) {
+TEST_F(CopyFilesTest, CancelOrNoSelectionCopiesNothing) {
   folder_.Write("src/a.txt", "a");
+  CopyToCopyFolder(host_, RowsFor({"a.txt"}), {}, false, u".");
+  EXPECT_EQ(host_.LastMessage(), "Find Text|64|Copied 0 / 1\nNo files are overwritten.");
+  host_ = FakeHost();
+  SetUp();
   host_.answers = {2};
   CopyCounters counters = CopyToCopyFolder(host_, RowsFor({"a.txt"}), {0}, false, u".");
   EXPECT_EQ(counters.selected_rows, 0);
@@ -82,12 +86,6 @@ TEST_F(CopyFilesTest, CancelCopiesNothingAndWritesNoSetting) {
   EXPECT_TRUE(host_.settings.empty());
   EXPECT_EQ(host_.panels.count(1), 0u);
   EXPECT_EQ(host_.messages.size(), 1u);
-}
-
-TEST_F(CopyFilesTest, NoSelectionCopiesNothing) {
-  folder_.Write("src/a.txt", "a");
-  CopyToCopyFolder(host_, RowsFor({"a.txt"}), {}, false, u".");
-  EXPECT_EQ(host_.LastMessage(), "Find Text|64|Copied 0 / 1\nNo files are overwritten.");
 }
 
 // A folder that has vanished: nothing is copied or made, every file fails, and the summary

@@ -55,11 +55,15 @@ class FindSettingsTest : public ::testing::Test {
   const SettingsDefaults defaults_{"/home/u", {"shift_jis", "", "utf-8", "utf-16le"}, "utf-8"};
 };
 
-// The defaults a user relies on: every file but a size limit, LF lines, the home folder.
+// The defaults a user relies on: check boxes off, every file below a size limit, LF lines, the
+// home folder.
 TEST_F(FindSettingsTest, EmptySectionGivesTheDefaults) {
   Status status;
   const FindSettings settings = Read("; nothing set\n[FindSetting]\n", &status);
   EXPECT_TRUE(status.ok());
+  EXPECT_EQ(settings.use_reg_exp + settings.ignore_case + settings.word_only + settings.sub_folder +
+                settings.enable_restore,
+            0);  // every check box off
   EXPECT_EQ(settings.ext_behavior, ExtBehavior::kExclude);
   EXPECT_EQ(settings.max_size, 10240);
   EXPECT_EQ(settings.line_feed_code, "\n");

@@ -95,9 +95,15 @@ TEST_F(HistoryTest, CapacityOutsideItsRangeOrNotANumberIs32) {
   }
 }
 
+// Without a history section: an older file's single text moves into it; without that either,
+// one empty item and nothing written.
 TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
-  WriteIni("; kept\n[FindSetting]\nFind=abc\nSubFolder=1\n");
+  WriteIni("[FindSetting]\nSubFolder=1\n");
   FakeBox box;
+  Load(box);
+  EXPECT_EQ(box.items, (Items{""}));
+  EXPECT_EQ(ReadIni(), "[FindSetting]\nSubFolder=1\n");
+  WriteIni("; kept\n[FindSetting]\nFind=abc\nSubFolder=1\n");
   Load(box);
   EXPECT_EQ(box.items, (Items{"abc"}));
   EXPECT_EQ(box.current, "abc");
@@ -109,14 +115,6 @@ TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
   EXPECT_EQ(keys, (Items{"SubFolder"}));
   EXPECT_NE(ReadIni().find("0=\"abc\""), std::string::npos);
   EXPECT_NE(ReadIni().find("; kept"), std::string::npos);
-}
-
-TEST_F(HistoryTest, NoSectionAndNoOlderTextGiveOneEmptyItemAndWriteNothing) {
-  WriteIni("[FindSetting]\nSubFolder=1\n");
-  FakeBox box;
-  Load(box);
-  EXPECT_EQ(box.items, (Items{""}));
-  EXPECT_EQ(ReadIni(), "[FindSetting]\nSubFolder=1\n");
 }
 
 }  // namespace

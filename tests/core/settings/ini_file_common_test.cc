@@ -245,9 +245,8 @@ TEST_F(IniFileCommonTest, DeleteRemovesTheKeyLinesOfTheFirstSectionOnly) {
   ASSERT_TRUE(DeleteIniKey("s", "k", file_));
   EXPECT_EQ(Read(), "[S]\r\n; note\r\nj=3\r\n[S]\r\nk=4\r\n");
   EXPECT_EQ(Get("S", "k"), "<default>");
-}
 
-TEST_F(IniFileCommonTest, DeleteOfAMissingKeyChangesNothing) {
+  // A key that is not there: the file is not even rewritten.
   Write(kHandWritten);
   struct stat before;
   ASSERT_EQ(::stat(file_.c_str(), &before), 0);
@@ -257,7 +256,7 @@ TEST_F(IniFileCommonTest, DeleteOfAMissingKeyChangesNothing) {
   EXPECT_EQ(Read(), kHandWritten);
   struct stat after;
   ASSERT_EQ(::stat(file_.c_str(), &after), 0);
-  EXPECT_EQ(before.st_ino, after.st_ino);  // not even rewritten
+  EXPECT_EQ(before.st_ino, after.st_ino);
 
   std::filesystem::remove(file_);
   EXPECT_TRUE(DeleteIniKey("S", "k", file_));
