@@ -36,6 +36,14 @@ QStringList MessageLog::Transcript() const {
   return lines;
 }
 
+std::string WriteScript(const ScratchFolder& folder, const std::string& name,
+                        const std::string& body) {
+  const std::string path = folder.Write(name, "#!/bin/sh\n" + body + "\n");
+  QFile::setPermissions(QString::fromStdString(path),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
 std::string CodeSetName(int index) {
   switch (index) {
     case 0:
@@ -85,22 +93,16 @@ std::string WindowFixture::Ini(const std::string& section, const std::string& ke
 }
 
 void WindowFixture::WriteData(const std::string& relative, const std::string& bytes) const {
-  const QString path = QString::fromStdString(DataFolder() + "/" + relative);
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  WriteFile(path.toStdString(), bytes);
+  WriteFile(DataFolder() + "/" + relative, bytes);
 }
 
 void WindowFixture::WriteFile(const std::string& path, const std::string& bytes) {
-  QFile file(QString::fromStdString(path));
+  const QString name = QString::fromStdString(path);
+  QDir().mkpath(QFileInfo(name).absolutePath());
+  QFile file(name);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
     qFatal("cannot write %s", path.c_str());
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string WindowFixture::ReadFile(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-  return file.readAll().toStdString();
 }
 
 std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments) const {
