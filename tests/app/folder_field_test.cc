@@ -150,53 +150,27 @@ class FolderFieldTest : public QObject {
     QCOMPARE(w.box->text(), typed);
   }
 
-  // The "..." button and a double click browse from the expanded value (from the nearest
-  // existing parent when it has gone) and take the choice; a cancelled browse returns the start
-  // folder, so an existing one comes back written out expanded and a wrong one is rejected.
-  void Browse_data() {
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("double_click");
-    QTest::addColumn<std::optional<QString>>("answer");
-    QTest::addColumn<QString>("opens_at");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<QStringList>("messages");
-    const std::optional<QString> cancel;
-    QTest::newRow("double click, cancelled")
-        << "%QUONDER_FIELD_TEST%/first" << true << cancel << "DIR/first"
-        << "DIR/first" << QStringList();
-    QTest::newRow("choice") << "DIR/first" << false << std::optional<QString>("DIR/second")
-                            << "DIR/first"
-                            << "DIR/second" << QStringList();
-    QTest::newRow("empty, cancelled") << "" << false << cancel << ""
-                                      << "" << QStringList{kNotCorrect};
-    QTest::newRow("gone, cancelled") << "DIR/gone/deeper" << false << cancel << "DIR"
-                                     << "DIR/gone/deeper" << QStringList{kNotCorrect};
-  }
+  // The "..." button and a double click browse from the expanded value and take the choice (a
+  // cancelled browse returns the start folder). What a browse does with a folder that has gone
+  // or an empty value is the field model's and the browser's, tested with them.
   void Browse() {
-    QFETCH(QString, value);
-    QFETCH(bool, double_click);
-    QFETCH(std::optional<QString>, answer);
-    QFETCH(QString, opens_at);
-    QFETCH(QString, result);
-    QFETCH(QStringList, messages);
-    for (QString* text : {&value, &opens_at, &result}) text->replace("DIR", dir_->path());
-    if (answer) answer->replace("DIR", dir_->path());
+    const QString first = dir_->filePath("first"), second = dir_->filePath("second");
     FieldWindow w;
     MessageLog log;
     FakeDialogLayer dialogs;
-    dialogs.answers.push_back(answer);
-    w.value = value.toStdString();
-    w.box->setText(value);
-    if (double_click) {
-      QTest::mouseDClick(w.box, Qt::LeftButton);
-    } else {
-      w.button->click();
-    }
-    QCOMPARE(dialogs.requests.size(), size_t{1});
-    QCOMPARE(dialogs.requests[0].folder, opens_at);
-    QCOMPARE(w.box->text(), result);
-    QCOMPARE(QString::fromStdString(w.value), result);
-    QCOMPARE(log.Transcript(), messages);
+    dialogs.answers = {std::nullopt, second};
+    w.value = "%QUONDER_FIELD_TEST%/first";
+    w.box->setText(QString::fromStdString(w.value));
+    QTest::mouseDClick(w.box, Qt::LeftButton);  // cancelled: the start comes back written out
+    QCOMPARE(w.box->text(), first);
+    QCOMPARE(QString::fromStdString(w.value), first);
+    w.button->click();
+    QCOMPARE(w.box->text(), second);
+    QCOMPARE(QString::fromStdString(w.value), second);
+    QCOMPARE(dialogs.requests.size(), size_t{2});
+    QCOMPARE(dialogs.requests[0].folder, first);
+    QCOMPARE(dialogs.requests[1].folder, first);
+    QVERIFY(log.messages().empty());
   }
 
  private:
