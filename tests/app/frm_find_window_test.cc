@@ -190,38 +190,14 @@ class FrmFindWindowTest : public QObject {
     QVERIFY(again->frameGeometry().width() < maximized_width);
   }
 
-  // (The other option handlers are driven by the settings at start, and checked there.)
-  void SizeBoxAndReplaceFollowTheirControls() {
+  // The result list's commands, its context menu, then the size box and Replace (the other
+  // option handlers are driven by the settings at start, and checked there).
+  void ListCommandsMenuAndOptions() {
     WindowFixture fixture;
     MessageLog log;
-    auto window = WindowWithRows(fixture, log);
-    QVERIFY(window);
-    auto* replace = Child<QPushButton>(*window, "cmdReplace");
-    QVERIFY(replace->isEnabled());
-
-    // Kilobytes to bytes as typed; a size past 32 bits is capped, and leaving the box shows
-    // the size in use.
-    auto* size = Child<QLineEdit>(*window, "txtMaxSize");
-    for (auto [text, bytes, shown] : {std::tuple{"0.5", 512, "0.5"},
-                                      {"3000000", 2147482624, "2097151"},
-                                      {"-3000000", -2147483647 - 1, "-2097152"}}) {
-      size->clear();
-      QTest::keyClicks(size, text);
-      QTest::keyClick(size, Qt::Key_Return);
-      QCOMPARE(size->text(), QString::fromLatin1(shown));
-      QCOMPARE(window->lngMaxSize, bytes);
-    }
-
-    // Editing the find text in plain mode keeps Replace; a mode change gives it up.
-    QTest::keyClicks(Child<QComboBox>(*window, "cboFind"), "x");
-    QVERIFY(replace->isEnabled());
-    QTest::mouseClick(Child<QCheckBox>(*window, "chkRegExp"), Qt::LeftButton);
-    QVERIFY(!replace->isEnabled());
-  }
-
-  void ListCommandsOpenTheFocusedRow() {
-    WindowFixture fixture;
-    MessageLog log;
+    ScratchFolder dir;  // the desktop's opener records the path it is given
+    SetShellOpener(QString::fromStdString(
+        WriteScript(dir, "opener.sh", "printf '%s' \"$1\" > '" + dir.Path("opened") + "'")));
     auto window = WindowWithRows(fixture, log);
     QVERIFY(window);
     auto* list = Child<QTableView>(*window, "ListView1");
@@ -262,22 +238,10 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(started_[1].last(), data + "/b b.txt");
     QCOMPARE(started_[2], started_[1]);
     QCOMPARE(window->focusWidget(), list);
-  }
 
-  // Copy gives the rows as `quonder-cli find` prints them; the menu's other items act on the
-  // row under the pointer; hovering shows its line.
-  void ContextMenuCopiesAndOpens() {
-    WindowFixture fixture;
-    MessageLog log;
-    ScratchFolder dir;  // the desktop's opener records the path it is given
-    SetShellOpener(QString::fromStdString(
-        WriteScript(dir, "opener.sh", "printf '%s' \"$1\" > '" + dir.Path("opened") + "'")));
-    auto window = WindowWithRows(fixture, log);
-    QVERIFY(window);
-    auto* list = Child<QTableView>(*window, "ListView1");
+    // Copy gives the rows as `quonder-cli find` prints them; the menu's other items act on the
+    // row under the pointer; hovering shows its line.
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const QString data = QString::fromStdString(fixture.DataFolder());
-
     list->setFocus();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(window->results()->index(0, 1)).center());
@@ -296,8 +260,8 @@ class FrmFindWindowTest : public QObject {
     ChooseFromListMenu(*window, 2, QStringLiteral("Open Containing Folder"));
     QTRY_COMPARE(QString::fromStdString(dir.Read("opened")), data);
     ChooseFromListMenu(*window, 2, QStringLiteral("Open File"));
-    QCOMPARE(started_.size(), size_t{1});
-    QCOMPARE(started_[0].last(), data + "/b b.txt");
+    QCOMPARE(started_.size(), size_t{4});
+    QCOMPARE(started_[3], started_[1]);
 
     const QRect second = list->visualRect(window->results()->index(1, 4));
     QHelpEvent hover(QEvent::ToolTip, second.center(),
@@ -308,6 +272,27 @@ class FrmFindWindowTest : public QObject {
     QTRY_VERIFY2(QToolTip::text().contains("two"), qPrintable(QToolTip::text()));
     QVERIFY(!QToolTip::text().contains("one"));
     QToolTip::hideText();
+
+    auto* replace = Child<QPushButton>(*window, "cmdReplace");
+    QVERIFY(replace->isEnabled());
+    // Kilobytes to bytes as typed; a size past 32 bits is capped, and leaving the box shows
+    // the size in use.
+    auto* size = Child<QLineEdit>(*window, "txtMaxSize");
+    for (auto [text, bytes, shown] : {std::tuple{"0.5", 512, "0.5"},
+                                      {"3000000", 2147482624, "2097151"},
+                                      {"-3000000", -2147483647 - 1, "-2097152"}}) {
+      size->clear();
+      QTest::keyClicks(size, text);
+      QTest::keyClick(size, Qt::Key_Return);
+      QCOMPARE(size->text(), QString::fromLatin1(shown));
+      QCOMPARE(window->lngMaxSize, bytes);
+    }
+
+    // Editing the find text in plain mode keeps Replace; a mode change gives it up.
+    QTest::keyClicks(Child<QComboBox>(*window, "cboFind"), "x");
+    QVERIFY(replace->isEnabled());
+    QTest::mouseClick(Child<QCheckBox>(*window, "chkRegExp"), Qt::LeftButton);
+    QVERIFY(!replace->isEnabled());
   }
 
   // Esc presses Stop while a find or a file command runs (here while the copy asks its
