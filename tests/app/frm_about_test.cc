@@ -49,27 +49,24 @@ class FrmAboutTest : public QObject {
     QCOMPARE(LabelText(about, "lblVersion"), shown);
   }
 
-  // Each label joins its record fields by line breaks; empty fields give empty lines.
-  void TextsComeFromTheRecord() {
+  // Each label joins its record fields by line breaks (empty fields give empty lines); the
+  // icon is the main window's.
+  void TextsAndIconComeFromTheRecordAndTheMainWindow() {
     VersionRecord record;
     record.title = "Quonder";
     record.file_description = "Finds text";
     record.legal_copyright = "(C) someone";
     record.legal_trademarks = "TM";
-    frmAbout about(record, nullptr);
+    QWidget main_window;
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    main_window.setWindowIcon(QIcon(red));
+    frmAbout about(record, &main_window);
     QCOMPARE(about.windowTitle(), QString("About Quonder"));
     QCOMPARE(LabelText(about, "lblTitle"), QString("Quonder"));
     QCOMPARE(LabelText(about, "lblDescription"), QString("Finds text\n"));
     QCOMPARE(LabelText(about, "lblDisclaimer"), QString("(C) someone\n\nTM"));
     QVERIFY(!about.isModal());
-  }
-
-  void ShowsTheMainWindowsIcon() {
-    QWidget main_window;
-    QPixmap red(32, 32);
-    red.fill(Qt::red);
-    main_window.setWindowIcon(QIcon(red));
-    frmAbout about(ProgramVersionRecord(), &main_window);
     const QPixmap shown = about.findChild<QLabel*>("picIcon")->pixmap();
     QVERIFY(!shown.isNull());
     QCOMPARE(shown.toImage().pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::red));

@@ -12,11 +12,6 @@
 namespace quonder {
 namespace {
 
-ResultRow MakeRow(std::string path, int32_t line, int32_t column, std::u16string found,
-                  int32_t pointer) {
-  return ResultRow{0, std::move(path), line, column, std::move(found), pointer};
-}
-
 ResultRows Batch(std::initializer_list<ResultRow> rows) {
   ResultRows batch;
   for (const ResultRow& row : rows) batch.Append(row);
@@ -46,9 +41,9 @@ class ResultModelTest : public QObject {
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
 
     model.AppendRows(
-        Batch({MakeRow("a.txt", 1, 1, u"abc", 1), MakeRow("sub/b.txt", 3, 7, u"\u3042\\n", 40)}));
+        Batch({{0, "a.txt", 1, 1, u"abc", 1}, {0, "sub/b.txt", 3, 7, u"\u3042\\n", 40}}));
     model.AppendRows(ResultRows());
-    model.AppendRows(Batch({MakeRow("sub/b.txt", 12, 5, u"", 300)}));
+    model.AppendRows(Batch({{0, "sub/b.txt", 12, 5, u"", 300}}));
 
     QCOMPARE(inserted.count(), 2);
     QCOMPARE(inserted[1].at(1).toInt(), 2);
@@ -73,7 +68,7 @@ class ResultModelTest : public QObject {
     model.Clear();
     QCOMPARE(reset.count(), 1);
     QCOMPARE(model.rowCount(), 0);
-    model.AppendRows(Batch({MakeRow("c.txt", 4, 2, u"q", 20)}));
+    model.AppendRows(Batch({{0, "c.txt", 4, 2, u"q", 20}}));
     QCOMPARE(RowTexts(model, 0), (QStringList{"1", "c.txt", "4", "2", "q", "20"}));
   }
 
@@ -82,7 +77,7 @@ class ResultModelTest : public QObject {
   void SelectedRowsReadsTheRanges() {
     ResultModel model;
     ResultRows batch;
-    for (int i = 0; i < 10; ++i) batch.Append(MakeRow("a.txt", i + 1, 1, u"x", i * 10 + 1));
+    for (int i = 0; i < 10; ++i) batch.Append("a.txt", i + 1, 1, i * 10 + 1, u"x");
     model.AppendRows(batch);
     QItemSelectionModel selection(&model);
     QCOMPARE(SelectedRows(selection), std::vector<int>{});
