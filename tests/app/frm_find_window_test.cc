@@ -104,7 +104,7 @@ class FrmFindWindowTest : public QObject {
   // Only the list follows the window, panel 2 takes the growth, and every resize stores the
   // size and the column widths, which the next start applies. A window manager that moves and
   // resizes in one change may report the size first: what is stored is the place after both.
-  void ResizeMovesOnlyTheListAndIsStored() {
+  void SizeAndPlaceAreStored() {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
@@ -142,6 +142,24 @@ class FrmFindWindowTest : public QObject {
     QVERIFY(ShowSettled(*again));
     QCOMPARE(again->frameGeometry().size(), size);
     QCOMPARE(Child<QTableView>(*again, "ListView1")->columnWidth(1), twips.ToPixelsX(path_twips));
+
+    // Nothing is written while minimized; a maximized window stores its maximized geometry,
+    // which the next start does not apply.
+    QVERIFY(QFile::remove(QString::fromStdString(fixture.IniFile())));
+    again->showMinimized();
+    QTRY_VERIFY(again->isMinimized());
+    again->resize(again->size() + QSize(40, 40));
+    QCoreApplication::processEvents();  // runs a write that the resize would have scheduled
+    QVERIFY(!FileExists(fixture.IniFile()));
+    again->showMaximized();
+    QTRY_VERIFY(again->isMaximized());
+    Settle(*again);
+    QTRY_COMPARE(StoredGeometry(fixture, *again), again->frameGeometry());
+    const int maximized_width = again->frameGeometry().width();
+    again.reset();
+    auto third = fixture.Open();
+    QVERIFY(third);
+    QVERIFY(third->frameGeometry().width() < maximized_width);
   }
 
   // The window snaps back to the find frame's width and to a height that shows the list's
@@ -162,32 +180,6 @@ class FrmFindWindowTest : public QObject {
     const QRect first_row = list->visualRect(window->results()->index(0, 0));
     QVERIFY(list->viewport()->rect().contains(first_row));
     QVERIFY(!list->viewport()->rect().contains(list->visualRect(window->results()->index(1, 0))));
-  }
-
-  // Nothing is written while minimized; a maximized window stores its maximized geometry, which
-  // the next start does not apply.
-  void MinimizedAndMaximized() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(ShowSettled(*window));
-    QTRY_VERIFY(FileExists(fixture.IniFile()));
-    QVERIFY(QFile::remove(QString::fromStdString(fixture.IniFile())));
-    window->showMinimized();
-    QTRY_VERIFY(window->isMinimized());
-    window->resize(window->size() + QSize(40, 40));
-    QCoreApplication::processEvents();  // runs a write that the resize would have scheduled
-    QVERIFY(!FileExists(fixture.IniFile()));
-
-    window->showMaximized();
-    QTRY_VERIFY(window->isMaximized());
-    Settle(*window);
-    QTRY_COMPARE(StoredGeometry(fixture, *window), window->frameGeometry());
-    const int maximized_width = window->frameGeometry().width();
-    window.reset();
-    auto again = fixture.Open();
-    QVERIFY(again);
-    QVERIFY(again->frameGeometry().width() < maximized_width);
   }
 
   // The result list's commands, its context menu, then the size box and Replace (the other
