@@ -99,12 +99,15 @@ class OpenFileTest : public QObject {
   }
 
   // F1 hands the guide to the desktop; when the desktop cannot open it, our own read-only
-  // window shows it; a guide that is missing is named in a message.
-  void HelpShowsTheGuide() {
+  // window shows it; a guide that is missing is named in a message. An editor that cannot be
+  // started is named in status panel 1, and the focus stays put.
+  void HelpAndEditorThatCannotStart() {
     testing::WindowFixture fixture;
     testing::MessageLog log;
     const std::string readme = fixture.ProgramFolder() + "/readme.txt";
     testing::WindowFixture::WriteFile(readme, "The guide.\n");
+    fixture.WriteData("a.txt", "hit");
+    fixture.PointAtData("Editor=no-such-editor-quonder +%L %P\n");
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(testing::ShowSettled(*window));
@@ -134,17 +137,7 @@ class OpenFileTest : public QObject {
     window->findChild<QAction*>("mnuHelpHelp")->trigger();
     QCOMPARE(log.Transcript(), QStringList{"Find Text Alarm: The help file was not found: " +
                                            QString::fromStdString(readme)});
-  }
 
-  // An editor that cannot be started is named in status panel 1; the focus stays put.
-  void EditorThatCannotStartIsNamed() {
-    testing::WindowFixture fixture;
-    testing::MessageLog log;
-    fixture.WriteData("a.txt", "hit");
-    fixture.PointAtData("Editor=no-such-editor-quonder +%L %P\n");
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(testing::ShowSettled(*window));
     QVERIFY(testing::FindAndWait(*window, log, "hit"));
     auto* find = window->findChild<QComboBox*>("cboFind");
     auto* list = window->findChild<QTableView*>("ListView1");
