@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 
 #include "app/file_ops_worker.h"
@@ -45,20 +46,11 @@ std::string WriteScript(const ScratchFolder& folder, const std::string& name,
 }
 
 std::string CodeSetName(int index) {
-  switch (index) {
-    case 0:
-      return "shift_jis";
-    case 1:
-      return "no-such-charset";
-    case 2:
-      return "";  // a malformed value keeps its place with an empty name
-    case 42:
-      return "utf-8";
-    case 43:
-      return "utf-16le";
-    default:
-      return "windows-1252";
-  }
+  // Index 2 is a malformed value: it keeps its place with an empty name.
+  static const std::map<int, std::string> kNames = {
+      {0, "shift_jis"}, {1, "no-such-charset"}, {2, ""}, {42, "utf-8"}, {43, "utf-16le"}};
+  const auto name = kNames.find(index);
+  return name != kNames.end() ? name->second : "windows-1252";
 }
 
 WindowFixture::WindowFixture(bool with_code_sets) {
@@ -133,6 +125,11 @@ struct RunGate::State {
   bool reached = false;
   bool open = false;
 };
+void RunGate::OpenState(State& state) {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.open = true;
+  state.opened.notify_all();
+}
 std::function<void()> RunGate::Probe(int at) const {
   return [state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
@@ -142,11 +139,7 @@ std::function<void()> RunGate::Probe(int at) const {
   };
 }
 std::function<void()> RunGate::Release() const {
-  return [state = state_] {
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->open = true;
-    state->opened.notify_all();
-  };
+  return [state = state_] { OpenState(*state); };
 }
 RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
   if (worker == Worker::kFind) {
@@ -163,13 +156,7 @@ bool RunGate::Reached() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->reached;
 }
-void RunGate::Open() {
-  {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->open = true;
-  }
-  state_->opened.notify_all();
-}
+void RunGate::Open() { OpenState(*state_); }
 
 bool ShowSettled(QWidget& window) {
   window.show();

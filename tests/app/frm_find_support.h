@@ -115,6 +115,7 @@ class RunGate {
   struct State;
   std::function<void()> Probe(int at) const;
   std::function<void()> Release() const;
+  static void OpenState(State& state);
 
   std::shared_ptr<State> state_;
 };

@@ -33,7 +33,7 @@ class ResultModelTest : public QObject {
 
  private slots:
   // Numbers continue across batches, each batch is one insert, and every cell reads back, a
-  // file whose hits straddle two batches included; "Line" and "Column" are right-aligned.
+  // file whose hits straddle two batches included.
   // Clear empties the list and numbers start again.
   void BatchesAppendInOrder() {
     ResultModel model;
@@ -54,14 +54,6 @@ class ResultModelTest : public QObject {
     QCOMPARE(RowTexts(model, 2), (QStringList{"3", "sub/b.txt", "12", "5", "", "300"}));
     QCOMPARE(model.strRowPaths(3), std::string("sub/b.txt"));
     QVERIFY(!model.index(3, 0).data().isValid());
-    for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-      const bool right = column == ResultModel::kLine || column == ResultModel::kColumn;
-      const auto cell = model.index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
-      const auto header =
-          model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
-      QCOMPARE(bool(cell & Qt::AlignRight), right);
-      QCOMPARE(bool(header & Qt::AlignRight), right);
-    }
     QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
 
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
