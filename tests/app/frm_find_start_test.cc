@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <tuple>
 
@@ -34,15 +33,9 @@
 namespace quonder::testing {
 namespace {
 
-QString CheckState(const frmFind& window, const char* name) {
-  switch (Child<QCheckBox>(window, name)->checkState()) {
-    case Qt::Checked:
-      return "1";
-    case Qt::PartiallyChecked:
-      return "2";
-    default:
-      return "0";
-  }
+QString CheckState(const frmFind& window, const QString& name) {
+  const Qt::CheckState state = Child<QCheckBox>(window, qPrintable(name))->checkState();
+  return state == Qt::Checked ? "1" : state == Qt::PartiallyChecked ? "2" : "0";
 }
 
 QString LineFeed(const frmFind& window) {
@@ -74,58 +67,36 @@ QString ThroughPixels(const frmFind& window, const QString& twips_list) {
   return widths.join(',');
 }
 
-// What a test reads off the window, by name.
-using Probe = std::function<QString(const frmFind&)>;
-const std::map<QString, Probe>& Probes() {
-  static const std::map<QString, Probe> probes = {
-      {"sourceFolder",
-       [](const frmFind& w) {
-         return Child<QLineEdit>(w, "txtSourceFolder")->text() + "/" +
-                QString::fromStdString(w.strSourceFolder);
-       }},
-      {"copyFolder", [](const frmFind& w) { return QString::fromStdString(w.strCopyFolder); }},
-      {"find", [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboFind")).join('|'); }},
-      {"replace",
-       [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboReplace")).join('|'); }},
-      {"extensions",
-       [](const frmFind& w) { return Items(*Child<QComboBox>(w, "cboExtentions")).join('|'); }},
-      {"chkRegExp", [](const frmFind& w) { return CheckState(w, "chkRegExp"); }},
-      {"chkIgnoreCase",
-       [](const frmFind& w) {
-         return CheckState(w, "chkIgnoreCase") + "/" + QString::number(w.lngCompareMode);
-       }},
-      {"chkWordOnly",
-       [](const frmFind& w) {
-         return CheckState(w, "chkWordOnly") + "/" +
-                (Child<QLineEdit>(w, "txtSeparator")->isEnabled() ? "on" : "off");
-       }},
-      {"chkSubFolder", [](const frmFind& w) { return CheckState(w, "chkSubFolder"); }},
-      {"chkEnableRestore", [](const frmFind& w) { return CheckState(w, "chkEnableRestore"); }},
-      {"maxSize",
-       [](const frmFind& w) {
-         return Child<QLineEdit>(w, "txtMaxSize")->text() + "/" + QString::number(w.lngMaxSize);
-       }},
-      {"extBehavior",
-       [](const frmFind& w) {
-         return Child<QComboBox>(w, "cboExtBehavior")->currentText() + "/" +
-                QString::number(w.lngExtBehavior);
-       }},
-      {"coding",
-       [](const frmFind& w) {
-         return QString::fromStdString(w.strCoding) + "/" +
-                QString::number(Child<QComboBox>(w, "cboCoding")->currentIndex()) + "/" +
-                Child<QComboBox>(w, "cboCoding")->toolTip();
-       }},
-      {"lineFeed", LineFeed},
-      {"editor", [](const frmFind& w) { return QString::fromStdString(w.strEditor); }},
-      {"windowWidth",
-       [](const frmFind& w) {
-         return QString::number(qRound(TwipsScale(w).ToTwipsX(w.frameGeometry().width())));
-       }},
-      {"columns", ColumnTwips},
-      {"separator", [](const frmFind& w) { return Child<QLineEdit>(w, "txtSeparator")->text(); }},
-  };
-  return probes;
+// What a test reads off the window, by name: a check box and a history box by their own.
+QString Probe(const frmFind& w, const QString& name) {
+  const auto text = [&w](const char* box) { return Child<QLineEdit>(w, box)->text(); };
+  const auto str = [](const std::string& value) { return QString::fromStdString(value); };
+  if (name.startsWith("cbo")) return Items(*Child<QComboBox>(w, qPrintable(name))).join('|');
+  if (name == "chkIgnoreCase") return CheckState(w, name) + "/" + QString::number(w.lngCompareMode);
+  if (name == "chkWordOnly") {
+    return CheckState(w, name) +
+           (Child<QLineEdit>(w, "txtSeparator")->isEnabled() ? "/on" : "/off");
+  }
+  if (name.startsWith("chk")) return CheckState(w, name);
+  if (name == "sourceFolder") return text("txtSourceFolder") + "/" + str(w.strSourceFolder);
+  if (name == "copyFolder") return str(w.strCopyFolder);
+  if (name == "separator") return text("txtSeparator");
+  if (name == "maxSize") return text("txtMaxSize") + "/" + QString::number(w.lngMaxSize);
+  if (name == "extBehavior") {
+    return Child<QComboBox>(w, "cboExtBehavior")->currentText() + "/" +
+           QString::number(w.lngExtBehavior);
+  }
+  if (name == "coding") {
+    const auto* box = Child<QComboBox>(w, "cboCoding");
+    return str(w.strCoding) + "/" + QString::number(box->currentIndex()) + "/" + box->toolTip();
+  }
+  if (name == "lineFeed") return LineFeed(w);
+  if (name == "editor") return str(w.strEditor);
+  if (name == "windowWidth") {
+    return QString::number(qRound(TwipsScale(w).ToTwipsX(w.frameGeometry().width())));
+  }
+  if (name == "columns") return ColumnTwips(w);
+  return "<no probe " + name + ">";
 }
 
 // Everything written to standard error while alive.
@@ -176,7 +147,7 @@ class FrmFindStartTest : public QObject {
     // The defaults themselves are the settings model's; these are the window's own.
     const std::map<QString, QString> expected = {{"sourceFolder", data + "/" + data},
                                                  {"copyFolder", data},
-                                                 {"find", ""},
+                                                 {"cboFind", ""},
                                                  {"chkWordOnly", "0/off"},
                                                  {"extBehavior", "Exclude/1"},
                                                  {"coding", "utf-8/42/Set 42"},
@@ -185,7 +156,7 @@ class FrmFindStartTest : public QObject {
                                                  {"columns", "600,4200,810,810,2100,900"}};
     for (const auto& [probe, value] : expected) {
       // Column widths go through whole pixels at the window's scale.
-      QCOMPARE(Probes().at(probe)(*window),
+      QCOMPARE(Probe(*window, probe),
                probe == QStringLiteral("columns") ? ThroughPixels(*window, value) : value);
     }
     QCOMPARE(window->strIniFile, fixture.IniFile());
@@ -236,8 +207,8 @@ class FrmFindStartTest : public QObject {
         {"sourceFolder", "C:\\data\\new/C:\\data\\new"},
         {"copyFolder", "%HOME%/copies"},
         // Capacity 2: two entries and no empty item; the leading space survives.
-        {"find", " lead|b"},
-        {"replace", "r1|"},
+        {"cboFind", " lead|b"},
+        {"cboReplace", "r1|"},
         {"chkRegExp", "1"},
         {"chkIgnoreCase", "1/1"},
         {"chkWordOnly", "1/on"},
@@ -251,7 +222,7 @@ class FrmFindStartTest : public QObject {
         {"editor", "kate --line %L --column %C %P"},
         {"columns",
          ThroughPixels(*window, QString("600,%1,810,810,2100,900").arg(list_twips / 6))}};
-    for (const auto& [probe, value] : expected) QCOMPARE(Probes().at(probe)(*window), value);
+    for (const auto& [probe, value] : expected) QCOMPARE(Probe(*window, probe), value);
     QCOMPARE(Child<QComboBox>(*window, "cboFind")->currentText(), QStringLiteral(" lead"));
     QVERIFY(log.messages().empty());
     QVERIFY(
@@ -315,7 +286,7 @@ class FrmFindStartTest : public QObject {
         qRound(TwipsScale(*window).ToTwipsX(Child<QTableView>(*window, "ListView1")->width()));
     expected.replace("SIXTH", QString::number(list_twips / 6));
     if (probe == "columns" || probe == "windowWidth") expected = ThroughPixels(*window, expected);
-    QCOMPARE(Probes().at(probe)(*window), expected);
+    QCOMPARE(Probe(*window, probe), expected);
     QVERIFY(log.messages().empty());
   }
 
