@@ -131,7 +131,6 @@ class FileDialogTest : public QObject {
     QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
     QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(open->viewMode(), QFileDialog::List);
-    QVERIFY(open->isSizeGripEnabled());
 
     FileDialogRequest save;
     save.kind = Kind::kSave;

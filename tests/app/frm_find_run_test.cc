@@ -43,6 +43,7 @@ class FrmFindRunTest : public QObject {
     for (const char* key : {"UseRegExp", "IgnoreCase", "WordOnly", "SubFolder", "ExtBehavior"}) {
       QCOMPARE(fixture.Ini("FindSetting", key), std::string("0"));
     }
+    QCOMPARE(fixture.Ini("FindSetting", "Separator"), std::string("_,. \"#&'()|[]{}<>"));
     QCOMPARE(fixture.Ini("FindSetting", "Coding"), std::string("utf-8"));
     QCOMPARE(fixture.Ini("FindSetting", "LineFeedCode"), std::string("\n"));  // the default
     QCOMPARE(fixture.Ini("FindHistory", "0"), std::string("hello"));

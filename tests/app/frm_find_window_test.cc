@@ -329,7 +329,8 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(stops.count(), 2);
   }
 
-  // File > Exit closes the window, which removes the backup folder, read-only files included.
+  // File > Exit (Ctrl+Q) closes the window, which removes the backup folder, read-only files
+  // included.
   void ExitDeletesTheBackupFolder() {
     WindowFixture fixture;
     ScratchFolder temp;
@@ -341,8 +342,10 @@ class FrmFindWindowTest : public QObject {
     fixture.WriteFile(backup + "/deep/er/locked.txt", "x");
     QVERIFY(::chmod((backup + "/deep/er/locked.txt").c_str(), 0400) == 0);
     QVERIFY(::chmod((backup + "/deep/er").c_str(), 0500) == 0);
-    window->show();
-    Child<QAction>(*window, "mnuFileExit")->trigger();
+    QVERIFY(ShowSettled(*window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!window->isVisible());
     QVERIFY(!FolderExists(backup));
   }
