@@ -90,13 +90,9 @@ class FrmAboutTest : public QObject {
     QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     QTRY_VERIFY(first.isNull());  // closing unloads it
     QPointer<frmAbout> second = ShowAboutWindow(&main_window);
-    QVERIFY(second != nullptr);
     QVERIFY(second->isVisible());
-    second->close();
+    QTest::keyClick(second.data(), Qt::Key_Escape);
     QTRY_VERIFY(second.isNull());
-    QPointer<frmAbout> third = ShowAboutWindow(&main_window);
-    QTest::keyClick(third.data(), Qt::Key_Escape);
-    QTRY_VERIFY(third.isNull());
   }
 
   void SysInfoStartsAnInstalledProgram() {

@@ -73,19 +73,16 @@ QList<DrawnText> TextsOf(const QWidget& widget) {
     if (frame->title().isEmpty()) return {};
     return {{frame->title(), frame->CaptionRect(), frame->rect()}};
   }
-  if (qobject_cast<const QPushButton*>(&widget) != nullptr) {
-    QStyleOptionButton option = ButtonOption(widget);
-    const QRect area = style->subElementRect(QStyle::SE_PushButtonContents, &option, &widget);
-    return {single(static_cast<const QAbstractButton&>(widget).text(), area, Qt::AlignCenter,
-                   Qt::TextShowMnemonic)};
-  }
-  if (const auto* box = qobject_cast<const QAbstractButton*>(&widget)) {
-    QStyleOptionButton option = ButtonOption(widget);
-    const auto element = qobject_cast<const QCheckBox*>(box) != nullptr
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+    const bool push = qobject_cast<const QPushButton*>(button) != nullptr;
+    const auto element = push ? QStyle::SE_PushButtonContents
+                         : qobject_cast<const QCheckBox*>(button) != nullptr
                              ? QStyle::SE_CheckBoxContents
                              : QStyle::SE_RadioButtonContents;
+    QStyleOptionButton option = ButtonOption(widget);
     const QRect area = style->subElementRect(element, &option, &widget);
-    return {single(box->text(), area, Qt::AlignLeft | Qt::AlignVCenter, Qt::TextShowMnemonic)};
+    const Qt::Alignment alignment = push ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    return {single(button->text(), area, alignment, Qt::TextShowMnemonic)};
   }
   if (const auto* box = qobject_cast<const QComboBox*>(&widget); box && !box->isEditable()) {
     QStyleOptionComboBox option;
