@@ -1,8 +1,10 @@
 #include "dialog_layer_support.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMessageBox>
-#include <QStringList>
+#include <QMimeData>
 #include <QTimer>
 
 namespace quonder {
@@ -35,19 +37,16 @@ std::optional<QString> FakeDialogLayer::Run(const FileDialogRequest& request) {
   return answer;
 }
 
-MessageRecorder::MessageRecorder(int answer) : answer(answer) {
-  SetMessageBoxHandler([this](const MessageRequest& request) {
-    messages.push_back(request);
-    return this->answer;
-  });
-}
-
-MessageRecorder::~MessageRecorder() { SetMessageBoxHandler(nullptr); }
-
-QStringList MessageRecorder::Prompts() const {
-  QStringList prompts;
-  for (const MessageRequest& message : messages) prompts.append(message.prompt);
-  return prompts;
+bool DropUrls(QWidget* target, const QList<QUrl>& urls, const QString& text) {
+  QMimeData data;
+  if (!urls.isEmpty()) data.setUrls(urls);
+  if (!text.isEmpty()) data.setText(text);
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
 }
 
 }  // namespace quonder

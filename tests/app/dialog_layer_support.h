@@ -1,10 +1,11 @@
 // Stand-ins for the modal parts of the window in widget tests: a dialog layer that answers
-// from a queue, and a recorder for ShowMessage (both install themselves for their lifetime);
-// and a way to act on a real message box that the code under test is about to run.
+// from a queue (installed for its lifetime), a way to act on a real message box that the code
+// under test is about to run, and a file manager's drop.
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <QStringList>
+#include <QUrl>
 
 #include <deque>
 #include <functional>
@@ -12,15 +13,19 @@
 #include <vector>
 
 #include "app/file_dialog.h"
-#include "app/message_box.h"
 
 class QMessageBox;
+class QWidget;
 
 namespace quonder {
 
 // Runs `act` on the next message box as soon as it shows (the call that shows it does not
 // return before the box closes); `act` must close it.
 void WhenBoxShows(std::function<void(QMessageBox*)> act);
+
+// Sends what a file manager's drag and drop sends (`text` alone when there are no urls);
+// returns whether the drop was accepted.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls, const QString& text = QString());
 
 class FakeDialogLayer : public DialogLayer {
  public:
@@ -37,20 +42,6 @@ class FakeDialogLayer : public DialogLayer {
 
  private:
   DialogLayer* previous_;
-};
-
-class MessageRecorder {
- public:
-  explicit MessageRecorder(int answer = kIdOk);
-  ~MessageRecorder();
-  MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-  // The prompts shown so far, in order.
-  QStringList Prompts() const;
-
-  std::vector<MessageRequest> messages;
-  int answer;
 };
 
 }  // namespace quonder

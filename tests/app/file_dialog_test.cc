@@ -78,55 +78,43 @@ class FileDialogTest : public QObject {
     QCOMPARE(request.owner, nullptr);
   }
 
-  void OpenDialogRequest() {
+  // What the open and save dialogs ask of the layer: the flags as asked, "" on Cancel, and the
+  // current directory for an empty initial folder.
+  void OpenAndSaveDialogRequests() {
     FakeDialogLayer layer;
     QWidget owner;
-    layer.answers.push_back(QString("/cfg/other.ini"));
+    layer.answers = {QString("/cfg/other.ini"), std::nullopt, QString("/out/export.ini")};
     QCOMPARE(ShowOpenDialog(&owner, SettingsFileFilter(), 0x1004, "/cfg", "Select Setting File", 0,
                             0x702B),
              QString("/cfg/other.ini"));
-    const FileDialogRequest& request = layer.requests.at(0);
-    QCOMPARE(request.kind, Kind::kOpen);
-    QCOMPARE(request.owner, &owner);
-    QCOMPARE(request.title, QString("Select Setting File"));
-    QCOMPARE(request.folder, QString("/cfg"));
-    QCOMPARE(request.name_filters, (QStringList{"ini(*.ini)", "All Type(*.*)"}));
-    QVERIFY(request.file_must_exist);
-    QCOMPARE(request.view_mode, std::optional<int>(QFileDialog::List));
-
-    // Cancel gives "", and without OFN_FILEMUSTEXIST a new name may be typed.
-    QCOMPARE(ShowOpenDialog(nullptr, SettingsFileFilter(), 0, "/cfg", "t", 0, 0), QString());
-    QVERIFY(!layer.requests.at(1).file_must_exist);
-    QCOMPARE(layer.requests.at(1).view_mode, std::optional<int>());
-  }
-
-  void EmptyInitialFolderMeansTheCurrentDirectory() {
-    FakeDialogLayer layer;
-    ShowOpenDialog(nullptr, SettingsFileFilter(), 0x1004, "", "t", 0, 0x702B);
-    ShowSaveDialog(nullptr, SettingsFileFilter(), 0x1004, "", "", "", "t", 0, 0x702C);
-    QCOMPARE(layer.requests.at(0).folder, QDir::currentPath());
-    QCOMPARE(layer.requests.at(1).folder, QDir::currentPath());
-    QCOMPARE(layer.requests.at(1).view_mode, std::optional<int>(QFileDialog::Detail));
-  }
-
-  void SaveDialogAsksBeforeReplacingOnlyWhenTold() {
-    FakeDialogLayer layer;
-    layer.answers.push_back(QString("/out/export.ini"));
-    QCOMPARE(ShowSaveDialog(nullptr, SettingsFileFilter(), 0x1004, "/cfg", "", "",
-                            "Select Setting File", 0, 0x702B),
+    QCOMPARE(ShowOpenDialog(nullptr, SettingsFileFilter(), 0, "", "t", 0, 0), QString());
+    QCOMPARE(ShowSaveDialog(nullptr, SettingsFileFilter(), 0x1004, "/cfg", "", "", "t", 0, 0x702C),
              QString("/out/export.ini"));
-    QVERIFY(!layer.requests.at(0).confirm_overwrite);
-    QCOMPARE(layer.requests.at(0).kind, Kind::kSave);
-
-    QCOMPARE(ShowSaveDialog(nullptr, SettingsFileFilter(), kOfnOverwritePrompt, "/cfg", "ini",
+    QCOMPARE(ShowSaveDialog(nullptr, SettingsFileFilter(), kOfnOverwritePrompt, "", "ini",
                             "Quonder.ini", "t", 0, 0x702B),
              QString());
-    QVERIFY(layer.requests.at(1).confirm_overwrite);
-    QCOMPARE(layer.requests.at(1).default_suffix, QString("ini"));
-    QCOMPARE(layer.requests.at(1).default_file_name, QString("Quonder.ini"));
+    const auto& r = layer.requests;
+    QCOMPARE(r.size(), size_t{4});
+    QCOMPARE(r[0].kind, Kind::kOpen);
+    QCOMPARE(r[0].owner, &owner);
+    QCOMPARE(r[0].title, QString("Select Setting File"));
+    QCOMPARE(r[0].folder, QString("/cfg"));
+    QCOMPARE(r[0].name_filters, (QStringList{"ini(*.ini)", "All Type(*.*)"}));
+    QVERIFY(r[0].file_must_exist);  // OFN_FILEMUSTEXIST; without it a new name may be typed
+    QVERIFY(!r[1].file_must_exist);
+    QCOMPARE(r[0].view_mode, std::optional<int>(QFileDialog::List));
+    QCOMPARE(r[1].view_mode, std::optional<int>());
+    QCOMPARE(r[2].view_mode, std::optional<int>(QFileDialog::Detail));
+    QCOMPARE(r[1].folder, QDir::currentPath());
+    QCOMPARE(r[3].folder, QDir::currentPath());
+    QCOMPARE(r[2].kind, Kind::kSave);
+    QVERIFY(!r[2].confirm_overwrite);
+    QVERIFY(r[3].confirm_overwrite);
+    QCOMPARE(r[3].default_suffix, QString("ini"));
+    QCOMPARE(r[3].default_file_name, QString("Quonder.ini"));
   }
 
-  void QtOpenDialogIsSetUpAsAsked() {
+  void QtDialogsAreSetUpAsAsked() {
     QTemporaryDir dir;
     FileDialogRequest request;
     request.kind = Kind::kOpen;
@@ -135,18 +123,15 @@ class FileDialogTest : public QObject {
     request.name_filters = ToQtNameFilters(SettingsFileFilter());
     request.file_must_exist = true;
     request.view_mode = QFileDialog::List;
-    const auto dialog = MakeFileDialog(request);
-    QCOMPARE(dialog->windowTitle(), QString("Select Setting File"));
-    QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
-    QCOMPARE(dialog->nameFilters(), (QStringList{"ini(*.ini)", "All Type(*.*)"}));
-    QCOMPARE(dialog->selectedNameFilter(), QString("ini(*.ini)"));
-    QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    QCOMPARE(dialog->viewMode(), QFileDialog::List);
-    QVERIFY(dialog->isSizeGripEnabled());
-  }
+    const auto open = MakeFileDialog(request);
+    QCOMPARE(open->windowTitle(), QString("Select Setting File"));
+    QCOMPARE(QDir(open->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    QCOMPARE(open->nameFilters(), (QStringList{"ini(*.ini)", "All Type(*.*)"}));
+    QCOMPARE(open->selectedNameFilter(), QString("ini(*.ini)"));
+    QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(open->viewMode(), QFileDialog::List);
 
-  void QtSaveAndFolderDialogsAreSetUpAsAsked() {
     FileDialogRequest save;
     save.kind = Kind::kSave;
     save.default_suffix = "ini";
@@ -157,11 +142,8 @@ class FileDialogTest : public QObject {
     save.confirm_overwrite = true;
     QVERIFY(!MakeFileDialog(save)->testOption(QFileDialog::DontConfirmOverwrite));
 
-    QTemporaryDir dir;
-    FileDialogRequest folder;
-    folder.kind = Kind::kFolder;
-    folder.folder = dir.path();
-    const auto folder_dialog = MakeFileDialog(folder);
+    request.kind = Kind::kFolder;
+    const auto folder_dialog = MakeFileDialog(request);
     QCOMPARE(folder_dialog->fileMode(), QFileDialog::Directory);
     QVERIFY(folder_dialog->testOption(QFileDialog::ShowDirsOnly));
     QCOMPARE(QDir(folder_dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());

@@ -1,9 +1,6 @@
 // The find run on its worker thread, driven as the window drives it: rows come in batches on
 // the window thread, all of them before finished(); Stop, Shutdown and failures end the run in
 // order. Runs are held at a gate where a test must act while they surely go.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -28,17 +25,10 @@ void RunPostedEvents() {
   QCoreApplication::processEvents();
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-std::shared_ptr<FindConditions> Conditions(const QString& folder, std::u16string find_text) {
+std::shared_ptr<FindConditions> Conditions(const std::string& folder, std::u16string find_text) {
   auto conditions = std::make_shared<FindConditions>();
   conditions->find_text = std::move(find_text);
-  conditions->source_folder = folder.toStdString();
+  conditions->source_folder = folder;
   conditions->sub_folders = true;
   conditions->extensions = u"txt";
   conditions->line_feed_code = u"\n";
@@ -73,32 +63,27 @@ struct Transcript {
   }
 };
 
-// A tree big enough that a run takes far longer than one delivery interval.
-void MakeLongTree(const QString& root) {
-  QByteArray text;
-  for (int line = 0; line < 40; ++line) text += "some words and a needle in line\n";
-  for (int i = 0; i < kLongRunFiles; ++i) {
-    WriteFile(QString("%1/d%2/f%3.txt").arg(root).arg(i % 20).arg(i), text);
-  }
-}
-
 }  // namespace
 
 class FindWorkerTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A tree big enough that a run takes far longer than one delivery interval.
   void initTestCase() {
-    QVERIFY(long_tree_.isValid());
-    MakeLongTree(long_tree_.path());
+    std::string text;
+    for (int line = 0; line < 40; ++line) text += "some words and a needle in line\n";
+    for (int i = 0; i < kLongRunFiles; ++i) {
+      long_tree_.Write("d" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".txt", text);
+    }
   }
 
   void DeliversEveryRowInOrderBeforeFinished() {
-    QTemporaryDir dir;
-    WriteFile(dir.filePath("a.txt"), "needle\nno\nneedle needle\n");
-    WriteFile(dir.filePath("skip.bin"), "needle\n");
-    WriteFile(dir.filePath("sub/b.txt"), "x needle\n");
-    WriteFile(dir.filePath("sub/none.txt"), "nothing here\n");
+    testing::ScratchFolder dir;
+    dir.Write("a.txt", "needle\nno\nneedle needle\n");
+    dir.Write("skip.bin", "needle\n");
+    dir.Write("sub/b.txt", "x needle\n");
+    dir.Write("sub/none.txt", "nothing here\n");
     FindWorker worker;
     Transcript transcript;
     transcript.Attach(worker);
@@ -112,16 +97,17 @@ class FindWorkerTest : public QObject {
     QCOMPARE(transcript.result.find_counter, int64_t{4});
     QCOMPARE(transcript.result.found_files, 2);
     QCOMPARE(transcript.result.file_counter, 3);
-    QCOMPARE(transcript.rows.size(), size_t{4});
-    const char* const paths[] = {"a.txt", "a.txt", "a.txt", "sub/b.txt"};
-    const int32_t lines[] = {1, 3, 3, 1};
-    const int32_t columns[] = {1, 1, 8, 3};
-    for (size_t i = 0; i < 4; ++i) {
-      QCOMPARE(transcript.rows.Path(i), std::string(paths[i]));
-      QCOMPARE(transcript.rows.Line(i), lines[i]);
-      QCOMPARE(transcript.rows.Column(i), columns[i]);
-      QVERIFY(transcript.rows.Found(i) == u"needle");
+    QStringList rows;
+    for (size_t i = 0; i < transcript.rows.size(); ++i) {
+      const ResultRows& r = transcript.rows;
+      rows << QString("%1:%2:%3:%4")
+                  .arg(QString::fromStdString(r.Path(i)))
+                  .arg(r.Line(i))
+                  .arg(r.Column(i))
+                  .arg(QString::fromStdU16String(std::u16string(r.Found(i))));
     }
+    QCOMPARE(rows, (QStringList{"a.txt:1:1:needle", "a.txt:3:1:needle", "a.txt:3:8:needle",
+                                "sub/b.txt:1:3:needle"}));
     // The last texts of the counters are those of the end of the run.
     QCOMPARE(transcript.panels[3], QString("3"));
     QCOMPARE(transcript.panels[4], QString("4"));
@@ -169,14 +155,14 @@ class FindWorkerTest : public QObject {
   // Which failures end a run, and how they are named, is the run's; the worker hands the
   // status over and is ready for the next run. A start without conditions is refused.
   void FailureEndsTheRunInOrder() {
-    QTemporaryDir dir;
-    const QString missing = dir.filePath("missing");
+    testing::ScratchFolder dir;
+    const std::string missing = dir.Path("missing");
     FindWorker worker;
     Transcript transcript;
     transcript.Attach(worker);
     QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(transcript.finished);
-    QVERIFY(QString::fromStdString(transcript.status.message()).contains(missing));
+    QVERIFY(transcript.status.message().find(missing) != std::string::npos);
     QVERIFY(worker.Start(Conditions(missing, u"x")));
     QTRY_VERIFY(!worker.Running());
     QVERIFY(!worker.Start(nullptr));  // no conditions: refused
@@ -209,7 +195,7 @@ class FindWorkerTest : public QObject {
   }
 
  private:
-  QTemporaryDir long_tree_;
+  testing::ScratchFolder long_tree_;
 };
 
 }  // namespace quonder

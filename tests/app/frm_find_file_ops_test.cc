@@ -14,7 +14,6 @@
 
 #include "app/result_model.h"
 #include "core/fileops/file_common.h"
-#include "core/fileops/private_folder.h"
 #include "frm_find_support.h"
 #include "support/scratch_folder.h"
 
@@ -87,14 +86,11 @@ class FrmFindFileOpsTest : public QObject {
     fixture.WriteData("d.txt", "two foo");
     fixture.PointAtData();
     MessageLog log;
-    auto window = fixture.Open();
+    auto window = FoundIn(fixture, log, "foo");
     QVERIFY(window);
-    window->show();
-    QVERIFY(FindAndWait(*window, log, "foo"));
     QCOMPARE(Rows(*window->results()),
              (QStringList{"1|a.txt|1|1|foo|1", "2|a.txt|1|9|foo|9", "3|a.txt|2|3|foo|16",
                           "4|b.txt|1|1|foo|1", "5|c.txt|1|2|foo|2", "6|d.txt|1|5|foo|5"}));
-    log.Clear();
     fixture.WriteData("d.txt", "second foo");  // the hit moved
 
     SelectRows(*window, {1, 3, 5, 6});
@@ -132,9 +128,8 @@ class FrmFindFileOpsTest : public QObject {
     MessageLog log;
     auto window = fixture.Open();
     QVERIFY(window);
-    QVERIFY(IsPrivateFolder(window->strBackupFolder));
     window->show();
-    QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));
+    QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));  // no backup yet
     QVERIFY(FindAndWait(*window, log, "foo"));
     log.Clear();
 

@@ -34,11 +34,6 @@ struct DrawnText {
   QRect area;
 };
 
-QRect Aligned(const QWidget& widget, Qt::Alignment alignment, const QSize& size,
-              const QRect& area) {
-  return QStyle::alignedRect(widget.layoutDirection(), alignment, size, area);
-}
-
 QStyleOptionButton ButtonOption(const QWidget& widget) {
   QStyleOptionButton option;
   option.initFrom(&widget);
@@ -55,7 +50,10 @@ QList<DrawnText> TextsOf(const QWidget& widget) {
   const QStyle* style = widget.style();
   const auto single = [&](const QString& text, const QRect& area, Qt::Alignment alignment,
                           int flags) {
-    return DrawnText{text, Aligned(widget, alignment, metrics.size(flags, text), area), area};
+    return DrawnText{
+        text,
+        QStyle::alignedRect(widget.layoutDirection(), alignment, metrics.size(flags, text), area),
+        area};
   };
   if (const auto* label = qobject_cast<const UnitLabel*>(&widget)) {
     return {{label->Caption(), label->CaptionRect(), label->contentsRect()},
@@ -75,19 +73,16 @@ QList<DrawnText> TextsOf(const QWidget& widget) {
     if (frame->title().isEmpty()) return {};
     return {{frame->title(), frame->CaptionRect(), frame->rect()}};
   }
-  if (qobject_cast<const QPushButton*>(&widget) != nullptr) {
-    QStyleOptionButton option = ButtonOption(widget);
-    const QRect area = style->subElementRect(QStyle::SE_PushButtonContents, &option, &widget);
-    return {single(static_cast<const QAbstractButton&>(widget).text(), area, Qt::AlignCenter,
-                   Qt::TextShowMnemonic)};
-  }
-  if (const auto* box = qobject_cast<const QAbstractButton*>(&widget)) {
-    QStyleOptionButton option = ButtonOption(widget);
-    const auto element = qobject_cast<const QCheckBox*>(box) != nullptr
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+    const bool push = qobject_cast<const QPushButton*>(button) != nullptr;
+    const auto element = push ? QStyle::SE_PushButtonContents
+                         : qobject_cast<const QCheckBox*>(button) != nullptr
                              ? QStyle::SE_CheckBoxContents
                              : QStyle::SE_RadioButtonContents;
+    QStyleOptionButton option = ButtonOption(widget);
     const QRect area = style->subElementRect(element, &option, &widget);
-    return {single(box->text(), area, Qt::AlignLeft | Qt::AlignVCenter, Qt::TextShowMnemonic)};
+    const Qt::Alignment alignment = push ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    return {single(button->text(), area, alignment, Qt::TextShowMnemonic)};
   }
   if (const auto* box = qobject_cast<const QComboBox*>(&widget); box && !box->isEditable()) {
     QStyleOptionComboBox option;
@@ -140,12 +135,8 @@ bool IsControl(const QWidget& widget) {
          !widget.objectName().startsWith(QLatin1String("qt_"));
 }
 
-QString Describe(const QRect& rect) {
-  return QStringLiteral("(%1,%2 %3x%4)")
-      .arg(rect.x())
-      .arg(rect.y())
-      .arg(rect.width())
-      .arg(rect.height());
+QString Describe(const QRect& r) {
+  return QString::asprintf("(%d,%d %dx%d)", r.x(), r.y(), r.width(), r.height());
 }
 
 // Texts cut off, and controls that draw over a sibling or over their frame's caption.
@@ -206,9 +197,8 @@ QStringList ListProblems(const QTableView& list) {
         list.horizontalHeader()->fontMetrics().horizontalAdvance(header) + 2 * margin;
     if (needed > list.columnWidth(column)) {
       problems << QStringLiteral("header \"%1\" needs %2, has %3")
-                      .arg(header)
-                      .arg(needed)
-                      .arg(list.columnWidth(column));
+                      .arg(header, QString::number(needed),
+                           QString::number(list.columnWidth(column)));
     }
     if (last < 0 || column == ResultModel::kFilePath || column == ResultModel::kFound) continue;
     QStyleOptionViewItem option;
@@ -218,9 +208,8 @@ QStringList ListProblems(const QTableView& list) {
     const int cell_width = list.itemDelegate()->sizeHint(option, cell).width();
     if (cell_width > list.columnWidth(column)) {
       problems << QStringLiteral("cell \"%1\" needs %2, has %3")
-                      .arg(cell.data().toString())
-                      .arg(cell_width)
-                      .arg(list.columnWidth(column));
+                      .arg(cell.data().toString(), QString::number(cell_width),
+                           QString::number(list.columnWidth(column)));
     }
   }
   return problems;
@@ -255,15 +244,8 @@ class FontOverride {
 // Rows whose numbers run to many digits: 100000 rows, lines and pointers in the millions.
 ResultRows WideNumberRows() {
   ResultRows rows;
-  ResultRow row;
-  row.path = "sub/a.txt";
-  row.found = u"hit";
-  for (int i = 0; i < 100000; ++i) {
-    row.line = 1000000 + i;
-    row.column = 1000 + i;
-    row.pointer = 120000000 + i;
-    rows.Append(row);
-  }
+  for (int i = 0; i < 100000; ++i)
+    rows.Append("sub/a.txt", 1000000 + i, 1000 + i, 120000000 + i, u"hit");
   return rows;
 }
 

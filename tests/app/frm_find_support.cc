@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 
 #include "app/file_ops_worker.h"
@@ -36,21 +37,20 @@ QStringList MessageLog::Transcript() const {
   return lines;
 }
 
+std::string WriteScript(const ScratchFolder& folder, const std::string& name,
+                        const std::string& body) {
+  const std::string path = folder.Write(name, "#!/bin/sh\n" + body + "\n");
+  QFile::setPermissions(QString::fromStdString(path),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
 std::string CodeSetName(int index) {
-  switch (index) {
-    case 0:
-      return "shift_jis";
-    case 1:
-      return "no-such-charset";
-    case 2:
-      return "";  // a malformed value keeps its place with an empty name
-    case 42:
-      return "utf-8";
-    case 43:
-      return "utf-16le";
-    default:
-      return "windows-1252";
-  }
+  // Index 2 is a malformed value: it keeps its place with an empty name.
+  static const std::map<int, std::string> kNames = {
+      {0, "shift_jis"}, {1, "no-such-charset"}, {2, ""}, {42, "utf-8"}, {43, "utf-16le"}};
+  const auto name = kNames.find(index);
+  return name != kNames.end() ? name->second : "windows-1252";
 }
 
 WindowFixture::WindowFixture(bool with_code_sets) {
@@ -85,22 +85,16 @@ std::string WindowFixture::Ini(const std::string& section, const std::string& ke
 }
 
 void WindowFixture::WriteData(const std::string& relative, const std::string& bytes) const {
-  const QString path = QString::fromStdString(DataFolder() + "/" + relative);
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  WriteFile(path.toStdString(), bytes);
+  WriteFile(DataFolder() + "/" + relative, bytes);
 }
 
 void WindowFixture::WriteFile(const std::string& path, const std::string& bytes) {
-  QFile file(QString::fromStdString(path));
+  const QString name = QString::fromStdString(path);
+  QDir().mkpath(QFileInfo(name).absolutePath());
+  QFile file(name);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
     qFatal("cannot write %s", path.c_str());
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string WindowFixture::ReadFile(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
-  return file.readAll().toStdString();
 }
 
 std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments) const {
@@ -131,6 +125,11 @@ struct RunGate::State {
   bool reached = false;
   bool open = false;
 };
+void RunGate::OpenState(State& state) {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.open = true;
+  state.opened.notify_all();
+}
 std::function<void()> RunGate::Probe(int at) const {
   return [state = state_, at] {
     std::unique_lock<std::mutex> lock(state->mutex);
@@ -140,11 +139,7 @@ std::function<void()> RunGate::Probe(int at) const {
   };
 }
 std::function<void()> RunGate::Release() const {
-  return [state = state_] {
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->open = true;
-    state->opened.notify_all();
-  };
+  return [state = state_] { OpenState(*state); };
 }
 RunGate::RunGate(frmFind& window, int at, Worker worker) : state_(std::make_shared<State>()) {
   if (worker == Worker::kFind) {
@@ -161,13 +156,7 @@ bool RunGate::Reached() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->reached;
 }
-void RunGate::Open() {
-  {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    state_->open = true;
-  }
-  state_->opened.notify_all();
-}
+void RunGate::Open() { OpenState(*state_); }
 
 bool ShowSettled(QWidget& window) {
   window.show();

@@ -16,6 +16,7 @@
 #include "app/find_worker.h"
 #include "app/frm_find.h"
 #include "app/message_box.h"
+#include "support/scratch_folder.h"
 
 namespace quonder::testing {
 
@@ -38,6 +39,10 @@ class MessageLog {
   std::shared_ptr<std::vector<MessageRequest>> messages_;
   std::shared_ptr<int> answer_;
 };
+
+// Writes `name` in `folder` as an executable shell script running `body`; returns its path.
+std::string WriteScript(const ScratchFolder& folder, const std::string& name,
+                        const std::string& body);
 
 // Charset names of the fixture's code set table; index 42 is the default.
 inline constexpr int kCodeSetEntries = 45;
@@ -75,8 +80,9 @@ class WindowFixture {
   std::string Data(const std::string& relative) const {
     return ReadFile(DataFolder() + "/" + relative);
   }
+  // Writes `bytes` to `path`, creating its folders.
   static void WriteFile(const std::string& path, const std::string& bytes);
-  static std::string ReadFile(const std::string& path);
+  static std::string ReadFile(const std::string& path) { return ReadBytes(path); }
 
   // A window after Form_Load (null when it failed); `arguments` as on the command line (they
   // must ask for the window, not for --help or a usage message).
@@ -109,6 +115,7 @@ class RunGate {
   struct State;
   std::function<void()> Probe(int at) const;
   std::function<void()> Release() const;
+  static void OpenState(State& state);
 
   std::shared_ptr<State> state_;
 };

@@ -1,6 +1,8 @@
 // The window between runs: its size (resizing, moving, the minimum and the default) and what it
 // writes, the option controls and the fields they keep, the result list's commands and context
 // menu, Esc, and closing. Run on a 1366 x 768 screen at 96 DPI (tests/CMakeLists.txt).
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,7 +19,6 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -28,49 +29,10 @@
 #include "app/twips.h"
 #include "core/fileops/file_common.h"
 #include "frm_find_support.h"
+#include "support/scoped_env.h"
 
 namespace quonder::testing {
 namespace {
-
-// Replaces the process start of Open File while alive.
-class FakeStarter {
- public:
-  FakeStarter() {
-    SetProcessStarter([log = log_](const QString& program, const QStringList& arguments) {
-      log->push_back(QStringList{program} + arguments);
-      return true;
-    });
-  }
-  ~FakeStarter() { SetProcessStarter(nullptr); }
-  // Each start as program and arguments.
-  const std::vector<QStringList>& started() const { return *log_; }
-
- private:
-  std::shared_ptr<std::vector<QStringList>> log_ = std::make_shared<std::vector<QStringList>>();
-};
-
-// Stands in for the desktop's opener while alive: records the path it is given.
-class OpenerLog {
- public:
-  OpenerLog() {
-    const QString script = dir_.filePath(QStringLiteral("opener.sh"));
-    QFile file(script);
-    file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + record().toUtf8() + "'\n");
-    file.close();
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    SetShellOpener(script);
-  }
-  ~OpenerLog() { SetShellOpener(QString()); }
-  QString record() const { return dir_.filePath(QStringLiteral("opened")); }
-  QString opened() const {
-    QFile file(record());
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-  }
-
- private:
-  QTemporaryDir dir_;
-};
 
 // A shown window after a run over three hits in two files.
 std::unique_ptr<frmFind> WindowWithRows(const WindowFixture& fixture, MessageLog& log) {
@@ -125,15 +87,32 @@ class FrmFindWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Open File starts nothing: each start is recorded as program and arguments.
+  void init() {
+    started_.clear();
+    SetProcessStarter([this](const QString& program, const QStringList& arguments) {
+      started_.push_back(QStringList{program} + arguments);
+      return true;
+    });
+  }
+  void cleanup() {
+    SetProcessStarter(nullptr);
+    SetShellOpener(QString());
+  }
+
+  // Without a stored size, a laptop's screen shows 15 rows with room left for a title bar.
   // Only the list follows the window, panel 2 takes the growth, and every resize stores the
   // size and the column widths, which the next start applies. A window manager that moves and
   // resizes in one change may report the size first: what is stored is the place after both.
-  void ResizeMovesOnlyTheListAndIsStored() {
+  void SizeAndPlaceAreStored() {
     WindowFixture fixture;
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(ShowSettled(*window));
     auto* list = Child<QTableView>(*window, "ListView1");
+    const int rows = list->viewport()->height() / list->verticalHeader()->defaultSectionSize();
+    QVERIFY2(rows >= 15, qPrintable(QString::number(rows)));
+    QVERIFY(window->frameGeometry().height() + 40 <= window->screen()->geometry().height());
     const QRect list_before = list->geometry();
     const QRect frame_before = Child<QWidget>(*window, "fraFindSettings")->geometry();
     int panels_before[5];
@@ -163,6 +142,24 @@ class FrmFindWindowTest : public QObject {
     QVERIFY(ShowSettled(*again));
     QCOMPARE(again->frameGeometry().size(), size);
     QCOMPARE(Child<QTableView>(*again, "ListView1")->columnWidth(1), twips.ToPixelsX(path_twips));
+
+    // Nothing is written while minimized; a maximized window stores its maximized geometry,
+    // which the next start does not apply.
+    QVERIFY(QFile::remove(QString::fromStdString(fixture.IniFile())));
+    again->showMinimized();
+    QTRY_VERIFY(again->isMinimized());
+    again->resize(again->size() + QSize(40, 40));
+    QCoreApplication::processEvents();  // runs a write that the resize would have scheduled
+    QVERIFY(!FileExists(fixture.IniFile()));
+    again->showMaximized();
+    QTRY_VERIFY(again->isMaximized());
+    Settle(*again);
+    QTRY_COMPARE(StoredGeometry(fixture, *again), again->frameGeometry());
+    const int maximized_width = again->frameGeometry().width();
+    again.reset();
+    auto third = fixture.Open();
+    QVERIFY(third);
+    QVERIFY(third->frameGeometry().width() < maximized_width);
   }
 
   // The window snaps back to the find frame's width and to a height that shows the list's
@@ -185,79 +182,14 @@ class FrmFindWindowTest : public QObject {
     QVERIFY(!list->viewport()->rect().contains(list->visualRect(window->results()->index(1, 0))));
   }
 
-  // Without a stored size, a laptop's screen shows 15 rows with room left for a title bar.
-  void DefaultWindowShowsFifteenRows() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(ShowSettled(*window));
-    auto* list = Child<QTableView>(*window, "ListView1");
-    const int rows = list->viewport()->height() / list->verticalHeader()->defaultSectionSize();
-    QVERIFY2(rows >= 15, qPrintable(QString::number(rows)));
-    QVERIFY(window->frameGeometry().height() + 40 <= window->screen()->geometry().height());
-  }
-
-  // Nothing is written while minimized; a maximized window stores its maximized geometry, which
-  // the next start does not apply.
-  void MinimizedAndMaximized() {
-    WindowFixture fixture;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(ShowSettled(*window));
-    QTRY_VERIFY(FileExists(fixture.IniFile()));
-    QVERIFY(QFile::remove(QString::fromStdString(fixture.IniFile())));
-    window->showMinimized();
-    QTRY_VERIFY(window->isMinimized());
-    window->resize(window->size() + QSize(40, 40));
-    QCoreApplication::processEvents();  // runs a write that the resize would have scheduled
-    QVERIFY(!FileExists(fixture.IniFile()));
-
-    window->showMaximized();
-    QTRY_VERIFY(window->isMaximized());
-    Settle(*window);
-    QTRY_COMPARE(StoredGeometry(fixture, *window), window->frameGeometry());
-    const int maximized_width = window->frameGeometry().width();
-    window.reset();
-    auto again = fixture.Open();
-    QVERIFY(again);
-    QVERIFY(again->frameGeometry().width() < maximized_width);
-  }
-
-  // (The other option handlers are driven by the settings at start, and checked there.)
-  void SizeBoxAndReplaceFollowTheirControls() {
+  // The result list's commands, its context menu, then the size box and Replace (the other
+  // option handlers are driven by the settings at start, and checked there).
+  void ListCommandsMenuAndOptions() {
     WindowFixture fixture;
     MessageLog log;
-    auto window = WindowWithRows(fixture, log);
-    QVERIFY(window);
-    auto* replace = Child<QPushButton>(*window, "cmdReplace");
-    QVERIFY(replace->isEnabled());
-
-    // Kilobytes to bytes as typed; a size past 32 bits is capped, and leaving the box shows
-    // the size in use.
-    auto* size = Child<QLineEdit>(*window, "txtMaxSize");
-    for (auto [text, bytes, shown] : {std::tuple{"0.5", 512, "0.5"},
-                                      {"abc", 0, "abc"},
-                                      {"1.0009765625", 1025, "1.0009765625"},
-                                      {"3000000", 2147482624, "2097151"},
-                                      {"-3000000", -2147483647 - 1, "-2097152"}}) {
-      size->clear();
-      QTest::keyClicks(size, text);
-      QTest::keyClick(size, Qt::Key_Return);
-      QCOMPARE(size->text(), QString::fromLatin1(shown));
-      QCOMPARE(window->lngMaxSize, bytes);
-    }
-
-    // Editing the find text in plain mode keeps Replace; a mode change gives it up.
-    QTest::keyClicks(Child<QComboBox>(*window, "cboFind"), "x");
-    QVERIFY(replace->isEnabled());
-    QTest::mouseClick(Child<QCheckBox>(*window, "chkRegExp"), Qt::LeftButton);
-    QVERIFY(!replace->isEnabled());
-  }
-
-  void ListCommandsOpenTheFocusedRow() {
-    WindowFixture fixture;
-    MessageLog log;
-    FakeStarter starter;
+    ScratchFolder dir;  // the desktop's opener records the path it is given
+    SetShellOpener(QString::fromStdString(
+        WriteScript(dir, "opener.sh", "printf '%s' \"$1\" > '" + dir.Path("opened") + "'")));
     auto window = WindowWithRows(fixture, log);
     QVERIFY(window);
     auto* list = Child<QTableView>(*window, "ListView1");
@@ -267,7 +199,7 @@ class FrmFindWindowTest : public QObject {
     list->selectionModel()->clearCurrentIndex();
     WindowFixture::WriteFile(fixture.IniFile(), "");
     QTest::mouseClick(Child<QPushButton>(*window, "cmdOpen"), Qt::LeftButton);
-    QVERIFY(starter.started().empty());
+    QVERIFY(started_.empty());
     QCOMPARE(fixture.Ini("FindSetting", "Editor"), std::string("ed --line=%L --col %C %P"));
 
     // Ctrl+A selects every row, A alone nothing; so does Select All, which focuses the list.
@@ -286,7 +218,7 @@ class FrmFindWindowTest : public QObject {
     list->selectAll();
     QTest::keyClick(list, Qt::Key_Return);
     const QString data = QString::fromStdString(fixture.DataFolder());
-    QCOMPARE(starter.started(),
+    QCOMPARE(started_,
              (std::vector<QStringList>{{"ed", "--line=3", "--col", "3", data + "/a.txt"}}));
 
     // A double click opens the row under it; the button opens the current row.
@@ -294,25 +226,14 @@ class FrmFindWindowTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third.center());
     QTest::mouseClick(Child<QPushButton>(*window, "cmdOpen"), Qt::LeftButton);
-    QCOMPARE(starter.started().size(), size_t{3});
-    QCOMPARE(starter.started()[1].last(), data + "/b b.txt");
-    QCOMPARE(starter.started()[2], starter.started()[1]);
+    QCOMPARE(started_.size(), size_t{3});
+    QCOMPARE(started_[1].last(), data + "/b b.txt");
+    QCOMPARE(started_[2], started_[1]);
     QCOMPARE(window->focusWidget(), list);
-  }
 
-  // Copy gives the rows as `quonder-cli find` prints them; the menu's other items act on the
-  // row under the pointer; hovering shows its line.
-  void ContextMenuCopiesAndOpens() {
-    WindowFixture fixture;
-    MessageLog log;
-    FakeStarter starter;
-    OpenerLog opener;
-    auto window = WindowWithRows(fixture, log);
-    QVERIFY(window);
-    auto* list = Child<QTableView>(*window, "ListView1");
+    // Copy gives the rows as `quonder-cli find` prints them; the menu's other items act on the
+    // row under the pointer; hovering shows its line.
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const QString data = QString::fromStdString(fixture.DataFolder());
-
     list->setFocus();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(window->results()->index(0, 1)).center());
@@ -329,10 +250,10 @@ class FrmFindWindowTest : public QObject {
     ChooseFromListMenu(*window, 1, QStringLiteral("Copy"));
     QCOMPARE(clipboard->text(), QStringLiteral("2\ta.txt\t3\t3\thit\t17\n"));
     ChooseFromListMenu(*window, 2, QStringLiteral("Open Containing Folder"));
-    QTRY_COMPARE(opener.opened(), data);
+    QTRY_COMPARE(QString::fromStdString(dir.Read("opened")), data);
     ChooseFromListMenu(*window, 2, QStringLiteral("Open File"));
-    QCOMPARE(starter.started().size(), size_t{1});
-    QCOMPARE(starter.started()[0].last(), data + "/b b.txt");
+    QCOMPARE(started_.size(), size_t{4});
+    QCOMPARE(started_[3], started_[1]);
 
     const QRect second = list->visualRect(window->results()->index(1, 4));
     QHelpEvent hover(QEvent::ToolTip, second.center(),
@@ -343,6 +264,27 @@ class FrmFindWindowTest : public QObject {
     QTRY_VERIFY2(QToolTip::text().contains("two"), qPrintable(QToolTip::text()));
     QVERIFY(!QToolTip::text().contains("one"));
     QToolTip::hideText();
+
+    auto* replace = Child<QPushButton>(*window, "cmdReplace");
+    QVERIFY(replace->isEnabled());
+    // Kilobytes to bytes as typed; a size past 32 bits is capped, and leaving the box shows
+    // the size in use.
+    auto* size = Child<QLineEdit>(*window, "txtMaxSize");
+    for (auto [text, bytes, shown] : {std::tuple{"0.5", 512, "0.5"},
+                                      {"3000000", 2147482624, "2097151"},
+                                      {"-3000000", -2147483647 - 1, "-2097152"}}) {
+      size->clear();
+      QTest::keyClicks(size, text);
+      QTest::keyClick(size, Qt::Key_Return);
+      QCOMPARE(size->text(), QString::fromLatin1(shown));
+      QCOMPARE(window->lngMaxSize, bytes);
+    }
+
+    // Editing the find text in plain mode keeps Replace; a mode change gives it up.
+    QTest::keyClicks(Child<QComboBox>(*window, "cboFind"), "x");
+    QVERIFY(replace->isEnabled());
+    QTest::mouseClick(Child<QCheckBox>(*window, "chkRegExp"), Qt::LeftButton);
+    QVERIFY(!replace->isEnabled());
   }
 
   // Esc presses Stop while a find or a file command runs (here while the copy asks its
@@ -387,29 +329,29 @@ class FrmFindWindowTest : public QObject {
     QCOMPARE(stops.count(), 2);
   }
 
-  // File > Exit closes the window, which removes the backup folder, read-only files included.
+  // File > Exit (Ctrl+Q) closes the window, which removes the backup folder, read-only files
+  // included.
   void ExitDeletesTheBackupFolder() {
     WindowFixture fixture;
-    QTemporaryDir temp;
-    const QByteArray old_temp = qgetenv("TEMP");
-    qputenv("TEMP", temp.path().toUtf8());
+    ScratchFolder temp;
+    ScopedEnv temp_env("TEMP", temp.path());
     auto window = fixture.Open();
-    qputenv("TEMP", old_temp);
     QVERIFY(window);
     const std::string backup = window->strBackupFolder;
-    QVERIFY(backup.starts_with(temp.path().toStdString() + "/Quonder"));
-    QVERIFY(CreateFolderPath(backup + "/deep/er"));
+    QVERIFY(backup.starts_with(temp.path() + "/Quonder"));
     fixture.WriteFile(backup + "/deep/er/locked.txt", "x");
-    QFile::setPermissions(QString::fromStdString(backup + "/deep/er/locked.txt"), QFile::ReadOwner);
-    QFile::setPermissions(QString::fromStdString(backup + "/deep/er"),
-                          QFile::ReadOwner | QFile::ExeOwner);
-    window->show();
-    Child<QAction>(*window, "mnuFileExit")->trigger();
+    QVERIFY(::chmod((backup + "/deep/er/locked.txt").c_str(), 0400) == 0);
+    QVERIFY(::chmod((backup + "/deep/er").c_str(), 0500) == 0);
+    QVERIFY(ShowSettled(*window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!window->isVisible());
     QVERIFY(!FolderExists(backup));
   }
 
  private:
+  std::vector<QStringList> started_;
   static constexpr const char* kPanels[5] = {"stbPanel1", "stbPanel2", "stbPanel3", "stbPanel4",
                                              "stbPanel5"};
 };

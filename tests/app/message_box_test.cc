@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QTest>
 
-
 #include "app/message_box.h"
 #include "dialog_layer_support.h"
 

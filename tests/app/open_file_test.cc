@@ -19,9 +19,7 @@
 #include "app/help_window.h"
 #include "app/line_preview.h"
 #include "app/shell_open.h"
-#include "core/fileops/editor_command.h"
 #include "frm_find_support.h"
-#include "support/scoped_env.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -31,12 +29,9 @@ using testing::ReadBytes;
 
 // An executable script in `dir` that writes its arguments to `record` and exits `status`.
 QString Script(const testing::ScratchFolder& dir, const std::string& record, int status) {
-  const std::string script = dir.Write(
-      "opener" + std::to_string(status) + ".sh",
-      "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\nexit " + std::to_string(status) + "\n");
-  QFile::setPermissions(QString::fromStdString(script),
-                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  return QString::fromStdString(script);
+  return QString::fromStdString(testing::WriteScript(
+      dir, "opener" + std::to_string(status) + ".sh",
+      "printf '%s\\n' \"$@\" > '" + record + "'\nexit " + std::to_string(status)));
 }
 
 }  // namespace
@@ -50,45 +45,13 @@ class OpenFileTest : public QObject {
     SetShellOpener(QString());
   }
 
-  // How a template becomes words is the core's (tested there); the starter gets the first word
-  // as the program and the rest as its arguments.
-  void EditorGetsTheCommandOfTheRow_data() {
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("default") << kDefaultEditor << "xdg-open"
-                             << QStringList{"/data/src/sub dir/a.txt"};
-    QTest::newRow("kate") << "kate --line %L --column %C %P"
-                          << "kate"
-                          << QStringList{"--line", "12", "--column", "5",
-                                         "/data/src/sub dir/a.txt"};
-    QTest::newRow("no placeholder") << "myeditor"
-                                    << "myeditor" << QStringList{};
-  }
-
-  void EditorGetsTheCommandOfTheRow() {
-    QFETCH(QString, editor);
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-    QString started_program;
-    QStringList started_arguments;
-    SetProcessStarter([&](const QString& p, const QStringList& a) {
-      started_program = p;
-      started_arguments = a;
-      return true;
-    });
-    testing::ScopedEnv env("QUONDER_TEST_DATA", "/data");
-    QVERIFY(OpenInEditor(editor.toStdString(), "%QUONDER_TEST_DATA%/src", "sub dir/a.txt", 12, 5));
-    QCOMPARE(started_program, program);
-    QCOMPARE(started_arguments, arguments);
-  }
-
+  // How a template becomes words is the core's (tested there, and the window's use of the
+  // starter with it); a command without a program starts nothing.
   void NothingStartsForAnEmptyCommand() {
     int starts = 0;
     SetProcessStarter([&](const QString&, const QStringList&) { return ++starts, true; });
-    QVERIFY(!OpenInEditor("", "/data", "a.txt", 1, 1));
-    QVERIFY(!OpenInEditor("   ", "/data", "a.txt", 1, 1));
-    QVERIFY(!OpenInEditor("\"\" %P", "/data", "a.txt", 1, 1));
+    for (const char* editor : {"", "   ", "\"\" %P"})
+      QVERIFY(!OpenInEditor(editor, "/d", "a", 1, 1));
     QCOMPARE(starts, 0);
   }
 
@@ -97,10 +60,8 @@ class OpenFileTest : public QObject {
     testing::ScratchFolder dir;
     const std::string out = dir.Path("args.txt");
     const std::string script =
-        dir.Write("record editor.sh",
-                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" + out + "'\n");
-    QFile::setPermissions(QString::fromStdString(script),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        testing::WriteScript(dir, "record editor.sh",
+                             "printf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" '" + out + "'");
     const std::string editor = "\"" + script + "\" %P -l %L -c %C";
     QVERIFY(OpenInEditor(editor, dir.path(), "it's \"quoted\".txt", 3, 14));
     QTRY_COMPARE(ReadBytes(out), dir.path() + "/it's \"quoted\".txt\n-l\n3\n-c\n14\n");
@@ -138,12 +99,15 @@ class OpenFileTest : public QObject {
   }
 
   // F1 hands the guide to the desktop; when the desktop cannot open it, our own read-only
-  // window shows it; a guide that is missing is named in a message.
-  void HelpShowsTheGuide() {
+  // window shows it; a guide that is missing is named in a message. An editor that cannot be
+  // started is named in status panel 1, and the focus stays put.
+  void HelpAndEditorThatCannotStart() {
     testing::WindowFixture fixture;
     testing::MessageLog log;
     const std::string readme = fixture.ProgramFolder() + "/readme.txt";
     testing::WindowFixture::WriteFile(readme, "The guide.\n");
+    fixture.WriteData("a.txt", "hit");
+    fixture.PointAtData("Editor=no-such-editor-quonder +%L %P\n");
     auto window = fixture.Open();
     QVERIFY(window);
     QVERIFY(testing::ShowSettled(*window));
@@ -173,17 +137,7 @@ class OpenFileTest : public QObject {
     window->findChild<QAction*>("mnuHelpHelp")->trigger();
     QCOMPARE(log.Transcript(), QStringList{"Find Text Alarm: The help file was not found: " +
                                            QString::fromStdString(readme)});
-  }
 
-  // An editor that cannot be started is named in status panel 1; the focus stays put.
-  void EditorThatCannotStartIsNamed() {
-    testing::WindowFixture fixture;
-    testing::MessageLog log;
-    fixture.WriteData("a.txt", "hit");
-    fixture.PointAtData("Editor=no-such-editor-quonder +%L %P\n");
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(testing::ShowSettled(*window));
     QVERIFY(testing::FindAndWait(*window, log, "hit"));
     auto* find = window->findChild<QComboBox*>("cboFind");
     auto* list = window->findChild<QTableView*>("ListView1");
