@@ -190,18 +190,44 @@ size_t Utf16Length(std::string_view valid_utf8) {
 }
 
 size_t Utf16LengthLossy(std::string_view bytes) {
+  // Counts what U8_NEXT_OR_FFFD would decode without building the characters: each
+  // well-formed sequence is one unit (a four-byte one two), and each ill-formed subpart one
+  // U+FFFD, where the subpart is the longest prefix of a sequence that could still be
+  // well-formed. Binary files are long stretches of such bytes, so they are read here one
+  // byte at a time instead of through the decoder.
   const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-  const int32_t n = static_cast<int32_t>(bytes.size());
+  const size_t n = bytes.size();
+  auto trail = [&](size_t at, uint8_t low, uint8_t high) {
+    return at < n && s[at] >= low && s[at] <= high;
+  };
   size_t units = 0;
-  int32_t i = 0;
+  size_t i = 0;
   while (i < n) {
-    int32_t run = static_cast<int32_t>(AsciiPrefix(bytes.data() + i, bytes.size() - i));
-    units += run;
-    i += run;
-    if (i >= n) break;
-    UChar32 c;
-    U8_NEXT_OR_FFFD(s, i, n, c);
-    units += c > 0xFFFF ? 2 : 1;
+    const uint8_t c = s[i];
+    if (c < 0x80) {
+      const size_t run = AsciiPrefix(bytes.data() + i, n - i);
+      units += run;
+      i += run;
+      continue;
+    }
+    ++units;
+    ++i;
+    if (c < 0xC2 || c > 0xF4) continue;  // a stray trail byte or a byte no sequence begins with
+    if (c < 0xE0) {
+      i += trail(i, 0x80, 0xBF);
+    } else if (c < 0xF0) {
+      if (trail(i, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF))
+        i += 1 + trail(i + 1, 0x80, 0xBF);
+    } else if (trail(i, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF)) {
+      ++i;
+      if (trail(i, 0x80, 0xBF)) {
+        ++i;
+        if (trail(i, 0x80, 0xBF)) {
+          ++i;
+          ++units;  // a supplementary character: two units
+        }
+      }
+    }
   }
   return units;
 }

@@ -100,11 +100,12 @@ TEST(FindScanningTest, LineFeedScansAgreeWithAPlainLoop) {
   }
 }
 
-TEST(FindScanningTest, Utf8ValidityAndLengthAgreeWithTheDecoder) {
+TEST(FindScanningTest, Utf8ValidityAndLengthsAgreeWithTheDecoder) {
   std::mt19937 rng(13);
   const std::vector<std::string> pieces = {
-      "a",    "\xC3\xA9",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\n",           "\xFF",
-      "\xC3", "\xED\xA0\x80", "\xC0\xAF",     "\xF4\x90\x80\x80", "\xE0\x80\x80", "\x80"};
+      "a",        "\xC3\xA9",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\n",           "\xFF",
+      "\xC3",     "\xED\xA0\x80", "\xC0\xAF",     "\xF4\x90\x80\x80", "\xE0\x80\x80", "\x80",
+      "\xE2\x82", "\xF0\x9F\x98", "\xF1\x80",     "\xF5\x80",         "\xEF\xBF\xBF"};
   std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
   for (int round = 0; round < 2000; ++round) {
     std::string text;
@@ -113,12 +114,18 @@ TEST(FindScanningTest, Utf8ValidityAndLengthAgreeWithTheDecoder) {
     std::u16string decoded = ToUtf16(text);
     bool valid = ToUtf8(decoded) == text && decoded.find(u'\uFFFD') == std::u16string::npos;
     ASSERT_EQ(IsValidUtf8(text), valid) << text;
+    ASSERT_EQ(Utf16LengthLossy(text), decoded.size()) << text;
     if (valid) {
       ASSERT_EQ(Utf16Length(text), decoded.size());
       std::u16string again;
       DecodeValidUtf8(text, again);
       ASSERT_EQ(again, decoded);
     }
+  }
+  for (int round = 0; round < 300; ++round) {  // raw bytes, as binary files hold them
+    std::string raw(static_cast<size_t>(round) * 7, '\0');
+    for (char& c : raw) c = static_cast<char>(rng());
+    ASSERT_EQ(Utf16LengthLossy(raw), ToUtf16(raw).size());
   }
 }
 
