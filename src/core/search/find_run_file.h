@@ -51,8 +51,15 @@ class ListedConditions : public FindHost {
  public:
   explicit ListedConditions(const std::atomic<bool>& stop) : stop_(stop) {}
 
-  void Use(std::shared_ptr<const FindConditions> conditions) {
-    conditions_ = std::move(conditions);
+  // The searcher takes the conditions at every step: it is handed this worker's own copy of
+  // `conditions`, made when they differ from the last file's, so that those steps count
+  // references on memory that no other thread writes (the walk counts its own on the
+  // original, file by file).
+  void Use(const std::shared_ptr<const FindConditions>& conditions) {
+    if (conditions == listed_) return;
+    listed_ = conditions;
+    conditions_ =
+        conditions == nullptr ? nullptr : std::make_shared<const FindConditions>(*conditions);
   }
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
   bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
@@ -61,7 +68,8 @@ class ListedConditions : public FindHost {
 
  private:
   const std::atomic<bool>& stop_;
-  std::shared_ptr<const FindConditions> conditions_;
+  std::shared_ptr<const FindConditions> listed_;      // as the walk read them
+  std::shared_ptr<const FindConditions> conditions_;  // this worker's copy of listed_
 };
 
 // Searches the file of `job` (REQUIRES: a kFile item): the size limit of the file's conditions
