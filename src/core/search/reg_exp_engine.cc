@@ -4,68 +4,19 @@
 
 namespace quonder {
 namespace reg_exp_internal {
-namespace {
-
-// PCRE2's functions for one code unit width.
-template <typename Unit>
-struct Functions;
-
-template <>
-struct Functions<char> {
-  static constexpr auto compile_context_create = &pcre2_compile_context_create_8;
-  static constexpr auto compile_context_free = &pcre2_compile_context_free_8;
-  static constexpr auto set_newline = &pcre2_set_newline_8;
-  static constexpr auto compile = &pcre2_compile_8;
-  static constexpr auto code_free = &pcre2_code_free_8;
-  static constexpr auto jit_compile = &pcre2_jit_compile_8;
-  static constexpr auto match_data_create = &pcre2_match_data_create_8;
-  static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_8;
-  static constexpr auto match_data_free = &pcre2_match_data_free_8;
-  static constexpr auto match_context_create = &pcre2_match_context_create_8;
-  static constexpr auto match_context_free = &pcre2_match_context_free_8;
-  static constexpr auto set_match_limit = &pcre2_set_match_limit_8;
-  static constexpr auto set_heap_limit = &pcre2_set_heap_limit_8;
-  static constexpr auto jit_stack_create = &pcre2_jit_stack_create_8;
-  static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_8;
-  static constexpr auto jit_stack_free = &pcre2_jit_stack_free_8;
-  static constexpr auto pattern_info = &pcre2_pattern_info_8;
-};
-
-template <>
-struct Functions<char16_t> {
-  static constexpr auto compile_context_create = &pcre2_compile_context_create_16;
-  static constexpr auto compile_context_free = &pcre2_compile_context_free_16;
-  static constexpr auto set_newline = &pcre2_set_newline_16;
-  static constexpr auto compile = &pcre2_compile_16;
-  static constexpr auto code_free = &pcre2_code_free_16;
-  static constexpr auto jit_compile = &pcre2_jit_compile_16;
-  static constexpr auto match_data_create = &pcre2_match_data_create_16;
-  static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_16;
-  static constexpr auto match_data_free = &pcre2_match_data_free_16;
-  static constexpr auto match_context_create = &pcre2_match_context_create_16;
-  static constexpr auto match_context_free = &pcre2_match_context_free_16;
-  static constexpr auto set_match_limit = &pcre2_set_match_limit_16;
-  static constexpr auto set_heap_limit = &pcre2_set_heap_limit_16;
-  static constexpr auto jit_stack_create = &pcre2_jit_stack_create_16;
-  static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_16;
-  static constexpr auto jit_stack_free = &pcre2_jit_stack_free_16;
-  static constexpr auto pattern_info = &pcre2_pattern_info_16;
-};
-
-}  // namespace
 
 template <typename Unit>
 std::unique_ptr<Pcre2Pattern<Unit>> Pcre2Pattern<Unit>::Compile(
     std::basic_string_view<Unit> pattern, uint32_t options, Use use, CompileError& error) {
-  using F = Functions<Unit>;
+  using F = Pcre2<Unit>;
   error = CompileError();
   auto* compile_context = F::compile_context_create(nullptr);
   if (compile_context == nullptr) return nullptr;
   F::set_newline(compile_context, kNewline);
   int error_code = 0;
   PCRE2_SIZE error_offset = 0;
-  auto* code = F::compile(reinterpret_cast<typename Pcre2<Unit>::Subject>(pattern.data()),
-                          pattern.size(), options, &error_code, &error_offset, compile_context);
+  auto* code = F::compile(reinterpret_cast<typename F::Subject>(pattern.data()), pattern.size(),
+                          options, &error_code, &error_offset, compile_context);
   F::compile_context_free(compile_context);
   if (code == nullptr) {
     error = {error_code, error_offset};
@@ -95,7 +46,7 @@ std::unique_ptr<Pcre2Pattern<Unit>> Pcre2Pattern<Unit>::Compile(
 
 template <typename Unit>
 Pcre2Pattern<Unit>::~Pcre2Pattern() {
-  using F = Functions<Unit>;
+  using F = Pcre2<Unit>;
   if (jit_stack_ != nullptr) F::jit_stack_free(jit_stack_);
   if (match_context_ != nullptr) F::match_context_free(match_context_);
   if (match_data_ != nullptr) F::match_data_free(match_data_);
@@ -104,7 +55,7 @@ Pcre2Pattern<Unit>::~Pcre2Pattern() {
 
 template <typename Unit>
 int Pcre2Pattern<Unit>::Info(uint32_t what, void* where) const {
-  return Functions<Unit>::pattern_info(code_, what, where);
+  return Pcre2<Unit>::pattern_info(code_, what, where);
 }
 
 template class Pcre2Pattern<char>;

@@ -104,6 +104,23 @@ struct Pcre2<char> {
   static constexpr auto match = &pcre2_match_8;
   static constexpr auto set_offset_limit = &pcre2_set_offset_limit_8;
   static constexpr auto get_ovector_pointer = &pcre2_get_ovector_pointer_8;
+  static constexpr auto compile_context_create = &pcre2_compile_context_create_8;
+  static constexpr auto compile_context_free = &pcre2_compile_context_free_8;
+  static constexpr auto set_newline = &pcre2_set_newline_8;
+  static constexpr auto compile = &pcre2_compile_8;
+  static constexpr auto code_free = &pcre2_code_free_8;
+  static constexpr auto jit_compile = &pcre2_jit_compile_8;
+  static constexpr auto match_data_create = &pcre2_match_data_create_8;
+  static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_8;
+  static constexpr auto match_data_free = &pcre2_match_data_free_8;
+  static constexpr auto match_context_create = &pcre2_match_context_create_8;
+  static constexpr auto match_context_free = &pcre2_match_context_free_8;
+  static constexpr auto set_match_limit = &pcre2_set_match_limit_8;
+  static constexpr auto set_heap_limit = &pcre2_set_heap_limit_8;
+  static constexpr auto jit_stack_create = &pcre2_jit_stack_create_8;
+  static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_8;
+  static constexpr auto jit_stack_free = &pcre2_jit_stack_free_8;
+  static constexpr auto pattern_info = &pcre2_pattern_info_8;
 };
 
 template <>
@@ -116,6 +133,23 @@ struct Pcre2<char16_t> {
   static constexpr auto match = &pcre2_match_16;
   static constexpr auto set_offset_limit = &pcre2_set_offset_limit_16;
   static constexpr auto get_ovector_pointer = &pcre2_get_ovector_pointer_16;
+  static constexpr auto compile_context_create = &pcre2_compile_context_create_16;
+  static constexpr auto compile_context_free = &pcre2_compile_context_free_16;
+  static constexpr auto set_newline = &pcre2_set_newline_16;
+  static constexpr auto compile = &pcre2_compile_16;
+  static constexpr auto code_free = &pcre2_code_free_16;
+  static constexpr auto jit_compile = &pcre2_jit_compile_16;
+  static constexpr auto match_data_create = &pcre2_match_data_create_16;
+  static constexpr auto match_data_create_from_pattern = &pcre2_match_data_create_from_pattern_16;
+  static constexpr auto match_data_free = &pcre2_match_data_free_16;
+  static constexpr auto match_context_create = &pcre2_match_context_create_16;
+  static constexpr auto match_context_free = &pcre2_match_context_free_16;
+  static constexpr auto set_match_limit = &pcre2_set_match_limit_16;
+  static constexpr auto set_heap_limit = &pcre2_set_heap_limit_16;
+  static constexpr auto jit_stack_create = &pcre2_jit_stack_create_16;
+  static constexpr auto jit_stack_assign = &pcre2_jit_stack_assign_16;
+  static constexpr auto jit_stack_free = &pcre2_jit_stack_free_16;
+  static constexpr auto pattern_info = &pcre2_pattern_info_16;
 };
 
 extern template class Pcre2Pattern<char>;
