@@ -85,8 +85,7 @@ void FindWorker::Stop() {
 }
 
 void FindWorker::Shutdown() {
-  thread_.RequestStop();
-  WakeRun();
+  Stop();
   thread_.Shutdown();
   std::lock_guard<std::mutex> lock(mutex_);
   pending_rows_.Clear();

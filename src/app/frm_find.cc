@@ -253,10 +253,6 @@ bool frmFind::eventFilter(QObject* watched, QEvent* event) {
     LayoutList();
   } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Copy)) {
-      CopySelectedRows();
-      return true;
-    }
     if (ListView1_KeyDown(key->key(), key->modifiers())) return true;
   } else if (watched == ListView1->viewport() && event->type() == QEvent::ToolTip) {
     return ShowRowToolTip(event);

@@ -115,7 +115,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void ConnectHandlers();
   void ApplyScale();
   int DefaultClientHeight() const;
-  int MinimumListHeight() const;
+  int ListHeight(int rows) const;
   void WatchScreenDpi();
   void RescaleForDpi();
   void SetPanelWidths();

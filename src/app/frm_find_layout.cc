@@ -127,13 +127,10 @@ void frmFind::ApplyScale() {
 // The designed client area (6645 twips), made taller when needed so that the result list shows
 // kDefaultListRows rows, but never taller than the screen leaves room for.
 int frmFind::DefaultClientHeight() const {
-  const int list_height = 2 * ListView1->frameWidth() +
-                          ListView1->horizontalHeader()->sizeHint().height() +
-                          ListView1->horizontalScrollBar()->sizeHint().height() +
-                          kDefaultListRows * ListView1->verticalHeader()->defaultSectionSize();
-  const int wanted = std::max(twips_.ToPixelsY(6645), ListView1->y() + list_height +
-                                                          twips_.ToPixelsY(kListMarginTwips) +
-                                                          stbBottom->sizeHint().height());
+  const int wanted =
+      std::max(twips_.ToPixelsY(6645), ListView1->y() + ListHeight(kDefaultListRows) +
+                                           twips_.ToPixelsY(kListMarginTwips) +
+                                           stbBottom->sizeHint().height());
   if (screen() == nullptr) return wanted;
   // Room for the menu bar and a window title above the client area.
   const int room = screen()->availableGeometry().height() - menuBar()->sizeHint().height() -
@@ -141,11 +138,11 @@ int frmFind::DefaultClientHeight() const {
   return std::max(twips_.ToPixelsY(6645), std::min(wanted, room));
 }
 
-// The list's height for its header and one row, with room for a horizontal scroll bar (columns
-// wider than the list take the row's place otherwise).
-int frmFind::MinimumListHeight() const {
+// The list's height for its header and `rows` rows, with room for a horizontal scroll bar
+// (columns wider than the list take a row's place otherwise).
+int frmFind::ListHeight(int rows) const {
   return 2 * ListView1->frameWidth() + ListView1->horizontalHeader()->sizeHint().height() +
-         ListView1->verticalHeader()->defaultSectionSize() +
+         rows * ListView1->verticalHeader()->defaultSectionSize() +
          ListView1->horizontalScrollBar()->sizeHint().height();
 }
 

@@ -19,6 +19,9 @@
 namespace quonder {
 namespace {
 
+// The tip of a row whose line is still being read.
+const QString kReadingTip = QStringLiteral("reading\u2026");
+
 // The escapes that both boxes understand in regular-expression mode.
 const QString& EscapeHelp() {
   static const QString help =
@@ -163,7 +166,7 @@ bool frmFind::ShowRowTip() {
   if (index.isValid() && index.row() < static_cast<int>(model_->rows().size())) {
     tip = previewer_->Text(LineRequest(static_cast<size_t>(index.row())));
   }
-  if (!tip) tip = QStringLiteral("reading\u2026");
+  if (!tip) tip = kReadingTip;
   if (tip->isEmpty()) {
     QToolTip::hideText();
     return false;
@@ -176,7 +179,7 @@ bool frmFind::ShowRowTip() {
 // A line read for a tip: shown when the row's "reading…" tip still stands; or for Copy Line.
 void frmFind::OnRowTipReady() {
   CopyPendingLine();
-  if (QToolTip::isVisible() && QToolTip::text() == QStringLiteral("reading\u2026")) ShowRowTip();
+  if (QToolTip::isVisible() && QToolTip::text() == kReadingTip) ShowRowTip();
 }
 
 }  // namespace quonder

@@ -228,11 +228,13 @@ void frmFind::ApplyColumnWidths(const WindowStatus& status) {
 void frmFind::WorkOutMinHeight() {
   // Menu bar and status bar, as laid out (LayoutList lays out a hidden window too).
   const int chrome = height() - centralWidget()->height();
-  const int inner_height = ListView1->y() + MinimumListHeight() + 2 * twips_.ToPixelsY(90) + chrome;
+  const int inner_height =
+      ListView1->y() + ListHeight(1) + 2 * twips_.ToPixelsY(kListMarginTwips) + chrome;
   const int frame_extra = frameGeometry().height() - height();
   lngMinHeight = RoundToInt32(twips_.ToTwipsY(inner_height + frame_extra));
-  setMinimumSize(fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(90),
-                 inner_height);
+  setMinimumSize(
+      fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(kListMarginTwips),
+      inner_height);
 }
 
 }  // namespace quonder

@@ -57,9 +57,6 @@ class LinePreviewer : public QObject {
   // Forgets the tips made (call when a run or a replace changes what files hold).
   void Reset();
 
-  // For tests and measurements: bytes the line reader reads at a time (0: its default).
-  void SetPieceBytes(size_t bytes) { reader_.SetPieceBytes(bytes); }
-
  signals:
   // A text asked for has been made: ask Text again.
   void ready();
