@@ -130,7 +130,6 @@ Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents&
   if (!Load(path, failures, outcome, windows ? static_cast<int64_t>(window_bytes_) : 0)) {
     return Status::Ok();
   }
-  outcome.loaded = true;
   events.OnLoaded();
   if (buffer_.windowed()) {
     SearchWindows(*codec, pattern, host, events, outcome);

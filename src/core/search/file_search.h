@@ -39,7 +39,6 @@ class FileEvents : public HitSink {
 };
 
 struct FileOutcome {
-  bool loaded = false;    // the file was loaded and counts
   bool given_up = false;  // it could not be loaded, decoded or matched to its end
   int64_t hits = 0;       // accepted hits
   bool stopped = false;   // the host's stop request ended the matching

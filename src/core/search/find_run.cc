@@ -21,10 +21,7 @@ class HostOutlet : public RowOutlet {
   HostOutlet(FindHost& host, FindRunResult& result) : host_(host), result_(result) {}
 
   void Start(FileJob& job) { job_ = &job; }
-  void Loaded() override {
-    job_->loaded = true;
-    ReportFileLoaded(host_, job_->walked.relative_path, result_);
-  }
+  void Loaded() override { ReportFileLoaded(host_, job_->walked.relative_path, result_); }
   void Row(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) override {
     HandRow(host_, job_->walked.relative_path, line, column, pointer, found_cell, result_);
   }

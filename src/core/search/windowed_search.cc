@@ -156,8 +156,10 @@ WindowedOutcome FindRegExpInWindows(const FileWindows& file, Utf8RegExp* utf8, R
       continue;
     }
     const std::string_view part = bytes.substr(0, cut);
-    const Utf8Form form = FormOf(part);
-    if (utf8 != nullptr && form != Utf8Form::kLossy) {
+    // The 8-bit engine matches the bytes themselves unless they are not UTF-8.
+    const Utf8Form form = utf8 != nullptr ? FormOf(part) : Utf8Form::kLossy;
+    const bool over_bytes = form != Utf8Form::kLossy;
+    if (over_bytes) {
       Utf8View view(part, form);
       view.SetOrigin(0, units_at_start);
       outcome.matched = FindRegExp(view, *utf8, last, state, prepared, host, sink, prefilter);
@@ -180,7 +182,7 @@ WindowedOutcome FindRegExpInWindows(const FileWindows& file, Utf8RegExp* utf8, R
       }
     }
     if (outcome.matched.stopped || !outcome.matched.error.ok() || last) break;
-    state.MoveView(0, form != Utf8Form::kLossy && utf8 != nullptr ? cut : decoded.size());
+    state.MoveView(0, over_bytes ? cut : decoded.size());
     window_start += cut;
     length = file.window_bytes;
     if (host.StopRequested()) {

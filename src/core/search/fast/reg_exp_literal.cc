@@ -10,18 +10,15 @@
 namespace quonder {
 namespace {
 
+using literal_internal::IsAsciiAlnum;
 using literal_internal::IsDigit;
+using literal_internal::IsHigh;
+using literal_internal::IsLow;
 using literal_internal::PatternScanner;
 
 constexpr size_t kUnbounded = literal_internal::kNoLimit;
 // Longer literals add nothing to a search and would only cost memory in patterns like a{9999}.
 constexpr size_t kMaxLiteral = 64;
-
-bool IsHigh(char16_t c) { return (c & 0xFC00) == 0xD800; }
-bool IsLow(char16_t c) { return (c & 0xFC00) == 0xDC00; }
-bool IsAsciiAlnum(char16_t c) {
-  return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
 
 // Text that matches exactly; `caseless[i]` is 1 where units[i] is an ASCII letter (in lower
 // case) that matches either case.

@@ -8,12 +8,6 @@ namespace quonder {
 namespace literal_internal {
 namespace {
 
-bool IsHigh(char16_t c) { return (c & 0xFC00) == 0xD800; }
-bool IsLow(char16_t c) { return (c & 0xFC00) == 0xDC00; }
-bool IsAsciiAlnum(char16_t c) {
-  return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
 template <typename Test>
 CharSet AsciiWhere(Test test) {
   CharSet set;

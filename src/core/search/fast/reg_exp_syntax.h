@@ -18,6 +18,11 @@ namespace literal_internal {
 inline constexpr size_t kNoLimit = std::numeric_limits<size_t>::max();
 
 inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+inline bool IsHigh(char16_t c) { return (c & 0xFC00) == 0xD800; }
+inline bool IsLow(char16_t c) { return (c & 0xFC00) == 0xDC00; }
+inline bool IsAsciiAlnum(char16_t c) {
+  return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // The characters of the escape \`letter` that stands for a set (\d \D \w \W \s \S \h \H \V,
 // \p \P), twice: `maybe` holds every character it may match, `surely` only characters it
