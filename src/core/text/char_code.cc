@@ -59,13 +59,15 @@ bool LoadCharCodeSet(const std::string& program_folder, std::vector<CharCodeEntr
   file += kCharCodeSetFile;
   if (!IsRegularFile(file)) return false;
 
+  // One reading of the table for all its keys.
+  const IniSnapshot table(file);
   std::vector<std::string> keys;
-  if (GetIniKeys(kCharCodeSection, keys, file) == 0) return false;
+  if (table.GetIniKeys(kCharCodeSection, keys) == 0) return false;
 
   sets.resize(keys.size());
   for (size_t i = 0; i < keys.size(); ++i) {
     std::string value;
-    GetIniString(kCharCodeSection, keys[i], kDefaultCharCodeValue, value, file);
+    table.GetIniString(kCharCodeSection, keys[i], kDefaultCharCodeValue, value);
     std::vector<std::string> fields = SplitAtCommas(value);
     int32_t code_page = 0;
     if (fields.size() != 3 || !ParseCodePage(fields[1], code_page)) continue;
