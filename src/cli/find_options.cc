@@ -7,6 +7,7 @@
 #include "cli/program_folder.h"
 #include "core/settings/find_settings.h"
 #include "core/settings/history.h"
+#include "core/settings/ini_file_common.h"
 #include "core/settings/settings_location.h"
 #include "core/text/utf_convert.h"
 
@@ -47,12 +48,13 @@ Status ApplySettingsFile(const std::string& file, const std::string& default_cha
     return Status::Error(Status::Code::kNotFound, "Settings file not found: \"" + file + "\"");
   }
   const SettingsDefaults defaults{HomeFolder(), charset_names, default_charset};
+  const IniSnapshot ini(file);
   FindSettings settings;
-  Status status = ReadFindSettings(file, defaults, settings);
+  Status status = ReadFindSettings(ini, defaults, settings);
   if (!status.ok()) return status;
   ApplyFindSettings(settings, conditions);
-  conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", file));
-  conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", file));
+  conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", ini));
+  conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", ini));
   return Status::Ok();
 }
 

@@ -49,7 +49,11 @@ class Writer {
 
 Status ReadFindSettings(const std::string& file, const SettingsDefaults& defaults,
                         FindSettings& settings) {
-  const IniSnapshot ini(file);
+  return ReadFindSettings(IniSnapshot(file), defaults, settings);
+}
+
+Status ReadFindSettings(const IniSnapshot& ini, const SettingsDefaults& defaults,
+                        FindSettings& settings) {
   const auto get = [&ini](const char* key, const std::string& default_text) {
     return ini.Get(kFindSettingSection, key, EscapeControlChars(default_text));
   };

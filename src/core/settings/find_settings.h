@@ -64,6 +64,9 @@ struct FindSettings {
 // its default.
 Status ReadFindSettings(const std::string& file, const SettingsDefaults& defaults,
                         FindSettings& settings);
+// The same from a reading of the file that other values are taken from too.
+Status ReadFindSettings(const IniSnapshot& ini, const SettingsDefaults& defaults,
+                        FindSettings& settings);
 
 // The conditions that `settings` give a find run: every field but the find text and the
 // extension list (the histories'). A check value counts as on when 1, and for UseRegExp also

@@ -100,8 +100,7 @@ Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& sectio
 }
 
 std::string LatestHistoryEntry(const std::string& section, const std::string& legacy_key,
-                               const std::string& ini_file) {
-  const IniSnapshot ini(ini_file);
+                               const IniSnapshot& ini) {
   std::vector<std::string> keys;
   if (ini.GetIniKeys(section, keys) > 0) return ini.Get(section, "0", "");
   return ini.Get(kFindSetting, legacy_key, "");

@@ -11,6 +11,8 @@
 
 namespace quonder {
 
+class IniSnapshot;
+
 // The few things the history code does to a combo box. Texts are UTF-8.
 class HistoryBox {
  public:
@@ -46,10 +48,10 @@ void FillHistoryList(int32_t capacity, HistoryBox& box, const std::string& secti
 Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
                     const std::string& ini_file);
 
-// The most recent entry of `section` without touching the file: entry "0", or, while the
-// section does not exist yet, the older layout's `legacy_key` of section FindSetting. "" when
-// neither is there.
+// The most recent entry of `section` in a reading of the settings file: entry "0", or, while
+// the section does not exist yet, the older layout's `legacy_key` of section FindSetting. ""
+// when neither is there.
 std::string LatestHistoryEntry(const std::string& section, const std::string& legacy_key,
-                               const std::string& ini_file);
+                               const IniSnapshot& ini);
 
 }  // namespace quonder

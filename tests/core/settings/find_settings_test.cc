@@ -165,7 +165,7 @@ void ExpectRoundTrip(const std::string& file, const SettingsDefaults& defaults) 
       EXPECT_EQ(probe(read), probe(settings)) << key;
     }
   }
-  EXPECT_EQ(LatestHistoryEntry("FindHistory", "Find", file), "needle");
+  EXPECT_EQ(LatestHistoryEntry("FindHistory", "Find", IniSnapshot(file)), "needle");
   // An empty extension list is not added: it would hide the older entries.
   std::vector<std::string> keys;
   EXPECT_EQ(GetIniKeys("ExtentionsHistory", keys, file), 0);
