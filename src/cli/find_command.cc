@@ -8,7 +8,6 @@
 
 #include "cli/command_options.h"
 #include "cli/find_options.h"
-#include "cli/literal_path.h"
 #include "cli/row_printer.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
@@ -122,7 +121,6 @@ int RunFindCommand(int argc, char** argv) {
     PrintVersion();
     return kExitFound;
   }
-  if (values.positionals.size() >= 2) KeepPathLiteral(values.positionals[1]);
   auto conditions = std::make_shared<FindConditions>();
   Status status = ConditionsFromCommandLine(values, *conditions);
   if (status.code() == Status::Code::kInvalidArgument) return UsageError(status.message());

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/program_folder.h"
+#include "core/fileops/file_common.h"
 #include "core/settings/find_settings.h"
 #include "core/settings/history.h"
 #include "core/settings/ini_file_common.h"
@@ -53,6 +54,9 @@ Status ApplySettingsFile(const std::string& file, const std::string& default_cha
   Status status = ReadFindSettings(ini, defaults, settings);
   if (!status.ok()) return status;
   ApplyFindSettings(settings, conditions);
+  // The run takes its folder literally, as given on the command line; a settings file's holds
+  // references to expand.
+  conditions.source_folder = ExpandEnvVariables(conditions.source_folder);
   conditions.find_text = ToUtf16(LatestHistoryEntry("FindHistory", "Find", ini));
   conditions.extensions = ToUtf16(LatestHistoryEntry("ExtentionsHistory", "Extentions", ini));
   return Status::Ok();
@@ -140,6 +144,8 @@ Status ResolveFindConditions(const FindOptionValues& values,
   conditions.coding = default_charset;
   // Without --ext every file qualifies: an empty list excludes nothing.
   conditions.ext_behavior = ExtBehavior::kExclude;
+  // The shell has expanded what the user meant to expand: FOLDER is a folder of that name.
+  conditions.literal_folders = true;
   if (values.ini_file) {
     Status status = ApplySettingsFile(*values.ini_file, default_charset, charset_names, conditions);
     if (!status.ok()) return status;

@@ -10,13 +10,12 @@
 
 #include "cli/command_options.h"
 #include "cli/find_options.h"
-#include "cli/literal_path.h"
 #include "cli/row_printer.h"
-#include "core/search/row_text.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
 #include "core/search/result_rows.h"
+#include "core/search/row_text.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
@@ -177,9 +176,7 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitFound;
   }
   if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
-  if (values.positionals.size() >= 2) KeepPathLiteral(values.positionals[1]);
   if (replace_values.backup_folder) {
-    KeepPathLiteral(*replace_values.backup_folder);
     // Absolute, so that its parents can be created as needed.
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(*replace_values.backup_folder, ec);
@@ -207,6 +204,7 @@ int RunReplaceCommand(int argc, char** argv) {
 
   auto conditions = std::make_shared<FileOpsConditions>();
   conditions->source_folder = find_conditions->source_folder;
+  conditions->literal_folders = find_conditions->literal_folders;
   conditions->coding = find_conditions->coding;
   conditions->reg_exp = find_conditions->reg_exp;
   conditions->ignore_case = find_conditions->ignore_case;

@@ -8,6 +8,7 @@
 
 #include "cli/cli_run.h"
 #include "support/deep_folders.h"
+#include "support/scoped_env.h"
 
 namespace quonder::testing {
 namespace {
@@ -32,6 +33,20 @@ TEST_F(ReplaceCliTest, ReplacesEveryHitAndKeepsBomAndLineEnds) {
             "Zed bar\r\nZed\n");
   EXPECT_EQ(Read("tree/sub/b.txt"), "x Zed");
   EXPECT_EQ(o.out, "a.txt: 2 hit(s) replaced\nsub/b.txt: 1 hit(s) replaced\nReplaced 3 / 3\n");
+}
+
+// A backup folder on the command line is taken literally, and a settings file's source folder
+// keeps its references, even where the two name the same variable.
+TEST_F(ReplaceCliTest, LiteralBackupFolderBesideASettingsFilesReferences) {
+  Write("tree/a.txt", "foo");
+  Write("Quonder.ini", "[FindSetting]\nSourceFolder=%QUONDER_TEST_TREE%\nExtBehavior=1\n");
+  ScopedEnv env("QUONDER_TEST_TREE", Tree());
+  const std::string backup = Path("bk%QUONDER_TEST_TREE%");
+  ProgramOutcome o =
+      Replace({"--ini", Path("Quonder.ini"), "--backup", backup, "--replace", "X", "foo"});
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(Read("tree/a.txt"), "X");
+  EXPECT_EQ(Read("bk%QUONDER_TEST_TREE%/a.txt"), "foo");
 }
 
 // Each case on a fresh "foo foo" in tree/a.txt: the exit status, the report, the file after.

@@ -74,8 +74,8 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
   host.SetStatusText(StatusPanel::kStatus, u"Start Backup");
 
   std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
-  const std::string source = ExpandEnvVariables(conditions->source_folder);
-  const std::string backup = ExpandEnvVariables(conditions->backup_folder);
+  const std::string source = ExpandFolder(conditions->source_folder, conditions->literal_folders);
+  const std::string backup = ExpandFolder(conditions->backup_folder, conditions->literal_folders);
   // Without a usable backup folder nothing could be kept: every file counts as failed, so that
   // the replace run asks before it changes files that have no copy.
   if (backup.empty() || BackupWouldTouchSources(rows, selected, source, backup) ||
@@ -92,8 +92,8 @@ RestoreResult Restore(FileOpsHost& host) {
   host.SetStatusText(StatusPanel::kStatus, u"Start Undo");
 
   std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
-  const std::string backup = ExpandEnvVariables(conditions->backup_folder);
-  const std::string source = ExpandEnvVariables(conditions->source_folder);
+  const std::string backup = ExpandFolder(conditions->backup_folder, conditions->literal_folders);
+  const std::string source = ExpandFolder(conditions->source_folder, conditions->literal_folders);
   // A source folder inside the backup folder would be walked as part of the backup.
   bool listed = IsPrivateFolder(backup) && !source.empty() && !IsInsideFolder(source, backup);
   if (listed) {

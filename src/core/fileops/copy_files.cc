@@ -8,10 +8,8 @@ namespace quonder {
 
 void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
                        const std::vector<size_t>& selected, bool keep_structure,
-                       const std::string& source_folder, const std::string& destination_folder,
+                       const std::string& source, const std::string& destination,
                        CopyCounters& counters) {
-  const std::string source = ExpandEnvVariables(source_folder);
-  const std::string destination = ExpandEnvVariables(destination_folder);
   if (!FolderExists(source) || !FolderExists(destination)) {
     counters.missing_folder = FolderExists(source) ? destination : source;
     const std::string* last_path = nullptr;
@@ -92,8 +90,9 @@ CopyCounters CopyToCopyFolder(FileOpsHost& host, const ResultRows& rows,
 
   std::shared_ptr<const FileOpsConditions> conditions = host.Conditions();
   host.WriteSetting(kKeyCopyFolder, conditions->copy_folder);
-  CopySelectedFiles(host, rows, selected, keep_structure, conditions->source_folder,
-                    conditions->copy_folder, counters);
+  CopySelectedFiles(host, rows, selected, keep_structure,
+                    ExpandFolder(conditions->source_folder, conditions->literal_folders),
+                    ExpandFolder(conditions->copy_folder, conditions->literal_folders), counters);
 
   host.SetCommandEnabled(FileOpsCommand::kCopy, true);
   host.SetCommandEnabled(FileOpsCommand::kXcopy, true);

@@ -23,17 +23,15 @@ struct CopyCounters {
 
 // Copies the file of every selected row (0-based indexes into `rows`, any order; duplicates
 // and indexes out of range are ignored) from `source_folder` to `destination_folder`, both
-// as entered and expanded here. A file is copied once for a run of adjacent selected rows.
-// With `keep_structure` the row's relative path is kept below the destination (missing
-// folders are created), else the file goes directly into it, overwriting a namesake.
-// When either folder is missing nothing is copied: every selected file counts as failed (no
-// row as reached) and `missing_folder` names the folder.
-// A refused copy counts as failed and the copy goes on; so does a copy whose destination
-// would lie outside the destination folder (a link in it leading out). A destination that is
-// the source file itself is counted as overwritten and left alone (a copy onto itself would
-// empty it).
-// Sets panel 5 per selected row; asks StopRequested() before each selected row.
-// Counters are increased, not reset.
+// as the file system sees them (expanded already: a folder is expanded once, where it is read). A
+// file is copied once for a run of adjacent selected rows. With `keep_structure` the row's relative
+// path is kept below the destination (missing folders are created), else the file goes directly
+// into it, overwriting a namesake. When either folder is missing nothing is copied: every selected
+// file counts as failed (no row as reached) and `missing_folder` names the folder. A refused copy
+// counts as failed and the copy goes on; so does a copy whose destination would lie outside the
+// destination folder (a link in it leading out). A destination that is the source file itself is
+// counted as overwritten and left alone (a copy onto itself would empty it). Sets panel 5 per
+// selected row; asks StopRequested() before each selected row. Counters are increased, not reset.
 void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
                        const std::vector<size_t>& selected, bool keep_structure,
                        const std::string& source_folder, const std::string& destination_folder,

@@ -139,6 +139,10 @@ std::string ExpandEnvVariables(std::string text) {
   return text;
 }
 
+std::string ExpandFolder(const std::string& value, bool literal) {
+  return literal ? value : ExpandEnvVariables(value);
+}
+
 bool CreateFolderPath(const std::string& path) {
   if (FolderExists(path)) return true;
   const std::string parent = GetParentFolderName(path);

@@ -13,6 +13,10 @@ namespace quonder {
 // expanded text (not corrected for the value's length). Never fails.
 std::string ExpandEnvVariables(std::string text);
 
+// A folder value as the file system is to see it: ExpandEnvVariables of `value`, or `value`
+// itself when it is `literal` (given on a command line, whose shell has expanded it already).
+std::string ExpandFolder(const std::string& value, bool literal);
+
 // True when the folder exists on return; creates missing parents. False when a parent part is
 // empty, or creation fails (folders made up to then stay).
 bool CreateFolderPath(const std::string& path);

@@ -37,6 +37,7 @@ struct FileOpsConditions {
   std::string source_folder;     // as entered; %NAME% references are expanded at each use
   std::string copy_folder;       // as entered; expanded at each use; written unexpanded
   std::string backup_folder;     // the backup's home: the window's private folder below TEMP
+  bool literal_folders = false;  // the folders are used as given, without %NAME% expansion
   std::string coding = "utf-8";  // charset name of the code set table
   bool reg_exp = false;          // regular-expression mode (Found is escaped, pattern = find_text)
   bool ignore_case = false;      // for the regular expression

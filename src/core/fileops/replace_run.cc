@@ -79,7 +79,7 @@ class ReplaceLoop {
 
       if (conditions->source_folder != source_entered_) {
         source_entered_ = conditions->source_folder;
-        source_ = ExpandEnvVariables(source_entered_);
+        source_ = ExpandFolder(source_entered_, conditions->literal_folders);
       }
       const std::string& source = source_;
       const std::string& relative = rows_.Path(index);

@@ -22,6 +22,8 @@ struct FindConditions {
   std::u16string separators = kDefaultSeparators;  // TAB, CR and LF are added by the run
   std::u16string line_feed_code = u"\n";           // u"\r\n", u"\r" or u"\n"
   std::string source_folder;                       // as entered; expanded at the start of the run
+  // The source folder is used as given, without %NAME% expansion (a command line's value).
+  bool literal_folders = false;
   bool sub_folders = false;
   int32_t max_size = 0;       // bytes; 0 means no limit
   std::u16string extensions;  // free text; an extension matches as a substring

@@ -75,7 +75,7 @@ Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& res
   FileSearcher searcher(options.byte_shortcuts, options.window_bytes);
   Status status = searcher.Prepare(*conditions);
   if (!status.ok()) return status;
-  const std::string root = ExpandEnvVariables(conditions->source_folder);
+  const std::string root = ExpandFolder(conditions->source_folder, conditions->literal_folders);
   FolderListing listing;
   status = ListFolder(root, listing);
   if (!status.ok()) return status;
