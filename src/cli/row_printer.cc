@@ -1,9 +1,9 @@
 #include "cli/row_printer.h"
 
-#include <charconv>
 #include <cstdint>
 
 #include "core/search/row_text.h"
+#include "core/text/decimal.h"
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
 
@@ -11,12 +11,6 @@ namespace quonder {
 namespace {
 
 constexpr size_t kFlushAt = 1 << 16;
-
-void AppendNumber(int64_t value, std::string& out) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
-}
 
 void AppendBase64(std::string_view bytes, std::string& out) {
   static constexpr char kDigits[] =
@@ -88,16 +82,16 @@ void RowPrinter::PrintTabbed(const ResultRow& row, bool found_escaped) {
 
 void RowPrinter::PrintJson(const ResultRow& row, bool found_escaped) {
   buffer_ += "{\"no\":";
-  AppendNumber(row.number, buffer_);
+  AppendDecimal(row.number, buffer_);
   AppendJsonPath(row.path);
   buffer_ += ",\"line\":";
-  AppendNumber(row.line, buffer_);
+  AppendDecimal(row.line, buffer_);
   buffer_ += ",\"column\":";
-  AppendNumber(row.column, buffer_);
+  AppendDecimal(row.column, buffer_);
   buffer_ += ",\"found\":\"";
   AppendJsonString(found_escaped ? UnescapeControlChars(row.found) : row.found, buffer_);
   buffer_ += "\",\"pointer\":";
-  AppendNumber(row.pointer, buffer_);
+  AppendDecimal(row.pointer, buffer_);
   buffer_ += "}\n";
 }
 
@@ -106,12 +100,12 @@ void RowPrinter::PrintCount(const std::string& path, int64_t hits) {
     buffer_ += '{';
     AppendJsonPath(path);
     buffer_ += ",\"count\":";
-    AppendNumber(hits, buffer_);
+    AppendDecimal(hits, buffer_);
     buffer_ += "}\n";
   } else {
     buffer_ += PathForLine(path);
     buffer_ += '\t';
-    AppendNumber(hits, buffer_);
+    AppendDecimal(hits, buffer_);
     buffer_ += '\n';
   }
   if (buffer_.size() >= kFlushAt) Flush();

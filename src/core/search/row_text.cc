@@ -1,19 +1,13 @@
 #include "core/search/row_text.h"
 
-#include <charconv>
 #include <cstdint>
 
+#include "core/text/decimal.h"
 #include "core/text/string_common.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
-
-void AppendNumber(int64_t value, std::string& out) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
-}
 
 // The escape sequence of `unit`, or null when it stands for itself.
 const char* EscapeOf(char16_t unit) {
@@ -55,13 +49,13 @@ void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
 }
 
 void AppendTabbedRow(const ResultRow& row, bool found_escaped, std::string& out) {
-  AppendNumber(row.number, out);
+  AppendDecimal(row.number, out);
   out += '\t';
   out += PathForLine(row.path);
   out += '\t';
-  AppendNumber(row.line, out);
+  AppendDecimal(row.line, out);
   out += '\t';
-  AppendNumber(row.column, out);
+  AppendDecimal(row.column, out);
   out += '\t';
   if (found_escaped) {
     AppendUtf8(row.found, out);
@@ -69,7 +63,7 @@ void AppendTabbedRow(const ResultRow& row, bool found_escaped, std::string& out)
     AppendEscapedUtf8(row.found, out);
   }
   out += '\t';
-  AppendNumber(row.pointer, out);
+  AppendDecimal(row.pointer, out);
   out += '\n';
 }
 

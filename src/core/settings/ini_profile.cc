@@ -8,6 +8,7 @@
 
 #include "core/settings/folder_lock.h"
 #include "core/settings/settings_file_io.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
@@ -24,18 +25,6 @@ std::string CutToBuffer(std::string_view text, size_t max_bytes) {
   }
   if (U8_IS_TRAIL(static_cast<uint8_t>(text[cut]))) cut = max_bytes;
   return std::string(text.substr(0, cut));
-}
-
-bool IsValidUtf8(std::string_view bytes) {
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-  int32_t length = static_cast<int32_t>(bytes.size());
-  if (static_cast<size_t>(length) != bytes.size()) return false;
-  for (int32_t i = 0; i < length;) {
-    UChar32 c;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
 }
 
 Status Refused(const std::string& file, const char* why) {

@@ -14,6 +14,12 @@ inline std::string Decimal(int64_t value) {
   return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
+// The same digits appended to `out` (rows built in one buffer).
+inline void AppendDecimal(int64_t value, std::string& out) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 // The same digits as UTF-16, for status texts and messages (each digit is ASCII).
 inline std::u16string DecimalText(int64_t value) {
   char digits[24];
