@@ -1,4 +1,5 @@
 #include "core/search/file_buffer.h"
+#include "core/unique_fd.h"
 
 #include <fcntl.h>
 #include <sanitizer/asan_interface.h>
@@ -24,21 +25,6 @@ Status Refused(const std::string& what, const std::string& path, std::string& re
   reason = what;
   return Status::Error(Status::Code::kIoError, what + ": \"" + path + "\"");
 }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -95,7 +81,7 @@ Status FileBuffer::Read(const std::string& path, bool& permanent, int64_t whole_
   size_ = 0;
   permanent = false;
   // O_NONBLOCK: a pipe that appeared in place of a listed file must not block the run.
-  Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) return IoError(path, errno, failure_reason_);
   struct stat info;
   if (fstat(fd.get(), &info) != 0) return IoError(path, errno, failure_reason_);

@@ -10,6 +10,7 @@
 
 #include "core/search/fast/anonymous_memory.h"
 #include "core/text/utf_convert.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
@@ -57,21 +58,6 @@ size_t ByteOfUnit(std::string_view bytes, int64_t units) {
   return bytes.size();
 }
 
-class Descriptor {
- public:
-  explicit Descriptor(const std::string& path)
-      : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 bool LineReader::Key::operator==(const Key& other) const {
@@ -89,7 +75,7 @@ void LineReader::Reset() {
 LineReader::Outcome LineReader::Read(const std::string& path, TextCodec& codec, int64_t pointer,
                                      std::u16string_view expected_hit, size_t max_chars,
                                      const std::function<bool()>& cancelled, LinePreview& preview) {
-  Descriptor fd(path);
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat info;
   if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return Outcome::kFailed;

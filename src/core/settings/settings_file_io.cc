@@ -10,6 +10,7 @@
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
@@ -27,26 +28,6 @@ constexpr char kCannotRead[] = "Cannot read";
 constexpr char kCannotWrite[] = "Cannot write";
 constexpr char kNotRegular[] = "not a regular file";
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now, reporting whether the last writes reached the file.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 // Whether the process may create a file in `folder`, with its effective rights (which a test
 // thread may have narrowed).
 bool FolderTakesNewFiles(const std::string& folder) {
@@ -56,7 +37,7 @@ bool FolderTakesNewFiles(const std::string& folder) {
 
 // Rewrites the file in place: the same inode, its owner, mode, links and attributes kept.
 Status WriteInPlace(const std::string& path, std::string_view bytes) {
-  Fd fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) return SystemError(kCannotWrite, path);
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -90,7 +71,7 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes) {
   }
   if (!S_ISREG(st.st_mode)) return IoError(kCannotRead, path, kNotRegular);
   // Non-blocking: the path may have become a FIFO since the look.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) return SystemError(kCannotRead, path);
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     return IoError(kCannotRead, path, kNotRegular);
