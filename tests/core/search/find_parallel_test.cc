@@ -3,6 +3,8 @@
 // prefix of them; conditions change per file listed; the rows that wait for the host stay
 // within their budget however many hits there are.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/fileops/temp_names.h"
@@ -288,6 +291,33 @@ TEST(FindParallelTest, RowsWaitingForTheHostStayWithinTheirBudget) {
       EXPECT_LE(many.result.peak_held_bytes, 4 * kBudget) << c.name << ", " << threads;
     }
   }
+}
+
+// Workers keep a descriptor table of their own: a file the host closes while they search (the
+// settings file and its lock, say) must be closed for good, not kept open by a worker's copy.
+TEST(FindParallelTest, ALockTheHostDropsDuringTheRunIsFreeAtOnce) {
+  ScratchFolder folder;
+  for (int i = 0; i < 50; ++i) folder.Write("f" + std::to_string(100 + i), "a");
+  const std::string lock_path = folder.Write("lock", "");
+  const auto flock_now = [&] {
+    const int fd = open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool got = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
+    return std::pair(fd, got);
+  };
+  auto [held, locked] = flock_now();
+  ASSERT_TRUE(locked);
+  RecordingHost host(ConditionsFor(folder.path(), u"a"));
+  bool free_again = false;
+  host.after_row = [&](RecordingHost& h) {
+    if (h.rows.size() != 25) return;  // the workers have long been searching
+    close(held);
+    auto [fd, got] = flock_now();
+    free_again = got;
+    close(fd);
+  };
+  const RunLog run = RunWith(host, {2});
+  EXPECT_EQ(run.result.found_files, 50);
+  EXPECT_TRUE(free_again);
 }
 
 TEST(FindParallelTest, WorkerCountFollowsTheMachineWhenNotGiven) {
