@@ -38,13 +38,14 @@ class FileEvents : public HitSink {
   virtual void OnLoaded() = 0;
 };
 
+// Packed into 48 bytes: a worker writes it for every file (see FileJob).
 struct FileOutcome {
-  bool given_up = false;  // it could not be loaded, decoded or matched to its end
-  int64_t hits = 0;       // accepted hits
-  bool stopped = false;   // the host's stop request ended the matching
+  int64_t hits = 0;  // accepted hits
   // When given up: why, as the run reports it (the path is the caller's to add).
-  RunProblem::Kind problem = RunProblem::Kind::kFileNotRead;
   std::string reason;
+  bool given_up = false;  // it could not be loaded, decoded or matched to its end
+  bool stopped = false;   // the host's stop request ended the matching
+  RunProblem::Kind problem = RunProblem::Kind::kFileNotRead;
 };
 
 class FileSearcher {

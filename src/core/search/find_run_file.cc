@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "core/search/file_filter.h"
 
@@ -25,7 +26,8 @@ void SearchFile(FileJob& job, const std::string& root_prefix, FileSearcher& sear
       return;
     }
   }
-  job.status = searcher.Search(full_path, reading, collector, job.outcome);
+  Status status = searcher.Search(full_path, reading, collector, job.outcome);
+  if (!status.ok()) job.status = std::move(status);
 }
 
 bool FinishItem(FileJob& job, FindHost& host, FindRunResult& result, Status& status) {

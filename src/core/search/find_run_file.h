@@ -20,10 +20,21 @@
 
 namespace quonder {
 
-struct FileJob {
+// On several workers a job passes from the calling thread to a worker and back once per file:
+// it starts on a cache line of its own (a neighbour's worker never writes into it), and what a
+// worker writes for every file lies on one line next to the walk's item, so that the common
+// file costs few lines moving between cores. What is written only now and then (a problem, a
+// stopping status, rows) comes after.
+struct alignas(64) FileJob {
   explicit FileJob(WalkItem&& item) : walked(std::move(item)) {}
 
   WalkItem walked;  // the file (with the conditions read for it) or a folder's problem
+
+  // Several workers only (see find_run_workers.cc).
+  std::atomic<bool> head{false};  // its rows are the next the host takes
+  std::atomic<bool> done{false};
+  std::atomic<bool> has_ready{false};
+  bool loaded_reported = false;  // the run's own thread said so to the host
 
   // Filled by whoever searches the file. On several workers the worker owns these until it
   // sets `done`, after which only the run's own thread touches them.
@@ -31,17 +42,13 @@ struct FileJob {
   bool oversized = false;  // left out by the size limit
   bool loaded = false;     // loaded: counts in the file counter
   FileOutcome outcome;
+  size_t counted = 0;  // bytes of `rows` counted against the run's budget when done
   Status status;       // not ok: the conditions became unusable; the run ends with it
   RowChunk rows;       // the rows not yet passed on
-  size_t counted = 0;  // bytes of `rows` counted against the run's budget when done
 
-  // Several workers only (see find_run_workers.cc). `ready` is guarded by the run's flow lock
-  // until `done`: chunks passed on before the file's end, each with the bytes it counts.
+  // Several workers only. Guarded by the run's flow lock until `done`: chunks passed on before
+  // the file's end, each with the bytes it counts.
   std::vector<std::pair<RowChunk, size_t>> ready;
-  std::atomic<bool> has_ready{false};
-  std::atomic<bool> head{false};  // its rows are the next the host takes
-  std::atomic<bool> done{false};
-  bool loaded_reported = false;  // the run's own thread said so to the host
 };
 
 // How a file's search reads its conditions and the stop request on several workers: the

@@ -9,6 +9,8 @@
 namespace quonder {
 namespace {
 
+constexpr size_t kFirstRoom = 16;
+
 // The path for panel 2. Shown for every file, and most paths are ASCII: those are widened
 // unit by unit without the decoder's per-character work.
 std::u16string PathText(const std::string& path) {
@@ -43,6 +45,11 @@ void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int
 }
 
 void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) {
+  // Most files with hits have a few: room for them at once spares the doubling steps.
+  if (hits_.capacity() == 0) {
+    hits_.reserve(kFirstRoom);
+    found_.reserve(kFirstRoom * 8);
+  }
   hits_.push_back({line, column, pointer, found_cell.size()});
   found_.append(found_cell);
 }

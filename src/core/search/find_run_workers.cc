@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -60,6 +61,50 @@ constexpr bool kOwnDescriptorTable = false;
 constexpr bool kOwnDescriptorTable = true;
 #endif
 
+// Job records, reused: the calling thread makes one per file and drops it once the host has its
+// rows, thousands of times a second; taking back the last one dropped spares the allocator that
+// churn and hands out memory the calling thread touched lately.
+class JobPool {
+ public:
+  struct Return {
+    JobPool* pool;
+    void operator()(FileJob* job) const { pool->Give(job); }
+  };
+  using Job = std::unique_ptr<FileJob, Return>;
+
+  JobPool() = default;
+  ~JobPool() {
+    for (void* slot : spare_) ::operator delete(slot, kAlign);
+  }
+  JobPool(const JobPool&) = delete;
+  JobPool& operator=(const JobPool&) = delete;
+
+  Job Make(WalkItem&& item) {
+    void* slot = nullptr;
+    if (spare_.empty()) {
+      slot = ::operator new(sizeof(FileJob), kAlign);
+    } else {
+      slot = spare_.back();
+      spare_.pop_back();
+    }
+    return Job(new (slot) FileJob(std::move(item)), Return{this});
+  }
+
+ private:
+  static constexpr std::align_val_t kAlign{alignof(FileJob)};
+
+  void Give(FileJob* job) {
+    job->~FileJob();
+    try {
+      spare_.push_back(job);
+    } catch (const std::bad_alloc&) {
+      ::operator delete(job, kAlign);
+    }
+  }
+
+  std::vector<void*> spare_;
+};
+
 class Workers {
  public:
   Workers(FindHost& host, const FindRunOptions& options, int workers, FolderWalk& walk,
@@ -109,7 +154,7 @@ class Workers {
   bool Full() const { return in_flight_.size() >= window_ || held_.load() >= held_limit_; }
   // Walks on and hands files out; true when the queue holds as many as it should.
   bool HandOut(bool& walk_over);
-  void Append(std::unique_ptr<FileJob> job);
+  void Append(JobPool::Job job);
   Delivery DeliverHead(Status& status);
   void DeliverFinishedAfterStop();
 
@@ -125,7 +170,8 @@ class Workers {
   FindRunResult& result_;
 
   // Calling thread only.
-  std::deque<std::unique_ptr<FileJob>> in_flight_;  // walk order, not yet finished
+  JobPool jobs_;
+  std::deque<JobPool::Job> in_flight_;  // walk order, not yet finished
   std::vector<std::thread> threads_;
   bool walk_stopped_ = false;
 
@@ -284,8 +330,11 @@ void Workers::Work() {
     for (FileJob* job : taken) {
       outlet.Start(*job);
       SearchJob(*job, searcher, reading, collector);
-      job->counted = job->rows.Bytes();
-      Hold(job->counted);
+      const size_t bytes = job->rows.Bytes();
+      if (bytes > 0) {
+        job->counted = bytes;
+        Hold(bytes);
+      }
       job->done.store(true, std::memory_order_release);
     }
   }
@@ -294,7 +343,7 @@ void Workers::Work() {
 void Workers::SearchJob(FileJob& job, FileSearcher& searcher, ListedConditions& reading,
                         RowCollector& collector) {
   // A file that is not the next to be handed over starts only while there is room for rows.
-  if (!job.head.load() && held_.load() > held_limit_) {
+  if (held_.load() > held_limit_ && !job.head.load()) {
     WaitFor([&] { return job.head.load() || held_.load() <= held_limit_; });
   }
   if (stop_.load(std::memory_order_relaxed)) {
@@ -305,7 +354,7 @@ void Workers::SearchJob(FileJob& job, FileSearcher& searcher, ListedConditions& 
   SearchFile(job, walk_.root_prefix(), searcher, reading, collector);
 }
 
-void Workers::Append(std::unique_ptr<FileJob> job) {
+void Workers::Append(JobPool::Job job) {
   if (in_flight_.empty()) job->head.store(true);
   in_flight_.push_back(std::move(job));
 }
@@ -323,7 +372,7 @@ bool Workers::HandOut(bool& walk_over) {
     if (step == FolderWalk::Step::kStopped) walk_stopped_ = true;
     if (step == FolderWalk::Step::kOver) walk_over = true;
     if (step != FolderWalk::Step::kItem) break;
-    auto job = std::make_unique<FileJob>(std::move(item));
+    JobPool::Job job = jobs_.Make(std::move(item));
     if (job->walked.kind == WalkItem::Kind::kProblem) {
       job->done.store(true);  // nothing to search: it waits for its turn with the host
       Append(std::move(job));
