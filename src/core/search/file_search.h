@@ -38,7 +38,7 @@ class FileEvents : public HitSink {
   virtual void OnLoaded() = 0;
 };
 
-// Packed into 48 bytes: a worker writes it for every file (see FileJob).
+// Ordered to pack tightly: a worker writes it for every file (see FileJob).
 struct FileOutcome {
   int64_t hits = 0;  // accepted hits
   // When given up: why, as the run reports it (the path is the caller's to add).
