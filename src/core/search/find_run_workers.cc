@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include <sched.h>
 #include <unistd.h>
 
 #include "core/search/file_search.h"
@@ -53,6 +54,9 @@ constexpr size_t kDeliverAtATime = 256;
 constexpr size_t kBatch = 32;
 // Files a worker takes from the queue at most at a time.
 constexpr size_t kMaxTaken = 8;
+// Below this many files queued while the walk goes on, a worker gives up its core once per take
+// (see Work).
+constexpr size_t kShortQueue = 256;
 
 // ThreadSanitizer keeps one table of descriptors for the whole process: the same number open in
 // two tables would look to it like a race on one descriptor.
@@ -317,6 +321,7 @@ void Workers::Work() {
   while (true) {
     taken.clear();
     bool wake = false;
+    bool short_queue = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       const bool wanted = walk_over_ ? queue_.empty() : queue_.size() <= low_water;
@@ -326,8 +331,14 @@ void Workers::Work() {
       const size_t count = std::clamp<size_t>(queue_.size() / share, 1, kMaxTaken);
       taken.assign(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
       queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
+      short_queue = !walk_over_ && queue_.size() < kShortQueue;
     }
     if (wake) result_ready_.notify_one();
+    // The calling thread walks on one of the workers' cores. While few files wait (the run's
+    // first milliseconds, a large folder being listed), a worker that keeps its core can leave
+    // the walk waiting a whole scheduler tick behind it, and the workers run dry; giving the
+    // core up once per take lets the walk go on (with nothing else to run it costs a syscall).
+    if (short_queue) sched_yield();
     for (FileJob* job : taken) {
       outlet.Start(*job);
       SearchJob(*job, searcher, reading, collector);
