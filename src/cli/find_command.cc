@@ -45,6 +45,7 @@ class CliHost : public FindHost {
     ++file_hits_;
   }
   void SetStatusText(StatusPanel, std::u16string) override {}
+  bool ShowsStatus() override { return false; }
   void ReportProblem(RunProblem problem) override {
     // Quiet, once a hit has given the answer, what the run meets after it does not matter.
     if (options_.quiet && hits_ > 0) return;

@@ -39,6 +39,7 @@ class CollectingHost : public FindHost {
   bool StopRequested() override { return false; }
   void AddResultRow(ResultRow row) override { rows_.Append(row); }
   void SetStatusText(StatusPanel, std::u16string) override {}
+  bool ShowsStatus() override { return false; }
   void ReportProblem(RunProblem problem) override {
     std::fprintf(stderr, "quonder-cli replace: %s\n", ProblemText(problem).c_str());
   }

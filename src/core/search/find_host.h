@@ -11,7 +11,9 @@
 //    the run at that point; rows already handed over stay. Must be cheap (an atomic load).
 //  - AddResultRow() once per accepted hit, in run order, numbers from 1 without gaps.
 //  - SetStatusText() for panel 2 (current file) and 3 (file counter) per file and panel 4
-//    (find counter) per row. A host may throttle what it shows; the last call wins.
+//    (find counter) per row. A host may throttle what it shows; the last call wins. A host
+//    whose ShowsStatus() is false (it has no panels) gets none of these calls, and the run
+//    spares building their texts, one path and one number per file and per row.
 //  - ReportProblem() once per folder that could not be listed and per file that could not be
 //    searched to its end, in walk order among the rows. The walk goes on after it.
 #pragma once
@@ -61,6 +63,7 @@ class FindHost {
   virtual bool StopRequested() = 0;
   virtual void AddResultRow(ResultRow row) = 0;
   virtual void SetStatusText(StatusPanel panel, std::u16string text) = 0;
+  virtual bool ShowsStatus() { return true; }
   virtual void ReportProblem(RunProblem /*problem*/) {}
 };
 

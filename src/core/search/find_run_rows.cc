@@ -27,6 +27,7 @@ std::u16string PathText(const std::string& path) {
 
 void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunResult& result) {
   ++result.file_counter;
+  if (!host.ShowsStatus()) return;
   host.SetStatusText(StatusPanel::kCurrentFile, PathText(relative_path));
   host.SetStatusText(StatusPanel::kFileCounter, DecimalText(result.file_counter));
 }
@@ -41,7 +42,7 @@ void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int
   row.pointer = pointer;
   row.found.assign(found_cell);
   host.AddResultRow(std::move(row));
-  host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
+  if (host.ShowsStatus()) host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
 }
 
 void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) {
