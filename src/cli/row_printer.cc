@@ -103,7 +103,7 @@ void RowPrinter::PrintCount(const std::string& path, int64_t hits) {
     AppendDecimal(hits, buffer_);
     buffer_ += "}\n";
   } else {
-    buffer_ += PathForLine(path);
+    AppendPathForLine(path, buffer_);
     buffer_ += '\t';
     AppendDecimal(hits, buffer_);
     buffer_ += '\n';

@@ -30,10 +30,19 @@ const char* EscapeOf(char16_t unit) {
 }  // namespace
 
 std::string PathForLine(const std::string& path) {
+  std::string line;
+  AppendPathForLine(path, line);
+  return line;
+}
+
+void AppendPathForLine(const std::string& path, std::string& out) {
   for (char c : path) {
-    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) return EscapeControlChars(path);
+    if (EscapeOf(static_cast<unsigned char>(c)) != nullptr) {
+      out += EscapeControlChars(path);
+      return;
+    }
   }
-  return path;
+  out += path;
 }
 
 void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
@@ -51,7 +60,7 @@ void AppendEscapedUtf8(std::u16string_view text, std::string& out) {
 void AppendTabbedRow(const ResultRow& row, bool found_escaped, std::string& out) {
   AppendDecimal(row.number, out);
   out += '\t';
-  out += PathForLine(row.path);
+  AppendPathForLine(row.path, out);
   out += '\t';
   AppendDecimal(row.line, out);
   out += '\t';

@@ -19,6 +19,8 @@ void AppendTabbedRow(const ResultRow& row, bool found_escaped, std::string& out)
 // `path` as a row shows it: escaped (EscapeControlChars) when it holds a character that has
 // an escape sequence, so that it stays on one line; else as it is.
 std::string PathForLine(const std::string& path);
+// The same, appended to `out` (a row per hit: no copy of a path that needs no escape).
+void AppendPathForLine(const std::string& path, std::string& out);
 
 // Appends `text` as UTF-8 with the five escape sequences, as EscapeControlChars does.
 void AppendEscapedUtf8(std::u16string_view text, std::string& out);
