@@ -20,7 +20,7 @@ class CountingHost : public quonder::FindHost {
       : conditions_(std::move(conditions)) {}
   std::shared_ptr<const quonder::FindConditions> Conditions() override { return conditions_; }
   bool StopRequested() override { return false; }
-  void AddResultRow(quonder::ResultRow row) override { found_units += row.found.size(); }
+  void AddResultRow(const quonder::ResultRow& row) override { found_units += row.found.size(); }
   void SetStatusText(quonder::StatusPanel, std::u16string) override {}
   size_t found_units = 0;
 

@@ -18,7 +18,7 @@ class FindWorker::Host : public FindHost {
 
   bool StopRequested() override { return worker_.thread_.StopRequested(); }
 
-  void AddResultRow(ResultRow row) override {
+  void AddResultRow(const ResultRow& row) override {
     std::unique_lock<std::mutex> lock(worker_.mutex_);
     worker_.room_.wait(lock, [this] {
       return worker_.pending_rows_.size() < kMaxWaitingRows || worker_.thread_.StopRequested();

@@ -32,7 +32,7 @@ class CliHost : public FindHost {
 
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
   bool StopRequested() override { return options_.quiet && hits_ > 0; }
-  void AddResultRow(ResultRow row) override {
+  void AddResultRow(const ResultRow& row) override {
     ++hits_;
     if (options_.quiet) return;
     if (!options_.count) {
@@ -41,7 +41,7 @@ class CliHost : public FindHost {
     }
     // The rows of one file come together.
     if (file_hits_ > 0 && row.path != file_) FlushCount();
-    if (file_hits_ == 0) file_ = std::move(row.path);
+    if (file_hits_ == 0) file_ = row.path;
     ++file_hits_;
   }
   void SetStatusText(StatusPanel, std::u16string) override {}

@@ -37,7 +37,7 @@ class CollectingHost : public FindHost {
       : conditions_(std::move(conditions)), rows_(rows) {}
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
   bool StopRequested() override { return false; }
-  void AddResultRow(ResultRow row) override { rows_.Append(row); }
+  void AddResultRow(const ResultRow& row) override { rows_.Append(row); }
   void SetStatusText(StatusPanel, std::u16string) override {}
   bool ShowsStatus() override { return false; }
   void ReportProblem(RunProblem problem) override {

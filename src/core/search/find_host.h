@@ -61,7 +61,7 @@ class FindHost {
   virtual ~FindHost() = default;
   virtual std::shared_ptr<const FindConditions> Conditions() = 0;
   virtual bool StopRequested() = 0;
-  virtual void AddResultRow(ResultRow row) = 0;
+  virtual void AddResultRow(const ResultRow& row) = 0;
   virtual void SetStatusText(StatusPanel panel, std::u16string text) = 0;
   virtual bool ShowsStatus() { return true; }
   virtual void ReportProblem(RunProblem /*problem*/) {}

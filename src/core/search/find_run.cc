@@ -20,16 +20,25 @@ class HostOutlet : public RowOutlet {
  public:
   HostOutlet(FindHost& host, FindRunResult& result) : host_(host), result_(result) {}
 
-  void Start(FileJob& job) { job_ = &job; }
+  void Start(FileJob& job) {
+    job_ = &job;
+    row_has_path_ = false;
+  }
   void Loaded() override { ReportFileLoaded(host_, job_->walked.relative_path, result_); }
   void Row(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) override {
-    HandRow(host_, job_->walked.relative_path, line, column, pointer, found_cell, result_);
+    if (!row_has_path_) {
+      row_.path = job_->walked.relative_path;
+      row_has_path_ = true;
+    }
+    HandRow(host_, row_, line, column, pointer, found_cell, result_);
   }
 
  private:
   FindHost& host_;
   FindRunResult& result_;
   FileJob* job_ = nullptr;
+  ResultRow row_;  // the file's rows, one after the other
+  bool row_has_path_ = false;
 };
 
 // The pipeline on the calling thread: each item of the walk in turn is searched, reading the

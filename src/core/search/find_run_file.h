@@ -70,7 +70,7 @@ class ListedConditions : public FindHost {
   }
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
   bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
-  void AddResultRow(ResultRow) override {}
+  void AddResultRow(const ResultRow&) override {}
   void SetStatusText(StatusPanel, std::u16string) override {}
 
  private:

@@ -32,16 +32,14 @@ void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunR
   host.SetStatusText(StatusPanel::kFileCounter, DecimalText(result.file_counter));
 }
 
-void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int64_t column,
-             int64_t pointer, std::u16string_view found_cell, FindRunResult& result) {
-  ResultRow row;
+void HandRow(FindHost& host, ResultRow& row, int64_t line, int64_t column, int64_t pointer,
+             std::u16string_view found_cell, FindRunResult& result) {
   row.number = ++result.find_counter;
-  row.path = relative_path;
   row.line = line;
   row.column = column;
   row.pointer = pointer;
   row.found.assign(found_cell);
-  host.AddResultRow(std::move(row));
+  host.AddResultRow(row);
   if (host.ShowsStatus()) host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
 }
 
@@ -58,8 +56,10 @@ void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string
 void RowChunk::HandTo(FindHost& host, const std::string& relative_path, FindRunResult& result) {
   size_t offset = 0;
   const std::u16string_view found = found_;
+  ResultRow row;
+  row.path = relative_path;
   for (const Hit& hit : hits_) {
-    HandRow(host, relative_path, hit.line, hit.column, hit.pointer,
+    HandRow(host, row, hit.line, hit.column, hit.pointer,
             found.substr(offset, hit.found_size), result);
     offset += hit.found_size;
   }

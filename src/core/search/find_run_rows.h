@@ -20,10 +20,11 @@ namespace quonder {
 // show it.
 void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunResult& result);
 
-// Numbers one row of the file at `relative_path` (the run's next number), hands it to the host
-// and shows the find counter.
-void HandRow(FindHost& host, const std::string& relative_path, int64_t line, int64_t column,
-             int64_t pointer, std::u16string_view found_cell, FindRunResult& result);
+// Numbers one row (the run's next number), hands it to the host and shows the find counter.
+// `row` holds the file's path; the caller keeps it for the file's next row, so that the path is
+// not copied per row.
+void HandRow(FindHost& host, ResultRow& row, int64_t line, int64_t column, int64_t pointer,
+             std::u16string_view found_cell, FindRunResult& result);
 
 // Rows of one file, in order, not yet numbered: 32 bytes a row and its Found cell.
 class RowChunk {

@@ -23,12 +23,12 @@ bool RecordingHost::StopRequested() {
   return stop;
 }
 
-void RecordingHost::AddResultRow(ResultRow row) {
+void RecordingHost::AddResultRow(const ResultRow& row) {
   CheckThread();
   log.push_back("row " + std::to_string(row.number) + " " + row.path + ":" +
                 std::to_string(row.line) + ":" + std::to_string(row.column) + ":" +
                 ToUtf8(row.found) + ":" + std::to_string(row.pointer));
-  rows.push_back(std::move(row));
+  rows.push_back(row);
   if (after_row) after_row(*this);
 }
 

@@ -26,7 +26,7 @@ class RecordingHost : public FindHost {
 
   std::shared_ptr<const FindConditions> Conditions() override;
   bool StopRequested() override;
-  void AddResultRow(ResultRow row) override;
+  void AddResultRow(const ResultRow& row) override;
   void SetStatusText(StatusPanel panel, std::u16string text) override;
   void ReportProblem(RunProblem problem) override;
 
