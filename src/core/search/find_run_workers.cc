@@ -311,8 +311,10 @@ void Workers::Work() {
   JobOutlet outlet(*this, chunk_bytes_);
   RowCollector collector(outlet);
   // The calling thread is woken when the queue is half empty, to pass on what is finished and
-  // refill it, and once the last file handed out is taken; otherwise finished files wait for
-  // its next look (every kStopPoll at most), so that small files do not cost a wake-up each.
+  // refill it, and, once every file was handed out, by a worker that finds none left (the last
+  // of them has just finished the run's last file); otherwise finished files wait for its next
+  // look (every kStopPoll at most), so that small files do not cost a wake-up each. The wake-up
+  // goes out before the worker waits for files: after it, it would wait with the worker.
   // A worker takes a few files at a time while many wait, so that the lock is not taken for
   // every small file; never so many that the other workers run dry.
   const size_t low_water = queue_target_ / 2;
@@ -320,12 +322,14 @@ void Workers::Work() {
   std::vector<FileJob*> taken;
   while (true) {
     taken.clear();
-    bool wake = false;
     bool short_queue = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       const bool wanted = walk_over_ ? queue_.empty() : queue_.size() <= low_water;
-      if (!wake_asked_ && wanted) wake = wake_asked_ = true;
+      if (!wake_asked_ && wanted) {
+        wake_asked_ = true;
+        result_ready_.notify_one();
+      }
       work_ready_.wait(lock, [this] { return closing_ || !queue_.empty(); });
       if (closing_) return;
       const size_t count = std::clamp<size_t>(queue_.size() / share, 1, kMaxTaken);
@@ -333,7 +337,6 @@ void Workers::Work() {
       queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(count));
       short_queue = !walk_over_ && queue_.size() < kShortQueue;
     }
-    if (wake) result_ready_.notify_one();
     // The calling thread walks on one of the workers' cores. While few files wait (the run's
     // first milliseconds, a large folder being listed), a worker that keeps its core can leave
     // the walk waiting a whole scheduler tick behind it, and the workers run dry; giving the
