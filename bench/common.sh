@@ -39,24 +39,36 @@ time_once() {
 # best_wall[NAME]. After one warm-up run each, the commands take turns for $runs rounds, so that
 # the machine speeding up or slowing down (other guests on the same host) weighs on every command
 # alike and the ratios between them stay fair.
-declare -A best_wall
+declare -A best_wall round_walls
 best() {
   local name wall
   for name in "$@"; do
     local -n warm=$name
     "${warm[@]}" > /dev/null 2>&1 || true
     best_wall[$name]=""
+    round_walls[$name]=""
   done
   for _ in $(seq "$runs"); do
     for name in "$@"; do
       local -n command=$name
       wall=$(time_once "${command[@]}")
+      round_walls[$name]+="$wall "
       if [ -z "${best_wall[$name]}" ] ||
         awk -v a="$wall" -v b="${best_wall[$name]}" 'BEGIN { exit !(a < b) }'; then
         best_wall[$name]=$wall
       fi
     done
   done
+}
+
+# paired_ratio A B: the median over the rounds of the last `best` of A's wall / B's wall in the
+# same round. Steadier than the ratio of the best walls while the machine changes pace from one
+# round to the next: both sides of each ratio were timed within a second of each other.
+paired_ratio() {
+  paste -d' ' <(tr -s ' ' '\n' <<< "${round_walls[$1]}") <(tr -s ' ' '\n' <<< "${round_walls[$2]}") |
+    awk 'NF == 2 && $2 > 0 { printf "%.6f\n", $1 / $2 }' | sort -n |
+    awk '{ v[NR] = $1 }
+      END { if (NR == 0) print "-"; else printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
