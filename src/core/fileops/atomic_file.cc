@@ -16,6 +16,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/temp_names.h"
+#include "core/retrying_io.h"
 
 namespace quonder {
 namespace {
@@ -25,18 +26,6 @@ std::function<void(const std::string&)>* before_rename_hook = nullptr;  // guard
 
 std::string Describe(const std::string& what, const std::string& path) {
   return what + " \"" + path + "\": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 // The names of the extended attributes of `path` as one buffer of NUL-ended names; false when
@@ -225,10 +214,9 @@ Status ReadWholeFile(const std::string& path, std::string& bytes) {
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const ssize_t n = ReadSome(fd, buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
-      if (errno == EINTR) continue;
       Status error = Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
       ::close(fd);
       return error;

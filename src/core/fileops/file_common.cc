@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
+#include "core/retrying_io.h"
 
 namespace quonder {
 namespace {
@@ -225,9 +226,8 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
             writer.Open(destination, {.mode = static_cast<int>(st.st_mode & 07777)}).ok();
   std::string buffer(1 << 20, '\0');
   while (ok) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    const ssize_t n = ReadSome(in, buffer.data(), buffer.size());
     if (n == 0) break;
-    if (n < 0 && errno == EINTR) continue;
     ok = n > 0 && writer.Write(std::string_view(buffer.data(), static_cast<size_t>(n))).ok();
   }
   ::close(in);

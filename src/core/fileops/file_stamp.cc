@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/retrying_io.h"
+
 namespace quonder {
 namespace {
 
@@ -21,14 +23,6 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
 bool SameStamp(const FileStamp& a, const FileStamp& b) {
   return a.device == b.device && a.inode == b.inode && a.size == b.size && a.links == b.links &&
          SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
-}
-
-// Reads up to `size` bytes into `buffer`; the count read, or -1.
-ssize_t ReadSome(int fd, char* buffer, size_t size) {
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, size);
-    if (n >= 0 || errno != EINTR) return n;
-  }
 }
 
 // Opens `path` for reading without waiting on a FIFO, and stamps what was opened.

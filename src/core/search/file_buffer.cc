@@ -1,4 +1,5 @@
 #include "core/search/file_buffer.h"
+#include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
 #include <fcntl.h>
@@ -64,16 +65,10 @@ Status FileBuffer::ReadWindow(int64_t offset, size_t length) {
   size_ = 0;
   if (fd_ < 0) return Refused("Not open", path_, failure_reason_);
   if (!Reserve(length)) return Refused("Out of memory", path_, failure_reason_);
-  size_t done = 0;
-  while (done < length) {
-    const ssize_t got =
-        pread(fd_, memory_.data() + done, length - done, offset + static_cast<int64_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return IoError(path_, errno, failure_reason_);
-    if (got == 0) break;  // the file has become shorter: its end is here
-    done += static_cast<size_t>(got);
-  }
-  size_ = done;
+  // Fewer bytes than asked: the file has become shorter, and its end is there.
+  const int64_t got = ReadFullyAt(fd_, memory_.data(), length, offset);
+  if (got < 0) return IoError(path_, errno, failure_reason_);
+  size_ = static_cast<size_t>(got);
   return Status::Ok();
 }
 
@@ -109,9 +104,8 @@ Status FileBuffer::Read(const std::string& path, bool& permanent, int64_t whole_
         return Refused("Out of memory", path, failure_reason_);
       }
     }
-    ssize_t got = read(fd.get(), memory_.data() + size_, memory_.size() - size_);
+    const ssize_t got = ReadSome(fd.get(), memory_.data() + size_, memory_.size() - size_);
     if (got < 0) {
-      if (errno == EINTR) continue;
       int error = errno;
       size_ = 0;
       return IoError(path, error, failure_reason_);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/retrying_io.h"
 #include "core/search/fast/anonymous_memory.h"
 #include "core/text/utf_convert.h"
 #include "core/unique_fd.h"
@@ -16,19 +17,6 @@ namespace quonder {
 namespace {
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
-
-// Reads up to `size` bytes at `offset`; the count read, or -1.
-int64_t ReadAt(int fd, char* data, size_t size, int64_t offset) {
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t got = pread(fd, data + done, size - done, offset + static_cast<int64_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return static_cast<int64_t>(done);
-}
 
 // Where UTF-8 `bytes` may be cut so that both sides decode alone as they do together (every
 // ill-formed subpart read as one U+FFFD): before the last byte among the last four that is no
@@ -116,7 +104,7 @@ LineReader::Outcome LineReader::ReadUtf8(int fd, int64_t size, TextCodec& codec,
   if (piece.data() == nullptr) return Outcome::kFailed;
   const size_t piece_bytes = std::min(piece_bytes_, piece.size());
   if (checkpoints_.empty()) {
-    const int64_t got = ReadAt(fd, piece.data(), std::min<size_t>(4, piece_bytes), 0);
+    const int64_t got = ReadFullyAt(fd, piece.data(), std::min<size_t>(4, piece_bytes), 0);
     if (got < 0) return Outcome::kFailed;
     const auto bom = static_cast<int64_t>(
         codec.BomLength(std::string_view(piece.data(), static_cast<size_t>(got))));
@@ -129,7 +117,7 @@ LineReader::Outcome LineReader::ReadUtf8(int fd, int64_t size, TextCodec& codec,
   auto [byte, units] = *std::prev(from);
   while (true) {
     if (cancelled && cancelled()) return Outcome::kCancelled;
-    const int64_t got = ReadAt(fd, piece.data(), piece_bytes, byte);
+    const int64_t got = ReadFullyAt(fd, piece.data(), piece_bytes, byte);
     if (got < 0) return Outcome::kFailed;
     const std::string_view bytes(piece.data(), static_cast<size_t>(got));
     const bool last = byte + got >= size || got == 0;
@@ -180,7 +168,7 @@ LineReader::Outcome LineReader::ReadPart(int fd, int64_t size, int64_t start_lim
   const int64_t end =
       std::min(size, hit_byte + 3 * static_cast<int64_t>(expected_hit.size()) + context);
   std::string bytes(static_cast<size_t>(std::max<int64_t>(end - begin, 0)), '\0');
-  if (ReadAt(fd, bytes.data(), bytes.size(), begin) != static_cast<int64_t>(bytes.size())) {
+  if (ReadFullyAt(fd, bytes.data(), bytes.size(), begin) != static_cast<int64_t>(bytes.size())) {
     return Outcome::kFailed;
   }
   // Cut at character boundaries (in UTF-8) so that the part decodes as it does in the file.

@@ -10,6 +10,7 @@
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
+#include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
 namespace quonder {
@@ -81,10 +82,9 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes) {
   bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    const ssize_t n = ReadSome(fd.get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
-      if (errno == EINTR) continue;
       Status error = SystemError(kCannotRead, path);
       bytes.clear();
       return error;

@@ -1,0 +1,23 @@
+// Reads and writes on a file descriptor that go on after a signal interrupted them (EINTR),
+// so that every caller has one policy for it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace quonder {
+
+// One read of up to `size` bytes: the count read (0 at the end), or -1 with errno set.
+ssize_t ReadSome(int fd, char* data, size_t size);
+
+// Reads `size` bytes at `offset`, fewer only where the file ends: the count read, or -1 with
+// errno set.
+int64_t ReadFullyAt(int fd, char* data, size_t size, int64_t offset);
+
+// Writes all of `bytes`; false with errno set when a write fails.
+bool WriteAll(int fd, std::string_view bytes);
+
+}  // namespace quonder
