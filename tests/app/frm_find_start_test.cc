@@ -196,6 +196,7 @@ class FrmFindStartTest : public QObject {
         "Editor=kate --line %L --column %C %P\nSubFolder=1\nMaxSize=1000\nExtBehavior=0\n"
         "Coding=shift_jis\nLineFeedCode=\\r\\n\nEnableRestore=1\n"
         "[FindHistory]\n0=\" lead\"\n1=\"b\"\n2=\"c\"\n[ReplaceHistory]\n0=\"r1\"\n"
+        "[ExtentionsHistory]\n0=\"txt;md\"\n1=\"cc\"\n"
         "[Status]\nColsWidth=600,99999,810,810,2100,900\n");
     MessageLog log;
     auto window = fixture.Open();
@@ -209,6 +210,7 @@ class FrmFindStartTest : public QObject {
         // Capacity 2: two entries and no empty item; the leading space survives.
         {"cboFind", " lead|b"},
         {"cboReplace", "r1|"},
+        {"cboExtentions", "txt;md|cc|"},
         {"chkRegExp", "1"},
         {"chkIgnoreCase", "1/1"},
         {"chkWordOnly", "1/on"},
