@@ -40,7 +40,9 @@ void HandRow(FindHost& host, ResultRow& row, int64_t line, int64_t column, int64
   row.pointer = pointer;
   row.found.assign(found_cell);
   host.AddResultRow(row);
-  if (host.ShowsStatus()) host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
+  if (host.ShowsStatus()) {
+    host.SetStatusText(StatusPanel::kFindCounter, DecimalText(result.find_counter));
+  }
 }
 
 void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) {
@@ -59,8 +61,8 @@ void RowChunk::HandTo(FindHost& host, const std::string& relative_path, FindRunR
   ResultRow row;
   row.path = relative_path;
   for (const Hit& hit : hits_) {
-    HandRow(host, row, hit.line, hit.column, hit.pointer,
-            found.substr(offset, hit.found_size), result);
+    HandRow(host, row, hit.line, hit.column, hit.pointer, found.substr(offset, hit.found_size),
+            result);
     offset += hit.found_size;
   }
   hits_.clear();

@@ -314,7 +314,8 @@ void Workers::Work() {
   // refill it, and, once every file was handed out, by a worker that finds none left (the last
   // of them has just finished the run's last file); otherwise finished files wait for its next
   // look (every kStopPoll at most), so that small files do not cost a wake-up each. The wake-up
-  // goes out before the worker waits for files: after it, it would wait with the worker.
+  // goes out before the worker waits for files: sent after that wait, it would come only once
+  // there were files again, and at the run's end never.
   // A worker takes a few files at a time while many wait, so that the lock is not taken for
   // every small file; never so many that the other workers run dry.
   const size_t low_water = queue_target_ / 2;
