@@ -22,14 +22,11 @@ class HostOutlet : public RowOutlet {
 
   void Start(FileJob& job) {
     job_ = &job;
-    row_has_path_ = false;
+    row_.path.clear();  // set by the file's first row: a file's path is never empty
   }
   void Loaded() override { ReportFileLoaded(host_, job_->walked.relative_path, result_); }
   void Row(int64_t line, int64_t column, int64_t pointer, std::u16string_view found_cell) override {
-    if (!row_has_path_) {
-      row_.path = job_->walked.relative_path;
-      row_has_path_ = true;
-    }
+    if (row_.path.empty()) row_.path = job_->walked.relative_path;
     HandRow(host_, row_, line, column, pointer, found_cell, result_);
   }
 
@@ -38,7 +35,6 @@ class HostOutlet : public RowOutlet {
   FindRunResult& result_;
   FileJob* job_ = nullptr;
   ResultRow row_;  // the file's rows, one after the other
-  bool row_has_path_ = false;
 };
 
 // The pipeline on the calling thread: each item of the walk in turn is searched, reading the
