@@ -1,6 +1,4 @@
 #include "core/search/file_buffer.h"
-#include "core/retrying_io.h"
-#include "core/unique_fd.h"
 
 #include <fcntl.h>
 #include <sanitizer/asan_interface.h>
@@ -11,6 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "core/retrying_io.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
