@@ -45,6 +45,7 @@ Status RunOnCallingThread(FindHost& host, FileSearcher& searcher, FolderWalk& wa
   RowCollector collector(outlet);
   Status status;
   WalkItem item;
+  std::string full_path;
   while (true) {
     const FolderWalk::Step step = walk.Next(item);
     if (step == FolderWalk::Step::kStopped) result.stopped = true;
@@ -52,7 +53,7 @@ Status RunOnCallingThread(FindHost& host, FileSearcher& searcher, FolderWalk& wa
     FileJob job(std::move(item));
     if (job.walked.kind == WalkItem::Kind::kFile) {
       outlet.Start(job);
-      SearchFile(job, walk.root_prefix(), searcher, host, collector);
+      SearchFile(job, walk.root_prefix(), full_path, searcher, host, collector);
     }
     if (!FinishItem(job, host, result, status)) {
       result.stopped = job.outcome.stopped;

@@ -8,9 +8,9 @@
 
 namespace quonder {
 
-void SearchFile(FileJob& job, const std::string& root_prefix, FileSearcher& searcher,
-                FindHost& reading, RowCollector& collector) {
-  std::string full_path = root_prefix + job.walked.relative_path;
+void SearchFile(FileJob& job, const std::string& root_prefix, std::string& full_path,
+                FileSearcher& searcher, FindHost& reading, RowCollector& collector) {
+  full_path.assign(root_prefix).append(job.walked.relative_path);
   // The size is asked for only when a limit applies.
   const FindConditions& conditions = *job.walked.conditions;
   if (conditions.max_size != 0) {

@@ -82,8 +82,9 @@ class ListedConditions : public FindHost {
 // Searches the file of `job` (REQUIRES: a kFile item): the size limit of the file's conditions
 // (a file that cannot be measured is given up with its reason), then `searcher` reading the
 // conditions and the stop request from `reading`, its rows going through `collector`.
-void SearchFile(FileJob& job, const std::string& root_prefix, FileSearcher& searcher,
-                FindHost& reading, RowCollector& collector);
+// `full_path` is room for the file's path below `root_prefix`, kept from file to file.
+void SearchFile(FileJob& job, const std::string& root_prefix, std::string& full_path,
+                FileSearcher& searcher, FindHost& reading, RowCollector& collector);
 
 // What the host is told once the item's rows (if any) were handed over: the found-files and
 // left-out counters, and the problem, if there was one. False when the run ends with this item

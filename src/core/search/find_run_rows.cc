@@ -56,6 +56,8 @@ void RowChunk::Add(int64_t line, int64_t column, int64_t pointer, std::u16string
 }
 
 void RowChunk::HandTo(FindHost& host, const std::string& relative_path, FindRunResult& result) {
+  // Most files have no rows: their path is not copied for nothing.
+  if (hits_.empty()) return;
   size_t offset = 0;
   const std::u16string_view found = found_;
   ResultRow row;

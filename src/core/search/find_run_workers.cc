@@ -141,8 +141,8 @@ class Workers {
   bool StartWorkers();
   void Shutdown();
   void Work();
-  void SearchJob(FileJob& job, FileSearcher& searcher, ListedConditions& reading,
-                 RowCollector& collector);
+  void SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
+                 ListedConditions& reading, RowCollector& collector);
 
   // The budget of rows held for the host, in bytes (any thread).
   void Hold(size_t bytes);
@@ -310,6 +310,7 @@ void Workers::Work() {
   ListedConditions reading(stop_);
   JobOutlet outlet(*this, chunk_bytes_);
   RowCollector collector(outlet);
+  std::string full_path;
   // The calling thread is woken when the queue is half empty, to pass on what is finished and
   // refill it, and, once every file was handed out, by a worker that finds none left (the last
   // of them has just finished the run's last file); otherwise finished files wait for its next
@@ -345,7 +346,7 @@ void Workers::Work() {
     if (short_queue) sched_yield();
     for (FileJob* job : taken) {
       outlet.Start(*job);
-      SearchJob(*job, searcher, reading, collector);
+      SearchJob(*job, full_path, searcher, reading, collector);
       const size_t bytes = job->rows.Bytes();
       if (bytes > 0) {
         job->counted = bytes;
@@ -356,8 +357,8 @@ void Workers::Work() {
   }
 }
 
-void Workers::SearchJob(FileJob& job, FileSearcher& searcher, ListedConditions& reading,
-                        RowCollector& collector) {
+void Workers::SearchJob(FileJob& job, std::string& full_path, FileSearcher& searcher,
+                        ListedConditions& reading, RowCollector& collector) {
   // A file that is not the next to be handed over starts only while there is room for rows.
   if (held_.load() > held_limit_ && !job.head.load()) {
     WaitFor([&] { return job.head.load() || held_.load() <= held_limit_; });
@@ -367,7 +368,7 @@ void Workers::SearchJob(FileJob& job, FileSearcher& searcher, ListedConditions& 
     return;
   }
   reading.Use(job.walked.conditions);
-  SearchFile(job, walk_.root_prefix(), searcher, reading, collector);
+  SearchFile(job, walk_.root_prefix(), full_path, searcher, reading, collector);
 }
 
 void Workers::Append(JobPool::Job job) {
