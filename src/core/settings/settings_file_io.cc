@@ -44,14 +44,10 @@ Status WriteInPlace(const std::string& path, std::string_view bytes) {
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     return IoError(kCannotWrite, path, kNotRegular);
   }
-  off_t offset = 0;
-  while (static_cast<size_t>(offset) < bytes.size()) {
-    ssize_t n = ::pwrite(fd.get(), bytes.data() + offset, bytes.size() - offset, offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return SystemError(kCannotWrite, path);
-    offset += n;
-  }
-  if (::ftruncate(fd.get(), offset) != 0 || ::fsync(fd.get()) != 0 || !fd.Close()) {
+  // Freshly opened: the writes start at the file's first byte.
+  if (!WriteAll(fd.get(), bytes)) return SystemError(kCannotWrite, path);
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0 ||
+      !fd.Close()) {
     return SystemError(kCannotWrite, path);
   }
   return Status::Ok();
