@@ -52,8 +52,11 @@ void frmFind::LoadSettings() {
   defaults.home_folder = HomeFolder();
   for (const CharCodeEntry& entry : CharCodeSets) defaults.charset_names.push_back(entry.Name);
   defaults.default_charset = DefaultCharset(CharCodeSets);
+  // One reading of the file serves the whole load; the writes below (a history's migration,
+  // the first editor) touch none of the values read after them.
+  const IniSnapshot ini(strIniFile);
   FindSettings settings;
-  const Status read = ReadFindSettings(strIniFile, defaults, settings);
+  const Status read = ReadFindSettings(ini, defaults, settings);
   if (!read.ok()) {
     // Writes to the file will fail for the same reason: this one message tells it all.
     TellSettingsProblem("Settings not read: " + read.message());
@@ -66,9 +69,9 @@ void frmFind::LoadSettings() {
   txtCopyFolder->setText(QString::fromStdString(strCopyFolder));
 
   NoteSettingsWrite(LoadHistory(lngFindHistoryCnt, find_history_, "FindHistoryCnt", "FindHistory",
-                                "Find", strIniFile));
+                                "Find", ini, strIniFile));
   NoteSettingsWrite(LoadHistory(lngReplaceHistoryCnt, replace_history_, "ReplaceHistoryCnt",
-                                "ReplaceHistory", "Replace", strIniFile));
+                                "ReplaceHistory", "Replace", ini, strIniFile));
 
   SetCheckValue(chkRegExp, settings.use_reg_exp);
   chkRegExp_Click();
@@ -94,7 +97,7 @@ void frmFind::LoadSettings() {
   lngMaxSize = settings.max_size;
 
   NoteSettingsWrite(LoadHistory(lngExtentionsHistoryCnt, extentions_history_,
-                                "ExtentionsHistoryCnt", "ExtentionsHistory", "Extentions",
+                                "ExtentionsHistoryCnt", "ExtentionsHistory", "Extentions", ini,
                                 strIniFile));
 
   cboExtBehavior->clear();
@@ -121,7 +124,7 @@ void frmFind::LoadSettings() {
       "チェックすると置換時にファイルコピーを行なうので遅くなります。ディスクも消費します。"));
   chkWordOnly_Click();
 
-  const WindowStatus status = ReadWindowStatus(strIniFile);
+  const WindowStatus status = ReadWindowStatus(ini);
   ApplyWindowSize(status);
   ApplyColumnWidths(status);
   WorkOutMinHeight();

@@ -118,8 +118,9 @@ Status StoreFindRunSettings(const FindSettings& settings, HistoryInUse find_hist
   return write.status();
 }
 
-WindowStatus ReadWindowStatus(const std::string& file) {
-  const IniSnapshot ini(file);
+WindowStatus ReadWindowStatus(const std::string& file) { return ReadWindowStatus(IniSnapshot(file)); }
+
+WindowStatus ReadWindowStatus(const IniSnapshot& ini) {
   WindowStatus status;
   const std::vector<std::string> size =
       SplitFields(ini.Get(kStatusSection, kWindowSizeKey, ",,9795,"), 4);

@@ -98,6 +98,8 @@ struct WindowStatus {
 };
 
 WindowStatus ReadWindowStatus(const std::string& file);
+// The same from a reading of the file that other values are taken from too.
+WindowStatus ReadWindowStatus(const IniSnapshot& ini);
 
 // The measures joined by commas, each in plain decimal notation with at most seven
 // significant digits ("0,0,9795,6120.5"): the stored form of WindowSize and ColsWidth.

@@ -42,8 +42,14 @@ void Fill(const IniSnapshot& ini, int32_t capacity, HistoryBox& box, const std::
 Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
                    const std::string& section, const std::string& legacy_key,
                    const std::string& ini_file) {
+  return LoadHistory(capacity, box, capacity_key, section, legacy_key, IniSnapshot(ini_file),
+                     ini_file);
+}
+
+Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
+                   const std::string& section, const std::string& legacy_key,
+                   const IniSnapshot& ini, const std::string& ini_file) {
   Status failure;
-  const IniSnapshot ini(ini_file);
   capacity = ReadCapacity(ini, capacity_key);
   std::vector<std::string> keys;
   if (ini.GetIniKeys(section, keys) > 0) {

@@ -35,6 +35,11 @@ inline constexpr int32_t kMaxHistoryCapacity = 1024;
 Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
                    const std::string& section, const std::string& legacy_key,
                    const std::string& ini_file);
+// The same, reading from `ini`, a reading of `ini_file` that other values are taken from too
+// (the migration writes to the file itself).
+Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
+                   const std::string& section, const std::string& legacy_key,
+                   const IniSnapshot& ini, const std::string& ini_file);
 
 // Empties `box` and adds entries 0.. up to `capacity`, plus one empty item when the list ends
 // before the capacity.
