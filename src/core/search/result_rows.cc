@@ -36,20 +36,27 @@ size_t ResultRows::AddFound(std::u16string_view found) {
   return found_.size() - 1;
 }
 
-void ResultRows::Append(std::string_view path, int64_t line, int64_t column, int64_t pointer,
-                        std::u16string_view found) {
+void ResultRows::NotePath(std::string_view path) {
   // Rows of one file are adjacent, so comparing with the last path is enough to share it.
   if (paths_.empty() || paths_.back().path != path) {
     paths_.push_back(PathRun{rows_.size(), std::string(path)});
   }
-  const size_t found_index = AddFound(found);
-  if (FitsUnsigned(line) && FitsSigned(column) && FitsUnsigned(pointer) && found_index < kWide) {
+}
+
+void ResultRows::PushRow(int64_t line, int64_t column, int64_t pointer, size_t found) {
+  if (FitsUnsigned(line) && FitsSigned(column) && FitsUnsigned(pointer) && found < kWide) {
     rows_.push_back(Packed{static_cast<uint32_t>(line), static_cast<int32_t>(column),
-                           static_cast<uint32_t>(pointer), static_cast<uint32_t>(found_index)});
+                           static_cast<uint32_t>(pointer), static_cast<uint32_t>(found)});
   } else {
-    wide_.push_back(Wide{rows_.size(), line, column, pointer, found_index});
+    wide_.push_back(Wide{rows_.size(), line, column, pointer, found});
     rows_.push_back(Packed{kWide, 0, 0, 0});
   }
+}
+
+void ResultRows::Append(std::string_view path, int64_t line, int64_t column, int64_t pointer,
+                        std::u16string_view found) {
+  NotePath(path);
+  PushRow(line, column, pointer, AddFound(found));
 }
 
 void ResultRows::Append(const ResultRows& other) {
@@ -59,7 +66,7 @@ void ResultRows::Append(const ResultRows& other) {
     return;
   }
   // A batch is appended on the window's thread, so it is copied as it is stored: path by path
-  // run and found text by found text, the compact rows as they are.
+  // run and found text by found text, not row by row through the public Append.
   size_t wide = 0;
   size_t last_found = SIZE_MAX;  // other's found text last added, and its index here
   size_t found_here = 0;
@@ -67,29 +74,16 @@ void ResultRows::Append(const ResultRows& other) {
     const size_t first = other.paths_[run].first_row;
     const size_t end =
         run + 1 < other.paths_.size() ? other.paths_[run + 1].first_row : other.size();
-    if (paths_.empty() || paths_.back().path != other.paths_[run].path) {
-      paths_.push_back(PathRun{rows_.size(), other.paths_[run].path});
-    }
+    NotePath(other.paths_[run].path);
     for (size_t i = first; i < end; ++i) {
-      Packed row = other.rows_[i];
-      const bool is_wide = row.line == kWide;
-      const size_t found = is_wide ? other.wide_[wide].found : row.found;
-      if (found != last_found) {
-        last_found = found;
-        found_here = AddFound(other.FoundText(found));
+      const Packed& row = other.rows_[i];
+      Wide numbers{0, row.line, row.column, row.pointer, row.found};
+      if (row.line == kWide) numbers = other.wide_[wide++];
+      if (numbers.found != last_found) {
+        last_found = numbers.found;
+        found_here = AddFound(other.FoundText(numbers.found));
       }
-      if (is_wide) {
-        Wide numbers = other.wide_[wide++];
-        numbers.row = rows_.size();
-        numbers.found = found_here;
-        wide_.push_back(numbers);
-      } else if (found_here >= kWide) {
-        wide_.push_back(Wide{rows_.size(), row.line, row.column, row.pointer, found_here});
-        row = Packed{kWide, 0, 0, 0};
-      } else {
-        row.found = static_cast<uint32_t>(found_here);
-      }
-      rows_.push_back(row);
+      PushRow(numbers.line, numbers.column, numbers.pointer, found_here);
     }
   }
 }

@@ -68,6 +68,10 @@ class ResultRows {
   size_t FoundIndex(size_t index) const;
   std::u16string_view FoundText(size_t found) const;
   size_t AddFound(std::u16string_view found);
+  // Starts a run of rows of `path` unless the last rows are of it.
+  void NotePath(std::string_view path);
+  // Appends a row's numbers, in full aside when they do not fit the compact form.
+  void PushRow(int64_t line, int64_t column, int64_t pointer, size_t found);
 
   std::deque<Packed> rows_;
   std::deque<PathRun> paths_;
