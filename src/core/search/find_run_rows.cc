@@ -11,24 +11,12 @@ namespace {
 
 constexpr size_t kFirstRoom = 16;
 
-// The path for panel 2. Shown for every file, and most paths are ASCII: those are widened
-// unit by unit without the decoder's per-character work.
-std::u16string PathText(const std::string& path) {
-  std::u16string text(path.size(), u'\0');
-  for (size_t i = 0; i < path.size(); ++i) {
-    const auto unit = static_cast<unsigned char>(path[i]);
-    if (unit >= 0x80) return ToUtf16(path);
-    text[i] = unit;
-  }
-  return text;
-}
-
 }  // namespace
 
 void ReportFileLoaded(FindHost& host, const std::string& relative_path, FindRunResult& result) {
   ++result.file_counter;
   if (!host.ShowsStatus()) return;
-  host.SetStatusText(StatusPanel::kCurrentFile, PathText(relative_path));
+  host.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative_path));
   host.SetStatusText(StatusPanel::kFileCounter, DecimalText(result.file_counter));
 }
 

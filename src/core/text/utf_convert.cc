@@ -10,6 +10,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/text/fast/utf8_decode.h"
+
 namespace quonder {
 namespace {
 
@@ -82,21 +84,10 @@ bool EncodeUtf8Strictly(std::u16string_view text, std::string& out) {
 }
 
 std::u16string ToUtf16(std::string_view bytes) {
+  // The files' own decoder: a path or a found text reads the same here as in a file.
   std::u16string out;
-  out.reserve(bytes.size());
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-  const int32_t length = static_cast<int32_t>(bytes.size());
-  int32_t i = 0;
-  while (i < length) {
-    UChar32 c;
-    U8_NEXT_OR_FFFD(s, i, length, c);
-    if (c <= 0xFFFF) {
-      out.push_back(static_cast<char16_t>(c));
-    } else {
-      out.push_back(U16_LEAD(c));
-      out.push_back(U16_TRAIL(c));
-    }
-  }
+  bool lossy = false;
+  DecodeUtf8(bytes, out, lossy);
   return out;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/text/utf_convert.h"
 #include "support/icu_reference.h"
 #include "support/scratch_folder.h"
 
@@ -307,6 +308,7 @@ TEST(TextCodecTest, Utf8DecodesExactlyAsIcu) {
     ASSERT_EQ(text, reference.Decode(bytes, expected_lossy))
         << ::testing::PrintToString(bytes.substr(0, 100));
     ASSERT_EQ(lossy, expected_lossy) << ::testing::PrintToString(bytes.substr(0, 100));
+    ASSERT_EQ(ToUtf16(bytes), text) << ::testing::PrintToString(bytes.substr(0, 100));
   }
 }
 
