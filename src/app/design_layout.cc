@@ -141,6 +141,15 @@ TwipsScale DesignLayout::Fit(const QWidget& window) const {
     for (const QString& text : CaptionsOf(*placed.widget)) {
       require(CaptionWidth(*placed.widget, text), room);
     }
+    // A one-line label holds a line of its font: one placed lower than the design's line, or
+    // with a larger font of its own, would lose the bottom of its text at a large font.
+    if (const auto* label = qobject_cast<const QLabel*>(placed.widget.data());
+        label != nullptr && !label->wordWrap() && !label->text().isEmpty() &&
+        placed.place.height() > 0) {
+      const int chrome = label->height() - label->contentsRect().height() + 2 * label->margin();
+      y = std::max(y, (label->fontMetrics().height() + chrome + 1) /
+                          static_cast<double>(placed.place.height()));
+    }
     // Below a frame's caption: a control that draws a frame of its own starts there, and a
     // caption of a label or a box centred in its control does.
     const auto* frame = qobject_cast<const FrameBox*>(placed.widget->parentWidget());

@@ -40,7 +40,7 @@ class DesignLayout {
   void Require(QWidget* widget, const QString& text, int twips);
 
   // The scale for `window` at its logical DPI and font (see above). Word-wrapped labels get
-  // the height for all their lines at the width found.
+  // the height for all their lines at the width found, other labels a line of their own font.
   TwipsScale Fit(const QWidget& window) const;
   // Moves and sizes every recorded widget to its place at `scale`.
   void Apply(const TwipsScale& scale) const;

@@ -1,7 +1,7 @@
 // Every visible control of the main window and of the About window shows its text whole and
-// keeps clear of its neighbours, at the desktop's font and at 12 points. ctest runs this on a
-// 96 DPI screen and again on a 144 DPI one; QUONDER_TEST_DPI names the logical DPI the screen
-// must have, so that a run that silently got another screen fails.
+// keeps clear of its neighbours, at the desktop's font and at small to very large fonts. ctest runs
+// this on a 96 DPI screen and again on a 144 DPI one; QUONDER_TEST_DPI names the logical DPI the
+// screen must have, so that a run that silently got another screen fails.
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -266,7 +266,9 @@ class FrmFindLayoutTest : public QObject {
   void Fonts_data() {
     QTest::addColumn<int>("points");
     QTest::newRow("desktop font") << 0;
-    QTest::newRow("12 pt") << 12;
+    for (int points : {7, 9, 11, 12, 14, 18, 24}) {
+      QTest::newRow(qPrintable(QStringLiteral("%1 pt").arg(points))) << points;
+    }
   }
 
   void MainWindowShowsEveryTextWhole_data() { Fonts_data(); }
