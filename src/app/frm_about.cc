@@ -32,6 +32,20 @@ constexpr QRect kOkPlace{4245, 2625, 1260, 345};
 constexpr QRect kSysInfoPlace{4260, 3075, 1245, 345};
 constexpr QRect kSettingsFilePlace{255, 3735, 5250, 255};
 
+// The title's face, 14 points beside a window font of 9 and in that proportion to any other,
+// so that it stays a heading however large the desktop's font is.
+QFont TitleFont(const QFont& window_font) {
+  QFont title(QStringLiteral("Arial Black"));
+  title.setWeight(QFont::Black);
+  constexpr double kTitleToText = 14.0 / 9.0;
+  if (window_font.pointSizeF() > 0) {
+    title.setPointSizeF(window_font.pointSizeF() * kTitleToText);
+  } else {
+    title.setPixelSize(qRound(window_font.pixelSize() * kTitleToText));
+  }
+  return title;
+}
+
 QFrame* MakeLine(QWidget* parent, QPalette::ColorRole role) {
   auto* line = new QFrame(parent);
   line->setObjectName(QStringLiteral("Line1"));
@@ -80,10 +94,7 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QStr
   place(picIcon, kIconPlace);
   lblTitle = new QLabel(QStringLiteral("Quonder"), this);
   lblTitle->setObjectName(QStringLiteral("lblTitle"));
-  QFont title_font(QStringLiteral("Arial Black"));
-  title_font.setPointSize(14);
-  title_font.setWeight(QFont::Black);
-  lblTitle->setFont(title_font);
+  lblTitle->setFont(TitleFont(font()));
   place(lblTitle, kTitlePlace);
   lblVersion = new QLabel(this);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));

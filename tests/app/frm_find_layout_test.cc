@@ -306,6 +306,9 @@ class FrmFindLayoutTest : public QObject {
     const QStringList problems = Problems(about);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
     SaveScreenshot(about, QStringLiteral("about"));
+    // The title stays a heading: larger than the text below it, whatever the font.
+    QVERIFY(Child<QLabel>(about, "lblTitle")->fontMetrics().height() >
+            1.3 * Child<QLabel>(about, "lblVersion")->fontMetrics().height());
   }
 };
 
