@@ -43,11 +43,13 @@ struct Placer {
   }
 };
 
-// A status bar panel: sunken, one line, at least its designed width and wider when its text
-// needs it (a counter past six digits), so that a number is never cut off.
+// A status bar panel: sunken, one line, at its designed width. A counter widens when its text
+// needs it (past six digits), so that a number is never cut off; a message panel keeps its
+// width and shows the start of a longer message, which would otherwise push the panels after
+// it out of the window.
 class PanelLabel : public QLabel {
  public:
-  explicit PanelLabel(QWidget* parent) : QLabel(parent) {
+  PanelLabel(QWidget* parent, bool widens) : QLabel(parent), widens_(widens) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setTextFormat(Qt::PlainText);
   }
@@ -57,11 +59,12 @@ class PanelLabel : public QLabel {
   }
   QSize sizeHint() const override {
     const QSize text = QLabel::sizeHint();
-    return QSize(std::max(design_width_, text.width()), text.height());
+    return QSize(widens_ ? std::max(design_width_, text.width()) : design_width_, text.height());
   }
   QSize minimumSizeHint() const override { return sizeHint(); }
 
  private:
+  bool widens_;
   int design_width_ = 0;
 };
 
@@ -331,7 +334,8 @@ void frmFind::CreatePanels() {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
   for (int i = 0; i < 5; ++i) {
-    auto* panel = new PanelLabel(panel_row_);
+    // Panels 3 to 5 hold the counters.
+    auto* panel = new PanelLabel(panel_row_, /*widens=*/i >= 2);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
     if (kToolTips[i] != nullptr) panel->setToolTip(QString::fromLatin1(kToolTips[i]));
     row->addWidget(panel, i == 1 ? 1 : 0);

@@ -297,6 +297,42 @@ class FrmFindLayoutTest : public QObject {
              QApplication::font().pointSize());
   }
 
+  // A message longer than panel 1 shows its start there (the tool tip holds the rest): the
+  // window keeps its width and the other panels stay inside it, counters whole.
+  void StatusPanelsStayInTheWindow_data() { Fonts_data(); }
+  void StatusPanelsStayInTheWindow() {
+    QFETCH(int, points);
+    FontOverride font(points);
+    WindowFixture fixture;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    window->resize(window->minimumSize());
+    Settle(*window);
+    const int width = window->width();
+    Child<QLabel>(*window, "stbPanel1")
+        ->setText(QStringLiteral("The settings file cannot be written: /home/user/.config/") +
+                  QString(40, QLatin1Char('q')) +
+                  QStringLiteral("/Quonder.ini: Permission denied"));
+    Child<QLabel>(*window, "stbPanel2")->setText(QStringLiteral("/tmp/sub/a.txt"));
+    for (const char* counter : {"stbPanel3", "stbPanel4", "stbPanel5"}) {
+      Child<QLabel>(*window, counter)->setText(QStringLiteral("12345678"));
+    }
+    Settle(*window);
+    QCOMPARE(window->width(), width);
+    for (int panel = 1; panel <= 5; ++panel) {
+      const auto* label =
+          Child<QLabel>(*window, qPrintable(QStringLiteral("stbPanel%1").arg(panel)));
+      const QRect place(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+      QVERIFY2(window->rect().contains(place) && place.width() > 0,
+               qPrintable(QStringLiteral("panel %1 at %2").arg(panel).arg(Describe(place))));
+      if (panel >= 3) {
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+      }
+    }
+  }
+
   void AboutWindowShowsEveryTextWhole_data() { Fonts_data(); }
   void AboutWindowShowsEveryTextWhole() {
     QFETCH(int, points);
