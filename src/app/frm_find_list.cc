@@ -82,16 +82,18 @@ void frmFind::ShowListMenu(const QPoint& position) {
   menu.setObjectName(QStringLiteral("mnuList"));
   menu.addAction(QStringLiteral("Open File"), this, [this] { cmdOpen_Click(); })
       ->setEnabled(has_row);
-  menu.addAction(
-          QStringLiteral("Open Containing Folder"), this,
-          [this, full_path] {
-            const QString folder = QString::fromStdString(GetParentFolderName(full_path));
-            ShellOpen(folder, this, [this, folder](const QString& why) {
-              if (!why.isEmpty()) {
-                stbPanels[0]->setText(QStringLiteral("Cannot open \"%1\": %2").arg(folder, why));
-              }
-            });
-          })
+  menu.addAction(QStringLiteral("Open Containing Folder"), this,
+                 [this, full_path] {
+                   const QString folder = QString::fromStdString(GetParentFolderName(full_path));
+                   ShellOpen(folder, this, [this, folder](const QString& why) {
+                     if (why.isEmpty()) return;
+                     // The panel shows the start of a long message; its tool tip holds all of it.
+                     const QString message =
+                         QStringLiteral("Cannot open \"%1\": %2").arg(folder, why);
+                     stbPanels[0]->setText(message);
+                     stbPanels[0]->setToolTip(message);
+                   });
+                 })
       ->setEnabled(has_row);
   menu.addSeparator();
   QAction* copy = menu.addAction(QStringLiteral("Copy"), this, &frmFind::CopySelectedRows);
