@@ -119,6 +119,13 @@ void frmFind::showEvent(QShowEvent* event) {
   });
 }
 
+void frmFind::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // The desktop's font changed (the controls have the new one already): the scale follows it
+  // as it follows a new DPI.
+  if (event->type() == QEvent::FontChange && design_applied_) Rescale();
+}
+
 void frmFind::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   CheckFrameKnown();

@@ -96,6 +96,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -117,7 +118,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   int DefaultClientHeight() const;
   int ListHeight(int rows) const;
   void WatchScreenDpi();
-  void RescaleForDpi();
+  void Rescale();
   void SetPanelWidths();
 
   // frm_find_list.cc

@@ -156,18 +156,18 @@ void frmFind::WatchScreenDpi() {
     disconnect(dpi_connection_);
     if (screen != nullptr) {
       dpi_connection_ =
-          connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] { RescaleForDpi(); });
+          connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] { Rescale(); });
     }
   };
   connect(window, &QWindow::screenChanged, this, [this, watch](QScreen* screen) {
     watch(screen);
-    RescaleForDpi();
+    Rescale();
   });
   watch(window->screen());
 }
 
-// A new logical DPI: the window keeps its size and column widths in twips.
-void frmFind::RescaleForDpi() {
+// A new logical DPI or font: the window keeps its size and column widths in twips.
+void frmFind::Rescale() {
   const TwipsScale before = twips_;
   const QSizeF size_twips(before.ToTwipsX(width()), before.ToTwipsY(height()));
   std::array<double, ResultModel::kColumnCount> column_twips{};
@@ -180,6 +180,8 @@ void frmFind::RescaleForDpi() {
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
     ListView1->setColumnWidth(column, std::max(1, twips_.ToPixelsX(column_twips[column])));
   }
+  // Menu bar and status bar take their new heights before the minimum height counts them.
+  if (layout() != nullptr) layout()->activate();
   if (lngMinHeight > 0) WorkOutMinHeight();
   resize(twips_.ToPixelsX(size_twips.width()), twips_.ToPixelsY(size_twips.height()));
 }

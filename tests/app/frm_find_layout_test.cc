@@ -297,6 +297,25 @@ class FrmFindLayoutTest : public QObject {
              QApplication::font().pointSize());
   }
 
+  // A font changed while the window is open (in the desktop's settings) lays the window out
+  // again, its list rows and number columns included.
+  void MainWindowFollowsAFontChange_data() { Fonts_data(); }
+  void MainWindowFollowsAFontChange() {
+    QFETCH(int, points);
+    WindowFixture fixture;
+    fixture.WriteIni("[FindSetting]\nSourceFolder=/tmp\nCopyFolder=/tmp\nMaxSize=2147482624\n");
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->results()->AppendRows(WideNumberRows());
+    QVERIFY(ShowSettled(*window));
+    FontOverride font(points);
+    Settle(*window);
+    const auto* list = Child<QTableView>(*window, "ListView1");
+    const QStringList problems = Problems(*window) + ListProblems(*list);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    QVERIFY(list->verticalHeader()->defaultSectionSize() > list->fontMetrics().height());
+  }
+
   // A message longer than panel 1 shows its start there (the tool tip holds the rest): the
   // window keeps its width and the other panels stay inside it, counters whole.
   void StatusPanelsStayInTheWindow_data() { Fonts_data(); }
