@@ -62,20 +62,25 @@ bool GetAttribute(const std::string& path, const char* name, std::string& value)
   }
 }
 
-// Gives the temporary file `fd` every extended attribute of `source`. An attribute the process
-// may not set counts as kept when the new file already carries the same value (a security
-// label the system gives every new file). False, with the name that could not be kept in
-// `failed` and errno set, otherwise.
+constexpr char kAccessAcl[] = "system.posix_acl_access";
+
+// Gives the temporary file `fd` every extended attribute of `source`, and takes away an access
+// ACL that `source` lacks (the new file inherits one from its folder's default ACL, which would
+// let users in whom the file kept out). An attribute the process may not set counts as kept
+// when the new file already carries the same value (a security label the system gives every
+// new file). False, with the name that could not be kept in `failed` and errno set, otherwise.
 bool CopyAttributes(const std::string& source, int fd, std::string& failed) {
   std::string names;
   if (!ListAttributes(source, names)) {
     failed = "list";
     return false;
   }
+  bool has_acl = false;
   std::string value, present;
   for (size_t at = 0; at < names.size();) {
     const char* name = names.c_str() + at;
     at += std::strlen(name) + 1;
+    has_acl = has_acl || std::strcmp(name, kAccessAcl) == 0;
     if (!GetAttribute(source, name, value)) {
       if (errno == ENODATA) continue;  // removed in between
       failed = name;
@@ -90,6 +95,10 @@ bool CopyAttributes(const std::string& source, int fd, std::string& failed) {
     }
     errno = saved;
     failed = name;
+    return false;
+  }
+  if (!has_acl && ::fremovexattr(fd, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP) {
+    failed = kAccessAcl;
     return false;
   }
   return true;

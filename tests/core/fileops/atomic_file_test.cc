@@ -123,8 +123,9 @@ std::string Attribute(const std::string& path, const char* name) {
 }
 
 // Extended attributes, and the ACL kept in one, are the file's, not its content's: a rewrite
-// keeps them. The temp folder may lack them (tmpfs): the test then works below the current
-// folder (the build tree).
+// keeps them, and a file without an ACL does not take one from its folder's default ACL. The
+// temp folder may lack them (tmpfs): the test then works below the current folder (the build
+// tree).
 TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
   auto folder = std::make_unique<ScratchFolder>();
   const auto supported = [&] {
@@ -137,16 +138,23 @@ TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
                            << folder->path();
 
   const std::string path = folder->Write("a.txt", "old");
+  const std::string plain = folder->Write("plain.txt", "old");
   ASSERT_TRUE(SetAttribute(path, "user.origin", "made by hand"));
   ASSERT_TRUE(SetAttribute(path, "system.posix_acl_access", AccessAcl()));
+  ASSERT_TRUE(SetAttribute(folder->path(), "system.posix_acl_default", AccessAcl()));
   const mode_t mode = ModeOf(path);
+  const mode_t plain_mode = ModeOf(plain);
 
   ASSERT_TRUE(WriteFileAtomically(path, "new").ok());
+  ASSERT_TRUE(WriteFileAtomically(plain, "new").ok());
 
   EXPECT_EQ(folder->Read("a.txt"), "new");
   EXPECT_EQ(Attribute(path, "user.origin"), "made by hand");
   EXPECT_EQ(Attribute(path, "system.posix_acl_access"), AccessAcl());
   EXPECT_EQ(ModeOf(path), mode);
+  EXPECT_EQ(folder->Read("plain.txt"), "new");
+  EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "<none>");
+  EXPECT_EQ(ModeOf(plain), plain_mode);
 }
 
 }  // namespace
