@@ -153,12 +153,13 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
   }
 
   // A rewrite must not change who owns the file or who may read it. fchown fails for a user
-  // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid.
+  // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid,
+  // but its group stays when the user belongs to it, so that the group keeps its access.
   // The mode goes before the attributes: setting it after an ACL would change the ACL's mask.
   struct stat st;
   const bool existing = ::stat(target_.c_str(), &st) == 0;
-  if (existing) {
-    [[maybe_unused]] int owner_kept = ::fchown(fd_, st.st_uid, st.st_gid);
+  if (existing && ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+    [[maybe_unused]] int group_kept = ::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
   }
   const int mode = options.mode >= 0 ? options.mode : existing ? int(st.st_mode & 07777) : -1;
   if (mode >= 0 && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Fail("Cannot write");

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "support/plain_user.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -155,6 +156,30 @@ TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
   EXPECT_EQ(folder->Read("plain.txt"), "new");
   EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "<none>");
   EXPECT_EQ(ModeOf(plain), plain_mode);
+}
+
+// A user who may not give the file back to its owner still keeps its group when a member of
+// it, so that the group's access stays. Here the new file would otherwise take the group of
+// its setgid folder. Needs root to hand the file to another user (as CI runs).
+TEST(AtomicFileTest, ARewriteOfAnotherUsersFileKeepsItsGroup) {
+  ScratchFolder folder;
+  const std::string shared = folder.Path("shared");
+  ASSERT_TRUE(fs::create_directory(shared));
+  ASSERT_EQ(::chown(shared.c_str(), ::geteuid(), 65534), 0) << "needs root";
+  ASSERT_EQ(::chmod(shared.c_str(), 02775), 0);
+  const std::string path = folder.Write("shared/a.txt", "old");
+  ASSERT_EQ(::chown(path.c_str(), 65534, ::getegid()), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0664), 0);
+
+  Status status;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { status = WriteFileAtomically(path, "new"); }));
+
+  ASSERT_TRUE(status.ok()) << status.message();
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, ::getegid());
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  EXPECT_EQ(folder.Read("shared/a.txt"), "new");
 }
 
 }  // namespace
