@@ -148,8 +148,12 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
+    // The file itself may well be writable: say that the folder is what refused.
+    const std::string why = std::strerror(errno);
     temp_.clear();
-    return Fail("Cannot write");
+    return Status::Error(Status::Code::kIoError, "Cannot write \"" + path_ +
+                                                     "\": no temporary file can be made in \"" +
+                                                     folder + "\": " + why);
   }
 
   // A rewrite must not change who owns the file or who may read it. fchown fails for a user

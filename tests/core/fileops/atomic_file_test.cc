@@ -54,16 +54,26 @@ TEST(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
                                                       "shared/real/settings.ini"}));
 }
 
+// A folder that takes no new file fails also a file that is writable itself: the message says
+// that the folder refused.
 TEST(AtomicFileTest, FailuresNameThePathAndLeaveNothingBehind) {
   ScratchFolder folder;
   const std::string path = folder.Path("no/such/folder/file.txt");
   Status status = WriteFileAtomically(path, "x");
   EXPECT_EQ(status.code(), Status::Code::kIoError);
   EXPECT_NE(status.message().find(path), std::string::npos);
+  const std::string locked = folder.Write("locked/a.txt", "old");
+  ASSERT_EQ(::chmod(folder.Path("locked").c_str(), 0555), 0);
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { status = WriteFileAtomically(locked, "new"); }));
+  EXPECT_EQ(status.message(), "Cannot write \"" + locked +
+                                  "\": no temporary file can be made in \"" +
+                                  folder.Path("locked") + "\": Permission denied");
+  EXPECT_EQ(folder.Read("locked/a.txt"), "old");
+  ::chmod(folder.Path("locked").c_str(), 0755);
   std::string bytes = "stale";
   EXPECT_EQ(ReadWholeFile(folder.Path("absent"), bytes).code(), Status::Code::kNotFound);
   EXPECT_TRUE(bytes.empty());
-  EXPECT_TRUE(folder.Files().empty());
+  EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked/a.txt"});
 }
 
 // Until Commit renames it, nothing of the new content reaches the target: an abandoned writer
