@@ -15,7 +15,7 @@ bool SetFileCapabilities(bool effective) {
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
   if (syscall(SYS_capget, &header, data) != 0) return false;
-  for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+  for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER, CAP_CHOWN}) {
     auto& set = data[CAP_TO_INDEX(capability)];
     set.effective = effective ? set.effective | (set.permitted & CAP_TO_MASK(capability))
                               : set.effective & ~CAP_TO_MASK(capability);

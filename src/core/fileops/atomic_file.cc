@@ -62,20 +62,25 @@ bool GetAttribute(const std::string& path, const char* name, std::string& value)
   }
 }
 
-// Gives the temporary file `fd` every extended attribute of `source`. An attribute the process
-// may not set counts as kept when the new file already carries the same value (a security
-// label the system gives every new file). False, with the name that could not be kept in
-// `failed` and errno set, otherwise.
+constexpr char kAccessAcl[] = "system.posix_acl_access";
+
+// Gives the temporary file `fd` every extended attribute of `source`, and takes away an access
+// ACL that `source` lacks (the new file inherits one from its folder's default ACL, which would
+// let users in whom the file kept out). An attribute the process may not set counts as kept
+// when the new file already carries the same value (a security label the system gives every
+// new file). False, with the name that could not be kept in `failed` and errno set, otherwise.
 bool CopyAttributes(const std::string& source, int fd, std::string& failed) {
   std::string names;
   if (!ListAttributes(source, names)) {
     failed = "list";
     return false;
   }
+  bool has_acl = false;
   std::string value, present;
   for (size_t at = 0; at < names.size();) {
     const char* name = names.c_str() + at;
     at += std::strlen(name) + 1;
+    has_acl = has_acl || std::strcmp(name, kAccessAcl) == 0;
     if (!GetAttribute(source, name, value)) {
       if (errno == ENODATA) continue;  // removed in between
       failed = name;
@@ -90,6 +95,10 @@ bool CopyAttributes(const std::string& source, int fd, std::string& failed) {
     }
     errno = saved;
     failed = name;
+    return false;
+  }
+  if (!has_acl && ::fremovexattr(fd, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP) {
+    failed = kAccessAcl;
     return false;
   }
   return true;
@@ -139,17 +148,22 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
+    // The file itself may well be writable: say that the folder is what refused.
+    const std::string why = std::strerror(errno);
     temp_.clear();
-    return Fail("Cannot write");
+    return Status::Error(Status::Code::kIoError, "Cannot write \"" + path_ +
+                                                     "\": no temporary file can be made in \"" +
+                                                     folder + "\": " + why);
   }
 
   // A rewrite must not change who owns the file or who may read it. fchown fails for a user
-  // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid.
+  // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid,
+  // but its group stays when the user belongs to it, so that the group keeps its access.
   // The mode goes before the attributes: setting it after an ACL would change the ACL's mask.
   struct stat st;
   const bool existing = ::stat(target_.c_str(), &st) == 0;
-  if (existing) {
-    [[maybe_unused]] int owner_kept = ::fchown(fd_, st.st_uid, st.st_gid);
+  if (existing && ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+    [[maybe_unused]] int group_kept = ::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
   }
   const int mode = options.mode >= 0 ? options.mode : existing ? int(st.st_mode & 07777) : -1;
   if (mode >= 0 && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) return Fail("Cannot write");

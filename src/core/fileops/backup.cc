@@ -49,16 +49,17 @@ bool BackupWouldTouchSources(const ResultRows& rows, const std::vector<size_t>& 
 // Writes one backed-up file back to `target` below `source`; false when it may not or cannot.
 bool RestoreOneFile(const std::string& backup_file, const std::string& target,
                     const std::string& source) {
-  // Checked before anything is made: a folder on the way may be a link out of the source.
-  if (!IsInsideFolder(target, source)) return false;
   std::string bytes;
   if (!ReadWholeFile(backup_file, bytes).ok()) return false;
-  if (!CreateFolderPath(GetParentFolderName(target))) return false;
-  if (!IsInsideFolder(target, source)) return false;
-  // A file the replace run did not change needs no write: its time stamp stays, and a file
-  // the user has marked read-only is never written.
+  // A file the replace run did not change needs no write: its time stamp stays, and neither a
+  // file the user has marked read-only nor one a link leads to outside the source (which the
+  // run left alone) counts as failed.
   std::string current;
   if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) return true;
+  // Checked before anything is made: a folder on the way may be a link out of the source.
+  if (!IsInsideFolder(target, source)) return false;
+  if (!CreateFolderPath(GetParentFolderName(target))) return false;
+  if (!IsInsideFolder(target, source)) return false;
   if (IsMarkedReadOnly(target)) return false;
   // A rename would leave the file's other names with the text it has now.
   struct stat st;

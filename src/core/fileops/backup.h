@@ -44,7 +44,8 @@ struct RestoreResult {
 // so an interrupted restore leaves every file whole. Files that are not in the backup are not
 // touched; the backup is kept, so a second Restore gives the same files.
 // The backup folder must be private (IsPrivateFolder): only what it holds is copied back, and
-// a symbolic link in it is never followed (it counts as failed). A file is not written back
+// a symbolic link in it is never followed (it counts as failed). A file that holds its copy's
+// bytes already needs no write and counts as restored. Any other file is not written back
 // (and counts as failed) when it is read-only (no write bit), has other hard links, or its
 // path leads out of the source folder (through a link).
 // No question and no message when everything was restored; otherwise panel 1 reads

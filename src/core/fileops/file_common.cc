@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
+#include "core/fileops/file_ops_util.h"
 #include "core/retrying_io.h"
 
 namespace quonder {
@@ -214,7 +215,8 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
   fs::file_status target_status = fs::status(destination, ec);
   if (fs::exists(target_status)) {
     if (!overwrite || !fs::is_regular_file(target_status)) return false;
-    if (::access(destination.c_str(), W_OK) != 0) return false;  // a read-only target stays
+    // A read-only target stays, also for root, who may write any file.
+    if (::access(destination.c_str(), W_OK) != 0 || IsMarkedReadOnly(destination)) return false;
     if (fs::equivalent(source, destination, ec) || ec) return false;
   }
   // Non-blocking: a FIFO put in the source's place between the test and the open must not hang.

@@ -46,8 +46,8 @@ std::string GetExtensionName(const std::string& path);
 // Copies one file (content and permission bits) with WriteFileAtomically's rules: a failed
 // copy never leaves a half-written target, and a target that is a symbolic link stays one (the
 // file it leads to is replaced). Fails when the source is not a file, the destination folder is
-// missing, the target exists and !overwrite, the target is a folder, the same file, or not
-// writable.
+// missing, the target exists and !overwrite, the target is a folder, the same file, not
+// writable, or marked read-only (no write bit; honoured for root too).
 bool CopyFile(const std::string& source, const std::string& destination, bool overwrite);
 // Copies the contents of `source` with all subfolders into `destination`, creating what is
 // missing; with `overwrite`, existing files of the same relative path are replaced. A file

@@ -125,9 +125,10 @@ class ReplaceLoop {
     } else {
       result_.replaced += file_->rows();
       result_.changed.push_back({file_->relative_path(), file_->rows()});
-      // Another path to this file (a link, a bind mount) finds it as read or as written.
-      taken_.emplace(Identity(file_->stamp()), file_->relative_path());
-      taken_.emplace(Identity(file_->written_stamp()), file_->relative_path());
+      // Another path to this file (a link, a bind mount) finds it as it is now: as written, or
+      // as read when it was not written. The inode it had before a write is free again and
+      // may come back as any new file, so it names nothing.
+      taken_.insert_or_assign(Identity(file_->written_stamp()), file_->relative_path());
     }
     finished_.insert(file_->full_path());
     file_.reset();

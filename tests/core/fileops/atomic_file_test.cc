@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "support/plain_user.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -53,16 +54,26 @@ TEST(AtomicFileTest, RewriteThroughLinksKeepsThemAndChangesTheFileTheyLeadTo) {
                                                       "shared/real/settings.ini"}));
 }
 
+// A folder that takes no new file fails also a file that is writable itself: the message says
+// that the folder refused.
 TEST(AtomicFileTest, FailuresNameThePathAndLeaveNothingBehind) {
   ScratchFolder folder;
   const std::string path = folder.Path("no/such/folder/file.txt");
   Status status = WriteFileAtomically(path, "x");
   EXPECT_EQ(status.code(), Status::Code::kIoError);
   EXPECT_NE(status.message().find(path), std::string::npos);
+  const std::string locked = folder.Write("locked/a.txt", "old");
+  ASSERT_EQ(::chmod(folder.Path("locked").c_str(), 0555), 0);
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { status = WriteFileAtomically(locked, "new"); }));
+  EXPECT_EQ(status.message(), "Cannot write \"" + locked +
+                                  "\": no temporary file can be made in \"" +
+                                  folder.Path("locked") + "\": Permission denied");
+  EXPECT_EQ(folder.Read("locked/a.txt"), "old");
+  ::chmod(folder.Path("locked").c_str(), 0755);
   std::string bytes = "stale";
   EXPECT_EQ(ReadWholeFile(folder.Path("absent"), bytes).code(), Status::Code::kNotFound);
   EXPECT_TRUE(bytes.empty());
-  EXPECT_TRUE(folder.Files().empty());
+  EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked/a.txt"});
 }
 
 // Until Commit renames it, nothing of the new content reaches the target: an abandoned writer
@@ -123,8 +134,9 @@ std::string Attribute(const std::string& path, const char* name) {
 }
 
 // Extended attributes, and the ACL kept in one, are the file's, not its content's: a rewrite
-// keeps them. The temp folder may lack them (tmpfs): the test then works below the current
-// folder (the build tree).
+// keeps them, and a file without an ACL does not take one from its folder's default ACL. The
+// temp folder may lack them (tmpfs): the test then works below the current folder (the build
+// tree).
 TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
   auto folder = std::make_unique<ScratchFolder>();
   const auto supported = [&] {
@@ -137,16 +149,47 @@ TEST(AtomicFileTest, RewriteKeepsExtendedAttributesAndTheAcl) {
                            << folder->path();
 
   const std::string path = folder->Write("a.txt", "old");
+  const std::string plain = folder->Write("plain.txt", "old");
   ASSERT_TRUE(SetAttribute(path, "user.origin", "made by hand"));
   ASSERT_TRUE(SetAttribute(path, "system.posix_acl_access", AccessAcl()));
+  ASSERT_TRUE(SetAttribute(folder->path(), "system.posix_acl_default", AccessAcl()));
   const mode_t mode = ModeOf(path);
+  const mode_t plain_mode = ModeOf(plain);
 
   ASSERT_TRUE(WriteFileAtomically(path, "new").ok());
+  ASSERT_TRUE(WriteFileAtomically(plain, "new").ok());
 
   EXPECT_EQ(folder->Read("a.txt"), "new");
   EXPECT_EQ(Attribute(path, "user.origin"), "made by hand");
   EXPECT_EQ(Attribute(path, "system.posix_acl_access"), AccessAcl());
   EXPECT_EQ(ModeOf(path), mode);
+  EXPECT_EQ(folder->Read("plain.txt"), "new");
+  EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "<none>");
+  EXPECT_EQ(ModeOf(plain), plain_mode);
+}
+
+// A user who may not give the file back to its owner still keeps its group when a member of
+// it, so that the group's access stays. Here the new file would otherwise take the group of
+// its setgid folder. Needs root to hand the file to another user (as CI runs).
+TEST(AtomicFileTest, ARewriteOfAnotherUsersFileKeepsItsGroup) {
+  ScratchFolder folder;
+  const std::string shared = folder.Path("shared");
+  ASSERT_TRUE(fs::create_directory(shared));
+  ASSERT_EQ(::chown(shared.c_str(), ::geteuid(), 65534), 0) << "needs root";
+  ASSERT_EQ(::chmod(shared.c_str(), 02775), 0);
+  const std::string path = folder.Write("shared/a.txt", "old");
+  ASSERT_EQ(::chown(path.c_str(), 65534, ::getegid()), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0664), 0);
+
+  Status status;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { status = WriteFileAtomically(path, "new"); }));
+
+  ASSERT_TRUE(status.ok()) << status.message();
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, ::getegid());
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  EXPECT_EQ(folder.Read("shared/a.txt"), "new");
 }
 
 }  // namespace

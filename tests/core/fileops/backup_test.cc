@@ -105,14 +105,18 @@ TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
 }
 
 // What Restore must not write back: each case fails alone, is counted and named, and the
-// others are restored.
+// others are restored. A file that needs no write (a link out that the replace run left
+// alone) is no failure.
 TEST_F(BackupTest, RestoreWritesOnlyInsideTheSourceAndNeverThroughTheBackupsLinks) {
   folder_.Write("outside/secret.txt", "s1");
+  folder_.Write("outside/same.txt", "same");
+  fs::create_symlink(folder_.Path("outside/same.txt"), folder_.Path("src/same-out.txt"));
   folder_.Write("src/real.txt", "r1");
   fs::create_symlink(folder_.Path("src/real.txt"), folder_.Path("src/alias.txt"));
   fs::create_symlink(folder_.Path("outside/secret.txt"), folder_.Path("src/out.txt"));
   fs::create_hard_link(folder_.Path("src/c.txt"), folder_.Path("src/c-too.txt"));
-  RunBackupStep(host_, RowsFor({"alias.txt", "b.txt", "c.txt", "out.txt"}), {0, 1, 2, 3}, {});
+  RunBackupStep(host_, RowsFor({"alias.txt", "b.txt", "c.txt", "out.txt", "same-out.txt"}),
+                {0, 1, 2, 3, 4}, {});
   folder_.Write("src/real.txt", "r2");
   folder_.Write("outside/secret.txt", "s2");
   folder_.Write("src/b.txt", "b2");
@@ -132,7 +136,8 @@ TEST_F(BackupTest, RestoreWritesOnlyInsideTheSourceAndNeverThroughTheBackupsLink
   std::vector<std::string> failed = result.failed_paths;
   std::sort(failed.begin(), failed.end());
   EXPECT_EQ(failed, (std::vector<std::string>{"c.txt", "out.txt", "planted.txt"}));
-  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 2 / 5\nFailed to restore 3 file(s).");
+  EXPECT_EQ(folder_.Read("outside/same.txt"), "same");
+  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 3 / 6\nFailed to restore 3 file(s).");
 }
 
 TEST_F(BackupTest, RestoreLeavesReadOnlyFilesAndSaysSo) {

@@ -191,9 +191,12 @@ TEST_F(FileOpsTest, DeleteFolderTree) {
 }
 
 // Overwrite only when asked; every failure leaves the target as it was and no temporary copy.
+// A target marked read-only stays, also for root.
 TEST_F(FileOpsTest, CopyFile) {
   folder_.Write("src.txt", "new\r\ncontent");
   folder_.Write("dst/existing.txt", "old");
+  folder_.Write("dst/ro.txt", "kept");
+  MakeReadOnly("dst/ro.txt");
   folder_.Write("blocker", "b");
   EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/fresh.txt"), false));
   EXPECT_EQ(folder_.Read("dst/fresh.txt"), "new\r\ncontent");
@@ -205,11 +208,13 @@ TEST_F(FileOpsTest, CopyFile) {
   EXPECT_FALSE(CopyFile(Path("dst"), Path("dst/c.txt"), true));          // a folder as source
   EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst"), true));            // a folder as target
   EXPECT_FALSE(CopyFile(Path("dst/existing.txt"), Path("dst/existing.txt"), true));  // itself
+  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst/ro.txt"), true));
   EXPECT_EQ(folder_.Read("dst/existing.txt"), "old");
+  EXPECT_EQ(folder_.Read("dst/ro.txt"), "kept");
   EXPECT_FALSE(FolderExists(Path("missing")));
   EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), true));
   EXPECT_EQ(folder_.Read("dst/existing.txt"), "new\r\ncontent");
-  EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt"}));
+  EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt", "ro.txt"}));
 }
 
 // Missing folders are made; without overwrite an existing file stays and the call fails, but

@@ -426,9 +426,12 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
 }
 
 // Files the run must not write, all in one run: one file by two paths (written once), a link
-// out of the source folder, a file with two hard links. A link inside is written through.
+// out of the source folder, a file with two hard links. A link inside is written through. The
+// file written first frees its old inode, which a later new file may well get again: the file
+// met by two paths must still be named by the path that wrote it.
 TEST_F(ReplaceRunTest, FilesOfferedTwiceOrLeadingOutAreLeftWithTheirReason) {
   namespace fs = std::filesystem;
+  folder_.Write("src/first.txt", "x=0;");
   folder_.Write("src/real.txt", "x=1;");
   folder_.Write("src/hard.txt", "x=2;");
   folder_.Write("outside/secret.txt", "x=3;");
@@ -438,14 +441,13 @@ TEST_F(ReplaceRunTest, FilesOfferedTwiceOrLeadingOutAreLeftWithTheirReason) {
   host_.conditions.reg_exp = true;
   host_.conditions.find_text = u"x=(\\d);";
   host_.conditions.replace_text = u"x=$1;;";
-  const std::pair<const char*, std::u16string> hits[] = {{"alias.txt", u"x=1;"},
-                                                         {"hard.txt", u"x=2;"},
-                                                         {"hard2.txt", u"x=2;"},
-                                                         {"out.txt", u"x=3;"},
-                                                         {"real.txt", u"x=1;"}};
+  const std::pair<const char*, std::u16string> hits[] = {
+      {"first.txt", u"x=0;"}, {"alias.txt", u"x=1;"}, {"hard.txt", u"x=2;"},
+      {"hard2.txt", u"x=2;"}, {"out.txt", u"x=3;"},   {"real.txt", u"x=1;"}};
   for (const auto& [name, hit] : hits) Hits(name, hit, /*reg_exp=*/true);
   ReplaceResult result = RunAll();
 
+  EXPECT_EQ(folder_.Read("src/first.txt"), "x=0;;");
   EXPECT_EQ(folder_.Read("src/real.txt"), "x=1;;");  // once, not "x=1;;;"
   EXPECT_TRUE(fs::is_symlink(folder_.Path("src/alias.txt")));
   EXPECT_EQ(folder_.Read("src/hard.txt"), "x=2;");
