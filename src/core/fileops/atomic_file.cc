@@ -139,12 +139,17 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
   // A link stays a link (the rename would otherwise put a plain file in its place).
   target_ = WriteTarget(path);
   const std::string folder = GetParentFolderName(target_);
-  // Created with 0666 so that the umask applies to a new file as for any other program's file
-  // (reading the umask to compute it would race with other threads).
+  struct stat st;
+  const bool existing = ::stat(target_.c_str(), &st) == 0;
+  // A new file is created with 0666 so that the umask applies to it as to any other program's
+  // file (reading the umask to compute it would race with other threads). A file whose mode
+  // is set below starts private: with the umask's mode another user could open it before the
+  // mode is set, and read through that descriptor the text written next.
+  const mode_t created_mode = existing || options.mode >= 0 ? 0600 : 0666;
   for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
     static std::atomic<uint64_t> counter{0};
     temp_ = folder + "/" + TempFileName(::getpid(), counter.fetch_add(1));
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, created_mode);
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
@@ -160,8 +165,6 @@ Status AtomicWriter::Open(const std::string& path, const Options& options) {
   // rewriting someone else's file; the file then becomes theirs, which no rewrite can avoid,
   // but its group stays when the user belongs to it, so that the group keeps its access.
   // The mode goes before the attributes: setting it after an ACL would change the ACL's mask.
-  struct stat st;
-  const bool existing = ::stat(target_.c_str(), &st) == 0;
   if (existing && ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
     [[maybe_unused]] int group_kept = ::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
   }
