@@ -17,6 +17,7 @@
 #include "core/fileops/file_common.h"
 #include "core/fileops/temp_names.h"
 #include "core/retrying_io.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
@@ -222,25 +223,30 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
 
 Status ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  // Non-blocking: a FIFO put in the file's place must not hang the open.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) {
     auto code = errno == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError;
     return Status::Error(code, Describe("Cannot read", path));
   }
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  if (::fstat(fd.get(), &st) != 0)
+    return Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
+  if (!S_ISREG(st.st_mode)) {
+    return Status::Error(Status::Code::kIoError,
+                         "Cannot read \"" + path + "\": not a regular file");
+  }
+  bytes.reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t n = ReadSome(fd, buffer, sizeof buffer);
+    const ssize_t n = ReadSome(fd.get(), buffer, sizeof buffer);
     if (n == 0) break;
     if (n < 0) {
-      Status error = Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
-      ::close(fd);
-      return error;
+      bytes.clear();
+      return Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
     }
     bytes.append(buffer, static_cast<size_t>(n));
   }
-  ::close(fd);
   return Status::Ok();
 }
 

@@ -69,7 +69,8 @@ void SetBeforeRenameHookForTesting(std::function<void(const std::string& target)
 // chain of links), else `path` itself, also for a broken link.
 std::string WriteTarget(const std::string& path);
 
-// Reads a whole file into `bytes` (replacing its content). kNotFound or kIoError on failure.
+// Reads a whole file into `bytes` (replacing its content). kNotFound or kIoError on failure,
+// kIoError also for what is not a regular file (a FIFO, a device), which is not read at all.
 Status ReadWholeFile(const std::string& path, std::string& bytes);
 
 }  // namespace quonder

@@ -74,6 +74,14 @@ TEST(AtomicFileTest, FailuresNameThePathAndLeaveNothingBehind) {
   EXPECT_EQ(ReadWholeFile(folder.Path("absent"), bytes).code(), Status::Code::kNotFound);
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked/a.txt"});
+  // What stands in a file's place may be no file: a FIFO with no writer must not hang the
+  // read, nor a device that never ends fill the memory.
+  ASSERT_EQ(::mkfifo(folder.Path("fifo").c_str(), 0600), 0);
+  for (const std::string& other : {folder.Path("fifo"), std::string("/dev/zero")}) {
+    status = ReadWholeFile(other, bytes);
+    EXPECT_EQ(status.message(), "Cannot read \"" + other + "\": not a regular file");
+    EXPECT_TRUE(bytes.empty());
+  }
 }
 
 // Until Commit renames it, nothing of the new content reaches the target: an abandoned writer
