@@ -213,9 +213,10 @@ void AtomicWriter::Abandon() {
   temp_.clear();
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes,
+                           const AtomicWriter::Options& options) {
   AtomicWriter writer;
-  Status status = writer.Open(path);
+  Status status = writer.Open(path, options);
   if (status.ok()) status = writer.Write(bytes);
   if (status.ok()) status = writer.Commit();
   return status;

@@ -15,15 +15,10 @@
 
 namespace quonder {
 
-// Replaces (or creates) `path` with `bytes`. Fails with kIoError, naming the path, when the
-// folder is missing or not writable or an attribute of the old file cannot be kept; the target
-// is then untouched and no temporary file is left.
-Status WriteFileAtomically(const std::string& path, std::string_view bytes);
-
-// The same write in pieces, for content too large to hold twice: Open, Write as often as
-// needed, Commit. Until Commit has renamed the file, the target is untouched; a writer
-// destroyed (or Abandon-ed) before that removes its temporary file.
-// Thread safety: one writer per thread; several writers may work at once.
+// A file's replacement written in pieces, for content too large to hold twice (at once:
+// WriteFileAtomically below): Open, Write as often as needed, Commit. Until Commit has renamed the
+// file, the target is untouched; a writer destroyed (or Abandon-ed) before that removes its
+// temporary file. Thread safety: one writer per thread; several writers may work at once.
 class AtomicWriter {
  public:
   struct Options {
@@ -60,6 +55,12 @@ class AtomicWriter {
   std::string temp_;    // the temporary file while it exists
   int fd_ = -1;
 };
+
+// Replaces (or creates) `path` with `bytes`. Fails with kIoError, naming the path, when the
+// folder is missing or not writable or an attribute of the old file cannot be kept; the target
+// is then untouched and no temporary file is left.
+Status WriteFileAtomically(const std::string& path, std::string_view bytes,
+                           const AtomicWriter::Options& options = {});
 
 // Test seam: while set, `hook` is called with the target's path after a writer's content is
 // flushed and before its check and rename, so that a test can change the target in between.

@@ -61,10 +61,16 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   if (!CreateFolderPath(GetParentFolderName(target))) return false;
   if (!IsInsideFolder(target, source)) return false;
   if (IsMarkedReadOnly(target)) return false;
-  // A rename would leave the file's other names with the text it has now.
   struct stat st;
-  if (::stat(target.c_str(), &st) == 0 && st.st_nlink > 1) return false;
-  return WriteFileAtomically(target, bytes).ok();
+  const bool existing = ::stat(target.c_str(), &st) == 0;
+  // A rename would leave the file's other names with the text it has now.
+  if (existing && st.st_nlink > 1) return false;
+  // A file that is gone comes back with its copy's permission bits (an executable bit
+  // included), not with those a new file gets.
+  AtomicWriter::Options options;
+  struct stat copy;
+  if (!existing && ::stat(backup_file.c_str(), &copy) == 0) options.mode = copy.st_mode & 0777;
+  return WriteFileAtomically(target, bytes, options).ok();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/fileops/backup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/fileops/private_folder.h"
@@ -87,7 +88,9 @@ TEST_F(BackupTest, AnUnfitBackupFolderFailsEveryFileAndTouchesNothing) {
   EXPECT_FALSE(folder_.Exists("src/src"));
 }
 
+// A file that was deleted comes back with its own permission bits.
 TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
+  ASSERT_EQ(::chmod(folder_.Path("src/sub/a.txt").c_str(), 0750), 0);
   RunBackupStep(host_, RowsFor({"sub/a.txt", "b.txt"}), {0, 1}, {});
   folder_.Write("src/b.txt", "b2");
   folder_.Write("src/c.txt", "c2");  // not in the backup
@@ -98,6 +101,7 @@ TEST_F(BackupTest, RestoreTwiceGivesTheSameFilesAndLeavesOthersAlone) {
     EXPECT_EQ(result.restored, 2);
     EXPECT_EQ(result.failed, 0);
     EXPECT_EQ(folder_.Contents("src"), "b.txt=b1\nc.txt=c2\nsub/a.txt=a1\n");
+    EXPECT_EQ(fs::status(folder_.Path("src/sub/a.txt")).permissions(), fs::perms(0750));
     EXPECT_EQ(host_.panels[1], "Complete Undo");
     EXPECT_TRUE(host_.messages.empty());
   }
