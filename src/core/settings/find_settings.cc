@@ -118,7 +118,9 @@ Status StoreFindRunSettings(const FindSettings& settings, HistoryInUse find_hist
   return write.status();
 }
 
-WindowStatus ReadWindowStatus(const std::string& file) { return ReadWindowStatus(IniSnapshot(file)); }
+WindowStatus ReadWindowStatus(const std::string& file) {
+  return ReadWindowStatus(IniSnapshot(file));
+}
 
 WindowStatus ReadWindowStatus(const IniSnapshot& ini) {
   WindowStatus status;
