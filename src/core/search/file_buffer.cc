@@ -28,6 +28,10 @@ Status Refused(const std::string& what, const std::string& path, std::string& re
   return Status::Error(Status::Code::kIoError, what + ": \"" + path + "\"");
 }
 
+// A file the kernel gives no size for (special files of /proc and /sys) is read up to this
+// much: some of them read on for hundreds of gigabytes (/proc/self/pagemap).
+constexpr size_t kUnsizedLimit = size_t{64} << 20;
+
 }  // namespace
 
 bool FileBuffer::Reserve(size_t capacity) {
@@ -91,13 +95,19 @@ Status FileBuffer::Read(const std::string& path, bool& permanent, int64_t whole_
     file_size_ = static_cast<int64_t>(info.st_size);
     return Status::Ok();
   }
-  // A file whose size is not known in advance (0 for some special files) is read in chunks.
+  // A file whose size is not known in advance (0 for some special files) is read in chunks,
+  // up to kUnsizedLimit.
   size_t expected = static_cast<size_t>(info.st_size);
   if (!Reserve(expected == 0 ? 4096 : expected)) {
     permanent = true;
     return Refused("Out of memory", path, failure_reason_);
   }
   while (true) {
+    if (expected == 0 && size_ > kUnsizedLimit) {
+      permanent = true;
+      size_ = 0;
+      return Refused("No size given, and more than 64 MB to read", path, failure_reason_);
+    }
     if (size_ == memory_.size()) {
       if (!Reserve(memory_.size() * 2)) {
         permanent = true;

@@ -22,8 +22,9 @@ class FileBuffer {
   FileBuffer& operator=(const FileBuffer&) = delete;
 
   // Reads the whole file at `path` (links followed). kNotFound or kIoError naming the path;
-  // kIoError without retry sense (`permanent`) when the path names no regular file or the
-  // memory for it cannot be had. On failure the previous content is gone.
+  // kIoError without retry sense (`permanent`) when the path names no regular file, the memory
+  // for it cannot be had, or it has no size in the file system and reads on past 64 MB. On
+  // failure the previous content is gone.
   // A file of more than `whole_limit` bytes (when not 0) is not read: it is left open for
   // ReadAt, bytes() is empty and windowed() true, until the next Load.
   Status Load(const std::string& path, bool& permanent, int64_t whole_limit = 0);

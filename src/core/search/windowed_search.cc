@@ -151,8 +151,10 @@ WindowedOutcome FindRegExpInWindows(const FileWindows& file, Utf8RegExp* utf8, R
     }
     const bool last = window_start + bytes.size() >= text_size || bytes.size() <= length;
     const size_t cut = last ? bytes.size() : LastLineEnd(bytes, length);
-    if (cut == 0) {
-      length *= 2;  // a line longer than the window: the window grows to hold it
+    // A line longer than the window: the window grows to hold it. (A last window may be empty:
+    // the file has become shorter than where it begins.)
+    if (cut == 0 && !last) {
+      length *= 2;
       continue;
     }
     const std::string_view part = bytes.substr(0, cut);

@@ -41,6 +41,13 @@ TEST(FileBufferTest, EachFileReadsBackWholeWhateverCameBefore) {
   ASSERT_TRUE(buffer.Load("/proc/self/status", permanent).ok());
   EXPECT_EQ(buffer.bytes().substr(0, 5), "Name:");
   EXPECT_EQ(buffer.bytes().back(), '\n');
+  // Size 0, yet hundreds of gigabytes to read (one entry per page of the address space): given
+  // up at a bound instead of taking the machine's memory, and the buffer still serves.
+  ASSERT_FALSE(buffer.Load("/proc/self/pagemap", permanent).ok());
+  EXPECT_TRUE(permanent);
+  EXPECT_EQ(buffer.failure_reason(), "No size given, and more than 64 MB to read");
+  ASSERT_TRUE(buffer.Load(folder.Path("f100"), permanent).ok());
+  EXPECT_TRUE(buffer.bytes() == Pattern(100, 'd'));
 }
 
 TEST(AnonymousMemoryTest, HandsOutAlignedZeroedHugePageMultiples) {

@@ -3,6 +3,7 @@
 // byte-order mark, next to hits and inside them, and a line longer than a window; plain and
 // regular-expression mode, ignoring case and word only, each line feed code.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -89,6 +90,32 @@ TEST(WindowedSearchTest, GivesTheRowsOfTheWholeFile) {
     }
   }
   EXPECT_GT(rows, 1000);
+}
+
+// A file cut short while it is searched (a log truncated in place) ends where it now ends: the
+// rows found until then, no problem, and no window grown without end over the missing bytes.
+TEST(WindowedSearchTest, AFileCutShortWhileSearchedEndsThere) {
+  ScratchFolder folder;
+  std::string text;
+  for (int i = 0; i < 50; ++i) text += "a line with ab in it\n";
+  for (bool reg_exp : {false, true}) {
+    const std::string path = folder.Write("log.txt", text);
+    FindConditions conditions = ConditionsFor(folder.path(), u"ab");
+    conditions.reg_exp = reg_exp;
+    find_test::RecordingHost host(conditions);
+    host.after_row = [&](find_test::RecordingHost& h) {
+      if (h.rows.size() == 1) {
+        ASSERT_EQ(truncate(path.c_str(), 5), 0);
+      }
+    };
+    FindRunOptions options;
+    options.window_bytes = 64;
+    FindRunResult result;
+    ASSERT_TRUE(RunFind(host, options, result).ok());
+    EXPECT_EQ(host.Problems(), "") << "regex " << reg_exp;
+    EXPECT_EQ(result.found_files, 1);
+    EXPECT_LT(host.rows.size(), 50u);
+  }
 }
 
 // Positions beyond 2 GiB: a sparse file with a hole of 2 GiB between two hits.
