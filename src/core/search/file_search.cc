@@ -1,5 +1,7 @@
 #include "core/search/file_search.h"
 
+#include <new>
+#include <string>
 #include <utility>
 
 #include "core/search/fast/byte_search.h"
@@ -105,6 +107,21 @@ const PlainPrefilter& FileSearcher::Prefilter(bool utf8) {
 
 Status FileSearcher::Search(const std::string& path, FindHost& host, FileEvents& events,
                             FileOutcome& outcome) {
+  try {
+    return SearchUnguarded(path, host, events, outcome);
+  } catch (const std::bad_alloc&) {
+    // One file too large for the memory left must not end the program: it is given up alone,
+    // and what it took is given back for the files after it.
+    std::u16string().swap(text_);
+    outcome.given_up = true;
+    outcome.problem = RunProblem::Kind::kFileNotRead;
+    outcome.reason = "Out of memory";
+    return Status::Ok();
+  }
+}
+
+Status FileSearcher::SearchUnguarded(const std::string& path, FindHost& host, FileEvents& events,
+                                     FileOutcome& outcome) {
   outcome = FileOutcome();
   prepared_.Refresh(host);
   if (!prepared_.has_conditions()) return Status::Ok();

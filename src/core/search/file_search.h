@@ -67,9 +67,10 @@ class FileSearcher {
 
   // Searches the file at `path` with the host's current conditions. A file that cannot be
   // loaded or decoded, or whose matching the regular-expression engine gave up, is given up
-  // (outcome.given_up, with the problem's kind and reason; rows found until then stay).
-  // Returns an error only when the conditions cannot be used (charset or pattern, as
-  // Prepare), which ends the run.
+  // (outcome.given_up, with the problem's kind and reason; rows found until then stay), and so
+  // is one whose search needs more memory than can be had (its decoded text, a window grown
+  // over a long line). Returns an error only when the conditions cannot be used (charset or
+  // pattern, as Prepare), which ends the run.
   Status Search(const std::string& path, FindHost& host, FileEvents& events, FileOutcome& outcome);
 
   // The conditions read for the last search step or hit (shared with the events' handler).
@@ -87,6 +88,9 @@ class FileSearcher {
     bool windows = false;                        // MatchesStayInLines
   };
 
+  // Search, but for running out of memory (std::bad_alloc).
+  Status SearchUnguarded(const std::string& path, FindHost& host, FileEvents& events,
+                         FileOutcome& outcome);
   Status GetCodec(const std::string& charset, Codec*& codec);
   Status GetPattern(const std::u16string& text, bool ignore_case, Pattern*& pattern);
   bool Load(const std::string& path, int& failures, FileOutcome& outcome, int64_t whole_limit);

@@ -4,10 +4,12 @@
 #include "core/search/find_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -240,6 +242,43 @@ TEST_F(FindRunTest, ARegularExpressionTooComplexForAFileIsReportedAsSuch) {
     EXPECT_EQ(result.too_complex_files, 1);
   }
 }
+
+// Memory that runs out while one file is searched (its decoded text is twice its bytes) gives up
+// that file alone; the run goes on. Checked in a child process with a ceiling on its address
+// space, which the sanitizers' own reservations do not fit under: not in their builds.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// In the child: the run under a ceiling of `room` bytes more than the process has mapped now;
+// 0 when it went as expected.
+int FindUnderACeiling(const FindConditions& conditions, rlim_t room) {
+  long pages = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) return 2;
+  std::fclose(statm);
+  const rlim_t ceiling = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + room;
+  const rlimit limit{ceiling, ceiling};
+  if (setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+  RecordingHost host(conditions);
+  FindRunOptions options;
+  options.threads = 1;
+  FindRunResult result;
+  const bool ok = RunFind(host, options, result).ok() && host.Transcript() == "b.txt:1:1:x:1\n" &&
+                  host.Problems() == "a.txt: Out of memory\n" && result.given_up_files == 1;
+  if (!ok) std::fprintf(stderr, "%s%s", host.Transcript().c_str(), host.Problems().c_str());
+  return ok ? 0 : 1;
+}
+
+TEST_F(FindRunTest, AFileTooLargeForTheMemoryLeftIsGivenUpAlone) {
+  constexpr off_t kLarge = off_t{200} << 20;
+  const std::string large = folder_.Write("a.txt", "");
+  ASSERT_EQ(::truncate(large.c_str(), kLarge), 0);  // sparse: costs no disk
+  folder_.Write("b.txt", std::string("x\0", 2));    // "x" in UTF-16LE
+  FindConditions conditions = Conditions();
+  conditions.coding = "utf-16le";
+  // Room for the file's bytes, not for its decoded text as well.
+  EXPECT_EXIT(std::_Exit(FindUnderACeiling(conditions, kLarge * 4 / 3)),
+              ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 // Files named as the atomic writer names its temporary files are never searched; those whose
 // process is gone are removed, unless they are not plain files. Look-alikes are searched.
