@@ -87,8 +87,10 @@ Status RunFind(FindHost& host, const FindRunOptions& options, FindRunResult& res
   if (!status.ok()) return status;
   FolderWalk walk(host, root, std::move(listing));
   const int workers = WorkerCount(options);
-  if (workers == 1) return RunOnCallingThread(host, searcher, walk, result);
-  return RunOnWorkers(host, options, workers, walk, result);
+  status = workers == 1 ? RunOnCallingThread(host, searcher, walk, result)
+                        : RunOnWorkers(host, options, workers, walk, result);
+  result.other_entries = walk.others();
+  return status;
 }
 
 }  // namespace quonder

@@ -52,7 +52,10 @@ struct FindRunResult {
   int32_t unlisted_folders = 0;   // folders that could not be listed (their files not searched)
   int32_t oversized_files = 0;    // files left out by the size limit
   int32_t filtered_files = 0;     // files left out by the extension list
-  bool stopped = false;           // the host asked to stop
+  // Entries of the folders listed that are no file to search: links to folders (never
+  // followed), devices, pipes, sockets, broken links.
+  int32_t other_entries = 0;
+  bool stopped = false;  // the host asked to stop
   // Several workers: the most bytes of rows held at once for the host (see ahead_bytes).
   size_t peak_held_bytes = 0;
 };

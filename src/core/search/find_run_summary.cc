@@ -30,6 +30,11 @@ std::vector<std::string> RunEndNotes(const FindRunResult& result, ExtBehavior ex
         break;
     }
   }
+  if (result.other_entries > 0) {
+    notes.push_back(Decimal(result.other_entries) +
+                    " entries were not searched: links to folders, devices, pipes, sockets or "
+                    "broken links.");
+  }
   if (result.unlisted_folders > 0) {
     notes.push_back(Decimal(result.unlisted_folders) + " folder(s) could not be listed.");
   }

@@ -14,9 +14,9 @@ namespace quonder {
 
 // The lines for `result`, in this order, each only when it applies: files skipped by the size
 // limit; no file searched because the extension list (with `ext_behavior`, the one the run
-// ended with) left out every file; folders that could not be listed; files that could not be
-// read or decoded; files the regular expression was too complex for. Empty when nothing was
-// left out.
+// ended with) left out every file; entries that are no file to search; folders that could not
+// be listed; files that could not be read or decoded; files the regular expression was too
+// complex for. Empty when nothing was left out.
 std::vector<std::string> RunEndNotes(const FindRunResult& result, ExtBehavior ext_behavior);
 
 // True when the run left folders or files unsearched (or not searched to their end) for a

@@ -50,6 +50,7 @@ Kind KindOf(int folder_fd, const dirent& entry) {
 int ListEntries(const std::string& folder, FolderListing& listing) {
   listing.files.clear();
   listing.folders.clear();
+  listing.others = 0;
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return errno;
   const int fd = dirfd(dir);
@@ -66,6 +67,7 @@ int ListEntries(const std::string& folder, FolderListing& listing) {
         listing.folders.emplace_back(entry->d_name);
         break;
       case Kind::kOther:
+        ++listing.others;
         break;
     }
   }
@@ -74,6 +76,7 @@ int ListEntries(const std::string& folder, FolderListing& listing) {
   if (read_error != 0) {
     listing.files.clear();
     listing.folders.clear();
+    listing.others = 0;
     return read_error;
   }
   // std::string compares as unsigned bytes: UTF-8 byte order is code point order.
@@ -105,6 +108,7 @@ FolderWalk::FolderWalk(FindHost& host, const std::string& root, FolderListing li
     : host_(host), root_prefix_(BuildPath(root, "")) {
   Frame top;
   top.full = root;
+  others_ = listing.others;
   top.listing = std::move(listing);
   frames_.push_back(std::move(top));
 }
@@ -184,6 +188,7 @@ FolderWalk::Step FolderWalk::Next(WalkItem& item) {
       item.filtered_so_far = filtered_;
       return Step::kItem;
     }
+    others_ += sub.listing.others;
     frames_.push_back(std::move(sub));
   }
 }

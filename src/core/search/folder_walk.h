@@ -28,6 +28,8 @@ namespace quonder {
 struct FolderListing {
   std::vector<std::string> files;    // names, sorted
   std::vector<std::string> folders;  // names, sorted
+  // Entries that are neither: links to folders, devices, pipes, sockets, broken links.
+  int32_t others = 0;
 };
 
 // Lists `folder`. kNotFound or kIoError, naming the folder, when it cannot be opened or read.
@@ -66,6 +68,8 @@ class FolderWalk {
   const std::string& root_prefix() const { return root_prefix_; }
   // Files left out by the extension filter so far.
   int32_t filtered() const { return filtered_; }
+  // Entries of the folders listed so far that are no file to search (FolderListing::others).
+  int32_t others() const { return others_; }
 
  private:
   struct Frame {
@@ -88,6 +92,7 @@ class FolderWalk {
   bool check_pending_ = false;  // a file or subfolder was passed since the last stop check
   bool stopped_ = false;
   int32_t filtered_ = 0;
+  int32_t others_ = 0;
 };
 
 }  // namespace quonder

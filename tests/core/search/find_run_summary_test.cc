@@ -39,6 +39,11 @@ TEST(FindRunSummaryTest, OneLinePerKindOfFileLeftOut) {
        ExtBehavior::kExclude,
        "No file was searched: every file's extension is in the extension list (Exclude).\n"},
       {"empty folder", {}, kInclude, ""},
+      {"entries that are no file",
+       {.file_counter = 1, .other_entries = 3},
+       kInclude,
+       "3 entries were not searched: links to folders, devices, pipes, sockets or broken "
+       "links.\n"},
       {"stopped before any file", {.filtered_files = 4, .stopped = true}, kInclude, ""},
       {"problems",
        {.file_counter = 1, .given_up_files = 3, .too_complex_files = 1, .unlisted_folders = 2},

@@ -62,7 +62,7 @@ TEST_F(FindRunTest, FilesComeBeforeSubfoldersEachInCodePointOrder) {
             "a/a.txt\na/.d/d.txt\na/b/b.txt\na/b/c/c.txt\nz/z.txt\n");
 }
 
-TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNot) {
+TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNotButCounted) {
   folder_.Write("real/target.txt", "x");
   namespace fs = std::filesystem;
   fs::create_symlink(folder_.Path("real/target.txt"), folder_.Path("file_link.txt"));
@@ -72,6 +72,14 @@ TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNot) {
   FindConditions conditions = Conditions();
   conditions.sub_folders = true;
   EXPECT_EQ(Paths(conditions), "file_link.txt\nreal/target.txt\n");
+  for (int threads : {1, 2}) {
+    RecordingHost host(conditions);
+    FindRunOptions options;
+    options.threads = threads;
+    FindRunResult result;
+    ASSERT_TRUE(RunFind(host, options, result).ok());
+    EXPECT_EQ(result.other_entries, 3) << threads;  // the folder link, the broken link, the pipe
+  }
 }
 
 // The extension filter is a caseless substring test; the size limit is strictly below; each
