@@ -1,6 +1,8 @@
 #include "cli/find_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <filesystem>
 #include <system_error>
 
@@ -62,13 +64,29 @@ Status ApplySettingsFile(const std::string& file, const std::string& default_cha
   return Status::Ok();
 }
 
+// "-" and two or more letters: several short options written as one.
+bool IsShortCluster(const std::string& arg) {
+  if (arg.size() < 3 || arg[0] != '-') return false;
+  return std::all_of(arg.begin() + 1, arg.end(),
+                     [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
 }  // namespace
 
-ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
+ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionValues& values,
                               std::string& error, const ExtraOptionParser& extra) {
   values = FindOptionValues();
+  std::vector<std::string> args = given;
   bool options_ended = false;
   for (size_t i = 0; i < args.size(); ++i) {
+    if (!options_ended && IsShortCluster(args[i])) {
+      // "-si" stands for "-s -i", as with grep. No short option takes a value, so a cluster
+      // never holds one.
+      std::vector<std::string> parts;
+      for (size_t k = 1; k < args[i].size(); ++k) parts.push_back({'-', args[i][k]});
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+      args.insert(args.begin() + static_cast<std::ptrdiff_t>(i), parts.begin(), parts.end());
+    }
     const std::string& arg = args[i];
     if (options_ended || arg.size() < 2 || arg[0] != '-') {
       values.positionals.push_back(arg);

@@ -38,8 +38,8 @@ enum class ParseOutcome { kOk, kHelp, kUsageError };
 using ExtraOptionParser =
     std::function<int(const std::vector<std::string>& args, size_t index, std::string& error)>;
 
-// Parses `args` (the arguments after the command's name). kUsageError sets `error` to a one-line
-// reason; kHelp when --help or -h was given.
+// Parses `args` (the arguments after the command's name); short options may be written as one
+// ("-si"). kUsageError sets `error` to a one-line reason; kHelp when --help or -h was given.
 ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
                               std::string& error, const ExtraOptionParser& extra = nullptr);
 

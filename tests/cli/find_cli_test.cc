@@ -136,6 +136,8 @@ TEST_F(FindCliTest, ExitStatusTellsHitsNoneAndErrors) {
       {{"--threads", "-1", "x", Tree()}, 2, "--threads"},
       {{"x", Tree(), "--threads"}, 2, "needs a value"},
       {{"--count", "-c", "x", Tree(), "-x"}, 2, "unknown option -x"},
+      {{"-sx", "x", Tree()}, 2, "unknown option -x"},
+      {{"-qic", "HERE", Tree()}, 0, ""},  // short options written as one
   };
   for (const Case& c : cases) {
     ProgramOutcome o = Find(c.args);
