@@ -17,6 +17,15 @@ bench_build() {
   fi
 }
 
+# need COMMAND WHAT: stops the script unless COMMAND is installed (WHAT names its package).
+need() { command -v "$1" > /dev/null || { echo "$2 is needed" >&2; exit 1; }; }
+
+# against_rg: what a comparison with ripgrep needs: the corpus (built when missing) and rg.
+against_rg() {
+  ensure_corpus
+  need rg "ripgrep (rg)"
+}
+
 # ensure_corpus: builds the corpus into $corpus when it is missing.
 ensure_corpus() {
   if [ ! -d "$corpus/text" ] || [ ! -d "$corpus/mixed" ]; then

@@ -14,8 +14,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-7}
 baseline=${BASELINE_CLI:-}
 source "$repo/bench/common.sh"
-ensure_corpus
-command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
+against_rg
 bench_build quonder-cli
 cli=$build/bin/quonder-cli
 root=$corpus/text

@@ -16,8 +16,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-9}
 source "$repo/bench/common.sh"
-ensure_corpus
-command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
+against_rg
 bench_build quonder-cli pcre2_raw_bench
 cli=$build/bin/quonder-cli
 raw=$build/bin/pcre2_raw_bench

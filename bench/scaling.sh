@@ -13,9 +13,8 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-9}
 source "$repo/bench/common.sh"
-ensure_corpus
-command -v rg > /dev/null || { echo "ripgrep (rg) is needed" >&2; exit 1; }
-command -v taskset > /dev/null || { echo "taskset (util-linux) is needed" >&2; exit 1; }
+against_rg
+need taskset "taskset (util-linux)"
 bench_build quonder-cli run_stat
 cli=$build/bin/quonder-cli
 stat=$build/bin/run_stat
