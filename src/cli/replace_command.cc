@@ -224,8 +224,10 @@ int RunReplaceCommand(int argc, char** argv) {
   if (result.cancelled) {
     std::fprintf(stderr, "Failed to backup %d file(s); no file was changed:\n",
                  result.backup.failed);
-    for (const std::string& path : result.backup.failed_paths) {
-      std::fprintf(stderr, "%s: not backed up\n", PathForLine(path).c_str());
+    for (size_t i = 0; i < result.backup.failed_paths.size(); ++i) {
+      std::fprintf(stderr, "%s: not backed up: %s\n",
+                   PathForLine(result.backup.failed_paths[i]).c_str(),
+                   result.backup.failed_reasons[i].c_str());
     }
     return kExitError;
   }

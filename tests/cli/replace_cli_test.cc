@@ -135,7 +135,10 @@ TEST_F(ReplaceCliTest, AFailedBackupChangesNothing) {
   EXPECT_EQ(o.exit_code, 2);
   EXPECT_EQ(Read("tree/a.txt"), "foo");
   EXPECT_EQ(o.out, "");
-  EXPECT_EQ(o.err, "Failed to backup 1 file(s); no file was changed:\na.txt: not backed up\n");
+  EXPECT_EQ(o.err,
+            "Failed to backup 1 file(s); no file was changed:\na.txt: not backed up: the "
+            "backup folder " +
+                Path("blocker/bk") + " cannot be made\n");
 }
 
 // A folder the find could not list may hold hits that were not replaced: the exit status says

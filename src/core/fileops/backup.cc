@@ -16,17 +16,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Counts every file of the selection as a failed copy: the backup could not be made at all.
+// Counts every file of the selection as a failed copy: the backup could not be made at all,
+// for `reason`.
 void FailEverySelectedFile(const ResultRows& rows, const std::vector<size_t>& selected,
-                           CopyCounters& counters) {
+                           const std::string& reason, CopyCounters& counters) {
   const std::string* last_path = nullptr;
   for (size_t index : NormalizeSelection(selected, rows.size())) {
     ++counters.selected_rows;
     const std::string& path = rows.Path(index);
     if (last_path != nullptr && *last_path == path) continue;
     last_path = &path;
-    ++counters.failed;
-    counters.failed_paths.push_back(path);
+    CountFailedCopy(counters, path, reason);
   }
 }
 
@@ -85,9 +85,18 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
   const std::string backup = ExpandFolder(conditions->backup_folder, conditions->literal_folders);
   // Without a usable backup folder nothing could be kept: every file counts as failed, so that
   // the replace run asks before it changes files that have no copy.
-  if (backup.empty() || BackupWouldTouchSources(rows, selected, source, backup) ||
-      !(options.private_folder ? EmptyPrivateFolder(backup) : CreateFolderPath(backup))) {
-    FailEverySelectedFile(rows, selected, counters);
+  std::string unusable;
+  if (backup.empty()) {
+    unusable = "no backup folder is set";
+  } else if (BackupWouldTouchSources(rows, selected, source, backup)) {
+    unusable = "the backup folder " + backup + " holds files the backup would keep";
+  } else if (options.private_folder ? !EmptyPrivateFolder(backup) : !CreateFolderPath(backup)) {
+    unusable =
+        "the backup folder " + backup +
+        (options.private_folder ? " is not private or cannot be emptied" : " cannot be made");
+  }
+  if (!unusable.empty()) {
+    FailEverySelectedFile(rows, selected, unusable, counters);
     return counters;
   }
   CopySelectedFiles(host, rows, selected, /*keep_structure=*/true, source, backup, counters);

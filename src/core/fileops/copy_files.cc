@@ -1,10 +1,19 @@
 #include "core/fileops/copy_files.h"
 
+#include <string>
+#include <utility>
+
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
+
+void CountFailedCopy(CopyCounters& counters, const std::string& path, std::string reason) {
+  ++counters.failed;
+  counters.failed_paths.push_back(path);
+  counters.failed_reasons.push_back(std::move(reason));
+}
 
 void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
                        const std::vector<size_t>& selected, bool keep_structure,
@@ -17,8 +26,7 @@ void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
       const std::string& path = rows.Path(index);
       if (last_path != nullptr && *last_path == path) continue;
       last_path = &path;
-      ++counters.failed;
-      counters.failed_paths.push_back(path);
+      CountFailedCopy(counters, path, "the folder " + counters.missing_folder + " does not exist");
     }
     return;
   }
@@ -47,9 +55,10 @@ void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
       ++counters.overwritten;
       if (SameFile(source_path, destination_path)) continue;
     }
-    if (!inside || !CopyFile(source_path, destination_path, /*overwrite=*/true)) {
-      ++counters.failed;
-      counters.failed_paths.push_back(relative);
+    std::string why;
+    if (!inside) why = "a link would carry it out of " + destination;
+    if (!inside || !CopyFile(source_path, destination_path, /*overwrite=*/true, &why)) {
+      CountFailedCopy(counters, relative, std::move(why));
     }
   }
 }

@@ -17,9 +17,13 @@ struct CopyCounters {
   int32_t selected_rows = 0;  // selected rows reached, several rows of one file included
   int32_t overwritten = 0;    // copies whose destination file existed just before
   int32_t failed = 0;         // copies the file system refused
-  std::vector<std::string> failed_paths;  // relative paths of the refused copies, in order
+  std::vector<std::string> failed_paths;    // relative paths of the refused copies, in order
+  std::vector<std::string> failed_reasons;  // why each of failed_paths was refused
   std::string missing_folder;  // the source or destination folder that did not exist, expanded
 };
+
+// Counts a refused copy of `path` and why.
+void CountFailedCopy(CopyCounters& counters, const std::string& path, std::string reason);
 
 // Copies the file of every selected row (0-based indexes into `rows`, any order; duplicates
 // and indexes out of range are ignored) from `source_folder` to `destination_folder`, both

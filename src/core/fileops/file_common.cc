@@ -6,13 +6,17 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_ops_util.h"
 #include "core/retrying_io.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
@@ -209,31 +213,42 @@ std::string GetExtensionName(const std::string& path) {
   return dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
-bool CopyFile(const std::string& source, const std::string& destination, bool overwrite) {
+bool CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+              std::string* why) {
+  const auto refuse = [why](std::string reason) {
+    if (why != nullptr) *why = std::move(reason);
+    return false;
+  };
   std::error_code ec;
-  if (!fs::is_regular_file(source, ec)) return false;
+  const fs::file_status source_status = fs::status(source, ec);
+  if (!fs::exists(source_status)) return refuse("it does not exist");
+  if (!fs::is_regular_file(source_status)) return refuse("it is no regular file");
   fs::file_status target_status = fs::status(destination, ec);
   if (fs::exists(target_status)) {
-    if (!overwrite || !fs::is_regular_file(target_status)) return false;
+    if (!overwrite) return refuse("the target exists");
+    if (!fs::is_regular_file(target_status)) return refuse("the target is no regular file");
     // A read-only target stays, also for root, who may write any file.
-    if (::access(destination.c_str(), W_OK) != 0 || IsMarkedReadOnly(destination)) return false;
-    if (fs::equivalent(source, destination, ec) || ec) return false;
+    if (::access(destination.c_str(), W_OK) != 0 || IsMarkedReadOnly(destination)) {
+      return refuse("the target is read-only");
+    }
+    if (fs::equivalent(source, destination, ec) || ec) return refuse("the target is the file");
   }
   // Non-blocking: a FIFO put in the source's place between the test and the open must not hang.
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (in < 0) return false;
+  UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
+  if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return refuse(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return refuse("it is no regular file");
   AtomicWriter writer;
-  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) &&
-            writer.Open(destination, {.mode = static_cast<int>(st.st_mode & 07777)}).ok();
+  Status status = writer.Open(destination, {.mode = static_cast<int>(st.st_mode & 07777)});
   std::string buffer(1 << 20, '\0');
-  while (ok) {
-    const ssize_t n = ReadSome(in, buffer.data(), buffer.size());
+  while (status.ok()) {
+    const ssize_t n = ReadSome(in.get(), buffer.data(), buffer.size());
     if (n == 0) break;
-    ok = n > 0 && writer.Write(std::string_view(buffer.data(), static_cast<size_t>(n))).ok();
+    if (n < 0) return refuse(std::strerror(errno));
+    status = writer.Write(std::string_view(buffer.data(), static_cast<size_t>(n)));
   }
-  ::close(in);
-  return ok && writer.Commit().ok();
+  if (status.ok()) status = writer.Commit();
+  return status.ok() || refuse(status.message());
 }
 
 bool CopyFolder(const std::string& source, const std::string& destination, bool overwrite) {

@@ -47,8 +47,10 @@ std::string GetExtensionName(const std::string& path);
 // copy never leaves a half-written target, and a target that is a symbolic link stays one (the
 // file it leads to is replaced). Fails when the source is not a file, the destination folder is
 // missing, the target exists and !overwrite, the target is a folder, the same file, not
-// writable, or marked read-only (no write bit; honoured for root too).
-bool CopyFile(const std::string& source, const std::string& destination, bool overwrite);
+// writable, or marked read-only (no write bit; honoured for root too). On failure `why`, when
+// given, says which (or what the file system said).
+bool CopyFile(const std::string& source, const std::string& destination, bool overwrite,
+              std::string* why = nullptr);
 // Copies the contents of `source` with all subfolders into `destination`, creating what is
 // missing; with `overwrite`, existing files of the same relative path are replaced. A file
 // that cannot be copied (or exists, without `overwrite`) does not stop the others; the result

@@ -49,24 +49,27 @@ TEST_F(BackupTest, AFolderTheUserNamedKeepsItsOtherFiles) {
   EXPECT_EQ(folder_.Files("mine"), (std::vector<std::string>{"b.txt", "mine.txt"}));
 }
 
-// Every way the backup folder can be unfit: each selected file counts as failed, and nothing
-// is deleted, copied into it or through it.
+// Every way the backup folder can be unfit: each selected file counts as failed, with why, and
+// nothing is deleted, copied into it or through it.
 TEST_F(BackupTest, AnUnfitBackupFolderFailsEveryFileAndTouchesNothing) {
   folder_.Write("elsewhere/keep.txt", "keep");
   folder_.Write("blocker", "a file where the folder should go");
   fs::create_directory_symlink(folder_.Path("elsewhere"), folder_.Path("link"));
   const std::string open_to_all = testing::MakePrivate(folder_, "open");
   fs::permissions(open_to_all, fs::perms::all);
+  const std::string kHolds = "holds files the backup would keep";
+  const std::string kUnfit = "is not private or cannot be emptied";
   const struct {
     const char* name;
     std::string backup_folder;
+    std::string why;
   } cases[] = {
-      {"holds the source folder", folder_.path()},
-      {"holds a selected file", folder_.Path("src/sub")},
-      {"cannot be made", folder_.Path("blocker/backup")},
-      {"a link to a folder", folder_.Path("link")},
-      {"writable by others", open_to_all},
-      {"missing", folder_.Path("vanished")},
+      {"holds the source folder", folder_.path(), kHolds},
+      {"holds a selected file", folder_.Path("src/sub"), kHolds},
+      {"cannot be made", folder_.Path("blocker/backup"), kUnfit},
+      {"a link to a folder", folder_.Path("link"), kUnfit},
+      {"writable by others", open_to_all, kUnfit},
+      {"missing", folder_.Path("vanished"), kUnfit},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -75,6 +78,8 @@ TEST_F(BackupTest, AnUnfitBackupFolderFailsEveryFileAndTouchesNothing) {
         RunBackupStep(host_, RowsFor({"sub/a.txt", "sub/a.txt", "b.txt"}), {0, 1, 2}, {});
     EXPECT_EQ(counters.failed, 2);
     EXPECT_EQ(counters.failed_paths, (std::vector<std::string>{"sub/a.txt", "b.txt"}));
+    const std::string reason = "the backup folder " + c.backup_folder + " " + c.why;
+    EXPECT_EQ(counters.failed_reasons, (std::vector<std::string>{reason, reason}));
   }
   EXPECT_EQ(folder_.Read("src/sub/a.txt"), "a1");
   EXPECT_EQ(folder_.Files("elsewhere"), std::vector<std::string>{"keep.txt"});

@@ -137,6 +137,9 @@ TEST_F(CopyFilesTest, ARefusedCopyCountsAsFailedAndTheCopyGoesOn) {
 
   EXPECT_EQ(counters.failed, 1);
   EXPECT_EQ(counters.failed_paths, std::vector<std::string>{"sub/a.txt"});
+  ASSERT_EQ(counters.failed_reasons.size(), 1u);
+  EXPECT_NE(counters.failed_reasons[0].find("Not a directory"), std::string::npos)
+      << counters.failed_reasons[0];
   EXPECT_EQ(folder_.Contents("copy"), "b.txt=b\nsub=a file where the folder should go\n");
   EXPECT_EQ(host_.LastMessage(),
             "Find Text|64|Copied 2 / 2\nNo files are overwritten.\nFailed to copy 1 files.");

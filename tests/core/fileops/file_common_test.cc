@@ -190,8 +190,8 @@ TEST_F(FileOpsTest, DeleteFolderTree) {
   EXPECT_FALSE(FolderExists(Path("t")));
 }
 
-// Overwrite only when asked; every failure leaves the target as it was and no temporary copy.
-// A target marked read-only stays, also for root.
+// Overwrite only when asked; every failure says why and leaves the target as it was and no
+// temporary copy. A target marked read-only stays, also for root.
 TEST_F(FileOpsTest, CopyFile) {
   folder_.Write("src.txt", "new\r\ncontent");
   folder_.Write("dst/existing.txt", "old");
@@ -200,15 +200,25 @@ TEST_F(FileOpsTest, CopyFile) {
   folder_.Write("blocker", "b");
   EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/fresh.txt"), false));
   EXPECT_EQ(folder_.Read("dst/fresh.txt"), "new\r\ncontent");
-  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), false));
-  EXPECT_EQ(folder_.Read("dst/existing.txt"), "old");
-  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("missing/a.txt"), true));  // no such folder
-  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("blocker/a.txt"), true));  // a file as folder
-  EXPECT_FALSE(CopyFile(Path("nothing.txt"), Path("dst/b.txt"), true));  // no source
-  EXPECT_FALSE(CopyFile(Path("dst"), Path("dst/c.txt"), true));          // a folder as source
-  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst"), true));            // a folder as target
-  EXPECT_FALSE(CopyFile(Path("dst/existing.txt"), Path("dst/existing.txt"), true));  // itself
-  EXPECT_FALSE(CopyFile(Path("src.txt"), Path("dst/ro.txt"), true));
+  const struct {
+    std::string source, target;
+    bool overwrite;
+    std::string why;  // the start of it
+  } refused[] = {
+      {"src.txt", "dst/existing.txt", false, "the target exists"},
+      {"src.txt", "missing/a.txt", true, "Cannot write"},  // no such folder
+      {"src.txt", "blocker/a.txt", true, "Cannot write"},  // a file as folder
+      {"nothing.txt", "dst/b.txt", true, "it does not exist"},
+      {"dst", "dst/c.txt", true, "it is no regular file"},
+      {"src.txt", "dst", true, "the target is no regular file"},
+      {"dst/existing.txt", "dst/existing.txt", true, "the target is the file"},
+      {"src.txt", "dst/ro.txt", true, "the target is read-only"},
+  };
+  for (const auto& c : refused) {
+    std::string why;
+    EXPECT_FALSE(CopyFile(Path(c.source), Path(c.target), c.overwrite, &why)) << c.target;
+    EXPECT_TRUE(why.starts_with(c.why)) << c.target << ": " << why;
+  }
   EXPECT_EQ(folder_.Read("dst/existing.txt"), "old");
   EXPECT_EQ(folder_.Read("dst/ro.txt"), "kept");
   EXPECT_FALSE(FolderExists(Path("missing")));
