@@ -25,6 +25,20 @@ int64_t ReadFullyAt(int fd, char* data, size_t size, int64_t offset) {
   return static_cast<int64_t>(done);
 }
 
+bool ReadToEnd(int fd, std::string& bytes, size_t limit) {
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t got = ReadSome(fd, buffer, sizeof buffer);
+    if (got == 0) return true;
+    if (got < 0) return false;
+    if (bytes.size() > limit || static_cast<size_t>(got) > limit - bytes.size()) {
+      errno = EFBIG;
+      return false;
+    }
+    bytes.append(buffer, static_cast<size_t>(got));
+  }
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());

@@ -231,22 +231,18 @@ Status ReadWholeFile(const std::string& path, std::string& bytes) {
     return Status::Error(code, Describe("Cannot read", path));
   }
   struct stat st;
-  if (::fstat(fd.get(), &st) != 0)
+  if (::fstat(fd.get(), &st) != 0) {
     return Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
+  }
   if (!S_ISREG(st.st_mode)) {
     return Status::Error(Status::Code::kIoError,
                          "Cannot read \"" + path + "\": not a regular file");
   }
   bytes.reserve(static_cast<size_t>(st.st_size));
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ReadSome(fd.get(), buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      bytes.clear();
-      return Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
+  if (!ReadToEnd(fd.get(), bytes)) {
+    Status error = Status::Error(Status::Code::kIoError, Describe("Cannot read", path));
+    bytes.clear();
+    return error;
   }
   return Status::Ok();
 }

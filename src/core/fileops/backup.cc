@@ -55,7 +55,7 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   // file the user has marked read-only nor one a link leads to outside the source (which the
   // run left alone) counts as failed.
   std::string current;
-  if (FileExists(target) && ReadWholeFile(target, current).ok() && current == bytes) return true;
+  if (ReadWholeFile(target, current).ok() && current == bytes) return true;
   // Checked before anything is made: a folder on the way may be a link out of the source.
   if (!IsInsideFolder(target, source)) return false;
   if (!CreateFolderPath(GetParentFolderName(target))) return false;

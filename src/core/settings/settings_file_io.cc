@@ -76,21 +76,10 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes) {
   const auto too_large = [&path] { return IoError(kCannotRead, path, "larger than 16 MB"); };
   if (static_cast<uint64_t>(st.st_size) > kMaxSettingsFileBytes) return too_large();
   bytes.reserve(static_cast<size_t>(st.st_size));
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ReadSome(fd.get(), buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      Status error = SystemError(kCannotRead, path);
-      bytes.clear();
-      return error;
-    }
-    // The file may grow while it is read.
-    if (bytes.size() + static_cast<size_t>(n) > kMaxSettingsFileBytes) {
-      bytes.clear();
-      return too_large();
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
+  if (!ReadToEnd(fd.get(), bytes, kMaxSettingsFileBytes)) {
+    Status error = errno == EFBIG ? too_large() : SystemError(kCannotRead, path);
+    bytes.clear();
+    return error;
   }
   return Status::Ok();
 }
