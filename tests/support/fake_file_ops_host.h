@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,6 +44,7 @@ class FakeHost : public FileOpsHost {
   std::deque<int> answers;
   int stop_at = 0;  // 0: never
   int stop_calls = 0;
+  std::function<void(int call)> on_stop_check;  // called at each StopRequested(), from 1
   std::vector<std::string> transcript;
   std::map<int, std::string> panels;
   std::vector<std::string> messages;  // "title|style|prompt", CR LF shown as "\n"
@@ -54,6 +56,7 @@ class FakeHost : public FileOpsHost {
   }
   bool StopRequested() override {
     ++stop_calls;
+    if (on_stop_check) on_stop_check(stop_calls);
     return stop_at != 0 && stop_calls >= stop_at;
   }
   void ClearStopRequest() override { transcript.push_back("clear stop"); }

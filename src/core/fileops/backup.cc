@@ -2,11 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <system_error>
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
+#include "core/fileops/file_stamp.h"
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/private_folder.h"
 #include "core/text/utf_convert.h"
@@ -54,8 +58,7 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   // A file the replace run did not change needs no write: its time stamp stays, and neither a
   // file the user has marked read-only nor one a link leads to outside the source (which the
   // run left alone) counts as failed.
-  std::string current;
-  if (ReadWholeFile(target, current).ok() && current == bytes) return true;
+  if (HoldsExactly(target, bytes)) return true;
   // Checked before anything is made: a folder on the way may be a link out of the source.
   if (!IsInsideFolder(target, source)) return false;
   if (!CreateFolderPath(GetParentFolderName(target))) return false;
@@ -76,7 +79,8 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
 }  // namespace
 
 CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
-                           const std::vector<size_t>& selected, const BackupOptions& options) {
+                           const std::vector<size_t>& selected, const BackupOptions& options,
+                           std::string* folder_used) {
   CopyCounters counters;
   host.SetStatusText(StatusPanel::kStatus, u"Start Backup");
 
@@ -100,7 +104,27 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
     return counters;
   }
   CopySelectedFiles(host, rows, selected, /*keep_structure=*/true, source, backup, counters);
+  if (folder_used != nullptr) *folder_used = backup;
   return counters;
+}
+
+Status RenewBackupCopy(const std::string& backup_folder, const std::string& relative,
+                       std::string_view bytes) {
+  const std::string copy = BuildPath(backup_folder, relative);
+  struct stat st;
+  if (::lstat(copy.c_str(), &st) != 0) {
+    const int saved = errno;
+    if (saved == ENOENT || saved == ENOTDIR) return Status::Ok();
+    return Status::Error(Status::Code::kIoError, "the backup copy \"" + copy +
+                                                     "\" cannot be reached: " +
+                                                     std::strerror(saved));
+  }
+  if (!S_ISREG(st.st_mode) || !IsInsideFolder(copy, backup_folder)) {
+    return Status::Error(Status::Code::kIoError,
+                         "the backup copy \"" + copy + "\" is not a file of the backup folder");
+  }
+  if (HoldsExactly(copy, bytes)) return Status::Ok();
+  return WriteFileAtomically(copy, bytes);
 }
 
 RestoreResult Restore(FileOpsHost& host) {

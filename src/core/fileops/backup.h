@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/fileops/copy_files.h"
 #include "core/fileops/file_ops_host.h"
 #include "core/search/result_rows.h"
+#include "core/status.h"
 
 namespace quonder {
 
@@ -30,7 +32,16 @@ struct BackupOptions {
 // the backup folder or the backup folder inside the source folder: emptying or filling it would
 // then destroy or mix up the very files it is meant to keep.
 CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
-                           const std::vector<size_t>& selected, const BackupOptions& options);
+                           const std::vector<size_t>& selected, const BackupOptions& options,
+                           std::string* folder_used = nullptr);
+
+// Brings the backup copy of `relative` (a row's path) in `backup_folder`, the folder the
+// backup step used, to exactly `bytes`: what the replace read from the file and is about to
+// replace. A file that changed between its copy and that read would otherwise come back as it
+// was before the change. Ok when there is no copy (its copy failed and the user went on), when
+// the copy already holds `bytes`, or when it was rewritten.
+Status RenewBackupCopy(const std::string& backup_folder, const std::string& relative,
+                       std::string_view bytes);
 
 struct RestoreResult {
   int32_t restored = 0;                   // files written back

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -45,6 +46,25 @@ int OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
   return -1;
 }
 
+// True when the open file `fd`, stamped `now`, reads as exactly `bytes`, compared a piece at a
+// time so that a large file never needs a second copy in memory.
+bool ReadsAsExactly(int fd, const FileStamp& now, std::string_view bytes) {
+  bool same = static_cast<size_t>(now.size) == bytes.size();
+  std::vector<char> buffer(same ? std::min<size_t>(bytes.size() + 1, 1 << 20) : 0);
+  size_t done = 0;
+  while (same) {
+    ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
+    if (n <= 0) {
+      same = n == 0 && done == bytes.size();
+      break;
+    }
+    same = done + static_cast<size_t>(n) <= bytes.size() &&
+           std::memcmp(buffer.data(), bytes.data() + done, static_cast<size_t>(n)) == 0;
+    done += static_cast<size_t>(n);
+  }
+  return same;
+}
+
 }  // namespace
 
 Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp) {
@@ -76,19 +96,17 @@ bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_vi
   Status status;
   int fd = OpenRegular(path, now, status);
   if (fd < 0) return false;
-  bool same = SameStamp(now, stamp) && static_cast<size_t>(now.size) == bytes.size();
-  std::vector<char> buffer(same ? 1 << 20 : 0);
-  size_t done = 0;
-  while (same) {
-    ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
-    if (n <= 0) {
-      same = n == 0 && done == bytes.size();
-      break;
-    }
-    same = done + static_cast<size_t>(n) <= bytes.size() &&
-           std::memcmp(buffer.data(), bytes.data() + done, static_cast<size_t>(n)) == 0;
-    done += static_cast<size_t>(n);
-  }
+  const bool same = SameStamp(now, stamp) && ReadsAsExactly(fd, now, bytes);
+  ::close(fd);
+  return same;
+}
+
+bool HoldsExactly(const std::string& path, std::string_view bytes) {
+  FileStamp now;
+  Status status;
+  int fd = OpenRegular(path, now, status);
+  if (fd < 0) return false;
+  const bool same = ReadsAsExactly(fd, now, bytes);
   ::close(fd);
   return same;
 }

@@ -30,4 +30,7 @@ Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& s
 // (read again and compared, so that a change within the time stamps' resolution is seen too).
 bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_view bytes);
 
+// True when `path` is a regular file that holds exactly `bytes`.
+bool HoldsExactly(const std::string& path, std::string_view bytes);
+
 }  // namespace quonder

@@ -1,5 +1,7 @@
 #include "core/fileops/replace_file.h"
 
+#include "core/fileops/backup.h"
+
 #include <sys/stat.h>
 
 #include <utility>
@@ -180,6 +182,14 @@ void ReplaceFile::EncodeWhole(bool dry_run) {
 // Renames the complete, flushed content over the file unless the file is no longer what was
 // read: a change made meanwhile (even one appended while the new content was written) wins.
 void ReplaceFile::Commit(AtomicWriter& writer) {
+  if (!backup_folder_.empty()) {
+    Status renewed = RenewBackupCopy(backup_folder_, relative_path_, bytes_);
+    if (!renewed.ok()) {
+      writer.Abandon();
+      MarkUntouched(UntouchedReason::kBackupNotRenewed, renewed.message());
+      return;
+    }
+  }
   bool changed = false;
   Status status = writer.Commit([&] {
     if (IsUnchanged(target_, stamp_, bytes_)) return Status::Ok();

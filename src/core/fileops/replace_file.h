@@ -46,6 +46,11 @@ class ReplaceFile {
   // the file is untouched, only counts.
   void AddHit(int64_t pointer, std::u16string_view found, std::u16string_view replacement);
 
+  // The backup step copied the file into `backup_folder`: before the new content replaces the
+  // file, that copy is made to hold exactly what is replaced (core/fileops/backup.h), or the
+  // file is left untouched.
+  void KeepBackupInStep(std::string backup_folder) { backup_folder_ = std::move(backup_folder); }
+
   // Marks the file untouched; the first reason given is kept.
   void MarkUntouched(UntouchedReason reason, std::string detail);
 
@@ -70,6 +75,7 @@ class ReplaceFile {
   std::string full_path_;
   std::string relative_path_;
   std::string target_;  // where the file really is: links resolved
+  std::string backup_folder_;  // empty: no backup to keep in step
   TextCodec* codec_;
   std::string bytes_;  // the whole file as read, byte-order mark included
   size_t bom_length_ = 0;

@@ -61,8 +61,14 @@ std::pair<dev_t, ino_t> Identity(const FileStamp& stamp) { return {stamp.device,
 // Walks the selected rows: which file is in hand, when it is complete, and what became of it.
 class ReplaceLoop {
  public:
-  ReplaceLoop(FileOpsHost& host, const ResultRows& rows, bool dry_run, ReplaceResult& result)
-      : host_(host), rows_(rows), dry_run_(dry_run), result_(result) {}
+  // `backup_folder`: where the backup step copied the files; empty when it did not run.
+  ReplaceLoop(FileOpsHost& host, const ResultRows& rows, bool dry_run, std::string backup_folder,
+              ReplaceResult& result)
+      : host_(host),
+        rows_(rows),
+        dry_run_(dry_run),
+        backup_folder_(std::move(backup_folder)),
+        result_(result) {}
 
   void Run(const std::vector<size_t>& order) {
     std::unique_ptr<TextCodec> codec;
@@ -89,6 +95,7 @@ class ReplaceLoop {
       if (!file_) {
         host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative));
         file_.emplace(path, relative, codec.get(), codec_status, finished_.contains(path), source);
+        if (!backup_folder_.empty()) file_->KeepBackupInStep(backup_folder_);
         if (!file_->untouched()) {
           auto same = taken_.find(Identity(file_->stamp()));
           if (same != taken_.end()) {
@@ -137,6 +144,7 @@ class ReplaceLoop {
   FileOpsHost& host_;
   const ResultRows& rows_;
   const bool dry_run_;
+  const std::string backup_folder_;
   ReplaceResult& result_;
   std::optional<ReplaceFile> file_;
   std::unordered_set<std::string> finished_;              // files already complete in this run
@@ -185,6 +193,8 @@ std::u16string UntouchedReasonText(UntouchedReason reason) {
       return u"outside the source folder";
     case UntouchedReason::kHardLinks:
       return u"has other hard links";
+    case UntouchedReason::kBackupNotRenewed:
+      return u"changed since its backup, which could not be renewed";
   }
   return u"";
 }
@@ -216,9 +226,10 @@ ReplaceResult ReplaceSelectedRows(FileOpsHost& host, const ResultRows& rows,
   host.FocusResultList();
   const std::vector<size_t> order = NormalizeSelection(selected, rows.size());
 
+  std::string backup_folder;
   if (enable_restore && !dry_run) {
     result.backed_up = true;
-    result.backup = RunBackupStep(host, rows, order, options.backup);
+    result.backup = RunBackupStep(host, rows, order, options.backup, &backup_folder);
     // Files without their backup copy are never changed: a stop here ends the run.
     if (host.StopRequested()) {
       result.stopped = true;
@@ -240,7 +251,7 @@ ReplaceResult ReplaceSelectedRows(FileOpsHost& host, const ResultRows& rows,
   }
 
   host.SetStatusText(StatusPanel::kStatus, u"Start Replace");
-  ReplaceLoop(host, rows, dry_run, result).Run(order);
+  ReplaceLoop(host, rows, dry_run, std::move(backup_folder), result).Run(order);
 
   if (!dry_run) host.SetCommandEnabled(FileOpsCommand::kRestore, enable_restore);
   host.SetStatusText(StatusPanel::kStatus, u"Complete Replace");

@@ -9,8 +9,9 @@
 // when its bytes do not decode cleanly or would not be written back the same way, when the new
 // text cannot be encoded, when it is marked read-only, cannot be read or written, changed while
 // it was being replaced, has other hard links, lies outside the source folder (a link leading
-// out), is the same file as one the run has already taken by another path, or when a stop
-// comes before all its rows were passed. The run then goes on with the next file.
+// out), is the same file as one the run has already taken by another path, changed after its
+// backup copy was made and that copy cannot be brought up to date, or when a stop comes before
+// all its rows were passed. The run then goes on with the next file.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,7 @@ enum class UntouchedReason {
   kSameFile,               // the file (device and inode) was already taken by another path
   kOutsideFolder,          // its path leads (through a link) out of the source folder
   kHardLinks,              // other names would keep the old text after the rewrite
+  kBackupNotRenewed,  // changed after its backup copy was made, and the copy could not follow
 };
 
 // The reason as the summary names it, e.g. "changed since the find".

@@ -374,6 +374,57 @@ TEST_F(ReplaceRunTest, BackupThenRestoreTwiceBringsBackTheLastRunsOriginals) {
   EXPECT_EQ(host_.settings["EnableRestore"], "0");
 }
 
+// Someone edits a file after the backup step copied it and before the replace reads it: the
+// replace rewrites the edited text, so Restore must bring back the edit, not the older copy.
+TEST_F(ReplaceRunTest, AnEditBetweenBackupAndReplaceIsWhatRestoreBringsBack) {
+  const std::string copy = folder_.Path("backup/a.txt");
+  const struct {
+    const char* name;
+    std::function<void()> spoil_copy;  // after the edit; null: the copy stays as made
+    std::string after_replace;
+    std::string after_restore;
+    std::vector<UntouchedReason> why;
+  } cases[] = {
+      {"the copy follows the edit", nullptr, "Zed 2", "foo 2", {}},
+      {"a copy that is gone stays gone", [&] { std::filesystem::remove(copy); }, "Zed 2", "Zed 2",
+       {}},
+      {"a copy turned into a folder cannot follow",
+       [&] {
+         std::filesystem::remove(copy);
+         std::filesystem::create_directory(copy);
+       },
+       "foo 2", "foo 2", Why{UntouchedReason::kBackupNotRenewed}},
+      {"a copy turned into a link cannot follow",
+       [&] {
+         std::filesystem::remove(copy);
+         std::filesystem::create_symlink(folder_.Path("elsewhere"), copy);
+       },
+       "foo 2", "foo 2", Why{UntouchedReason::kBackupNotRenewed}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    rows_.Clear();
+    WriteWithHits({{"a.txt", "foo 1"}});
+    folder_.Write("elsewhere", "not to be written");
+    host_.conditions.enable_restore = true;
+    host_.stop_calls = 0;
+    // Asked once before the file's copy, then once between the backup and the replace.
+    host_.on_stop_check = [&](int call) {
+      if (call != 2) return;
+      folder_.Write("src/a.txt", "foo 2");
+      if (c.spoil_copy) c.spoil_copy();
+    };
+    ReplaceResult result = RunAll();
+    host_.on_stop_check = nullptr;
+    EXPECT_EQ(folder_.Read("src/a.txt"), c.after_replace);
+    EXPECT_EQ(Reasons(result), c.why);
+    Restore(host_);
+    EXPECT_EQ(folder_.Read("src/a.txt"), c.after_restore);
+    EXPECT_EQ(folder_.Read("elsewhere"), "not to be written");
+    std::filesystem::remove_all(copy);
+  }
+}
+
 TEST_F(ReplaceRunTest, FailedBackupAsksAndCancelChangesNothing) {
   folder_.Write("src/a.txt", "foo");
   folder_.Write("backup", "a file where the backup folder should go");
