@@ -10,8 +10,8 @@
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
-#include "core/fileops/file_stamp.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/fileops/file_stamp.h"
 #include "core/fileops/private_folder.h"
 #include "core/text/utf_convert.h"
 
@@ -115,9 +115,9 @@ Status RenewBackupCopy(const std::string& backup_folder, const std::string& rela
   if (::lstat(copy.c_str(), &st) != 0) {
     const int saved = errno;
     if (saved == ENOENT || saved == ENOTDIR) return Status::Ok();
-    return Status::Error(Status::Code::kIoError, "the backup copy \"" + copy +
-                                                     "\" cannot be reached: " +
-                                                     std::strerror(saved));
+    return Status::Error(
+        Status::Code::kIoError,
+        "the backup copy \"" + copy + "\" cannot be reached: " + std::strerror(saved));
   }
   if (!S_ISREG(st.st_mode) || !IsInsideFolder(copy, backup_folder)) {
     return Status::Error(Status::Code::kIoError,

@@ -74,7 +74,7 @@ class ReplaceFile {
 
   std::string full_path_;
   std::string relative_path_;
-  std::string target_;  // where the file really is: links resolved
+  std::string target_;         // where the file really is: links resolved
   std::string backup_folder_;  // empty: no backup to keep in step
   TextCodec* codec_;
   std::string bytes_;  // the whole file as read, byte-order mark included

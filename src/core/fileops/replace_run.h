@@ -41,7 +41,7 @@ enum class UntouchedReason {
   kSameFile,               // the file (device and inode) was already taken by another path
   kOutsideFolder,          // its path leads (through a link) out of the source folder
   kHardLinks,              // other names would keep the old text after the rewrite
-  kBackupNotRenewed,  // changed after its backup copy was made, and the copy could not follow
+  kBackupNotRenewed,       // changed after its backup copy was made, and the copy could not follow
 };
 
 // The reason as the summary names it, e.g. "changed since the find".

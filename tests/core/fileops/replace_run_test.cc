@@ -386,7 +386,10 @@ TEST_F(ReplaceRunTest, AnEditBetweenBackupAndReplaceIsWhatRestoreBringsBack) {
     std::vector<UntouchedReason> why;
   } cases[] = {
       {"the copy follows the edit", nullptr, "Zed 2", "foo 2", {}},
-      {"a copy that is gone stays gone", [&] { std::filesystem::remove(copy); }, "Zed 2", "Zed 2",
+      {"a copy that is gone stays gone",
+       [&] { std::filesystem::remove(copy); },
+       "Zed 2",
+       "Zed 2",
        {}},
       {"a copy turned into a folder cannot follow",
        [&] {
