@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/search/fast/byte_search.h"
+#include "core/search/stoppable_matching.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
@@ -38,7 +39,9 @@ Status FileSearcher::GetPattern(const std::u16string& text, bool ignore_case, Pa
     options.multiline = true;
     Pattern compiled;
     if (byte_shortcuts_) compiled.prefilter = RegExpPrefilter::Make(text, options);
-    options.bounded_starts = compiled.prefilter != nullptr;
+    // Bounded starts let the prefilter match around its candidates, and a whole-text match go
+    // a stretch at a time so that a stop gets through (stoppable_matching.h).
+    options.bounded_starts = compiled.prefilter != nullptr || StartsCanBeSplit(text);
     Status status = RegExp::Compile(text, options, compiled.reg_exp);
     if (!status.ok()) return status;
     compiled.utf8 = Utf8RegExp::Compile(text, options);

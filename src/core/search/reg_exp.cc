@@ -26,7 +26,10 @@ bool IsLowSurrogate(char16_t c) { return (c & 0xFC00) == 0xDC00; }
 
 class Pcre16RegExp final : public RegExp {
  public:
-  explicit Pcre16RegExp(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
+  Pcre16RegExp(std::unique_ptr<Engine> engine, bool bounded_starts)
+      : engine_(std::move(engine)), bounded_starts_(bounded_starts) {}
+
+  bool bounded_starts() const override { return bounded_starts_; }
 
   bool FindStartingBy(std::u16string_view text, size_t start, size_t last_start, size_t& begin,
                       size_t& end) override {
@@ -110,6 +113,7 @@ class Pcre16RegExp final : public RegExp {
   }
 
   std::unique_ptr<Engine> engine_;
+  const bool bounded_starts_;
   Status last_error_;
 };
 
@@ -131,7 +135,7 @@ Status RegExp::Compile(std::u16string_view pattern, Options options, std::unique
                                                             std::to_string(offset) + ": " +
                                                             ErrorText(error.code));
   }
-  out = std::make_unique<Pcre16RegExp>(std::move(engine));
+  out = std::make_unique<Pcre16RegExp>(std::move(engine), options.bounded_starts);
   return Status::Ok();
 }
 

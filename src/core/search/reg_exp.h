@@ -68,6 +68,12 @@ class RegExp {
   virtual bool FindStartingBy(std::u16string_view text, size_t start, size_t last_start,
                               size_t& begin, size_t& end) = 0;
 
+  // Whether it was compiled with bounded_starts.
+  virtual bool bounded_starts() const = 0;
+  // The stretch length a search in stretches of start positions reached with this pattern
+  // (stoppable_matching.h), for the next text; 0 at first.
+  size_t& stretch_pace() { return stretch_pace_; }
+
   // The outcome of the last Find or Replace: OK when it ran to its end (match or no match),
   // kInvalidPattern with PCRE2's message when matching hit a work or memory limit (a pattern
   // that backtracks catastrophically) or failed otherwise. A loop that ended early because of
@@ -87,6 +93,9 @@ class RegExp {
   // `text` is returned unchanged and last_error() says why.
   virtual std::u16string Replace(std::u16string_view text, std::u16string_view replacement,
                                  bool global) = 0;
+
+ private:
+  size_t stretch_pace_ = 0;
 };
 
 // One call: all matches of `pattern` in `text` (every match with `global`, else the first),

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "core/search/fast/line_scan.h"
+#include "core/search/stoppable_matching.h"
 #include "core/text/caseless_fold.h"
 
 namespace quonder {
@@ -251,6 +252,11 @@ MatchOutcome Regular(View& text, Pattern& reg_exp, bool last, MatchState& state,
   };
   if (prefilter != nullptr) {
     prefilter->ForEachMatch(subject, reg_exp, on_match);
+  } else if (reg_exp.bounded_starts()) {
+    auto stop = [&] { return host.StopRequested(); };
+    if (!ForEachMatchStoppable(subject, reg_exp, on_match, stop, reg_exp.stretch_pace())) {
+      outcome.stopped = true;
+    }
   } else {
     reg_exp.ForEachMatch(subject, on_match);
   }

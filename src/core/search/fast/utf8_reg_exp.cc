@@ -14,7 +14,10 @@ using Engine = reg_exp_internal::Pcre2Pattern<char>;
 
 class Pcre8Matcher final : public Utf8RegExp {
  public:
-  explicit Pcre8Matcher(std::unique_ptr<Engine> engine) : engine_(std::move(engine)) {}
+  Pcre8Matcher(std::unique_ptr<Engine> engine, bool bounded_starts)
+      : engine_(std::move(engine)), bounded_starts_(bounded_starts) {}
+
+  bool bounded_starts() const override { return bounded_starts_; }
 
   bool FindStartingBy(std::string_view bytes, size_t start, size_t last_start, size_t& begin,
                       size_t& end) override {
@@ -38,6 +41,7 @@ class Pcre8Matcher final : public Utf8RegExp {
 
  private:
   std::unique_ptr<Engine> engine_;
+  const bool bounded_starts_;
   Status last_error_;
 };
 
@@ -57,7 +61,7 @@ std::unique_ptr<Utf8RegExp> Utf8RegExp::Compile(std::u16string_view pattern,
   std::unique_ptr<Engine> engine =
       Engine::Compile(utf8_pattern, compile_options, Engine::Use::kWholeMatches, error);
   if (engine == nullptr) return nullptr;
-  return std::make_unique<Pcre8Matcher>(std::move(engine));
+  return std::make_unique<Pcre8Matcher>(std::move(engine), options.bounded_starts);
 }
 
 }  // namespace quonder

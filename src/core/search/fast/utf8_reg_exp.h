@@ -32,6 +32,12 @@ class Utf8RegExp {
   virtual bool FindStartingBy(std::string_view bytes, size_t start, size_t last_start,
                               size_t& begin, size_t& end) = 0;
 
+  // Whether it was compiled with bounded_starts.
+  virtual bool bounded_starts() const = 0;
+  // The stretch length a search in stretches of start positions reached with this pattern
+  // (stoppable_matching.h), for the next text; 0 at first.
+  size_t& stretch_pace() { return stretch_pace_; }
+
   // OK, or why the last Find gave up (a work or memory limit), as RegExp::last_error().
   virtual const Status& last_error() const = 0;
 
@@ -39,6 +45,9 @@ class Utf8RegExp {
   // character on, a CR LF pair as one).
   template <typename F>
   void ForEachMatch(std::string_view bytes, F&& on_match);
+
+ private:
+  size_t stretch_pace_ = 0;
 };
 
 // Where to search next after an empty match that ends at byte `end`.
