@@ -21,4 +21,9 @@ bool IsTempFileName(std::string_view name, int64_t* pid = nullptr);
 // runs, for this process itself, and when that cannot be told.
 bool TempOwnerGone(int64_t pid);
 
+// How long a temporary file whose process is gone stays untouched since it was last written.
+// Its PID names a process of this machine only: on a shared folder, another machine (or another
+// PID namespace) may be writing it right now, and a writer's file is written up to its rename.
+inline constexpr int64_t kOrphanAgeSeconds = 60 * 60;
+
 }  // namespace quonder

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "core/fileops/file_common.h"
@@ -119,7 +120,8 @@ bool FolderWalk::StopAsked() {
 }
 
 // Only a file that is surely ours and surely orphaned goes: a regular file (not a link) of this
-// user, whose process is gone. Any doubt leaves it in place; it is skipped either way.
+// user, whose process is gone and which nobody has written for kOrphanAgeSeconds. Any doubt
+// leaves it in place; it is skipped either way.
 void FolderWalk::RemoveIfStale(const Frame& frame, const std::string& name, int64_t pid) {
   if (!TempOwnerGone(pid)) return;
   const std::string path = BuildPath(frame.full, name);
@@ -127,6 +129,7 @@ void FolderWalk::RemoveIfStale(const Frame& frame, const std::string& name, int6
   if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
     return;
   }
+  if (time(nullptr) - info.st_mtim.tv_sec < kOrphanAgeSeconds) return;
   unlink(path.c_str());
 }
 

@@ -3,6 +3,7 @@
 // at the moment of use.
 #include "core/search/find_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -289,7 +291,9 @@ TEST_F(FindRunTest, AFileTooLargeForTheMemoryLeftIsGivenUpAlone) {
 #endif
 
 // Files named as the atomic writer names its temporary files are never searched; those whose
-// process is gone are removed, unless they are not plain files. Look-alikes are searched.
+// process is gone and that were last written long ago are removed, unless they are not plain
+// files. A recent one may be another machine's, writing into a shared folder. Look-alikes are
+// searched.
 TEST_F(FindRunTest, TemporaryFilesOfTheAtomicWriterAreSkippedAndOrphansRemoved) {
   const pid_t gone = fork();
   if (gone == 0) _exit(0);
@@ -298,10 +302,14 @@ TEST_F(FindRunTest, TemporaryFilesOfTheAtomicWriterAreSkippedAndOrphansRemoved) 
   const std::string live = TempFileName(getpid(), 1);
   const std::string orphan = TempFileName(gone, 2);
   const std::string linked = TempFileName(gone, 3);
+  const std::string recent = TempFileName(gone, 4);
   for (const std::string& name :
-       {live, orphan, "sub/" + orphan, std::string("a.txt"), std::string(".quonder-12-x.tmp"),
-        std::string("quonder-5-1.tmp")}) {
+       {live, orphan, "sub/" + orphan, recent, std::string("a.txt"),
+        std::string(".quonder-12-x.tmp"), std::string("quonder-5-1.tmp")}) {
     folder_.Write(name, "x");
+    if (name == recent) continue;
+    const struct timespec long_ago[2] = {{0, UTIME_OMIT}, {time(nullptr) - 2 * 60 * 60, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, folder_.Path(name).c_str(), long_ago, 0), 0);
   }
   std::filesystem::create_symlink("a.txt", folder_.Path(linked));
   FindConditions conditions = Conditions();
@@ -310,6 +318,7 @@ TEST_F(FindRunTest, TemporaryFilesOfTheAtomicWriterAreSkippedAndOrphansRemoved) 
   EXPECT_TRUE(folder_.Exists(live));
   EXPECT_FALSE(folder_.Exists(orphan));
   EXPECT_FALSE(folder_.Exists("sub/" + orphan));
+  EXPECT_TRUE(folder_.Exists(recent));
   EXPECT_TRUE(folder_.Exists(linked));
 }
 
