@@ -27,10 +27,20 @@
 #include "core/settings/settings_location.h"
 
 namespace quonder {
+namespace {
+
+// How long the size waits for the next event of the same change before it is written.
+constexpr int kSizeWriteDelayMs = 250;
+
+}  // namespace
 
 frmFind::frmFind(FindWindowStart start, QWidget* parent)
     : QMainWindow(parent), start_(std::move(start)) {
   twips_ = TwipsScale(*this);
+  size_write_timer_ = new QTimer(this);
+  size_write_timer_->setSingleShot(true);
+  size_write_timer_->setInterval(kSizeWriteDelayMs);
+  connect(size_write_timer_, &QTimer::timeout, this, [this] { FlushWindowSizeWrite(); });
   worker_ = new FindWorker(this);
   previewer_ = new LinePreviewer(this);
   connect(previewer_, &LinePreviewer::ready, this, [this] { OnRowTipReady(); });
@@ -171,17 +181,17 @@ void frmFind::Form_Resize() {
   ScheduleWindowSizeWrite();
 }
 
-// The size is written once the events of one change have been handled: a window manager
-// that moves and resizes a window together may report the new size first with the old
-// place, and the move just after it. A move soon after a resize belongs to the same change
-// and writes again; a move on its own writes nothing.
+// The size is written once the events of one change have settled: a window manager that moves
+// and resizes a window together may report the new size first with the old place, and the
+// move just after it; dragging a border sends a resize for every step. A move soon after a
+// resize belongs to the same change and writes again; a move on its own writes nothing.
 void frmFind::ScheduleWindowSizeWrite() {
-  if (window_size_write_pending_) return;
   window_size_write_pending_ = true;
-  QTimer::singleShot(0, this, [this] { FlushWindowSizeWrite(); });
+  size_write_timer_->start();
 }
 
 void frmFind::FlushWindowSizeWrite() {
+  size_write_timer_->stop();
   if (!window_size_write_pending_) return;
   window_size_write_pending_ = false;
   if (isMinimized()) return;
@@ -218,14 +228,16 @@ void frmFind::WriteWindowSize() {
   for (int i = 0; i < 4; ++i) {
     window_size[i] = KeptTwips(stored.window_size[i], window_pixels[i], /*horizontal=*/i % 2 == 0);
   }
-  WriteSetting(kStatusSection, kWindowSizeKey, FormatMeasures(window_size, 4));
-
-  if (model_->columnCount() != ResultModel::kColumnCount) return;
-  double widths[ResultModel::kColumnCount];
-  for (int column = 0; column < ResultModel::kColumnCount; ++column) {
-    widths[column] = KeptTwips(stored.cols_width[column], ListView1->columnWidth(column), true);
+  std::vector<std::pair<std::string, std::string>> values = {
+      {kWindowSizeKey, FormatMeasures(window_size, 4)}};
+  if (model_->columnCount() == ResultModel::kColumnCount) {
+    double widths[ResultModel::kColumnCount];
+    for (int column = 0; column < ResultModel::kColumnCount; ++column) {
+      widths[column] = KeptTwips(stored.cols_width[column], ListView1->columnWidth(column), true);
+    }
+    values.emplace_back(kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
   }
-  WriteSetting(kStatusSection, kColsWidthKey, FormatMeasures(widths, ResultModel::kColumnCount));
+  WriteSettings(kStatusSection, values);
 }
 
 // Whole twips for `pixels` along one axis; `stored` when it gives those pixels.

@@ -17,12 +17,14 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/design_layout.h"
@@ -147,6 +149,9 @@ class frmFind : public QMainWindow, private FrmFindControls {
   // of a failed write (status panel 1 and stderr).
   const std::string& SettingsFileForWriting();
   bool WriteSetting(const char* section, const char* key, const std::string& value);
+  // Several keys of one section in one rewrite of the settings file.
+  bool WriteSettings(const char* section,
+                     const std::vector<std::pair<std::string, std::string>>& values);
   void NoteSettingsWrite(const Status& status);
   void TellSettingsProblem(const std::string& message);
   void ApplyWindowSize(const WindowStatus& status);
@@ -220,7 +225,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool design_applied_ = false;
   QMetaObject::Connection dpi_connection_;  // to the current screen's DPI changes
   bool window_size_write_pending_ = false;
-  QElapsedTimer since_size_write_;  // since WindowSize was last written
+  QTimer* size_write_timer_ = nullptr;  // restarted by each event of one change of size
+  QElapsedTimer since_size_write_;      // since WindowSize was last written
   ResultModel* model_ = nullptr;
   FindWorker* worker_ = nullptr;
   FileOpsWorker* file_ops_ = nullptr;

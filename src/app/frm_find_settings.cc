@@ -168,6 +168,14 @@ bool frmFind::WriteSetting(const char* section, const char* key, const std::stri
   return written;
 }
 
+bool frmFind::WriteSettings(const char* section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+  Status failure;
+  const bool written = WriteIniStrings(section, values, SettingsFileForWriting(), &failure);
+  NoteSettingsWrite(failure);
+  return written;
+}
+
 void frmFind::NoteSettingsWrite(const Status& status) {
   const std::string message = save_notice_.Note(status);
   if (!message.empty()) TellSettingsProblem(message);

@@ -19,6 +19,14 @@ bool Report(const Status& status, Status* failure) {
   return status.ok();
 }
 
+// A value as the file holds it: cut at NUL, spaces (only U+0020) trimmed, escaped.
+std::string StoredForm(const std::string& value) {
+  std::string stored = CutAtNull(value);
+  size_t first = stored.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return EscapeControlChars(stored.substr(first, stored.find_last_not_of(' ') - first + 1));
+}
+
 }  // namespace
 
 IniSnapshot::IniSnapshot(const std::string& file) : status_(LoadProfile(file, document_)) {}
@@ -64,14 +72,16 @@ int32_t GetIniString(const std::string& section, const std::string& key,
 
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file, Status* failure) {
-  std::string stored = CutAtNull(value);
-  size_t first = stored.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    stored.clear();
-  } else {
-    stored = stored.substr(first, stored.find_last_not_of(' ') - first + 1);
-  }
-  return Report(WriteProfileValue(section, key, EscapeControlChars(stored), file), failure);
+  return WriteIniStrings(section, {{key, value}}, file, failure);
+}
+
+bool WriteIniStrings(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& values,
+                     const std::string& file, Status* failure) {
+  std::vector<std::pair<std::string, std::string>> stored;
+  stored.reserve(values.size());
+  for (const auto& [key, value] : values) stored.emplace_back(key, StoredForm(value));
+  return Report(WriteProfileValues(section, stored, file), failure);
 }
 
 int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/settings/ini_document.h"
@@ -30,6 +31,12 @@ int32_t GetIniString(const std::string& section, const std::string& key,
 // back (empty, with '=' or ']', a line break...); `failure`, when given, then says why.
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file, Status* failure = nullptr);
+
+// WriteIniString for several {key, value} pairs of one section, in one rewrite of the file; all
+// or nothing.
+bool WriteIniStrings(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& values,
+                     const std::string& file, Status* failure = nullptr);
 
 // Key names of `section` in file order (as fit a 4096-byte NUL-separated list). 0 when the
 // file or section is missing or empty.

@@ -92,17 +92,25 @@ int32_t GetProfileKeyList(const IniDocument& document, const std::string& sectio
 
 Status WriteProfileValue(const std::string& section, const std::string& key,
                          const std::string& value, const std::string& file) {
-  if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
-    return Status::Error(Status::Code::kInvalidArgument,
-                         "Cannot write [" + section + "] " + key + " to \"" + file +
-                             "\": the name or value would not read back the same");
+  return WriteProfileValues(section, {{key, value}}, file);
+}
+
+Status WriteProfileValues(const std::string& section,
+                          const std::vector<std::pair<std::string, std::string>>& values,
+                          const std::string& file) {
+  for (const auto& [key, value] : values) {
+    if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
+      return Status::Error(Status::Code::kInvalidArgument,
+                           "Cannot write [" + section + "] " + key + " to \"" + file +
+                               "\": the name or value would not read back the same");
+    }
   }
   FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
   Status loaded = LoadForEditing(file, /*adds_text=*/true, document, old_bytes);
   if (!loaded.ok() && loaded.code() != Status::Code::kNotFound) return loaded;
-  document.SetValue(section, key, value);
+  for (const auto& [key, value] : values) document.SetValue(section, key, value);
   return Store(file, document, old_bytes, loaded.ok());
 }
 

@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/settings/ini_document.h"
 #include "core/status.h"
@@ -50,6 +52,12 @@ int32_t GetProfileKeyList(const IniDocument& document, const std::string& sectio
 // IsWritableKeyName and friends), or when the file cannot be rewritten.
 Status WriteProfileValue(const std::string& section, const std::string& key,
                          const std::string& value, const std::string& file);
+
+// Operation 3 for several keys of one section at once, in one rewrite: {key, value} pairs, set
+// in order. All or nothing: when one pair cannot be stored, nothing is written.
+Status WriteProfileValues(const std::string& section,
+                          const std::vector<std::pair<std::string, std::string>>& values,
+                          const std::string& file);
 
 // Operation 4. Removes every line of the key in its (first) section. OK when the key is gone
 // afterwards, also when the file, section or key was missing (nothing is written then); an

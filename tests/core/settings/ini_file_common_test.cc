@@ -215,6 +215,23 @@ TEST_F(IniFileCommonTest, EditsKeepEveryOtherByte) {
   }
 }
 
+// The window stores its size and its column widths together: one read and one rewrite, each
+// value stored as WriteIniString stores it, and nothing written when one of them cannot be.
+TEST_F(IniFileCommonTest, SeveralKeysOfASectionAreWrittenTogetherOrNotAtAll) {
+  Write("[Status]\r\nWindowSize=1,2,3,4\r\n[Other]\r\nk=v\r\n");
+  ASSERT_TRUE(
+      WriteIniStrings("Status", {{"WindowSize", " 5,6,7,8 "}, {"ColsWidth", "1\t2"}}, file_));
+  EXPECT_EQ(Get("Status", "WindowSize"), "5,6,7,8");
+  EXPECT_EQ(Get("Status", "ColsWidth"), "1\t2");
+  const std::string written = Read();
+  EXPECT_TRUE(written.starts_with("[Status]\r\nWindowSize=5,6,7,8\r\nColsWidth=")) << written;
+  EXPECT_TRUE(written.ends_with("\r\n[Other]\r\nk=v\r\n")) << written;
+  Status failure;
+  EXPECT_FALSE(WriteIniStrings("Status", {{"WindowSize", "9"}, {"a=b", "1"}}, file_, &failure));
+  EXPECT_FALSE(failure.ok());
+  EXPECT_EQ(Read(), written);
+}
+
 TEST_F(IniFileCommonTest, NewLinesFollowTheFileAndItsBom) {
   struct Case {
     std::string before, section, after;
