@@ -1,13 +1,11 @@
 #include "app/editor_launcher.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-
 #include <utility>
 #include <vector>
 
+#include "core/fileops/detached_process.h"
 #include "core/fileops/editor_command.h"
+#include "core/status.h"
 
 namespace quonder {
 namespace {
@@ -15,18 +13,6 @@ namespace {
 ProcessStarter& Starter() {
   static ProcessStarter starter;
   return starter;
-}
-
-// Why `program` could not be started, as far as can be told from outside.
-QString WhyNotStarted(const QString& program) {
-  if (!program.contains(QLatin1Char('/'))) {
-    if (QStandardPaths::findExecutable(program).isEmpty()) return QStringLiteral("not found");
-  } else {
-    const QFileInfo file(program);
-    if (!file.exists()) return QStringLiteral("no such file");
-    if (file.isDir() || !file.isExecutable()) return QStringLiteral("not executable");
-  }
-  return QStringLiteral("could not be started");
 }
 
 }  // namespace
@@ -41,15 +27,21 @@ bool OpenInEditor(const std::string& editor_template, const std::string& source_
     return false;
   }
   const QString program = QString::fromStdString(words.front());
-  QStringList arguments;
-  for (size_t i = 1; i < words.size(); ++i) arguments << QString::fromStdString(words[i]);
-  const bool started =
-      Starter() ? Starter()(program, arguments) : QProcess::startDetached(program, arguments);
-  if (!started && failure) {
-    *failure =
-        QStringLiteral("Cannot start the editor \"%1\": %2").arg(program, WhyNotStarted(program));
+  Status status;
+  if (Starter()) {
+    QStringList arguments;
+    for (size_t i = 1; i < words.size(); ++i) arguments << QString::fromStdString(words[i]);
+    if (!Starter()(program, arguments)) {
+      status = Status::Error(Status::Code::kIoError, "could not be started");
+    }
+  } else {
+    status = StartDetached(words);
   }
-  return started;
+  if (!status.ok() && failure) {
+    *failure = QStringLiteral("Cannot start the editor \"%1\": %2")
+                   .arg(program, QString::fromStdString(status.message()));
+  }
+  return status.ok();
 }
 
 void SetProcessStarter(ProcessStarter starter) { Starter() = std::move(starter); }

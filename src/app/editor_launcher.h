@@ -1,6 +1,6 @@
 // Starts the external editor for one hit of the result list: the command line is built and
-// split by core/fileops/editor_command.h, then started detached (the program is not waited for
-// and its exit is not checked).
+// split by core/fileops/editor_command.h, then started detached (core/fileops/detached_process.h:
+// the words byte for byte; the program is not waited for and its exit is not checked).
 //
 // Threads: the GUI thread only.
 #pragma once
@@ -23,7 +23,7 @@ bool OpenInEditor(const std::string& editor_template, const std::string& source_
                   const std::string& relative_path, int64_t line, int64_t column,
                   QString* failure = nullptr);
 
-// Test seam: replaces QProcess::startDetached. An empty starter restores the real one.
+// Test seam: replaces StartDetached. An empty starter restores the real one.
 using ProcessStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 void SetProcessStarter(ProcessStarter starter);
 

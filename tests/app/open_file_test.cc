@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,7 +56,8 @@ class OpenFileTest : public QObject {
     QCOMPARE(starts, 0);
   }
 
-  // The real starter: the program runs detached and receives the path as one argument.
+  // The real starter: the program runs detached and receives the path as one argument, byte
+  // for byte even where the file's name is not UTF-8.
   void StartsTheProgramDetached() {
     testing::ScratchFolder dir;
     const std::string out = dir.Path("args.txt");
@@ -65,6 +67,9 @@ class OpenFileTest : public QObject {
     const std::string editor = "\"" + script + "\" %P -l %L -c %C";
     QVERIFY(OpenInEditor(editor, dir.path(), "it's \"quoted\".txt", 3, 14));
     QTRY_COMPARE(ReadBytes(out), dir.path() + "/it's \"quoted\".txt\n-l\n3\n-c\n14\n");
+    std::filesystem::remove(out);
+    QVERIFY(OpenInEditor(editor, dir.path(), "caf\xE9.txt", 1, 1));
+    QTRY_COMPARE(ReadBytes(out), dir.path() + "/caf\xE9.txt\n-l\n1\n-c\n1\n");
 
     QVERIFY(!OpenInEditor("/no/such/editor %P", "/data", "a.txt", 1, 1));
   }
