@@ -21,6 +21,7 @@
 
 #include "core/search/file_search.h"
 #include "core/search/find_run_file.h"
+#include "core/search/find_run_job_pool.h"
 #include "core/search/find_run_rows.h"
 
 namespace quonder {
@@ -65,50 +66,6 @@ constexpr bool kOwnDescriptorTable = false;
 #else
 constexpr bool kOwnDescriptorTable = true;
 #endif
-
-// Job records, reused: the calling thread makes one per file and drops it once the host has its
-// rows, thousands of times a second; taking back the last one dropped spares the allocator that
-// churn and hands out memory the calling thread touched lately.
-class JobPool {
- public:
-  struct Return {
-    JobPool* pool;
-    void operator()(FileJob* job) const { pool->Give(job); }
-  };
-  using Job = std::unique_ptr<FileJob, Return>;
-
-  JobPool() = default;
-  ~JobPool() {
-    for (void* slot : spare_) ::operator delete(slot, kAlign);
-  }
-  JobPool(const JobPool&) = delete;
-  JobPool& operator=(const JobPool&) = delete;
-
-  Job Make(WalkItem&& item) {
-    void* slot = nullptr;
-    if (spare_.empty()) {
-      slot = ::operator new(sizeof(FileJob), kAlign);
-    } else {
-      slot = spare_.back();
-      spare_.pop_back();
-    }
-    return Job(new (slot) FileJob(std::move(item)), Return{this});
-  }
-
- private:
-  static constexpr std::align_val_t kAlign{alignof(FileJob)};
-
-  void Give(FileJob* job) {
-    job->~FileJob();
-    try {
-      spare_.push_back(job);
-    } catch (const std::bad_alloc&) {
-      ::operator delete(job, kAlign);
-    }
-  }
-
-  std::vector<void*> spare_;
-};
 
 class Workers {
  public:
