@@ -5,7 +5,8 @@
 //
 //   window_bench FOLDER TEXT [hover]   a find of TEXT in FOLDER and its subfolders, in UTF-8,
 //                                      every file; with "hover", then the last row is hovered
-//                                      until its line shows
+//                                      until its line shows; at the end a find that has no hits
+//                                      empties the list: what memory is then given back
 #include <time.h>
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -199,6 +200,14 @@ int main(int argc, char** argv) {
     std::printf("  memory: %.0f MB before, peak %.0f MB, %.0f MB a second after\n", hover_before,
                 StatusMb("VmHWM"), StatusMb("VmRSS"));
   }
+  // The list emptied by a find without hits: the rows' memory goes back to the system.
+  finished = false;
+  find->lineEdit()->setText(QStringLiteral("\u2400no such text\u2400"));
+  window.findChild<QPushButton*>("cmdFind")->click();
+  Await([&finished] { return finished; }, 3600);
+  Await([] { return false; }, 1);
+  std::printf("a find without hits after it: %.0f MB (%.0f MB before the first find)\n",
+              StatusMb("VmRSS"), before);
   quonder::SetMessageBoxHandler(nullptr);
   return 0;
 }

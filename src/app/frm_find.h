@@ -42,6 +42,8 @@
 #include "core/status.h"
 #include "core/text/char_code.h"
 
+class QHeaderView;
+
 namespace quonder {
 
 class FileOpsWorker;
@@ -124,6 +126,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void SetPanelWidths();
 
   // frm_find_list.cc
+  QHeaderView* MakeRowHeader();
+  void ClearList();
   void BuildListCommands();
   void WidenNumberColumns(int first, int last);
   void ShowListMenu(const QPoint& position);

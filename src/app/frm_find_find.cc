@@ -41,7 +41,7 @@ void frmFind::cmdFind_Click() {
 
   lngFindCounter = 0;
   lngFoundFiles = 0;
-  model_->Clear();
+  ClearList();
   previewer_->Reset();
 
   std::shared_ptr<const FindConditions> conditions = CurrentConditions();

@@ -277,10 +277,7 @@ void frmFind::BuildResultList(QWidget* client) {
   ListView1->setShowGrid(false);
   ListView1->setWordWrap(false);
   ListView1->setTabKeyNavigation(false);
-  ListView1->verticalHeader()->hide();
-  // Fixed row heights keep a million rows cheap to scroll: no row is ever measured.
-  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ListView1->setVerticalHeader(MakeRowHeader());
   ListView1->horizontalHeader()->setHighlightSections(false);
   // The widths of the settings file are kept as stored, however narrow.
   ListView1->horizontalHeader()->setMinimumSectionSize(1);

@@ -11,6 +11,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "app/frm_find.h"
 #include "app/result_model.h"
 #include "app/shell_open.h"
@@ -18,6 +22,36 @@
 #include "core/search/row_text.h"
 
 namespace quonder {
+namespace {
+
+// A list emptied from this many rows up gives its memory back to the system (the trim takes a
+// few milliseconds per hundred megabytes).
+constexpr int kManyRows = 100'000;
+
+}  // namespace
+
+// The list's row header: hidden, and with fixed row heights, which keep a million rows cheap to
+// scroll (no row is ever measured).
+QHeaderView* frmFind::MakeRowHeader() {
+  auto* header = new QHeaderView(Qt::Vertical, ListView1);
+  header->hide();
+  header->setSectionResizeMode(QHeaderView::Fixed);
+  header->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  return header;
+}
+
+// Empties the list. A long list's memory goes back to the system: freed, the rows' small blocks
+// stay with the allocator, below what was allocated after them, and the row header keeps its
+// record per row however many rows are left (a fresh header drops them).
+void frmFind::ClearList() {
+  const bool many = model_->rowCount() >= kManyRows;
+  model_->Clear();
+  if (!many) return;
+  ListView1->setVerticalHeader(MakeRowHeader());
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
 
 void frmFind::BuildListCommands() {
   connect(model_, &QAbstractItemModel::rowsInserted, this,

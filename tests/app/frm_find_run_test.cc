@@ -1,6 +1,7 @@
 // The find run driven through the real widgets: Enter in the find box, the rows, the closing
 // message, what the run stores, the empty find text, Stop, failures and closing mid-run.
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -81,6 +82,27 @@ class FrmFindRunTest : public QObject {
     QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Finding"));
     QVERIFY(!window->Running());
     QCOMPARE(fixture.ReadFile(fixture.IniFile()), settings);
+  }
+
+  // A find after a long list gives the list's memory back (measured in bench/window_qt.cc):
+  // its row header is made anew, and must come out as the designed one.
+  void AFindAfterALongListKeepsTheRowsAsDesigned() {
+    WindowFixture fixture;
+    fixture.WriteData("a.txt", std::string(100'000, 'a') + "\nb\n");
+    fixture.PointAtData("MaxSize=0\n");  // no size limit
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    auto* list = Child<QTableView>(*window, "ListView1");
+    const int row_height = list->verticalHeader()->defaultSectionSize();
+    QVERIFY(FindAndWait(*window, log, "a"));
+    QCOMPARE(window->results()->rowCount(), 100'000);
+    QVERIFY(FindAndWait(*window, log, "b"));
+    QCOMPARE(Rows(*window->results()), QStringList{"1|a.txt|2|1|b|100002"});
+    QVERIFY(list->verticalHeader()->isHidden());
+    QCOMPARE(list->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    QCOMPARE(list->rowHeight(0), row_height);
   }
 
   // Stop ends a run early; closing the window during a run stops it and waits for it, and
