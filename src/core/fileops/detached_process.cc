@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -53,10 +54,15 @@ Status StartDetached(const std::vector<std::string>& words) {
   if (error != 0) {
     return Status::Error(Status::Code::kIoError, WhyNotStarted(error, words.front()));
   }
-  std::thread([pid] {
-    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
-  }).detach();
+  try {
+    std::thread([pid] {
+      while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the program runs all the same, and its exit is collected when this
+    // process ends.
+  }
   return Status::Ok();
 }
 
