@@ -118,7 +118,7 @@ void frmFind::ShowListMenu(const QPoint& position) {
       ->setEnabled(has_row);
   menu.addAction(QStringLiteral("Open Containing Folder"), this,
                  [this, full_path] {
-                   const QString folder = QString::fromStdString(GetParentFolderName(full_path));
+                   const QString folder = OpenableName(GetParentFolderName(full_path));
                    ShellOpen(folder, this, [this, folder](const QString& why) {
                      if (why.isEmpty()) return;
                      // The panel shows the start of a long message; its tool tip holds all of it.

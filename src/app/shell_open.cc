@@ -1,6 +1,9 @@
 #include "app/shell_open.h"
 
+#include <QByteArray>
 #include <QProcess>
+
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
@@ -41,6 +44,12 @@ void ShellOpen(const QString& path, QObject* context, std::function<void(const Q
     if (e == QProcess::FailedToStart) process->deleteLater();
   });
   process->start();
+}
+
+QString OpenableName(const std::string& path) {
+  if (IsValidUtf8(path)) return QString::fromStdString(path);
+  const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+  return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
 }
 
 void SetShellOpener(const QString& program) {

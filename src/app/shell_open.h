@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QObject;
 
@@ -20,6 +21,11 @@ namespace quonder {
 // without a launcher service): it is not waited for, and it goes on running when the program
 // ends.
 void ShellOpen(const QString& path, QObject* context, std::function<void(const QString&)> done);
+
+// What to hand the opener for the local `path` (bytes as the file system has them): the path
+// itself when it is UTF-8, else a file URL with the bytes percent-encoded, which the opener
+// turns back into exactly those bytes (a QString cannot hold them).
+QString OpenableName(const std::string& path);
 
 // Test seam: the opener program, started with the path as its one argument. Empty restores
 // "xdg-open".

@@ -74,6 +74,12 @@ class OpenFileTest : public QObject {
     QVERIFY(!OpenInEditor("/no/such/editor %P", "/data", "a.txt", 1, 1));
   }
 
+  // A folder whose name is not UTF-8 goes to the opener as a file URL that keeps its bytes.
+  void OpenableNamesKeepTheBytes() {
+    QCOMPARE(OpenableName("/tmp/a b/caf\xC3\xA9"), QString::fromUtf8("/tmp/a b/caf\xC3\xA9"));
+    QCOMPARE(OpenableName("/tmp/a b/caf\xE9"), QStringLiteral("file:///tmp/a%20b/caf%E9"));
+  }
+
   // The opener gets the path; only a failure to start it or a non-zero status is a failure.
   void ShellOpenReportsHowTheOpenerEnded() {
     testing::ScratchFolder dir;
