@@ -250,10 +250,10 @@ MatchOutcome Regular(View& text, Pattern& reg_exp, bool last, MatchState& state,
     }
     return true;
   };
+  auto stop = [&] { return host.StopRequested(); };
   if (prefilter != nullptr) {
-    prefilter->ForEachMatch(subject, reg_exp, on_match);
+    if (!prefilter->ForEachMatch(subject, reg_exp, on_match, stop)) outcome.stopped = true;
   } else if (reg_exp.bounded_starts()) {
-    auto stop = [&] { return host.StopRequested(); };
     if (!ForEachMatchStoppable(subject, reg_exp, on_match, stop, reg_exp.stretch_pace())) {
       outcome.stopped = true;
     }

@@ -100,8 +100,9 @@ TEST(StoppableMatchingTest, AStopGetsThroughASlowPatternWithoutMatches) {
   EXPECT_TRUE(slow->last_error().ok());
 }
 
-// A find run's file goes a stretch at a time, in UTF-8 bytes and in decoded text alike: the
-// stop request reaches a file that the pattern searches long without finding anything.
+// A find run's file lets the stop request through while nothing matches, in UTF-8 bytes and in
+// decoded text alike: searched a stretch at a time, or around each occurrence of the pattern's
+// literal (byte shortcuts on).
 TEST(StoppableMatchingTest, AStopReachesAFileWithoutMatches) {
   struct NoEvents : FileEvents {
     void OnLoaded() override {}
@@ -109,17 +110,21 @@ TEST(StoppableMatchingTest, AStopReachesAFileWithoutMatches) {
     }
   } events;
   find_test::ScratchFolder folder;
-  folder.Write("a.txt", std::string(20000, 'a') + "!");
-  for (bool byte_shortcuts : {true, false}) {
-    FindConditions conditions = find_test::ConditionsFor(folder.path(), u"\\w+$");
-    conditions.reg_exp = true;
-    find_test::RecordingHost host(conditions);
-    host.stop_when = [](int) { return true; };
-    FileSearcher searcher(byte_shortcuts);
-    FileOutcome outcome;
-    ASSERT_TRUE(searcher.Search(folder.Path("a.txt"), host, events, outcome).ok());
-    EXPECT_TRUE(outcome.stopped) << byte_shortcuts;
-    EXPECT_FALSE(outcome.given_up);
+  std::string lines;
+  for (int i = 0; i < 200; ++i) lines += std::string(20, 'a') + "_t!\n";
+  folder.Write("a.txt", lines);
+  for (const char16_t* pattern : {u"\\w+$", u"\\w+_t$"}) {
+    for (bool byte_shortcuts : {true, false}) {
+      FindConditions conditions = find_test::ConditionsFor(folder.path(), pattern);
+      conditions.reg_exp = true;
+      find_test::RecordingHost host(conditions);
+      host.stop_when = [](int) { return true; };
+      FileSearcher searcher(byte_shortcuts);
+      FileOutcome outcome;
+      ASSERT_TRUE(searcher.Search(folder.Path("a.txt"), host, events, outcome).ok());
+      EXPECT_TRUE(outcome.stopped) << ToUtf8(pattern) << " " << byte_shortcuts;
+      EXPECT_FALSE(outcome.given_up);
+    }
   }
 }
 

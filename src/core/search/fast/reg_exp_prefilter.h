@@ -43,12 +43,19 @@ class RegExpPrefilter {
   // with bounded_starts.
   template <typename F>
   void ForEachMatch(std::u16string_view text, RegExp& engine, F&& on_match) const {
-    Run(text, engine, on_match);
+    ForEachMatch(text, engine, on_match, [] { return false; });
   }
   // REQUIRES: `bytes` is valid UTF-8 (as Utf8RegExp requires).
   template <typename F>
   void ForEachMatch(std::string_view bytes, Utf8RegExp& engine, F&& on_match) const {
-    Run(bytes, engine, on_match);
+    ForEachMatch(bytes, engine, on_match, [] { return false; });
+  }
+  // As above, with `stop()` asked after each occurrence of the literal around which no match
+  // begins: a pattern that backtracks at length around many occurrences lets a stop through.
+  // Returns false when stop() ended the search.
+  template <typename Text, typename Engine, typename F, typename Stop>
+  bool ForEachMatch(Text text, Engine& engine, F&& on_match, Stop&& stop) const {
+    return Run(text, engine, on_match, stop);
   }
 
  private:
@@ -61,8 +68,8 @@ class RegExpPrefilter {
   bool Stops(char c) const { return stops_[static_cast<unsigned char>(c)]; }
   bool Stops(char16_t c) const { return c < 128 ? stops_[c] : stops_[128]; }
 
-  template <typename Text, typename Engine, typename F>
-  void Run(Text text, Engine& engine, F& on_match) const;
+  template <typename Text, typename Engine, typename F, typename Stop>
+  bool Run(Text text, Engine& engine, F& on_match, Stop& stop) const;
 
   RequiredLiteral literal_;
   ByteFinder bytes_;      // the literal in UTF-8
@@ -82,8 +89,8 @@ inline size_t CharacterStart(std::u16string_view, size_t position) { return posi
 
 }  // namespace prefilter_internal
 
-template <typename Text, typename Engine, typename F>
-void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
+template <typename Text, typename Engine, typename F, typename Stop>
+bool RegExpPrefilter::Run(Text text, Engine& engine, F& on_match, Stop& stop) const {
   using prefilter_internal::CharacterStart;
   const size_t size = text.size();
   const size_t reach = literal_.within_line ? size : Reach(text);
@@ -99,7 +106,7 @@ void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
   // is the first that begins at or after `start`, the engine having searched on from `resumed`.
   while (start <= size) {
     const size_t at = Find(text, start);
-    if (at == Text::npos) return;
+    if (at == Text::npos) return true;
     // Every match that begins at or after `start` contains an occurrence at or after `at`, so
     // it begins in the stretch of characters that matches may hold around that occurrence
     // (its line, when no match holds a line feed), and at most `reach` before it.
@@ -122,13 +129,15 @@ void RegExpPrefilter::Run(Text text, Engine& engine, F& on_match) const {
     if (from > resumed && text[from] == '\n' && text[from - 1] == '\r') --from;
     size_t begin = 0, end = 0;
     if (engine.FindStartingBy(text, from, last_start, begin, end)) {
-      if (!on_match(begin, end)) return;
+      if (!on_match(begin, end)) return true;
       start = resumed = end > begin ? end : NextStartAfterEmptyMatch(text, end);
     } else {
-      if (!engine.last_error().ok()) return;
+      if (!engine.last_error().ok()) return true;
       start = last_start + 1;
+      if (stop()) return false;
     }
   }
+  return true;
 }
 
 }  // namespace quonder
