@@ -1,12 +1,14 @@
 #include "core/fileops/replace_file.h"
 
-#include "core/fileops/backup.h"
-
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 #include "core/fileops/atomic_file.h"
+#include "core/fileops/backup.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
 
@@ -48,6 +50,12 @@ void ReplaceFile::Load(const Status& codec_status, bool seen_before,
   }
   if (IsMarkedReadOnly(target_)) {
     MarkUntouched(UntouchedReason::kReadOnly, quoted + " is read-only");
+    return;
+  }
+  // A file its permissions keep this user from writing stays as it is, even where its folder
+  // would let a rename put new content in its place (and make the file theirs).
+  if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+    MarkUntouched(UntouchedReason::kReadOnly, quoted + " is not writable for this user");
     return;
   }
   Status status = ReadStampedFile(target_, bytes_, stamp_);

@@ -7,11 +7,12 @@
 // byte outside the hits is carried over. A file is left untouched, counted, and named with its
 // reason (UntouchedReason), when any of its selected hits no longer fits the file as read now,
 // when its bytes do not decode cleanly or would not be written back the same way, when the new
-// text cannot be encoded, when it is marked read-only, cannot be read or written, changed while
-// it was being replaced, has other hard links, lies outside the source folder (a link leading
-// out), is the same file as one the run has already taken by another path, changed after its
-// backup copy was made and that copy cannot be brought up to date, or when a stop comes before
-// all its rows were passed. The run then goes on with the next file.
+// text cannot be encoded, when it is marked read-only or its permissions keep this user from
+// writing it (though its folder would let a rename replace it), cannot be read or written,
+// changed while it was being replaced, has other hard links, lies outside the source folder (a
+// link leading out), is the same file as one the run has already taken by another path, changed
+// after its backup copy was made and that copy cannot be brought up to date, or when a stop
+// comes before all its rows were passed. The run then goes on with the next file.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +32,7 @@ enum class UntouchedReason {
   kLossy,           // bytes invalid in the charset
   kNoRoundTrip,     // the charset would not write the file's own bytes back the same
   kUnencodable,     // the new text has characters the charset cannot write
-  kReadOnly,        // the file has no write permission bit
+  kReadOnly,        // no write permission bit, or none that lets this user write the file
   kUnreadable,
   kUnwritable,
   kUnknownCharset,

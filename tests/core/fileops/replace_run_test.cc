@@ -293,22 +293,30 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
 }
 
 // Run without root's file capabilities, so that a read-only folder stops the write.
+// Another user's file that this user may not write stays theirs and as it was, although the
+// folder would let a rename replace it.
 TEST_F(ReplaceRunTest, UnreadableReadOnlyAndUnwritableFilesAreSkippedAndTheRunGoesOn) {
-  for (const char* name : {"gone.txt", "locked.txt", "ro/a.txt", "fine.txt"}) {
+  for (const char* name : {"gone.txt", "locked.txt", "theirs.txt", "ro/a.txt", "fine.txt"}) {
     folder_.Write(std::string("src/") + name, "foo");
     Hits(name, u"foo");
   }
   std::filesystem::remove(folder_.Path("src/gone.txt"));
   std::filesystem::create_directory(folder_.Path("src/gone.txt"));  // a folder in its place
   ::chmod(folder_.Path("src/locked.txt").c_str(), 0444);
+  ASSERT_EQ(::chown(folder_.Path("src/theirs.txt").c_str(), 65534, 65534), 0) << "needs root";
+  ::chmod(folder_.Path("src/theirs.txt").c_str(), 0644);
   ::chmod(folder_.Path("src/ro").c_str(), 0555);
 
   ASSERT_TRUE(testing::RunAsPlainUser([&] { RunAll(); }));
 
-  EXPECT_EQ(folder_.Contents("src"), "fine.txt=Zed\nlocked.txt=foo\nro/a.txt=foo\n");
+  EXPECT_EQ(folder_.Contents("src"),
+            "fine.txt=Zed\nlocked.txt=foo\nro/a.txt=foo\ntheirs.txt=foo\n");
+  struct stat theirs;
+  ASSERT_EQ(::stat(folder_.Path("src/theirs.txt").c_str(), &theirs), 0);
+  EXPECT_EQ(theirs.st_uid, 65534u);
   EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("src/gone.txt")));
   EXPECT_EQ(Summary(),
-            "Replaced 1 / 4\n1 file(s) left untouched: read-only.\n"
+            "Replaced 1 / 5\n2 file(s) left untouched: read-only.\n"
             "1 file(s) left untouched: cannot be read.\n"
             "1 file(s) left untouched: cannot be written.");
 }
