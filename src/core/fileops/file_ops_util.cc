@@ -1,8 +1,11 @@
 #include "core/fileops/file_ops_util.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -30,6 +33,10 @@ bool IsMarkedReadOnly(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool IsBarredFromWriting(const std::string& path) {
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 
 }  // namespace quonder

@@ -22,4 +22,9 @@ bool SameFile(const std::string& a, const std::string& b);
 // read-only, which is honoured even where the process could write it (root).
 bool IsMarkedReadOnly(const std::string& path);
 
+// True when the file exists and its permissions keep this user (the effective IDs, and the
+// capabilities in effect) from writing it: another user's file, say, in a folder the user may
+// write, where a rename could still put new content in its place and make the file theirs.
+bool IsBarredFromWriting(const std::string& path);
+
 }  // namespace quonder

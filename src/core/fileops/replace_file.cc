@@ -1,10 +1,7 @@
 #include "core/fileops/replace_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <utility>
 
 #include "core/fileops/atomic_file.h"
@@ -54,7 +51,7 @@ void ReplaceFile::Load(const Status& codec_status, bool seen_before,
   }
   // A file its permissions keep this user from writing stays as it is, even where its folder
   // would let a rename put new content in its place (and make the file theirs).
-  if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+  if (IsBarredFromWriting(target_)) {
     MarkUntouched(UntouchedReason::kReadOnly, quoted + " is not writable for this user");
     return;
   }

@@ -6,6 +6,7 @@
 
 #include "core/fileops/private_folder.h"
 #include "support/fake_file_ops_host.h"
+#include "support/plain_user.h"
 
 namespace quonder {
 namespace {
@@ -149,18 +150,24 @@ TEST_F(BackupTest, RestoreWritesOnlyInsideTheSourceAndNeverThroughTheBackupsLink
   EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 3 / 6\nFailed to restore 3 file(s).");
 }
 
+// Restore writes no file the user marked read-only, nor another user's file this user may not
+// write (a rename in the folder could, and would make it theirs).
 TEST_F(BackupTest, RestoreLeavesReadOnlyFilesAndSaysSo) {
-  RunBackupStep(host_, RowsFor({"b.txt", "c.txt"}), {0, 1}, {});
+  folder_.Write("src/d.txt", "d1");
+  RunBackupStep(host_, RowsFor({"b.txt", "c.txt", "d.txt"}), {0, 1, 2}, {});
   folder_.Write("src/b.txt", "b2");
   folder_.Write("src/c.txt", "c2");
+  folder_.Write("src/d.txt", "d2");
   ::chmod(folder_.Path("src/b.txt").c_str(), 0444);
+  ASSERT_EQ(::chown(folder_.Path("src/d.txt").c_str(), 65534, 65534), 0) << "needs root";
 
-  RestoreResult result = Restore(host_);
+  RestoreResult result;
+  ASSERT_TRUE(testing::RunAsPlainUser([&] { result = Restore(host_); }));
 
-  EXPECT_EQ(result.failed_paths, std::vector<std::string>{"b.txt"});
-  EXPECT_EQ(folder_.Contents("src"), "b.txt=b2\nc.txt=c1\nsub/a.txt=a1\n");
+  EXPECT_EQ(result.failed_paths, (std::vector<std::string>{"b.txt", "d.txt"}));
+  EXPECT_EQ(folder_.Contents("src"), "b.txt=b2\nc.txt=c1\nd.txt=d2\nsub/a.txt=a1\n");
   EXPECT_EQ(host_.panels[1], "Failed Undo");
-  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 1 / 2\nFailed to restore 1 file(s).");
+  EXPECT_EQ(host_.LastMessage(), "Find Text Alarm|48|Restored 1 / 3\nFailed to restore 2 file(s).");
 }
 
 TEST_F(BackupTest, RestoreFromAnUnusableFolderSaysSo) {
