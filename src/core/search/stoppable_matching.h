@@ -1,10 +1,10 @@
 // Matching a whole text a stretch of start positions at a time. The engine's work limit holds
 // per start position, so a pattern that backtracks at length but legally (`(\w+\s?)+$` over
-// long lines of letters) can take minutes over one file without a match, and a single engine
-// call would keep a stop request waiting all that time. Split into stretches, the stop request
-// is asked between them, and the matches are exactly those of one pass: each stretch sees the
-// whole text (lookarounds, anchors and \b read past its ends), and only where a match may start
-// is limited.
+// lines of twenty letters and a '!') can take minutes over one file without a match, and a
+// single engine call would keep a stop request waiting all that time. Split into stretches,
+// the stop request is asked between them, and the matches are exactly those of one pass: each
+// stretch sees the whole text (lookarounds, anchors and \b read past its ends), and only where
+// a match may start is limited.
 #pragma once
 
 #include <algorithm>
