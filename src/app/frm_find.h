@@ -126,6 +126,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void SetPanelWidths();
 
   // frm_find_list.cc
+  int RowHeight() const;
   QHeaderView* MakeRowHeader();
   void ClearList();
   void BuildListCommands();

@@ -174,7 +174,7 @@ void frmFind::Rescale() {
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
     column_twips[column] = before.ToTwipsX(ListView1->columnWidth(column));
   }
-  ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  ListView1->verticalHeader()->setDefaultSectionSize(RowHeight());
   ApplyScale();
   if (twips_ == before) return;
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {

@@ -30,13 +30,16 @@ constexpr int kManyRows = 100'000;
 
 }  // namespace
 
+// A row of the list: a line of its font and a little room.
+int frmFind::RowHeight() const { return ListView1->fontMetrics().height() + 4; }
+
 // The list's row header: hidden, and with fixed row heights, which keep a million rows cheap to
 // scroll (no row is ever measured).
 QHeaderView* frmFind::MakeRowHeader() {
   auto* header = new QHeaderView(Qt::Vertical, ListView1);
   header->hide();
   header->setSectionResizeMode(QHeaderView::Fixed);
-  header->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+  header->setDefaultSectionSize(RowHeight());
   return header;
 }
 
