@@ -43,7 +43,7 @@ class RowReplacer {
           RegExp::Compile(pattern_, {.ignore_case = ignore_case_, .multiline = false}, regex_);
     }
     if (!regex_status_.ok()) return regex_status_;
-    replacement = regex_->Replace(found, replacement_, /*global=*/true);
+    replacement = regex_->Replace(found, replacement_, /*global=*/true, /*one_hit=*/true);
     return Status::Ok();
   }
 

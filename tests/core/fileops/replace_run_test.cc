@@ -156,6 +156,8 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
       {"dollars and backslashes", "cost: 5 USD", u"(\\d) USD", u"5 USD", u"$$$1 \\\\",
        "cost: $5 \\"},
       {"a look-ahead finds nothing in the hit alone", "abcd", u"abc(?=d)", u"abc", u"X", "abcd"},
+      // The empty match behind the hit is the next row's (the find lists it on its own).
+      {"nothing added behind the hit", "foo bar", u"(\\w*)", u"foo", u"[$1]", "[foo] bar"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
