@@ -177,6 +177,10 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitFound;
   }
   if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
+  // Else its bytes would reach the files as U+FFFD.
+  if (!IsValidUtf8(*replace_values.replace_text)) {
+    return UsageError("--replace TEXT is not valid UTF-8");
+  }
   if (replace_values.backup_folder) {
     // Absolute, so that its parents can be created as needed.
     std::error_code ec;
