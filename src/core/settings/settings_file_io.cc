@@ -93,7 +93,7 @@ std::string SettingsWriteTarget(const std::string& path) {
     if (::lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return end;
     std::string leads_to(PATH_MAX, '\0');
     const ssize_t size = ::readlink(end.c_str(), leads_to.data(), leads_to.size());
-    if (size < 0 || static_cast<size_t>(size) >= leads_to.size()) return end;
+    if (size <= 0 || static_cast<size_t>(size) >= leads_to.size()) return end;
     leads_to.resize(static_cast<size_t>(size));
     const std::string folder = GetParentFolderName(end);
     end = leads_to.front() == '/' || folder.empty() ? leads_to : BuildPath(folder, leads_to);
