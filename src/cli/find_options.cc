@@ -168,6 +168,10 @@ Status ResolveFindConditions(const FindOptionValues& values,
     Status status = ApplySettingsFile(*values.ini_file, default_charset, charset_names, conditions);
     if (!status.ok()) return status;
   }
+  // Bytes that are no UTF-8 would turn into U+FFFD and find (and replace) that character.
+  if (find_text && !IsValidUtf8(*find_text)) {
+    return Status::Error(Status::Code::kInvalidArgument, "FIND_TEXT is not valid UTF-8");
+  }
   if (find_text) conditions.find_text = ToUtf16(*find_text);
   if (folder) conditions.source_folder = *folder;
   if (values.reg_exp) conditions.reg_exp = true;

@@ -113,7 +113,8 @@ void PrintHelp() {
       "read-only, cannot be read or written, has other hard links, lies outside FOLDER (a\n"
       "link leading out), or is a file already replaced by another path.\n"
       "In regular-expression mode TEXT may use $1..$9 and $$, and \\r \\n \\t \\v \\\\ stand\n"
-      "for the characters. FIND_TEXT, FOLDER and DIR are taken literally (no %%NAME%%).\n"
+      "for the characters. FIND_TEXT, FOLDER and DIR are taken literally (no %%NAME%%);\n"
+      "FIND_TEXT and TEXT must be valid UTF-8.\n"
       "Exit status: 0 every hit found was replaced, 1 nothing was found, 2 an error: wrong\n"
       "usage, a run that could not start, a file left untouched, a file or folder the find\n"
       "could not read, or a failed backup (then nothing is changed).\n\nOptions:\n"
@@ -177,6 +178,10 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitFound;
   }
   if (!replace_values.replace_text) return UsageError("--replace TEXT is needed");
+  // Else its bytes would reach the files as U+FFFD.
+  if (!IsValidUtf8(*replace_values.replace_text)) {
+    return UsageError("--replace TEXT is not valid UTF-8");
+  }
   if (replace_values.backup_folder) {
     // Absolute, so that its parents can be created as needed.
     std::error_code ec;

@@ -43,9 +43,13 @@ class RowReplacer {
           RegExp::Compile(pattern_, {.ignore_case = ignore_case_, .multiline = false}, regex_);
     }
     if (!regex_status_.ok()) return regex_status_;
-    replacement = regex_->Replace(found, replacement_, /*global=*/true);
-    return Status::Ok();
+    replacement = regex_->Replace(found, replacement_, /*global=*/true, /*one_hit=*/true);
+    // The engine gave up on the hit: what it would become is unknown.
+    return regex_->last_error();
   }
+
+  // True when the last For had a compiled expression: a failure then came from matching.
+  bool compiled() const { return regex_status_.ok(); }
 
  private:
   std::u16string replacement_;
@@ -105,7 +109,11 @@ class ReplaceLoop {
       }
       if (!file_->untouched()) {
         Status status = replacer.For(*conditions, rows_.Found(index), found, replacement);
-        if (!status.ok()) file_->MarkUntouched(UntouchedReason::kInvalidPattern, status.message());
+        if (!status.ok()) {
+          file_->MarkUntouched(replacer.compiled() ? UntouchedReason::kPatternTooComplex
+                                                   : UntouchedReason::kInvalidPattern,
+                               status.message());
+        }
       }
       file_->AddHit(rows_.Pointer(index), found, replacement);
 
@@ -183,6 +191,8 @@ std::u16string UntouchedReasonText(UntouchedReason reason) {
       return u"unknown charset";
     case UntouchedReason::kInvalidPattern:
       return u"invalid regular expression";
+    case UntouchedReason::kPatternTooComplex:
+      return u"regular expression too complex for a hit";
     case UntouchedReason::kStopped:
       return u"stopped before all its rows were passed";
     case UntouchedReason::kChangedWhileReplacing:

@@ -37,6 +37,7 @@ enum class UntouchedReason {
   kUnwritable,
   kUnknownCharset,
   kInvalidPattern,         // regular-expression mode: the find text is no valid expression
+  kPatternTooComplex,      // the expression hit the engine's work limit on a hit's text
   kStopped,                // a stop came before all the file's rows were passed
   kChangedWhileReplacing,  // the file changed between its read and the rename of its new content
   kSameFile,               // the file (device and inode) was already taken by another path

@@ -41,8 +41,8 @@ class Pcre16RegExp final : public RegExp {
 
   const Status& last_error() const override { return last_error_; }
 
-  std::u16string Replace(std::u16string_view text, std::u16string_view replacement,
-                         bool global) override {
+  std::u16string Replace(std::u16string_view text, std::u16string_view replacement, bool global,
+                         bool one_hit) override {
     last_error_ = Status::Ok();
     std::u16string out;
     size_t copied = 0;
@@ -55,6 +55,7 @@ class Pcre16RegExp final : public RegExp {
       size_t begin = 0;
       size_t end = 0;
       engine_->WholeMatch(begin, end);
+      if (one_hit && end == begin && end == text.size() && !text.empty()) break;
       if (begin < copied) begin = copied;  // never write a part of the text twice
       out.append(text.substr(copied, begin - copied));
       AppendReplacement(text, replacement, engine_->ovector(), out);

@@ -89,10 +89,12 @@ class RegExp {
   // Rewrites every match (or only the first when !global) with `replacement`, where $1..$9 are
   // the groups (empty when the group did not take part; $n for a group the pattern does not
   // have stays as written), $$ is one dollar sign, and any other dollar sign is itself ($0 and
-  // $& included). Matches are found as ForEachMatch finds them. When the engine gives up,
-  // `text` is returned unchanged and last_error() says why.
+  // $& included). Matches are found as ForEachMatch finds them. With `one_hit`, `text` is a
+  // single match cut out of a longer text: an empty match at the end of a non-empty `text`
+  // stands for the place behind that match, not for a part of it, and is left alone. When the
+  // engine gives up, `text` is returned unchanged and last_error() says why.
   virtual std::u16string Replace(std::u16string_view text, std::u16string_view replacement,
-                                 bool global) = 0;
+                                 bool global, bool one_hit = false) = 0;
 
  private:
   size_t stretch_pace_ = 0;

@@ -156,6 +156,8 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
       {"dollars and backslashes", "cost: 5 USD", u"(\\d) USD", u"5 USD", u"$$$1 \\\\",
        "cost: $5 \\"},
       {"a look-ahead finds nothing in the hit alone", "abcd", u"abc(?=d)", u"abc", u"X", "abcd"},
+      // The empty match behind the hit is the next row's (the find lists it on its own).
+      {"nothing added behind the hit", "foo bar", u"(\\w*)", u"foo", u"[$1]", "[foo] bar"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -568,6 +570,20 @@ TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
   host_.conditions.reg_exp = true;
   host_.conditions.find_text = u"(foo";
   EXPECT_EQ(Reasons(RunAll()), Why{UntouchedReason::kInvalidPattern});
+
+  // Quick where the find met it (the z follows), hopeless on the hit alone: the engine gives
+  // up, and the hit must not pass for replaced.
+  const std::string as(40, 'a');
+  folder_.Write("src/z.txt", as + "z");
+  rows_.Clear();
+  Hits("z.txt", std::u16string(as.size(), u'a'), /*reg_exp=*/true);
+  host_.conditions.find_text = u"(?:a+)+(?=z)|a+";
+  ReplaceResult result = RunAll();
+  EXPECT_EQ(Reasons(result), Why{UntouchedReason::kPatternTooComplex});
+  EXPECT_EQ(result.replaced, 0);
+  EXPECT_EQ(folder_.Read("src/z.txt"), as + "z");
+  rows_.Clear();
+  Hits("a.txt", u"foo");
 
   host_.conditions.reg_exp = false;
   host_.conditions.coding = "no-such-charset";
