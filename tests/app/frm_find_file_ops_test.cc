@@ -200,6 +200,10 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(!FolderExists(one->strBackupFolder));
     QCOMPARE(ContentsBelow(two->strBackupFolder), std::string("a.txt=second foo\n"));
     QVERIFY(QFileInfo(temp_->path() + "/Quonder").isSymLink());
+    // A window that goes without being closed (the program ends another way) removes its own.
+    const std::string kept = two->strBackupFolder;
+    two.reset();
+    QVERIFY(!FolderExists(kept));
   }
 
   // Copy Files puts everything in one folder and counts collisions; Cancel copies nothing;
