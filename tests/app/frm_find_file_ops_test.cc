@@ -63,6 +63,13 @@ bool RunCommand(frmFind& window, const char* button) {
   return QTest::qWaitFor([&] { return !window.FileOpRunning(); }, 20000);
 }
 
+// How many entries /proc/self/`what` has ("fd": open files, "task": threads).
+int ProcEntries(const char* what) {
+  const auto folder = std::filesystem::path("/proc/self") / what;
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator(folder),
+                                        std::filesystem::directory_iterator()));
+}
+
 }  // namespace
 
 class FrmFindFileOpsTest : public QObject {
@@ -357,6 +364,36 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(log.Transcript()[0].startsWith(
         QStringLiteral("Find Text: Replaced %1 / %2").arg(2 * changed).arg(2 * kFiles)));
     QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));
+  }
+
+  // Find, Replace with backup, Restore and Copy Folders over and over: each cycle gives back
+  // every thread it started and every file it opened.
+  void RepeatedCommandsLeaveNoThreadsOrOpenFiles() {
+    WindowFixture fixture;
+    fixture.WriteDataFiles(20, "foo one\nfoo two\n");
+    QTemporaryDir copy;
+    fixture.PointAtData("EnableRestore=1\nCopyFolder=" + copy.path().toStdString() + "\n");
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    SetReplaceText(*window, "bar");
+    const auto cycle = [&] {
+      if (!FindAndWait(*window, log, "foo")) return false;
+      SelectAll(*window);
+      return RunCommand(*window, "cmdReplace") && RunCommand(*window, "cmdRestore") &&
+             RunCommand(*window, "cmdXcopy");
+    };
+    QVERIFY(cycle());  // what Qt makes once, on first use, is there from now on
+    const int threads = ProcEntries("task");
+    const int files = ProcEntries("fd");
+    for (int round = 0; round < 10; ++round) QVERIFY(cycle());
+    QCOMPARE(fixture.Data("f7.txt"), std::string("foo one\nfoo two\n"));
+    QCOMPARE(log.Transcript().last(),
+             QStringLiteral("Find Text: Copied 40 / 40\r\n20 files are overwritten."));
+    // A joined thread leaves /proc a moment after its join has returned.
+    QTRY_COMPARE(ProcEntries("task"), threads);
+    QCOMPARE(ProcEntries("fd"), files);
   }
 
   // Closing the window while a confirmed copy is held before its first file: the copy is
