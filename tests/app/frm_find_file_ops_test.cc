@@ -396,6 +396,32 @@ class FrmFindFileOpsTest : public QObject {
     QCOMPARE(ProcEntries("fd"), files);
   }
 
+  // Closing the window while Restore is held at its start: a restore is the way back and is
+  // never cut short, so every file is restored before the window deletes the backup.
+  void ClosingDuringRestoreFinishesIt() {
+    constexpr int kFiles = 30;
+    WindowFixture fixture;
+    fixture.WriteDataFiles(kFiles, "foo");
+    fixture.PointAtData("EnableRestore=1\n");
+    MessageLog log;
+    auto window = FoundIn(fixture, log, "foo");
+    QVERIFY(window);
+    SelectAll(*window);
+    SetReplaceText(*window, "bar");
+    QVERIFY(RunCommand(*window, "cmdReplace"));
+    QCOMPARE(fixture.Data("f0.txt"), std::string("bar"));
+
+    RunGate gate(*window, 1, RunGate::Worker::kFileOps);
+    QTest::mouseClick(Button(*window, "cmdRestore"), Qt::LeftButton);
+    QTRY_VERIFY(gate.Reached());
+    const std::string backup = window->strBackupFolder;
+    QVERIFY(window->close());
+    QVERIFY(!window->FileOpRunning());
+    for (int i = 0; i < kFiles; ++i)
+      QCOMPARE(fixture.Data("f" + std::to_string(i) + ".txt"), std::string("foo"));
+    QVERIFY(!FolderExists(backup));
+  }
+
   // Closing the window while a confirmed copy is held before its first file: the copy is
   // stopped and joined, copies nothing, and reports nothing afterwards.
   void ClosingDuringCopyStopsAndJoins() {
