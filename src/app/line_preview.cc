@@ -64,22 +64,20 @@ LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
 
 LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
 
-const LinePreviewer::Entry* LinePreviewer::Find(const Request& request, const Stamp& stamp) const {
-  for (const Entry& entry : cache_) {
-    if (SameRequest(entry.request, request) && entry.stamp == stamp) {
-      return &entry;
-    }
-  }
-  return nullptr;
-}
-
 std::optional<QString> LinePreviewer::Text(const Request& request) {
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
   if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
   const Stamp stamp{info.st_dev, info.st_ino, static_cast<int64_t>(info.st_size), info.st_mtim,
                     info.st_ctim};
-  if (const Entry* entry = Find(request, stamp)) return entry->tip;
+  for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
+    if (!SameRequest(entry->request, request) || !(entry->stamp == stamp)) continue;
+    if (!request.whole_line) return entry->tip;
+    // A whole line can be megabytes (a minified file): handed out once, not kept.
+    QString line = std::move(entry->tip);
+    cache_.erase(entry);
+    return line;
+  }
   if (thread_.Running() && SameRequest(reading_.request, request) && reading_.stamp == stamp) {
     pending_.reset();  // the read in hand is the one wanted
     return std::nullopt;

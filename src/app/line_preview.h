@@ -55,7 +55,7 @@ class LinePreviewer : public QObject {
   // The text for `request` when it is known: empty when there is nothing to show (the file
   // cannot be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file
   // is being read for it, and ready() follows. Only the latest request is read; an earlier one
-  // still being read is cancelled.
+  // still being read is cancelled. A whole line is kept only until it is handed out.
   std::optional<QString> Text(const Request& request);
 
   // Forgets the tips made (call when a run or a replace changes what files hold).
@@ -83,7 +83,6 @@ class LinePreviewer : public QObject {
 
   void StartRead();
   void OnReadEnded();
-  const Entry* Find(const Request& request, const Stamp& stamp) const;
 
   WorkerThread thread_{QStringLiteral("line preview")};
   std::deque<Entry> cache_;       // most recent first

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -206,6 +207,26 @@ class OpenFileTest : public QObject {
     QCOMPARE(Tip(previewer, {path, "no-such-charset", 5, u"g", false}), QString());
     QFile::remove(QString::fromStdString(path));
     QCOMPARE(Tip(previewer, {path, "utf-8", 5, u"g", false}), QString());
+  }
+
+  // Copy Line takes the whole line, which in a minified or generated file can be megabytes:
+  // a whole line is handed out and not kept, so copying the lines of many rows on one long line
+  // does not pile them up.
+  void WholeLinesAreNotKept() {
+    testing::ScratchFolder dir;
+    constexpr int kLineChars = 4 << 20;
+    const std::string path = dir.Write("long.txt", std::string(kLineChars, 'x') + "\n");
+    LinePreviewer previewer;
+    const auto held = [] {
+      const struct mallinfo2 info = mallinfo2();
+      return info.uordblks + info.hblkhd;
+    };
+    const size_t before = held();
+    for (int64_t pointer = 1; pointer <= 8; ++pointer) {
+      QCOMPARE(Tip(previewer, {path, "utf-8", pointer, u"x", false, true}).size(), kLineChars);
+    }
+    const size_t after = held();
+    QVERIFY2(after < before + kLineChars, qPrintable(QString::number((after - before) >> 20)));
   }
 
  private:
