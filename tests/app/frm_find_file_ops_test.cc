@@ -422,9 +422,19 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(!FolderExists(backup));
   }
 
-  // Closing the window while a confirmed copy is held before its first file: the copy is
-  // stopped and joined, copies nothing, and reports nothing afterwards.
-  void ClosingDuringCopyStopsAndJoins() {
+  // Stop (here Esc) or closing the window while a confirmed copy is held before its first file:
+  // nothing is copied. After Stop the window is as before the command and the next copy is not
+  // stopped by the old request; closing joins the copy, and what it queued is never shown.
+  void StopOrCloseDuringCopyCopiesNothing_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("close");
+    QTest::newRow("Copy Files, Stop") << "cmdCopy" << false;
+    QTest::newRow("Copy Folders, Stop") << "cmdXcopy" << false;
+    QTest::newRow("Copy Folders, close") << "cmdXcopy" << true;
+  }
+  void StopOrCloseDuringCopyCopiesNothing() {
+    QFETCH(QString, button);
+    QFETCH(bool, close);
     WindowFixture fixture;
     fixture.WriteDataFiles(5, "needle");
     QTemporaryDir copy;
@@ -433,17 +443,30 @@ class FrmFindFileOpsTest : public QObject {
     auto window = FoundIn(fixture, log, "needle");
     QVERIFY(window);
     SelectAll(*window);
-
-    RunGate gate(*window, 1, RunGate::Worker::kFileOps);  // the copy's read, after the question
-    QTest::mouseClick(Button(*window, "cmdXcopy"), Qt::LeftButton);
-    QTRY_VERIFY(gate.Reached());
-    QVERIFY(window->close());
-    QVERIFY(!window->FileOpRunning());
-    QCoreApplication::processEvents();  // what the command queued is dropped, not shown
-    QCOMPARE(log.Transcript(),
-             QStringList{"Find Text: Copying selected files to [Copy Folder] keeping their "
-                         "Directory structure.\r\nIt will overwrite the files of same file name."});
+    {
+      RunGate gate(*window, 1, RunGate::Worker::kFileOps);  // the copy's read, after the question
+      QTest::mouseClick(Button(*window, qPrintable(button)), Qt::LeftButton);
+      QTRY_VERIFY(gate.Reached());
+      if (close) {
+        QVERIFY(window->close());
+        QVERIFY(!window->FileOpRunning());
+        QCoreApplication::processEvents();
+      } else {
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        gate.Open();
+        QTRY_VERIFY(!window->FileOpRunning());
+      }
+    }
     QVERIFY(ContentsBelow(copy.path().toStdString()).empty());
+    QCOMPARE(log.messages().size(),
+             close ? size_t{1} : size_t{2});  // the question (and the summary)
+    QVERIFY(log.Transcript()[0].startsWith("Find Text: Copying selected files to [Copy Folder]"));
+    if (close) return;
+    QCOMPARE(Enabled(*window), QStringLiteral("Find Replace Copy Xcopy"));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Copy"));
+    QVERIFY(RunCommand(*window, qPrintable(button)));
+    QVERIFY(log.Transcript().last().startsWith("Find Text: Copied 5 / 5\r\n"));
   }
 
  private:
