@@ -63,18 +63,20 @@ void frmFind::chkWordOnly_Click() {
   PublishConditions();
 }
 
+// The line feed codes are assigned as whole strings: GCC 12 warns falsely (-Wrestrict) when a
+// string is assigned a literal shorter than its text, inlined in a release build.
 void frmFind::optCrLf_Click() {
-  strLineFeedCode = "\r\n";
+  strLineFeedCode = std::string("\r\n");
   PublishConditions();
 }
 
 void frmFind::optCr_Click() {
-  strLineFeedCode = "\r";
+  strLineFeedCode = std::string("\r");
   PublishConditions();
 }
 
 void frmFind::optLf_Click() {
-  strLineFeedCode = "\n";
+  strLineFeedCode = std::string("\n");
   PublishConditions();
 }
 

@@ -227,8 +227,10 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
   if (fs::exists(target_status)) {
     if (!overwrite) return refuse("the target exists");
     if (!fs::is_regular_file(target_status)) return refuse("the target is no regular file");
-    // A read-only target stays, also for root, who may write any file.
-    if (::access(destination.c_str(), W_OK) != 0 || IsMarkedReadOnly(destination)) {
+    // A read-only target stays, also for root, who may write any file. Whether the user may
+    // write it is asked as Replace and Restore ask it; a read-only file system says so itself
+    // when the copy is written.
+    if (IsBarredFromWriting(destination) || IsMarkedReadOnly(destination)) {
       return refuse("the target is read-only");
     }
     if (fs::equivalent(source, destination, ec) || ec) return refuse("the target is the file");

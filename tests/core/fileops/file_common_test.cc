@@ -1,6 +1,8 @@
 #include "core/fileops/file_common.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -225,6 +227,19 @@ TEST_F(FileOpsTest, CopyFile) {
   EXPECT_TRUE(CopyFile(Path("src.txt"), Path("dst/existing.txt"), true));
   EXPECT_EQ(folder_.Read("dst/existing.txt"), "new\r\ncontent");
   EXPECT_EQ(Listing("dst"), (std::vector<std::string>{"existing.txt", "fresh.txt", "ro.txt"}));
+
+  // Another user's file the user may not write stays theirs, although the folder would let a
+  // rename put the copy in its place.
+  folder_.Write("dst/theirs.txt", "theirs");
+  ASSERT_EQ(::chown(Path("dst/theirs.txt").c_str(), 65534, 65534), 0) << "needs root";
+  ::chmod(Path("dst/theirs.txt").c_str(), 0644);
+  std::string why;
+  bool copied = true;
+  ASSERT_TRUE(testing::RunAsPlainUser(
+      [&] { copied = CopyFile(Path("src.txt"), Path("dst/theirs.txt"), true, &why); }));
+  EXPECT_FALSE(copied);
+  EXPECT_EQ(why, "the target is read-only");
+  EXPECT_EQ(folder_.Read("dst/theirs.txt"), "theirs");
 }
 
 // Missing folders are made; without overwrite an existing file stays and the call fails, but
