@@ -226,7 +226,10 @@ Status ConditionsFromCommandLine(const FindOptionValues& values, FindConditions&
   if (count >= 2) folder = values.positionals[1];
   std::vector<std::string> charset_names;
   std::string default_charset;
-  LoadCharsetChoices(charset_names, default_charset);
+  // The table gives the default charset and the charsets a settings file may name; a charset
+  // given by name needs neither.
+  Status table = LoadCharsetChoices(charset_names, default_charset);
+  if (!table.ok() && !values.coding) return table;
   return ResolveFindConditions(values, find_text, folder, default_charset, charset_names,
                                conditions);
 }

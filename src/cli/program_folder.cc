@@ -17,12 +17,18 @@ std::string ProgramFolder() {
   return folder.empty() ? "/" : folder;
 }
 
-void LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset) {
+Status LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset) {
   std::vector<CharCodeEntry> sets;
-  LoadCharCodeSet(FindDataFolder(ProgramFolder(), "CharCodeSet.ini"), sets);
+  const std::string table = FindDataFile(ProgramFolder(), "CharCodeSet.ini");
+  const bool loaded = LoadCharCodeSet(GetParentFolderName(table), sets);
   names.clear();
   for (const CharCodeEntry& entry : sets) names.push_back(entry.Name);
   default_charset = DefaultCharset(sets);
+  if (loaded) return Status::Ok();
+  return Status::Error(Status::Code::kNotFound,
+                       "no code set table: \"" + table +
+                           "\" is missing or empty (installed in part?); name the charset with "
+                           "--coding");
 }
 
 }  // namespace quonder

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
+
 namespace quonder {
 
 // The folder of the running executable; "." when it cannot be found.
 std::string ProgramFolder();
 
 // The charset names of the program's code set table, in table order, and its default
-// charset ("utf-8" when the table is missing).
-void LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset);
+// charset. When the table is missing or empty (a broken install): no names, "utf-8", and
+// kNotFound naming where the table was looked for.
+Status LoadCharsetChoices(std::vector<std::string>& names, std::string& default_charset);
 
 }  // namespace quonder

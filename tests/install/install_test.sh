@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and uses it as a user would: the installed
 # quonder-cli runs on a small tree and finds its code set table in share/quonder, the desktop
-# entry and the metainfo pass their validators, the manual pages render without warnings,
+# entry and the metainfo pass their validators, a DESTDIR install stages the same files and its
+# manifest lists them all, the manual pages render without warnings,
 # the icon's PNGs were rendered from the current SVG, and every file is where it belongs.
 # usage: install_test.sh CMAKE BUILD_DIR SOURCE_DIR WITH_GUI(0|1)
 set -euo pipefail
@@ -23,8 +24,10 @@ for size in 16 24 32 48 64 128 256; do
 done
 [ "$with_gui" = 1 ] && expected+=(bin/quonder)
 for file in "${expected[@]}"; do [ -f "$prefix/$file" ] || fail "not installed: $file"; done
-unexpected=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort |
-             comm -23 - <(printf '%s\n' "${expected[@]}" | sort))
+expected_list=$(printf '%s\n' "${expected[@]}" | sort)
+# What is installed below `root`, relative to it.
+installed_below() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
+unexpected=$(installed_below "$prefix" | comm -23 - <(echo "$expected_list"))
 [ -z "$unexpected" ] || fail "installed but not expected: $unexpected"
 for program in quonder quonder-cli; do
   [ -f "$prefix/bin/$program" ] || continue
@@ -47,6 +50,26 @@ out=$("$cli" find --ini "$scratch/q.ini" 示 "$scratch/tree" 2> /dev/null) ||
 status=0
 "$cli" find -q absent "$scratch/tree" || status=$?
 [ "$status" = 1 ] || fail "find without a hit exited $status"
+
+# Running the programs wrote nothing into the prefix.
+[ "$(installed_below "$prefix")" = "$expected_list" ] || fail "the prefix changed while in use"
+
+# A package build stages the install below DESTDIR: the same files and nothing outside the
+# prefix; the staged program finds its data as the installed one does; and removing what the
+# install manifest lists takes every file away again (an uninstall leaves nothing behind).
+stage=$scratch/stage
+DESTDIR=$stage "$cmake" --install "$build" --prefix /usr > /dev/null
+[ "$(installed_below "$stage/usr")" = "$expected_list" ] || fail "DESTDIR install differs"
+[ -z "$(find "$stage" -mindepth 1 -maxdepth 1 ! -name usr)" ] || fail "staged outside /usr"
+out=$("$stage/usr/bin/quonder-cli" find --ini "$scratch/q.ini" 示 "$scratch/tree" 2> /dev/null) ||
+  fail "staged find exited $?"
+[ "$out" = "$(printf '1\tsub/sjis.txt\t1\t2\t示\t2')" ] || fail "staged find printed: $out"
+# (the manifest ends without a line end)
+while IFS= read -r file || [ -n "$file" ]; do
+  rm -- "$stage$file"
+done < "$build/install_manifest.txt"
+left=$(installed_below "$stage")
+[ -z "$left" ] || fail "not in install_manifest.txt: $left"
 
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" ||
   fail "desktop entry"

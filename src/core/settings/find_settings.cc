@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/settings/ini_file_common.h"
 #include "core/settings/setting_numbers.h"
@@ -24,16 +27,21 @@ std::string LineFeedCode(const std::string& text) {
   return text == "\r\n" || text == "\r" ? text : std::string("\n");
 }
 
+// The run's keys of its own section go out in one rewrite (each rewrite is flushed to disk,
+// and a Find should not wait for a dozen of them); the histories keep theirs.
 class Writer {
  public:
   explicit Writer(const std::string& file) : file_(file) {}
-  void Text(const char* key, const std::string& value) {
-    Status failure;
-    if (!WriteIniString(kFindSettingSection, key, value, file_, &failure)) Note(failure);
-  }
+  void Text(const char* key, const std::string& value) { keys_.emplace_back(key, value); }
   void Number(const char* key, int64_t value) { Text(key, Decimal(value)); }
   void History(HistoryInUse history, const char* section) {
     Note(AddToHistory(history.capacity, *history.box, section, file_));
+  }
+  // Writes the keys given so far.
+  void Flush() {
+    Status failure;
+    if (!WriteIniStrings(kFindSettingSection, keys_, file_, &failure)) Note(failure);
+    keys_.clear();
   }
   const Status& status() const { return first_failure_; }
 
@@ -42,6 +50,7 @@ class Writer {
     if (!status.ok() && first_failure_.ok()) first_failure_ = status;
   }
   const std::string& file_;
+  std::vector<std::pair<std::string, std::string>> keys_;
   Status first_failure_;
 };
 
@@ -101,20 +110,23 @@ void ApplyFindSettings(const FindSettings& settings, FindConditions& conditions)
 Status StoreFindRunSettings(const FindSettings& settings, HistoryInUse find_history,
                             HistoryInUse extentions_history, const std::string& file) {
   Writer write(file);
+  // The file comes out as when each key was written in turn: a new file gets this section
+  // first, then the histories' sections.
   write.Text("SourceFolder", settings.source_folder);
-  write.History(find_history, "FindHistory");
   write.Number("UseRegExp", settings.use_reg_exp);
   write.Number("IgnoreCase", settings.ignore_case);
   write.Number("WordOnly", settings.word_only);
   write.Text("Separator", settings.separator);
   write.Number("SubFolder", settings.sub_folder);
   write.Number("MaxSize", settings.max_size);
-  // An empty extension list is not added (AddToHistory): as the top entry it would end the
-  // list and hide the older ones.
-  write.History(extentions_history, "ExtentionsHistory");
   write.Number("ExtBehavior", static_cast<int32_t>(settings.ext_behavior));
   write.Text("Coding", settings.coding);
   write.Text("LineFeedCode", settings.line_feed_code);
+  write.Flush();
+  write.History(find_history, "FindHistory");
+  // An empty extension list is not added (AddToHistory): as the top entry it would end the
+  // list and hide the older ones.
+  write.History(extentions_history, "ExtentionsHistory");
   return write.status();
 }
 

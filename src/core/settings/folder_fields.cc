@@ -63,8 +63,8 @@ bool ExportSetting(SettingsFileView& view, const std::string& ini_file) {
     reason = "The settings file in use has not been written yet.";
   } else if (IsSameFile(ini_file, chosen)) {
     reason = "That is the settings file in use.";
-  } else if (!CopyFile(ini_file, chosen, /*overwrite=*/true)) {
-    reason = "The target cannot be written.";
+  } else if (std::string why; !CopyFile(ini_file, chosen, /*overwrite=*/true, &why)) {
+    reason = "The target cannot be written: " + why + ".";
   }
   if (reason.empty()) return true;
   view.ShowMessage("Cannot export the settings to\r\n" + chosen + "\r\n" + reason, kAlarmTitle,

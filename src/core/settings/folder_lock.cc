@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <thread>
 
-#include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
+#include "core/settings/settings_file_io.h"
 
 namespace quonder {
 namespace {
@@ -22,7 +22,7 @@ std::mutex& InProcessEdits() {
 
 FolderLock::FolderLock(const std::string& file, std::chrono::milliseconds timeout)
     : in_process_(InProcessEdits()) {
-  const std::string parent = GetParentFolderName(WriteTarget(file));
+  const std::string parent = GetParentFolderName(SettingsWriteTarget(file));
   const char* folder = parent.empty() ? "." : parent.c_str();  // "" for a bare file name
   fd_ = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;

@@ -1,6 +1,7 @@
 #include "core/settings/history.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/settings/ini_file_common.h"
@@ -20,10 +21,12 @@ int32_t ReadCapacity(const IniSnapshot& ini, const std::string& capacity_key) {
 
 // The quotes keep leading and trailing spaces, which the INI write would otherwise drop; the
 // INI read takes one enclosing pair off again.
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 bool WriteHistoryEntry(const std::string& section, const std::string& key, const std::string& text,
                        const std::string& ini_file, Status& first_failure) {
   Status failure;
-  bool written = WriteIniString(section, key, "\"" + text + "\"", ini_file, &failure);
+  bool written = WriteIniString(section, key, Quoted(text), ini_file, &failure);
   if (!written && first_failure.ok()) first_failure = failure;
   return written;
 }
@@ -97,9 +100,11 @@ Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& sectio
     }
   }
   if (last >= capacity) last = capacity - 1;
-  for (int k = 0; k <= last; ++k) {
-    WriteHistoryEntry(section, Decimal(k), list[k], ini_file, failure);
-  }
+  // One rewrite for the whole shift: a kill in between cannot leave an entry twice, and a
+  // history of a thousand entries is not rewritten a thousand times.
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int k = 0; k <= last; ++k) entries.emplace_back(Decimal(k), Quoted(list[k]));
+  WriteIniStrings(section, entries, ini_file, &failure);
   FillHistoryList(capacity, box, section, ini_file);
   box.SelectFirst();
   return failure;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -84,7 +85,24 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes) {
   return Status::Ok();
 }
 
-Status WriteSettingsFile(const std::string& path, std::string_view bytes) {
+std::string SettingsWriteTarget(const std::string& path) {
+  std::string end = path;
+  // As many links as the system follows; a longer chain fails at the write (ELOOP).
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return end;
+    std::string leads_to(PATH_MAX, '\0');
+    const ssize_t size = ::readlink(end.c_str(), leads_to.data(), leads_to.size());
+    if (size <= 0 || static_cast<size_t>(size) >= leads_to.size()) return end;
+    leads_to.resize(static_cast<size_t>(size));
+    const std::string folder = GetParentFolderName(end);
+    end = leads_to.front() == '/' || folder.empty() ? leads_to : BuildPath(folder, leads_to);
+  }
+  return path;
+}
+
+Status WriteSettingsFile(const std::string& given_path, std::string_view bytes) {
+  const std::string path = SettingsWriteTarget(given_path);
   struct stat st;
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) return IoError(kCannotWrite, path, kNotRegular);
@@ -94,7 +112,7 @@ Status WriteSettingsFile(const std::string& path, std::string_view bytes) {
                  ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
     return IoError(kCannotWrite, path, "the file is read-only");
   }
-  if (exists && !FolderTakesNewFiles(GetParentFolderName(WriteTarget(path)))) {
+  if (exists && !FolderTakesNewFiles(GetParentFolderName(path))) {
     return WriteInPlace(path, bytes);
   }
   return WriteFileAtomically(path, bytes);

@@ -29,6 +29,13 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes);
 // cannot take the temporary file but the file itself is writable, the file is overwritten in
 // place instead (a kill during that write can leave it partly written: the folder allows
 // nothing safer).
+// A symbolic link (or a chain of them) stays a link: the file it leads to is written, and made
+// when it is not there yet; a link into a missing folder fails, naming where it leads.
 Status WriteSettingsFile(const std::string& path, std::string_view bytes);
+
+// The file that WriteSettingsFile(path) writes: the end of the chain of links from `path`, also
+// when nothing is there (a link to a file not made yet, such as a dotfile kept elsewhere, is
+// the user's choice of where the file goes); `path` when it is no link.
+std::string SettingsWriteTarget(const std::string& path);
 
 }  // namespace quonder

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include "core/fileops/atomic_file.h"
 #include "core/settings/ini_file_common.h"
 #include "support/comma_locale.h"
 #include "support/fake_history_box.h"
@@ -157,7 +158,13 @@ void ExpectRoundTrip(const std::string& file, const SettingsDefaults& defaults) 
   settings.coding_index = 0;
   settings.line_feed_code = "\r\n";
   testing::FakeHistoryBox find("needle"), extensions;
+  // One rewrite for the run's own keys and one for the find history: each is flushed to disk,
+  // and a Find waits for them.
+  int rewrites = 0;
+  SetBeforeRenameHookForTesting([&rewrites](const std::string&) { ++rewrites; });
   ASSERT_TRUE(StoreFindRunSettings(settings, {&find, 32}, {&extensions, 32}, file).ok());
+  SetBeforeRenameHookForTesting(nullptr);
+  EXPECT_EQ(rewrites, 2);
   FindSettings read;
   ASSERT_TRUE(ReadFindSettings(file, defaults, read).ok());
   for (const auto& [key, probe] : Probes()) {

@@ -222,20 +222,25 @@ TEST_F(FolderFieldsTest, ExportReplacesAnExistingFileWithoutAsking) {
   EXPECT_TRUE(view.loaded_from.empty());
 }
 
-TEST_F(FolderFieldsTest, FailedExportIsReportedAndKeepsTheSource) {
+TEST_F(FolderFieldsTest, FailedExportIsReportedWithItsReasonAndKeepsTheSource) {
   const std::string ini = Write("Quonder.ini", "[FindSetting]\n");
   const std::string regular_file = Write("plain", "not a folder");
+  const std::string read_only = Write("read-only.ini", "kept");
+  fs::permissions(read_only, fs::perms::owner_read);
   fs::create_directory_symlink(root_, scratch_.Path("alias"));
   struct Case {
     const char* why;
     std::string source, target;
+    const char* said;  // part of the message
   };
   const Case cases[] = {
       // Root may write anywhere, but nothing can be created below a regular file.
-      {"below a regular file", ini, regular_file + "/export.ini"},
-      {"the file in use", ini, ini},
-      {"the file in use through a link", ini, scratch_.Path("alias/Quonder.ini")},
-      {"a file not yet written", scratch_.Path("never-written.ini"), scratch_.Path("export.ini")},
+      {"below a regular file", ini, regular_file + "/export.ini", "Not a directory"},
+      {"a read-only target", ini, read_only, "read-only"},
+      {"the file in use", ini, ini, "in use"},
+      {"the file in use through a link", ini, scratch_.Path("alias/Quonder.ini"), "in use"},
+      {"a file not yet written", scratch_.Path("never-written.ini"), scratch_.Path("export.ini"),
+       "not been written"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -244,9 +249,11 @@ TEST_F(FolderFieldsTest, FailedExportIsReportedAndKeepsTheSource) {
     EXPECT_FALSE(ExportSetting(view, c.source));
     ExpectOneAlarm(view.messages, 16);
     EXPECT_NE(view.messages[0].prompt.find(c.target), std::string::npos);
+    EXPECT_NE(view.messages[0].prompt.find(c.said), std::string::npos) << view.messages[0].prompt;
     EXPECT_EQ(scratch_.Read("Quonder.ini"), "[FindSetting]\n");
   }
   EXPECT_EQ(scratch_.Read("plain"), "not a folder");
+  EXPECT_EQ(scratch_.Read("read-only.ini"), "kept");
   EXPECT_FALSE(scratch_.Exists("export.ini"));
 }
 

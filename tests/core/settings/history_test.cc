@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fileops/atomic_file.h"
 #include "core/settings/ini_file_common.h"
 #include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
@@ -61,14 +62,21 @@ TEST_F(HistoryTest, LoadThenAddMovesTheTextToTheTopWithoutDuplicates) {
   EXPECT_EQ(reloaded.items, box.items);
 }
 
-TEST_F(HistoryTest, AFullListDropsItsOldestEntry) {
+// The whole list moves down in one rewrite of the file: a kill during an add leaves the old
+// list or the new one, never one shifted half-way with an entry twice, and a long history
+// is not rewritten once per entry.
+TEST_F(HistoryTest, AFullListDropsItsOldestEntryInOneRewrite) {
   WriteIni("[FindSetting]\nFindHistoryCnt=3\n[FindHistory]\n0=\"a\"\n1=\"b\"\n2=\"c\"\n");
   FakeBox box;
   int32_t capacity = Load(box);
   EXPECT_EQ(capacity, 3);
   EXPECT_EQ(box.items, (Items{"a", "b", "c"}));
+  int rewrites = 0;
+  SetBeforeRenameHookForTesting([&rewrites](const std::string&) { ++rewrites; });
   Add(box, capacity, "d");
+  SetBeforeRenameHookForTesting(nullptr);
   EXPECT_EQ(box.items, (Items{"d", "a", "b"}));
+  EXPECT_EQ(rewrites, 1);
 }
 
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {

@@ -72,14 +72,40 @@ TEST_F(SettingsFileIoTest, WhatIsNoPlainFileOfAFewMegabytesIsLeftAlone) {
   EXPECT_TRUE(fs::is_directory(folder));
 }
 
-TEST_F(SettingsFileIoTest, ALinkToAFileIsFollowedAndStaysALink) {
-  const std::string real = scratch_.Write("real.ini", "[S]\nk=1\n");
-  const std::string link = scratch_.Path("link.ini");
-  fs::create_symlink(real, link);
-  EXPECT_EQ(Get(link), "1");
-  ASSERT_TRUE(WriteIniString("S", "k", "2", link));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(scratch_.Read("real.ini"), "[S]\nk=2\n");
+// A link the user made stays a link, also one whose file is not there yet (a dotfile kept
+// elsewhere): the file is written, or made, where the link leads.
+TEST_F(SettingsFileIoTest, ALinkIsFollowedAndStaysALink) {
+  scratch_.Write("real/q.ini", "[S]\nk=1\n");
+  struct Case {
+    const char* link;
+    const char* leads_to;  // relative to the link's folder
+    const char* file;      // what the write makes or changes, relative to the scratch folder
+    const char* before;    // the file's content before the write, "" when missing
+  };
+  const std::vector<Case> cases = {
+      {"link.ini", "real/q.ini", "real/q.ini", "[S]\nk=1\n"},
+      {"sub/dangling.ini", "../real/new.ini", "real/new.ini", ""},
+      {"chain.ini", "sub/dangling.ini", "real/new.ini", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string link = scratch_.Path(c.link);
+    fs::create_directories(fs::path(link).parent_path());
+    fs::create_symlink(c.leads_to, link);
+    EXPECT_EQ(Get(link), *c.before ? "1" : "<default>") << c.link;
+    ASSERT_TRUE(WriteIniString("S", "k", "2", link)) << c.link;
+    EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+    EXPECT_EQ(scratch_.Read(c.file), "[S]\nk=2\n") << c.link;
+    EXPECT_TRUE(DeleteIniKey("S", "k", link)) << c.link;
+    EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+    ASSERT_TRUE(fs::remove(scratch_.Path(c.file))) << c.link;  // missing again for the next
+  }
+  // Leading into a missing folder: nothing to write to, and the link is kept.
+  const std::string stray = scratch_.Path("stray.ini");
+  fs::create_symlink("gone/q.ini", stray);
+  Status failure;
+  EXPECT_FALSE(WriteIniString("S", "k", "2", stray, &failure));
+  EXPECT_NE(failure.message().find("gone/q.ini"), std::string::npos) << failure.message();
+  EXPECT_TRUE(fs::is_symlink(stray));
 }
 
 TEST_F(SettingsFileIoTest, AReadOnlyFileIsNotWrittenEvenWhereItCouldBe) {
