@@ -7,6 +7,9 @@
 //                                      every file; with "hover", then the last row is hovered
 //                                      until its line shows; at the end a find that has no hits
 //                                      empties the list: what memory is then given back
+//   window_bench FOLDER TEXT repeat N  then N more finds of TEXT, and N rounds of Replace
+//                                      (with backup) and Restore over every row: the memory
+//                                      after each, and the threads and open files at the end
 #include <time.h>
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -25,6 +28,7 @@
 #include <QToolTip>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -108,18 +112,64 @@ bool Await(Done done, int seconds) {
   return true;
 }
 
+// Entries of /proc/self/`what` ("task": threads, "fd": open files).
+int ProcEntries(const char* what) {
+  return static_cast<int>(QDir(QStringLiteral("/proc/self/") + QLatin1String(what))
+                              .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                              .size());
+}
+
+// `rounds` finds of `text`, then `rounds` rounds of Replace and Restore over every row.
+void Repeat(quonder::frmFind& window, const QString& text, int rounds, bool& finished) {
+  auto* find = window.findChild<QComboBox*>("cboFind");
+  auto* list = window.findChild<QTableView*>("ListView1");
+  const auto run_find = [&] {
+    finished = false;
+    find->lineEdit()->setText(text);
+    window.findChild<QPushButton*>("cmdFind")->click();
+    Await([&finished] { return finished; }, 3600);
+  };
+  const auto run_command = [&](const char* name) {
+    window.findChild<QPushButton*>(name)->click();
+    Await([&window] { return !window.FileOpRunning(); }, 3600);
+  };
+  const int threads = ProcEntries("task");
+  const int files = ProcEntries("fd");
+  std::printf("%d finds; MB after each:", rounds);
+  for (int i = 0; i < rounds; ++i) {
+    run_find();
+    std::printf(" %.0f", StatusMb("VmRSS"));
+    std::fflush(stdout);
+  }
+  std::printf(" (%d rows each)", static_cast<int>(window.results()->rowCount()));
+  window.findChild<QComboBox*>("cboReplace")->setEditText(text + QStringLiteral("_"));
+  std::printf("\n%d rounds of Replace and Restore over every row; MB after each:", rounds);
+  for (int i = 0; i < rounds; ++i) {
+    run_find();
+    list->selectAll();
+    run_command("cmdReplace");
+    run_command("cmdRestore");
+    std::printf(" %.0f", StatusMb("VmRSS"));
+    std::fflush(stdout);
+  }
+  Await([] { return false; }, 1);
+  std::printf("\nthreads %d -> %d, open files %d -> %d\n", threads, ProcEntries("task"), files,
+              ProcEntries("fd"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_bench FOLDER TEXT [hover]\n");
+    std::fprintf(stderr, "usage: window_bench FOLDER TEXT [hover | repeat N]\n");
     return 2;
   }
   const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   const QString text = QString::fromLocal8Bit(argv[2]);
   const bool hover = argc > 3 && std::string(argv[3]) == "hover";
+  const int repeat = argc > 4 && std::string(argv[3]) == "repeat" ? std::atoi(argv[4]) : 0;
 
   QTemporaryDir program;
   QFile::copy(QStringLiteral(QUONDER_DATA_DIR "/CharCodeSet.ini"),
@@ -129,7 +179,8 @@ int main(int argc, char** argv) {
     QFile file(ini);
     file.open(QIODevice::WriteOnly);
     file.write(("[FindSetting]\nSourceFolder=" + folder.toUtf8() +
-                "\nSubFolder=1\nMaxSize=0\nExtentions=\nExtBehavior=1\nCoding=utf-8\n"));
+                "\nSubFolder=1\nMaxSize=0\nExtentions=\nExtBehavior=1\nCoding=utf-8\n"
+                "EnableRestore=1\n"));
   }
   bool finished = false;
   quonder::SetMessageBoxHandler([&finished](const quonder::MessageRequest& request) {
@@ -208,6 +259,7 @@ int main(int argc, char** argv) {
   Await([] { return false; }, 1);
   std::printf("a find without hits after it: %.0f MB (%.0f MB before the first find)\n",
               StatusMb("VmRSS"), before);
+  if (repeat > 0) Repeat(window, text, repeat, finished);
   quonder::SetMessageBoxHandler(nullptr);
   return 0;
 }

@@ -59,6 +59,9 @@ frmFind::~frmFind() {
   // The run must end before the controls it reports to go away.
   worker_->Shutdown();
   StopFileOpAndWait();
+  // A window that goes without a close (the program ended another way) still takes its backup
+  // folder with it.
+  if (!unloaded_) Form_Unload();
   // The children are destroyed after this body; a box that still has the focus would report
   // editingFinished to handlers of a half-destroyed window.
   for (QWidget* child : findChildren<QWidget*>()) child->blockSignals(true);

@@ -63,6 +63,8 @@ class frmFind : public QMainWindow, private FrmFindControls {
 
  public:
   explicit frmFind(FindWindowStart start, QWidget* parent = nullptr);
+  // Stops and joins a run or command still going and, when the window was not closed first,
+  // unloads it as a close does (the backup folder goes).
   ~frmFind() override;
 
   // Start-up. False when the program must end: the code set table could not be loaded, the

@@ -49,41 +49,40 @@ bool SameRequest(const LinePreviewer::Request& a, const LinePreviewer::Request& 
          a.full_path == b.full_path && a.charset == b.charset && a.found == b.found;
 }
 
-bool SameStamp(int64_t size, const timespec& modified, int64_t other_size,
-               const timespec& other_modified) {
-  return size == other_size && modified.tv_sec == other_modified.tv_sec &&
-         modified.tv_nsec == other_modified.tv_nsec;
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
 }  // namespace
+
+bool LinePreviewer::Stamp::operator==(const Stamp& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         SameTime(modified, other.modified) && SameTime(changed, other.changed);
+}
 
 LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
 
 LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
 
-const LinePreviewer::Entry* LinePreviewer::Find(const Request& request, int64_t size,
-                                                const timespec& modified) const {
-  for (const Entry& entry : cache_) {
-    if (SameRequest(entry.request, request) &&
-        SameStamp(entry.size, entry.modified, size, modified)) {
-      return &entry;
-    }
-  }
-  return nullptr;
-}
-
 std::optional<QString> LinePreviewer::Text(const Request& request) {
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
   if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
-  const auto size = static_cast<int64_t>(info.st_size);
-  if (const Entry* entry = Find(request, size, info.st_mtim)) return entry->tip;
-  if (thread_.Running() && SameRequest(reading_.request, request) &&
-      SameStamp(reading_.size, reading_.modified, size, info.st_mtim)) {
+  const Stamp stamp{info.st_dev, info.st_ino, static_cast<int64_t>(info.st_size), info.st_mtim,
+                    info.st_ctim};
+  for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
+    if (!SameRequest(entry->request, request) || !(entry->stamp == stamp)) continue;
+    if (!request.whole_line) return entry->tip;
+    // A whole line can be megabytes (a minified file): handed out once, not kept.
+    QString line = std::move(entry->tip);
+    cache_.erase(entry);
+    return line;
+  }
+  if (thread_.Running() && SameRequest(reading_.request, request) && reading_.stamp == stamp) {
     pending_.reset();  // the read in hand is the one wanted
     return std::nullopt;
   }
-  pending_ = Entry{request, size, info.st_mtim, QString()};
+  pending_ = Entry{request, stamp, QString()};
   if (thread_.Running()) {
     thread_.RequestStop();  // OnReadEnded starts the pending read
   } else {

@@ -5,7 +5,9 @@
 // The file is read on a thread of its own, never on the window's: the line reader
 // (core/search/line_reader.h) reads no more of the file than the charset makes necessary, and
 // a read that a newer request makes useless is cancelled. The tips last made are kept, keyed by
-// the row and the file's size and modification time.
+// the row and the file's identity, size, modification and change times: a file put in place of
+// the old one, or rewritten, with the old size and modification time (as copies that keep
+// times make) still changes its inode or change time, which nobody can set back.
 //
 // Threads: a LinePreviewer lives on, and is called from, the window's thread; ready() is
 // emitted there.
@@ -13,6 +15,8 @@
 
 #include <QObject>
 #include <QString>
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <ctime>
@@ -51,7 +55,7 @@ class LinePreviewer : public QObject {
   // The text for `request` when it is known: empty when there is nothing to show (the file
   // cannot be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file
   // is being read for it, and ready() follows. Only the latest request is read; an earlier one
-  // still being read is cancelled.
+  // still being read is cancelled. A whole line is kept only until it is handed out.
   std::optional<QString> Text(const Request& request);
 
   // Forgets the tips made (call when a run or a replace changes what files hold).
@@ -62,16 +66,23 @@ class LinePreviewer : public QObject {
   void ready();
 
  private:
-  struct Entry {
-    Request request;
+  // What the file was when its tip was asked for.
+  struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
     int64_t size = -1;
     timespec modified{};
+    timespec changed{};
+    bool operator==(const Stamp& other) const;
+  };
+  struct Entry {
+    Request request;
+    Stamp stamp;
     QString tip;
   };
 
   void StartRead();
   void OnReadEnded();
-  const Entry* Find(const Request& request, int64_t size, const timespec& modified) const;
 
   WorkerThread thread_{QStringLiteral("line preview")};
   std::deque<Entry> cache_;       // most recent first

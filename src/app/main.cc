@@ -7,6 +7,7 @@
 
 #include "app/app_icon.h"
 #include "app/frm_find.h"
+#include "app/quit_signals.h"
 #include "app/window_command_line.h"
 
 int main(int argc, char** argv) {
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
 
   quonder::frmFind window(start);
   if (!window.Form_Load()) return 1;
+  quonder::CloseWindowsOnQuitSignals();
   window.show();
   return app.exec();
 }

@@ -63,6 +63,13 @@ bool RunCommand(frmFind& window, const char* button) {
   return QTest::qWaitFor([&] { return !window.FileOpRunning(); }, 20000);
 }
 
+// How many entries /proc/self/`what` has ("fd": open files, "task": threads).
+int ProcEntries(const char* what) {
+  const auto folder = std::filesystem::path("/proc/self") / what;
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator(folder),
+                                        std::filesystem::directory_iterator()));
+}
+
 }  // namespace
 
 class FrmFindFileOpsTest : public QObject {
@@ -200,6 +207,10 @@ class FrmFindFileOpsTest : public QObject {
     QVERIFY(!FolderExists(one->strBackupFolder));
     QCOMPARE(ContentsBelow(two->strBackupFolder), std::string("a.txt=second foo\n"));
     QVERIFY(QFileInfo(temp_->path() + "/Quonder").isSymLink());
+    // A window that goes without being closed (the program ends another way) removes its own.
+    const std::string kept = two->strBackupFolder;
+    two.reset();
+    QVERIFY(!FolderExists(kept));
   }
 
   // Copy Files puts everything in one folder and counts collisions; Cancel copies nothing;
@@ -355,9 +366,75 @@ class FrmFindFileOpsTest : public QObject {
     QCOMPARE(Enabled(*window), QStringLiteral("Find Copy Xcopy"));
   }
 
-  // Closing the window while a confirmed copy is held before its first file: the copy is
-  // stopped and joined, copies nothing, and reports nothing afterwards.
-  void ClosingDuringCopyStopsAndJoins() {
+  // Find, Replace with backup, Restore and Copy Folders over and over: each cycle gives back
+  // every thread it started and every file it opened.
+  void RepeatedCommandsLeaveNoThreadsOrOpenFiles() {
+    WindowFixture fixture;
+    fixture.WriteDataFiles(20, "foo one\nfoo two\n");
+    QTemporaryDir copy;
+    fixture.PointAtData("EnableRestore=1\nCopyFolder=" + copy.path().toStdString() + "\n");
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    window->show();
+    SetReplaceText(*window, "bar");
+    const auto cycle = [&] {
+      if (!FindAndWait(*window, log, "foo")) return false;
+      SelectAll(*window);
+      return RunCommand(*window, "cmdReplace") && RunCommand(*window, "cmdRestore") &&
+             RunCommand(*window, "cmdXcopy");
+    };
+    QVERIFY(cycle());  // what Qt makes once, on first use, is there from now on
+    const int threads = ProcEntries("task");
+    const int files = ProcEntries("fd");
+    for (int round = 0; round < 10; ++round) QVERIFY(cycle());
+    QCOMPARE(fixture.Data("f7.txt"), std::string("foo one\nfoo two\n"));
+    QCOMPARE(log.Transcript().last(),
+             QStringLiteral("Find Text: Copied 40 / 40\r\n20 files are overwritten."));
+    // A joined thread leaves /proc a moment after its join has returned.
+    QTRY_COMPARE(ProcEntries("task"), threads);
+    QCOMPARE(ProcEntries("fd"), files);
+  }
+
+  // Closing the window while Restore is held at its start: a restore is the way back and is
+  // never cut short, so every file is restored before the window deletes the backup.
+  void ClosingDuringRestoreFinishesIt() {
+    constexpr int kFiles = 30;
+    WindowFixture fixture;
+    fixture.WriteDataFiles(kFiles, "foo");
+    fixture.PointAtData("EnableRestore=1\n");
+    MessageLog log;
+    auto window = FoundIn(fixture, log, "foo");
+    QVERIFY(window);
+    SelectAll(*window);
+    SetReplaceText(*window, "bar");
+    QVERIFY(RunCommand(*window, "cmdReplace"));
+    QCOMPARE(fixture.Data("f0.txt"), std::string("bar"));
+
+    RunGate gate(*window, 1, RunGate::Worker::kFileOps);
+    QTest::mouseClick(Button(*window, "cmdRestore"), Qt::LeftButton);
+    QTRY_VERIFY(gate.Reached());
+    const std::string backup = window->strBackupFolder;
+    QVERIFY(window->close());
+    QVERIFY(!window->FileOpRunning());
+    for (int i = 0; i < kFiles; ++i)
+      QCOMPARE(fixture.Data("f" + std::to_string(i) + ".txt"), std::string("foo"));
+    QVERIFY(!FolderExists(backup));
+  }
+
+  // Stop (here Esc) or closing the window while a confirmed copy is held before its first file:
+  // nothing is copied. After Stop the window is as before the command and the next copy is not
+  // stopped by the old request; closing joins the copy, and what it queued is never shown.
+  void StopOrCloseDuringCopyCopiesNothing_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("close");
+    QTest::newRow("Copy Files, Stop") << "cmdCopy" << false;
+    QTest::newRow("Copy Folders, Stop") << "cmdXcopy" << false;
+    QTest::newRow("Copy Folders, close") << "cmdXcopy" << true;
+  }
+  void StopOrCloseDuringCopyCopiesNothing() {
+    QFETCH(QString, button);
+    QFETCH(bool, close);
     WindowFixture fixture;
     fixture.WriteDataFiles(5, "needle");
     QTemporaryDir copy;
@@ -366,17 +443,30 @@ class FrmFindFileOpsTest : public QObject {
     auto window = FoundIn(fixture, log, "needle");
     QVERIFY(window);
     SelectAll(*window);
-
-    RunGate gate(*window, 1, RunGate::Worker::kFileOps);  // the copy's read, after the question
-    QTest::mouseClick(Button(*window, "cmdXcopy"), Qt::LeftButton);
-    QTRY_VERIFY(gate.Reached());
-    QVERIFY(window->close());
-    QVERIFY(!window->FileOpRunning());
-    QCoreApplication::processEvents();  // what the command queued is dropped, not shown
-    QCOMPARE(log.Transcript(),
-             QStringList{"Find Text: Copying selected files to [Copy Folder] keeping their "
-                         "Directory structure.\r\nIt will overwrite the files of same file name."});
+    {
+      RunGate gate(*window, 1, RunGate::Worker::kFileOps);  // the copy's read, after the question
+      QTest::mouseClick(Button(*window, qPrintable(button)), Qt::LeftButton);
+      QTRY_VERIFY(gate.Reached());
+      if (close) {
+        QVERIFY(window->close());
+        QVERIFY(!window->FileOpRunning());
+        QCoreApplication::processEvents();
+      } else {
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        gate.Open();
+        QTRY_VERIFY(!window->FileOpRunning());
+      }
+    }
     QVERIFY(ContentsBelow(copy.path().toStdString()).empty());
+    QCOMPARE(log.messages().size(),
+             close ? size_t{1} : size_t{2});  // the question (and the summary)
+    QVERIFY(log.Transcript()[0].startsWith("Find Text: Copying selected files to [Copy Folder]"));
+    if (close) return;
+    QCOMPARE(Enabled(*window), QStringLiteral("Find Replace Copy Xcopy"));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Panel(*window, 1), QStringLiteral("Complete Copy"));
+    QVERIFY(RunCommand(*window, qPrintable(button)));
+    QVERIFY(log.Transcript().last().startsWith("Find Text: Copied 5 / 5\r\n"));
   }
 
  private:

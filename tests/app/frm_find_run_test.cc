@@ -7,6 +7,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include "app/quit_signals.h"
 #include "app/result_model.h"
 #include "core/fileops/file_common.h"
 #include "frm_find_support.h"
@@ -156,6 +160,32 @@ class FrmFindRunTest : public QObject {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     QCOMPARE(log.messages().size(), size_t{2});
+    QVERIFY(!FolderExists(window->strBackupFolder));
+  }
+
+  // A quit signal (logout, kill, Ctrl+C) closes the window as its close box does: the run is
+  // stopped and joined, nothing is reported, and the backup folder goes.
+  void AQuitSignalClosesTheWindowInOrder() {
+    WindowFixture fixture;
+    fixture.WriteDataFiles(50, "needle\n");
+    fixture.PointAtData();
+    ScratchFolder temp;
+    ScopedEnv temp_env("TEMP", temp.path());
+    MessageLog log;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(CreateFolderPath(window->strBackupFolder));
+    window->show();
+    QVERIFY(CloseWindowsOnQuitSignals());
+    TypeFindText(*window, "needle");
+    RunGate gate(*window, 5);
+    QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
+    QTRY_VERIFY(gate.Reached());
+    QCOMPARE(kill(getpid(), SIGTERM), 0);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(!window->Running());
+    QCoreApplication::processEvents();
+    QVERIFY(log.messages().empty());
     QVERIFY(!FolderExists(window->strBackupFolder));
   }
 

@@ -11,6 +11,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -188,12 +192,41 @@ class OpenFileTest : public QObject {
              qPrintable(tip));
     QVERIFY2(!tip.contains("changed"), qPrintable(tip));
 
+    // Rewritten with the same size and its old modification time put back (as a copy that
+    // keeps times does): read again, not taken from the tips made.
+    struct stat before;
+    QCOMPARE(stat(path.c_str(), &before), 0);
+    dir.Write("a.txt", "key\tVALUE\\n\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    QCOMPARE(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    QVERIFY(Tip(previewer, {path, "utf-8", 4, u"\\tvalue\\\\", true}).contains("changed"));
+
     dir.Write("a.txt", "key gamma delta\n");  // a different size: read again
     QVERIFY(Tip(previewer, {path, "utf-8", 4, u"\\tvalue\\\\", true}).contains("changed"));
     QCOMPARE(Tip(previewer, {path, "utf-8", 99, u"beta", false}), QString());
     QCOMPARE(Tip(previewer, {path, "no-such-charset", 5, u"g", false}), QString());
     QFile::remove(QString::fromStdString(path));
     QCOMPARE(Tip(previewer, {path, "utf-8", 5, u"g", false}), QString());
+  }
+
+  // Copy Line takes the whole line, which in a minified or generated file can be megabytes:
+  // a whole line is handed out and not kept, so copying the lines of many rows on one long line
+  // does not pile them up.
+  void WholeLinesAreNotKept() {
+    testing::ScratchFolder dir;
+    constexpr int kLineChars = 4 << 20;
+    const std::string path = dir.Write("long.txt", std::string(kLineChars, 'x') + "\n");
+    LinePreviewer previewer;
+    const auto held = [] {
+      const struct mallinfo2 info = mallinfo2();
+      return info.uordblks + info.hblkhd;
+    };
+    const size_t before = held();
+    for (int64_t pointer = 1; pointer <= 8; ++pointer) {
+      QCOMPARE(Tip(previewer, {path, "utf-8", pointer, u"x", false, true}).size(), kLineChars);
+    }
+    const size_t after = held();
+    QVERIFY2(after < before + kLineChars, qPrintable(QString::number((after - before) >> 20)));
   }
 
  private:
