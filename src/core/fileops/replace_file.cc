@@ -212,7 +212,7 @@ void ReplaceFile::Commit(AtomicWriter& writer) {
   }
   struct stat st;
   if (::stat(target_.c_str(), &st) == 0) {
-    written_ = FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
+    written_ = StampOf(st);
   }
 }
 
