@@ -20,20 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Counts every file of the selection as a failed copy: the backup could not be made at all,
-// for `reason`.
-void FailEverySelectedFile(const ResultRows& rows, const std::vector<size_t>& selected,
-                           const std::string& reason, CopyCounters& counters) {
-  const std::string* last_path = nullptr;
-  for (size_t index : NormalizeSelection(selected, rows.size())) {
-    ++counters.selected_rows;
-    const std::string& path = rows.Path(index);
-    if (last_path != nullptr && *last_path == path) continue;
-    last_path = &path;
-    CountFailedCopy(counters, path, reason);
-  }
-}
-
 // True when emptying or filling the backup folder would delete or overwrite a file the backup
 // is meant to keep: the source folder lies inside the backup folder, or one of the selected
 // files does (the backup folder is a subfolder of the source folder and a find reached it).
@@ -100,7 +86,10 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
         (options.private_folder ? " is not private or cannot be emptied" : " cannot be made");
   }
   if (!unusable.empty()) {
-    FailEverySelectedFile(rows, selected, unusable, counters);
+    // The rows are reached; their files are what could not be kept.
+    counters.selected_rows +=
+        static_cast<int32_t>(NormalizeSelection(selected, rows.size()).size());
+    CountEverySelectedFileFailed(rows, selected, unusable, counters);
     return counters;
   }
   CopySelectedFiles(host, rows, selected, /*keep_structure=*/true, source, backup, counters);
