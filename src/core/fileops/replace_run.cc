@@ -10,6 +10,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/replace_file.h"
 #include "core/search/reg_exp.h"
+#include "core/text/decimal.h"
 #include "core/text/string_common.h"
 #include "core/text/text_stream.h"
 #include "core/text/utf_convert.h"
