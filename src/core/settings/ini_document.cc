@@ -16,6 +16,12 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// True for a line that holds only blanks, or a comment.
+bool IsBlankOrComment(std::string_view text) {
+  std::string_view body = Trim(text);
+  return body.empty() || body.front() == ';' || body.front() == '#';
+}
+
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool HasLineBreakOrNul(std::string_view s) {
@@ -53,8 +59,8 @@ IniDocument::Line IniDocument::MakeLine(std::string text, std::string line_end) 
   Line line;
   line.text = std::move(text);
   line.line_end = std::move(line_end);
+  if (IsBlankOrComment(line.text)) return line;
   std::string_view body = Trim(line.text);
-  if (body.empty() || body.front() == ';' || body.front() == '#') return line;
   if (body.front() == '[') {
     size_t close = body.find(']');
     if (close != std::string_view::npos) {
@@ -186,8 +192,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
       line.text = line.text.substr(0, line.value_start) + std::string(value);
       return;
     }
-    std::string_view body = Trim(line.text);
-    if (!body.empty() && body.front() != ';' && body.front() != '#') last_content = i;
+    if (!IsBlankOrComment(line.text)) last_content = i;
   }
   size_t at = last_content + 1;
   EndLineBefore(at);
