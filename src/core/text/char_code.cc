@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/settings/ini_file_common.h"
+#include "core/text/blanks.h"
 
 namespace quonder {
 namespace {
@@ -39,8 +40,7 @@ std::vector<std::string> SplitAtCommas(const std::string& value) {
 // bits; anything else (an empty field, "932a", "1e3", a number too large) makes the entry
 // malformed rather than guessing.
 bool ParseCodePage(std::string_view field, int32_t& code_page) {
-  while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
-  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+  field = TrimBlanks(field);
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   if (field.empty() || field.front() == '+') return false;
   int32_t parsed = 0;
