@@ -46,9 +46,9 @@ bool ParseCodePage(std::string_view field, int32_t& code_page) {
 
 }  // namespace
 
-bool LoadCharCodeSet(const std::string& program_folder, std::vector<CharCodeEntry>& sets) {
+bool LoadCharCodeSet(const std::string& folder, std::vector<CharCodeEntry>& sets) {
   sets.clear();
-  const std::string file = BuildPath(program_folder, kCharCodeSetFile);
+  const std::string file = BuildPath(folder, kCharCodeSetFile);
   if (!FileExists(file)) return false;
 
   // One reading of the table for all its keys.
