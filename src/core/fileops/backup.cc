@@ -63,6 +63,28 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   return WriteFileAtomically(target, bytes, options).ok();
 }
 
+// Writes every file below `backup` back below `source`, counting each in `result`. False when
+// the backup folder could not be listed to its end.
+bool RestoreEveryFile(const std::string& backup, const std::string& source, RestoreResult& result) {
+  std::error_code error;
+  // Links to folders are not entered; a link to a file is refused below.
+  fs::recursive_directory_iterator it(backup, error), end;
+  for (; !error && it != end; it.increment(error)) {
+    std::error_code type_error;
+    const fs::file_status status = it->symlink_status(type_error);
+    if (!type_error && fs::is_directory(status)) continue;
+    std::string relative = it->path().lexically_relative(backup).generic_string();
+    if (!type_error && fs::is_regular_file(status) &&
+        RestoreOneFile(it->path().string(), BuildPath(source, relative), source)) {
+      ++result.restored;
+    } else {
+      ++result.failed;
+      result.failed_paths.push_back(relative);
+    }
+  }
+  return !error;
+}
+
 }  // namespace
 
 CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
@@ -125,26 +147,8 @@ RestoreResult Restore(FileOpsHost& host) {
   const std::string backup = ExpandFolder(conditions->backup_folder, conditions->literal_folders);
   const std::string source = ExpandFolder(conditions->source_folder, conditions->literal_folders);
   // A source folder inside the backup folder would be walked as part of the backup.
-  bool listed = IsPrivateFolder(backup) && !source.empty() && !IsInsideFolder(source, backup);
-  if (listed) {
-    std::error_code error;
-    // Links to folders are not entered; a link to a file is refused below.
-    fs::recursive_directory_iterator it(backup, error), end;
-    for (; !error && it != end; it.increment(error)) {
-      std::error_code type_error;
-      const fs::file_status status = it->symlink_status(type_error);
-      if (!type_error && fs::is_directory(status)) continue;
-      std::string relative = it->path().lexically_relative(backup).generic_string();
-      if (!type_error && fs::is_regular_file(status) &&
-          RestoreOneFile(it->path().string(), BuildPath(source, relative), source)) {
-        ++result.restored;
-      } else {
-        ++result.failed;
-        result.failed_paths.push_back(relative);
-      }
-    }
-    if (error) listed = false;
-  }
+  const bool listed = IsPrivateFolder(backup) && !source.empty() &&
+                      !IsInsideFolder(source, backup) && RestoreEveryFile(backup, source, result);
 
   if (listed && result.failed == 0) {
     host.SetStatusText(StatusPanel::kStatus, u"Complete Undo");
