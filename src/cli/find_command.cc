@@ -1,5 +1,6 @@
 #include "cli/find_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "cli/command_options.h"
 #include "cli/find_options.h"
 #include "cli/row_printer.h"
+#include "cli/standard_streams.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
 
@@ -31,7 +33,8 @@ class CliHost : public FindHost {
   ~CliHost() override { FlushCount(); }
 
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
-  bool StopRequested() override { return options_.quiet && hits_ > 0; }
+  // Rows that cannot be written end the run: nobody receives the rest.
+  bool StopRequested() override { return (options_.quiet && hits_ > 0) || printer_.error() != 0; }
   void AddResultRow(const ResultRow& row) override {
     ++hits_;
     if (options_.quiet) return;
@@ -138,7 +141,8 @@ int RunFindCommand(int argc, char** argv) {
     status = RunFind(host, run_options, result);
   }
   printer.Flush();
-  std::fflush(stdout);
+  if (printer.error() != 0) NoteStandardOutputError(printer.error());
+  if (std::fflush(stdout) != 0) NoteStandardOutputError(errno);
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli find: %s\n", status.message().c_str());
     return kExitError;

@@ -1,5 +1,6 @@
 #include "cli/replace_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "cli/command_options.h"
 #include "cli/find_options.h"
 #include "cli/row_printer.h"
+#include "cli/standard_streams.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
@@ -137,19 +139,25 @@ std::string Text(const std::u16string& text) {
   return out;
 }
 
+// One line per affected file and the summary, written in one piece so that a failed write is
+// noted with its reason.
 void PrintReport(const ReplaceResult& result, bool dry_run) {
+  std::string report;
   for (const ChangedFile& file : result.changed) {
-    std::printf("%s: %d hit(s) %s\n", PathForLine(file.path).c_str(), file.hits,
-                dry_run ? "would be replaced" : "replaced");
+    report += PathForLine(file.path) + ": " + std::to_string(file.hits) + " hit(s) " +
+              (dry_run ? "would be replaced" : "replaced") + "\n";
   }
   for (const UntouchedFile& file : result.untouched) {
-    std::printf("%s: left untouched: %s", PathForLine(file.path).c_str(),
-                Text(UntouchedReasonText(file.reason)).c_str());
-    if (!file.detail.empty()) std::printf(" (%s)", PathForLine(file.detail).c_str());
-    std::printf("\n");
+    report +=
+        PathForLine(file.path) + ": left untouched: " + Text(UntouchedReasonText(file.reason));
+    if (!file.detail.empty()) report += " (" + PathForLine(file.detail) + ")";
+    report += "\n";
   }
-  if (dry_run) std::printf("Dry run: no file was written.\n");
-  std::printf("%s\n", Text(ReplaceSummaryText(result)).c_str());
+  if (dry_run) report += "Dry run: no file was written.\n";
+  report += Text(ReplaceSummaryText(result)) + "\n";
+  if (std::fwrite(report.data(), 1, report.size(), stdout) != report.size()) {
+    NoteStandardOutputError(errno);
+  }
 }
 
 }  // namespace
@@ -237,7 +245,7 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitError;
   }
   if (!command_options.quiet) PrintReport(result, replace_values.dry_run);
-  std::fflush(stdout);
+  if (std::fflush(stdout) != 0) NoteStandardOutputError(errno);
   for (const std::string& note : RunEndNotes(find_result, find_conditions->ext_behavior)) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", note.c_str());
   }
