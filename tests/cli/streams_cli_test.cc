@@ -1,4 +1,6 @@
-// quonder-cli as a command in a pipeline: output that cannot be written.
+// quonder-cli as a command in a pipeline: output that cannot be written, and an interruption.
+#include <signal.h>
+
 #include <string>
 #include <vector>
 
@@ -48,6 +50,20 @@ TEST_F(StreamsCliTest, OutputThatCannotBeWrittenIsAnError) {
   EXPECT_EQ(Read("tree/a.txt"), "x x");
   // Quiet, nothing is written: the exit status alone tells.
   EXPECT_EQ(Run({"find", "-q", "x", Tree()}, closed).exit_code, 0);
+}
+
+// Ctrl+C ends a replace between files: no file is left half written, no temporary file stays
+// behind, and the program ends as interrupted, so that a calling script stops too.
+TEST_F(StreamsCliTest, AnInterruptedReplaceLeavesEveryFileWhole) {
+  Write("tree/a.txt", "x x");
+  Write("tree/b.txt", "x");
+  ProgramSetup interrupted;
+  interrupted.pending_signal = SIGINT;
+  const ProgramOutcome o = Run({"replace", "--replace", "y", "x", Tree()}, interrupted);
+  EXPECT_EQ(o.signal, SIGINT) << o.exit_code << o.out << o.err;
+  EXPECT_EQ(scratch_.Files("tree"), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(Read("tree/a.txt"), "x x");
+  EXPECT_EQ(Read("tree/b.txt"), "x");
 }
 
 }  // namespace
