@@ -134,7 +134,7 @@ int RunFindCommand(int argc, char** argv) {
     return kExitError;
   }
 
-  RowPrinter printer(stdout, values.json);
+  RowPrinter printer(stdout, command_options.json);
   FindRunResult result;
   {
     CliHost host(conditions, printer, command_options);

@@ -107,8 +107,6 @@ ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionV
       values.sub_folders = true;
     } else if (arg == "--exclude") {
       values.exclude = true;
-    } else if (arg == "--json") {
-      values.json = true;
     } else if (arg == "--separator" || arg == "--max-size" || arg == "--ext" || arg == "--coding" ||
                arg == "--line-feed" || arg == "--ini") {
       if (i + 1 >= args.size()) {
@@ -214,7 +212,6 @@ const char* FindOptionsHelp() {
          "      --ini FILE       take every condition from section FindSetting of the settings\n"
          "                       file FILE (and FIND_TEXT, the extension list and FOLDER from\n"
          "                       it when not given); the options given here win\n"
-         "      --json           one JSON object per row instead of tab-separated cells\n"
          "  -h, --help           this text\n"
          "  --                   ends the options (for a FIND_TEXT that starts with '-')\n";
 }

@@ -21,7 +21,6 @@ struct FindOptionValues {
   bool word_only = false;                        // -w, --word-only
   bool sub_folders = false;                      // -s, --subfolders
   bool exclude = false;                          // --exclude
-  bool json = false;                             // --json
   std::optional<std::string> separators;         // --separator TEXT
   std::optional<int32_t> max_size;               // --max-size BYTES
   std::optional<std::string> extensions;         // --ext LIST
