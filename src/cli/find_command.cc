@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,9 +91,8 @@ int RunFindCommand(int argc, char** argv) {
       return -1;
     }
     const std::string& value = list[index + 1];
-    char* end = nullptr;
-    const long count = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || count < 0 || count > kMaxFindWorkers) {
+    int64_t count = 0;
+    if (!ParseCount(value, kMaxFindWorkers, count)) {
       reason = "--threads takes a number of workers from 0 (as many as cores) to " +
                std::to_string(kMaxFindWorkers) + ", not \"" + value + "\"";
       return -1;

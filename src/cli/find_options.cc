@@ -17,17 +17,6 @@
 namespace quonder {
 namespace {
 
-bool ParseMaxSize(const std::string& text, int32_t& value) {
-  int64_t parsed = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (error != std::errc() || end != text.data() + text.size() || parsed < 0 ||
-      parsed > INT32_MAX) {
-    return false;
-  }
-  value = static_cast<int32_t>(parsed);
-  return true;
-}
-
 bool ParseLineFeed(const std::string& text, std::u16string& code) {
   if (text == "crlf") {
     code = u"\r\n";
@@ -72,6 +61,16 @@ bool IsShortCluster(const std::string& arg) {
 }
 
 }  // namespace
+
+bool ParseCount(const std::string& text, int64_t max, int64_t& value) {
+  int64_t parsed = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || parsed < 0 || parsed > max) {
+    return false;
+  }
+  value = parsed;
+  return true;
+}
 
 ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionValues& values,
                               std::string& error, const ExtraOptionParser& extra) {
@@ -123,12 +122,12 @@ ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionV
       } else if (arg == "--ini") {
         values.ini_file = value;
       } else if (arg == "--max-size") {
-        int32_t bytes = 0;
-        if (!ParseMaxSize(value, bytes)) {
+        int64_t bytes = 0;
+        if (!ParseCount(value, INT32_MAX, bytes)) {
           error = "--max-size takes a number of bytes from 0 to 2147483647, not \"" + value + "\"";
           return ParseOutcome::kUsageError;
         }
-        values.max_size = bytes;
+        values.max_size = static_cast<int32_t>(bytes);
       } else {
         std::u16string code;
         if (!ParseLineFeed(value, code)) {

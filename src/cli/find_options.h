@@ -37,6 +37,9 @@ enum class ParseOutcome { kOk, kHelp, kUsageError };
 using ExtraOptionParser =
     std::function<int(const std::vector<std::string>& args, size_t index, std::string& error)>;
 
+// An option's number: decimal digits only (no sign, blank or exponent), from 0 to `max`.
+bool ParseCount(const std::string& text, int64_t max, int64_t& value);
+
 // Parses `args` (the arguments after the command's name); short options may be written as one
 // ("-si"). kUsageError sets `error` to a one-line reason; kHelp when --help or -h was given.
 ParseOutcome ParseFindOptions(const std::vector<std::string>& args, FindOptionValues& values,
