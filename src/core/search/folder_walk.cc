@@ -20,6 +20,17 @@ namespace {
 
 enum class Kind { kFile, kFolder, kOther };
 
+// What a link leads to. A link that leads nowhere (a missing target, a loop) is no file; one
+// whose target cannot be looked at (a folder on the way that is closed to us) may lead to a
+// file with hits: it is listed as a file, so that reading it fails and names the reason.
+Kind KindOfTarget(int folder_fd, const char* name) {
+  struct stat target;
+  if (fstatat(folder_fd, name, &target, 0) != 0) {
+    return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? Kind::kOther : Kind::kFile;
+  }
+  return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
+}
+
 // What the entry is, following a link only to decide whether it names a file.
 Kind KindOf(int folder_fd, const dirent& entry) {
   switch (entry.d_type) {
@@ -27,20 +38,15 @@ Kind KindOf(int folder_fd, const dirent& entry) {
       return Kind::kFile;
     case DT_DIR:
       return Kind::kFolder;
-    case DT_LNK: {
-      struct stat target;
-      if (fstatat(folder_fd, entry.d_name, &target, 0) != 0) return Kind::kOther;
-      return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
-    }
+    case DT_LNK:
+      return KindOfTarget(folder_fd, entry.d_name);
     case DT_UNKNOWN: {
       struct stat own;
       if (fstatat(folder_fd, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) return Kind::kOther;
       if (S_ISREG(own.st_mode)) return Kind::kFile;
       if (S_ISDIR(own.st_mode)) return Kind::kFolder;
       if (!S_ISLNK(own.st_mode)) return Kind::kOther;
-      struct stat target;
-      if (fstatat(folder_fd, entry.d_name, &target, 0) != 0) return Kind::kOther;
-      return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
+      return KindOfTarget(folder_fd, entry.d_name);
     }
     default:
       return Kind::kOther;

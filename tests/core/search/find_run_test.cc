@@ -201,14 +201,15 @@ TEST_F(FindRunTest, ExpandsEnvironmentReferencesInTheSourceFolder) {
   EXPECT_EQ(RunTranscript(conditions), "a.txt:1:1:x:1\n");
 }
 
-// A file that cannot be read, a folder that cannot be listed and one whose path is too long
-// to open are each reported where the walk meets them, with the reason, and counted; the walk
-// goes on past them.
+// A file that cannot be read, a link whose target cannot be reached, a folder that cannot be
+// listed and one whose path is too long to open are each reported where the walk meets them,
+// with the reason, and counted; the walk goes on past them.
 TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   folder_.Write("a.txt", "x");
   folder_.Write("b.txt", "x");
   folder_.Write("locked/c.txt", "x");
   folder_.Write("open/d.txt", "x");
+  std::filesystem::create_symlink("locked/c.txt", folder_.Path("c_link.txt"));
   const testing::DeepFolders deep(folder_.path(), "deep");
   chmod(folder_.Path("a.txt").c_str(), 0);
   chmod(folder_.Path("locked").c_str(), 0);
@@ -222,12 +223,13 @@ TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   for (const std::string& entry : host.log) {
     if (entry.rfind("panel", 0) != 0) events += entry + "\n";
   }
-  EXPECT_EQ(events, "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\nproblem 0 " +
-                        deep.too_long() +
-                        ": File name too long\nproblem 0 locked: Permission denied\n" +
-                        "row 2 open/d.txt:1:1:x:1\n");
+  EXPECT_EQ(events,
+            "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\n"
+            "problem 1 c_link.txt: Permission denied\nproblem 0 " +
+                deep.too_long() + ": File name too long\nproblem 0 locked: Permission denied\n" +
+                "row 2 open/d.txt:1:1:x:1\n");
   EXPECT_EQ(Summary(status, result),
-            " files=2 finds=2 found=2 given_up=1 too_complex=0 unlisted=2 oversized=0 filtered=0 "
+            " files=2 finds=2 found=2 given_up=2 too_complex=0 unlisted=2 oversized=0 filtered=0 "
             "stopped=0");
 }
 
