@@ -36,8 +36,8 @@ struct FolderListing {
 // Lists `folder`. kNotFound or kIoError, naming the folder, when it cannot be opened or read.
 Status ListFolder(const std::string& folder, FolderListing& listing);
 
-// Size in bytes of the file at `path` (links followed); false when it cannot be measured, with
-// errno set.
+// Size in bytes of the file at `path` (links followed), 0 for what is no regular file (reading
+// it refuses it by name); false when it cannot be measured, with errno set.
 bool FileSize(const std::string& path, int64_t& size);
 
 // One step of the walk.
