@@ -49,6 +49,15 @@ class FindRunTest : public ::testing::Test {
     return paths;
   }
 
+  // The rows and problems the host was handed, one per line, in order.
+  static std::string Events(const RecordingHost& host) {
+    std::string events;
+    for (const std::string& entry : host.log) {
+      if (entry.rfind("panel", 0) != 0) events += entry + "\n";
+    }
+    return events;
+  }
+
   ScratchFolder folder_;
 };
 
@@ -220,11 +229,7 @@ TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   FindRunResult result;
   Status status;
   ASSERT_TRUE(testing::RunAsPlainUser([&] { status = RunFind(host, FindRunOptions(), result); }));
-  std::string events;
-  for (const std::string& entry : host.log) {
-    if (entry.rfind("panel", 0) != 0) events += entry + "\n";
-  }
-  EXPECT_EQ(events,
+  EXPECT_EQ(Events(host),
             "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\n"
             "problem 1 c_link.txt: Permission denied\nproblem 0 " +
                 deep.too_long() + ": File name too long\nproblem 0 locked: Permission denied\n" +
@@ -287,11 +292,7 @@ TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilen
       options.threads = threads;
       FindRunResult result;
       ASSERT_TRUE(RunFind(host, options, result).ok()) << c.name;
-      std::string events;
-      for (const std::string& entry : host.log) {
-        if (entry.rfind("panel", 0) != 0) events += entry + "\n";
-      }
-      EXPECT_EQ(events, c.events) << c.name << ", threads " << threads;
+      EXPECT_EQ(Events(host), c.events) << c.name << ", threads " << threads;
       EXPECT_EQ(result.other_entries, c.others) << c.name << ", threads " << threads;
     }
   }
