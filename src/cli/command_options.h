@@ -1,5 +1,5 @@
 // What every quonder-cli command takes beside the find options: the exit statuses, --version,
-// and the options for scripts, --quiet and --count.
+// and the options for scripts, --quiet, and for a command that prints rows, --count and --json.
 #pragma once
 
 #include <string>
@@ -17,17 +17,18 @@ enum ExitStatus : int {
 struct CommandOptions {
   bool quiet = false;    // -q, --quiet: nothing on standard output (default off)
   bool count = false;    // -c, --count: the hits per file instead of the rows (default off)
+  bool json = false;     // --json: one JSON object per row or count (default off)
   bool version = false;  // --version: print the version and do nothing else (default off)
 };
 
-// Looks at args[index] for one of the options above (--count only `with_count`); returns how
-// many arguments it took: 1 for one of them, 0 for any other argument. Usable as (part of)
-// the ExtraOptionParser of ParseFindOptions.
-int ParseCommandOption(const std::vector<std::string>& args, size_t index, bool with_count,
+// Looks at args[index] for one of the options above (--count and --json only `with_rows`);
+// returns how many arguments it took: 1 for one of them, 0 for any other argument. Usable as
+// (part of) the ExtraOptionParser of ParseFindOptions.
+int ParseCommandOption(const std::vector<std::string>& args, size_t index, bool with_rows,
                        CommandOptions& options);
 
-// The help lines of the options above (--count only `with_count`).
-std::string CommandOptionsHelp(bool with_count);
+// The help lines of the options above (--count and --json only `with_rows`).
+std::string CommandOptionsHelp(bool with_rows);
 
 // Prints "quonder-cli VERSION" on standard output.
 void PrintVersion();

@@ -1,7 +1,7 @@
 #include "cli/find_command.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +9,7 @@
 #include "cli/command_options.h"
 #include "cli/find_options.h"
 #include "cli/row_printer.h"
+#include "cli/standard_streams.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
 
@@ -31,7 +32,8 @@ class CliHost : public FindHost {
   ~CliHost() override { FlushCount(); }
 
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
-  bool StopRequested() override { return options_.quiet && hits_ > 0; }
+  // Rows that cannot be written end the run: nobody receives the rest.
+  bool StopRequested() override { return (options_.quiet && hits_ > 0) || printer_.error() != 0; }
   void AddResultRow(const ResultRow& row) override {
     ++hits_;
     if (options_.quiet) return;
@@ -89,9 +91,8 @@ int RunFindCommand(int argc, char** argv) {
       return -1;
     }
     const std::string& value = list[index + 1];
-    char* end = nullptr;
-    const long count = std::strtol(value.c_str(), &end, 10);
-    if (value.empty() || *end != '\0' || count < 0 || count > kMaxFindWorkers) {
+    int64_t count = 0;
+    if (!ParseCount(value, kMaxFindWorkers, count)) {
       reason = "--threads takes a number of workers from 0 (as many as cores) to " +
                std::to_string(kMaxFindWorkers) + ", not \"" + value + "\"";
       return -1;
@@ -131,14 +132,15 @@ int RunFindCommand(int argc, char** argv) {
     return kExitError;
   }
 
-  RowPrinter printer(stdout, values.json);
+  RowPrinter printer(stdout, command_options.json);
   FindRunResult result;
   {
     CliHost host(conditions, printer, command_options);
     status = RunFind(host, run_options, result);
   }
   printer.Flush();
-  std::fflush(stdout);
+  if (printer.error() != 0) NoteStandardOutputError(printer.error());
+  if (std::fflush(stdout) != 0) NoteStandardOutputError(errno);
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli find: %s\n", status.message().c_str());
     return kExitError;

@@ -17,17 +17,6 @@
 namespace quonder {
 namespace {
 
-bool ParseMaxSize(const std::string& text, int32_t& value) {
-  int64_t parsed = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (error != std::errc() || end != text.data() + text.size() || parsed < 0 ||
-      parsed > INT32_MAX) {
-    return false;
-  }
-  value = static_cast<int32_t>(parsed);
-  return true;
-}
-
 bool ParseLineFeed(const std::string& text, std::u16string& code) {
   if (text == "crlf") {
     code = u"\r\n";
@@ -73,6 +62,16 @@ bool IsShortCluster(const std::string& arg) {
 
 }  // namespace
 
+bool ParseCount(const std::string& text, int64_t max, int64_t& value) {
+  int64_t parsed = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (error != std::errc() || end != text.data() + text.size() || parsed < 0 || parsed > max) {
+    return false;
+  }
+  value = parsed;
+  return true;
+}
+
 ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionValues& values,
                               std::string& error, const ExtraOptionParser& extra) {
   values = FindOptionValues();
@@ -107,8 +106,6 @@ ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionV
       values.sub_folders = true;
     } else if (arg == "--exclude") {
       values.exclude = true;
-    } else if (arg == "--json") {
-      values.json = true;
     } else if (arg == "--separator" || arg == "--max-size" || arg == "--ext" || arg == "--coding" ||
                arg == "--line-feed" || arg == "--ini") {
       if (i + 1 >= args.size()) {
@@ -125,12 +122,12 @@ ParseOutcome ParseFindOptions(const std::vector<std::string>& given, FindOptionV
       } else if (arg == "--ini") {
         values.ini_file = value;
       } else if (arg == "--max-size") {
-        int32_t bytes = 0;
-        if (!ParseMaxSize(value, bytes)) {
+        int64_t bytes = 0;
+        if (!ParseCount(value, INT32_MAX, bytes)) {
           error = "--max-size takes a number of bytes from 0 to 2147483647, not \"" + value + "\"";
           return ParseOutcome::kUsageError;
         }
-        values.max_size = bytes;
+        values.max_size = static_cast<int32_t>(bytes);
       } else {
         std::u16string code;
         if (!ParseLineFeed(value, code)) {
@@ -214,7 +211,6 @@ const char* FindOptionsHelp() {
          "      --ini FILE       take every condition from section FindSetting of the settings\n"
          "                       file FILE (and FIND_TEXT, the extension list and FOLDER from\n"
          "                       it when not given); the options given here win\n"
-         "      --json           one JSON object per row instead of tab-separated cells\n"
          "  -h, --help           this text\n"
          "  --                   ends the options (for a FIND_TEXT that starts with '-')\n";
 }

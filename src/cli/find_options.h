@@ -21,7 +21,6 @@ struct FindOptionValues {
   bool word_only = false;                        // -w, --word-only
   bool sub_folders = false;                      // -s, --subfolders
   bool exclude = false;                          // --exclude
-  bool json = false;                             // --json
   std::optional<std::string> separators;         // --separator TEXT
   std::optional<int32_t> max_size;               // --max-size BYTES
   std::optional<std::string> extensions;         // --ext LIST
@@ -37,6 +36,9 @@ enum class ParseOutcome { kOk, kHelp, kUsageError };
 // option is not its own), or -1 after setting `error` for a wrong value.
 using ExtraOptionParser =
     std::function<int(const std::vector<std::string>& args, size_t index, std::string& error)>;
+
+// An option's number: decimal digits only (no sign, blank or exponent), from 0 to `max`.
+bool ParseCount(const std::string& text, int64_t max, int64_t& value);
 
 // Parses `args` (the arguments after the command's name); short options may be written as one
 // ("-si"). kUsageError sets `error` to a one-line reason; kHelp when --help or -h was given.

@@ -6,6 +6,7 @@
 #include "cli/command_options.h"
 #include "cli/find_command.h"
 #include "cli/replace_command.h"
+#include "cli/standard_streams.h"
 
 namespace {
 
@@ -32,17 +33,20 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  quonder::KeepStandardDescriptorsOpen();
   if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(stdout);
-    return quonder::kExitFound;
+    return quonder::FinishStandardOutput(quonder::kExitFound);
   }
   if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
     quonder::PrintVersion();
-    return quonder::kExitFound;
+    return quonder::FinishStandardOutput(quonder::kExitFound);
   }
   if (argc > 1) {
     for (const Command& command : kCommands) {
-      if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+      if (std::strcmp(argv[1], command.name) == 0) {
+        return quonder::FinishStandardOutput(command.run(argc - 1, argv + 1));
+      }
     }
     std::fprintf(stderr, "quonder-cli: unknown command \"%s\"\n", argv[1]);
   }

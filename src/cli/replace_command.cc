@@ -1,5 +1,6 @@
 #include "cli/replace_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,7 +11,9 @@
 
 #include "cli/command_options.h"
 #include "cli/find_options.h"
+#include "cli/interruption.h"
 #include "cli/row_printer.h"
+#include "cli/standard_streams.h"
 #include "core/fileops/replace_run.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
@@ -29,14 +32,14 @@ struct ReplaceOptionValues {
   bool dry_run = false;                      // --dry-run
 };
 
-// The find run's host: fixed conditions, no stop, rows kept for the replace, each folder or
-// file that could not be searched on standard error with its reason.
+// The find run's host: fixed conditions, a stop when interrupted, rows kept for the replace,
+// each folder or file that could not be searched on standard error with its reason.
 class CollectingHost : public FindHost {
  public:
   CollectingHost(std::shared_ptr<const FindConditions> conditions, ResultRows& rows)
       : conditions_(std::move(conditions)), rows_(rows) {}
   std::shared_ptr<const FindConditions> Conditions() override { return conditions_; }
-  bool StopRequested() override { return false; }
+  bool StopRequested() override { return InterruptionGuard::Interrupted(); }
   void AddResultRow(const ResultRow& row) override { rows_.Append(row); }
   void SetStatusText(StatusPanel, std::u16string) override {}
   bool ShowsStatus() override { return false; }
@@ -49,14 +52,15 @@ class CollectingHost : public FindHost {
   ResultRows& rows_;
 };
 
-// The replace run's host: fixed conditions, no stop. A failed backup is never gone past: the
-// question is answered Cancel, and the failure is reported.
+// The replace run's host: fixed conditions, a stop when interrupted (which stays requested: it
+// may have come during the find). A failed backup is never gone past: the question is
+// answered Cancel, and the failure is reported.
 class ReplaceHost : public FileOpsHost {
  public:
   explicit ReplaceHost(std::shared_ptr<const FileOpsConditions> conditions)
       : conditions_(std::move(conditions)) {}
   std::shared_ptr<const FileOpsConditions> Conditions() override { return conditions_; }
-  bool StopRequested() override { return false; }
+  bool StopRequested() override { return InterruptionGuard::Interrupted(); }
   void ClearStopRequest() override {}
   void SetStatusText(StatusPanel, std::u16string) override {}
   int ShowMessage(const std::u16string&, const std::u16string&, int style) override {
@@ -137,19 +141,25 @@ std::string Text(const std::u16string& text) {
   return out;
 }
 
+// One line per affected file and the summary, written in one piece so that a failed write is
+// noted with its reason.
 void PrintReport(const ReplaceResult& result, bool dry_run) {
+  std::string report;
   for (const ChangedFile& file : result.changed) {
-    std::printf("%s: %d hit(s) %s\n", PathForLine(file.path).c_str(), file.hits,
-                dry_run ? "would be replaced" : "replaced");
+    report += PathForLine(file.path) + ": " + std::to_string(file.hits) + " hit(s) " +
+              (dry_run ? "would be replaced" : "replaced") + "\n";
   }
   for (const UntouchedFile& file : result.untouched) {
-    std::printf("%s: left untouched: %s", PathForLine(file.path).c_str(),
-                Text(UntouchedReasonText(file.reason)).c_str());
-    if (!file.detail.empty()) std::printf(" (%s)", PathForLine(file.detail).c_str());
-    std::printf("\n");
+    report +=
+        PathForLine(file.path) + ": left untouched: " + Text(UntouchedReasonText(file.reason));
+    if (!file.detail.empty()) report += " (" + PathForLine(file.detail) + ")";
+    report += "\n";
   }
-  if (dry_run) std::printf("Dry run: no file was written.\n");
-  std::printf("%s\n", Text(ReplaceSummaryText(result)).c_str());
+  if (dry_run) report += "Dry run: no file was written.\n";
+  report += Text(ReplaceSummaryText(result)) + "\n";
+  if (std::fwrite(report.data(), 1, report.size(), stdout) != report.size()) {
+    NoteStandardOutputError(errno);
+  }
 }
 
 }  // namespace
@@ -197,12 +207,18 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitError;
   }
 
+  // From here on an interruption waits for the file in hand to be written whole (or not at all).
+  InterruptionGuard interruption;
   ResultRows rows;
   CollectingHost find_host(find_conditions, rows);
   FindRunResult find_result;
   FindRunOptions find_options;
   find_options.threads = 0;  // one worker per core: the rows are the same as on one
   status = RunFind(find_host, find_options, find_result);
+  if (InterruptionGuard::Interrupted()) {
+    std::fputs("quonder-cli replace: interrupted during the find; no file was changed\n", stderr);
+    InterruptionGuard::EndByTheSignal();
+  }
   if (!status.ok()) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", status.message().c_str());
     return kExitError;
@@ -237,10 +253,12 @@ int RunReplaceCommand(int argc, char** argv) {
     return kExitError;
   }
   if (!command_options.quiet) PrintReport(result, replace_values.dry_run);
-  std::fflush(stdout);
+  if (std::fflush(stdout) != 0) NoteStandardOutputError(errno);
   for (const std::string& note : RunEndNotes(find_result, find_conditions->ext_behavior)) {
     std::fprintf(stderr, "quonder-cli replace: %s\n", note.c_str());
   }
+  // The report above says what was replaced before the interruption.
+  if (InterruptionGuard::Interrupted()) InterruptionGuard::EndByTheSignal();
   // A folder or file the find could not search may hold hits that were not replaced.
   if (!result.all_done() || HadProblems(find_result)) return kExitError;
   return rows.size() > 0 ? kExitFound : kExitNothing;

@@ -1,5 +1,6 @@
 #include "cli/row_printer.h"
 
+#include <cerrno>
 #include <cstdint>
 
 #include "core/search/row_text.h"
@@ -126,7 +127,9 @@ void RowPrinter::AppendJsonPath(const std::string& path) {
 
 void RowPrinter::Flush() {
   if (buffer_.empty()) return;
-  std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size() && error_ == 0) {
+    error_ = errno != 0 ? errno : EIO;
+  }
   buffer_.clear();
 }
 

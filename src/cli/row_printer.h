@@ -29,6 +29,8 @@ class RowPrinter {
   // One file's number of hits.
   void PrintCount(const std::string& path, int64_t hits);
   void Flush();
+  // The errno of the first write that failed; 0 while every write succeeded.
+  int error() const { return error_; }
 
  private:
   void PrintTabbed(const ResultRow& row, bool found_escaped);
@@ -38,6 +40,7 @@ class RowPrinter {
   std::FILE* out_;
   bool json_;
   std::string buffer_;
+  int error_ = 0;
 };
 
 // Appends the body of a JSON string (without quotes) holding `text`.

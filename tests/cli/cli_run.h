@@ -20,10 +20,15 @@ class CliTest : public ::testing::Test {
   }
   std::string Read(const std::string& relative) const { return scratch_.Read(relative); }
   std::string Path(const std::string& relative) const { return scratch_.Path(relative); }
-  // `quonder-cli ARGS...`; see RunProgram for `plain_user`.
+  // `quonder-cli ARGS...`; see ProgramSetup for `plain_user` and the rest of `setup`.
   ProgramOutcome Run(std::vector<std::string> args, bool plain_user = false) const {
+    ProgramSetup setup;
+    setup.plain_user = plain_user;
+    return Run(std::move(args), setup);
+  }
+  ProgramOutcome Run(std::vector<std::string> args, const ProgramSetup& setup) const {
     args.insert(args.begin(), QUONDER_CLI);
-    return RunProgram(args, plain_user);
+    return RunProgram(args, setup);
   }
 
   ScratchFolder scratch_;

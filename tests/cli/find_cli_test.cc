@@ -134,6 +134,8 @@ TEST_F(FindCliTest, ExitStatusTellsHitsNoneAndErrors) {
       {{"", Tree()}, 2, "FIND_TEXT"},
       {{"--threads", "two", "x", Tree()}, 2, "--threads"},
       {{"--threads", "-1", "x", Tree()}, 2, "--threads"},
+      {{"--threads", " 2", "x", Tree()}, 2, "--threads"},
+      {{"--threads", "+2", "x", Tree()}, 2, "--threads"},
       {{"x", Tree(), "--threads"}, 2, "needs a value"},
       {{"--count", "-c", "x", Tree(), "-x"}, 2, "unknown option -x"},
       {{"-sx", "x", Tree()}, 2, "unknown option -x"},

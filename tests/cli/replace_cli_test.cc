@@ -71,6 +71,7 @@ TEST_F(ReplaceCliTest, ExitStatusReportAndFile) {
       {{"foo"}, 2, "", "foo foo"},                               // no --replace
       {{"--replace"}, 2, "", "foo foo"},                         // no value
       {{"--count", "--replace", "X", "foo"}, 2, "", "foo foo"},  // a find option only
+      {{"--json", "--replace", "X", "foo"}, 2, "", "foo foo"},   // so is JSON output
       // Bytes that are no UTF-8 never reach a file as U+FFFD, nor look for one.
       {{"--replace", "caf\xE9", "foo"}, 2, "", "foo foo"},
       {{"--replace", "X", "fo\xEF"}, 2, "", "foo foo"},
