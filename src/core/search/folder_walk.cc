@@ -20,6 +20,17 @@ namespace {
 
 enum class Kind { kFile, kFolder, kOther };
 
+// What a link leads to. A link that leads nowhere (a missing target, a loop) is no file; one
+// whose target cannot be looked at (a folder on the way that is closed to us) may lead to a
+// file with hits: it is listed as a file, so that reading it fails and names the reason.
+Kind KindOfTarget(int folder_fd, const char* name) {
+  struct stat target;
+  if (fstatat(folder_fd, name, &target, 0) != 0) {
+    return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? Kind::kOther : Kind::kFile;
+  }
+  return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
+}
+
 // What the entry is, following a link only to decide whether it names a file.
 Kind KindOf(int folder_fd, const dirent& entry) {
   switch (entry.d_type) {
@@ -27,34 +38,46 @@ Kind KindOf(int folder_fd, const dirent& entry) {
       return Kind::kFile;
     case DT_DIR:
       return Kind::kFolder;
-    case DT_LNK: {
-      struct stat target;
-      if (fstatat(folder_fd, entry.d_name, &target, 0) != 0) return Kind::kOther;
-      return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
-    }
+    case DT_LNK:
+      return KindOfTarget(folder_fd, entry.d_name);
     case DT_UNKNOWN: {
       struct stat own;
       if (fstatat(folder_fd, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) return Kind::kOther;
       if (S_ISREG(own.st_mode)) return Kind::kFile;
       if (S_ISDIR(own.st_mode)) return Kind::kFolder;
       if (!S_ISLNK(own.st_mode)) return Kind::kOther;
-      struct stat target;
-      if (fstatat(folder_fd, entry.d_name, &target, 0) != 0) return Kind::kOther;
-      return S_ISREG(target.st_mode) ? Kind::kFile : Kind::kOther;
+      return KindOfTarget(folder_fd, entry.d_name);
     }
     default:
       return Kind::kOther;
   }
 }
 
-// Lists `folder`; 0, or the errno that made it fail (the listing is then empty).
-int ListEntries(const std::string& folder, FolderListing& listing) {
+// Lists `folder`; 0, or the errno that made it fail (the listing is then empty). With
+// `follow_link` false a folder that has become a link since its parent was listed is not
+// opened (ELOOP).
+int ListEntries(const std::string& folder, FolderListing& listing, bool follow_link = true) {
   listing.files.clear();
   listing.folders.clear();
   listing.others = 0;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return errno;
-  const int fd = dirfd(dir);
+  const int fd =
+      open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow_link ? 0 : O_NOFOLLOW));
+  if (fd < 0) {
+    const int error = errno;
+    struct stat own;
+    // O_DIRECTORY says ENOTDIR for a link even when O_NOFOLLOW stopped at it.
+    if (error == ENOTDIR && !follow_link && lstat(folder.c_str(), &own) == 0 &&
+        S_ISLNK(own.st_mode)) {
+      return ELOOP;
+    }
+    return error;
+  }
+  DIR* dir = fdopendir(fd);
+  if (dir == nullptr) {
+    const int error = errno;
+    close(fd);
+    return error;
+  }
   while (true) {
     errno = 0;
     const dirent* entry = readdir(dir);
@@ -101,7 +124,7 @@ Status ListFolder(const std::string& folder, FolderListing& listing) {
 bool FileSize(const std::string& path, int64_t& size) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) return false;
-  size = static_cast<int64_t>(info.st_size);
+  size = S_ISREG(info.st_mode) ? static_cast<int64_t>(info.st_size) : 0;
   return true;
 }
 
@@ -180,7 +203,12 @@ FolderWalk::Step FolderWalk::Next(WalkItem& item) {
     Frame sub;
     sub.full = BuildPath(frame.full, name);
     sub.relative = frame.relative + name + "/";
-    const int error = ListEntries(sub.full, sub.listing);
+    const int error = ListEntries(sub.full, sub.listing, false);
+    if (error == ELOOP) {  // it has become a link to a folder since it was listed
+      check_pending_ = true;
+      ++others_;
+      continue;
+    }
     if (error != 0) {
       check_pending_ = true;
       item.kind = WalkItem::Kind::kProblem;

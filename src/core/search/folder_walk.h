@@ -3,9 +3,10 @@
 // Listing one folder: its files and its subfolders, each in ascending order of name by code
 // point (byte order of the UTF-8 names), so every run over the same tree visits the same files
 // in the same order. Hidden entries are listed. A symbolic link to a file is listed as a file
-// (it is searched); a symbolic link to a folder is not listed (the walk never follows one, so it
-// cannot loop). Entries that are neither regular files nor folders (devices, pipes, sockets,
-// broken links) are not listed: reading a pipe could block.
+// (it is searched), and so is one whose target cannot be looked at (reading it names why); a
+// symbolic link to a folder is not listed (the walk never follows one, so it cannot loop).
+// Entries that are neither regular files nor folders (devices, pipes, sockets, broken links)
+// are not listed: reading a pipe could block.
 //
 // The walk: depth first, a folder's files before its subfolders, subfolders only while the
 // conditions ask for them. It reads the host's conditions once per listed file (the extension
@@ -35,8 +36,8 @@ struct FolderListing {
 // Lists `folder`. kNotFound or kIoError, naming the folder, when it cannot be opened or read.
 Status ListFolder(const std::string& folder, FolderListing& listing);
 
-// Size in bytes of the file at `path` (links followed); false when it cannot be measured, with
-// errno set.
+// Size in bytes of the file at `path` (links followed), 0 for what is no regular file (reading
+// it refuses it by name); false when it cannot be measured, with errno set.
 bool FileSize(const std::string& path, int64_t& size);
 
 // One step of the walk.

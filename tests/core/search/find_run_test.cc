@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "core/fileops/temp_names.h"
@@ -46,6 +47,15 @@ class FindRunTest : public ::testing::Test {
     std::string paths;
     for (const ResultRow& row : host.rows) paths += row.path + "\n";
     return paths;
+  }
+
+  // The rows and problems the host was handed, one per line, in order.
+  static std::string Events(const RecordingHost& host) {
+    std::string events;
+    for (const std::string& entry : host.log) {
+      if (entry.rfind("panel", 0) != 0) events += entry + "\n";
+    }
+    return events;
   }
 
   ScratchFolder folder_;
@@ -201,14 +211,15 @@ TEST_F(FindRunTest, ExpandsEnvironmentReferencesInTheSourceFolder) {
   EXPECT_EQ(RunTranscript(conditions), "a.txt:1:1:x:1\n");
 }
 
-// A file that cannot be read, a folder that cannot be listed and one whose path is too long
-// to open are each reported where the walk meets them, with the reason, and counted; the walk
-// goes on past them.
+// A file that cannot be read, a link whose target cannot be reached, a folder that cannot be
+// listed and one whose path is too long to open are each reported where the walk meets them,
+// with the reason, and counted; the walk goes on past them.
 TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   folder_.Write("a.txt", "x");
   folder_.Write("b.txt", "x");
   folder_.Write("locked/c.txt", "x");
   folder_.Write("open/d.txt", "x");
+  std::filesystem::create_symlink("locked/c.txt", folder_.Path("c_link.txt"));
   const testing::DeepFolders deep(folder_.path(), "deep");
   chmod(folder_.Path("a.txt").c_str(), 0);
   chmod(folder_.Path("locked").c_str(), 0);
@@ -218,17 +229,73 @@ TEST_F(FindRunTest, WhatCannotBeSearchedIsReportedInWalkOrder) {
   FindRunResult result;
   Status status;
   ASSERT_TRUE(testing::RunAsPlainUser([&] { status = RunFind(host, FindRunOptions(), result); }));
-  std::string events;
-  for (const std::string& entry : host.log) {
-    if (entry.rfind("panel", 0) != 0) events += entry + "\n";
-  }
-  EXPECT_EQ(events, "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\nproblem 0 " +
-                        deep.too_long() +
-                        ": File name too long\nproblem 0 locked: Permission denied\n" +
-                        "row 2 open/d.txt:1:1:x:1\n");
+  EXPECT_EQ(Events(host),
+            "problem 1 a.txt: Permission denied\nrow 1 b.txt:1:1:x:1\n"
+            "problem 1 c_link.txt: Permission denied\nproblem 0 " +
+                deep.too_long() + ": File name too long\nproblem 0 locked: Permission denied\n" +
+                "row 2 open/d.txt:1:1:x:1\n");
   EXPECT_EQ(Summary(status, result),
-            " files=2 finds=2 found=2 given_up=1 too_complex=0 unlisted=2 oversized=0 filtered=0 "
+            " files=2 finds=2 found=2 given_up=2 too_complex=0 unlisted=2 oversized=0 filtered=0 "
             "stopped=0");
+}
+
+// The tree changes after a folder was listed, as the walk meets its first file: a folder
+// that turned into a link is not followed (counted like any folder link), one that vanished is
+// reported, and a file that turned into a pipe or a folder is reported without blocking.
+TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilently) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    std::function<void(ScratchFolder&)> change;
+    const char* events;
+    int32_t others;
+  };
+  const std::vector<Case> cases = {
+      {"folder turned into a link to the source folder",
+       [](ScratchFolder& f) {
+         fs::rename(f.Path("sub"), f.Path("moved"));
+         fs::create_directory_symlink(f.path(), f.Path("sub"));
+       },
+       "row 1 a.txt:1:1:x:1\nrow 2 b.txt:1:1:x:1\n", 1},
+      {"folder removed", [](ScratchFolder& f) { fs::remove_all(f.Path("sub")); },
+       "row 1 a.txt:1:1:x:1\nrow 2 b.txt:1:1:x:1\n"
+       "problem 0 sub: No such file or directory\n",
+       0},
+      {"file turned into a pipe",
+       [](ScratchFolder& f) {
+         fs::remove(f.Path("b.txt"));
+         mkfifo(f.Path("b.txt").c_str(), 0600);
+       },
+       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: Not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
+      {"file turned into a folder",
+       [](ScratchFolder& f) {
+         fs::remove(f.Path("b.txt"));
+         fs::create_directory(f.Path("b.txt"));
+       },
+       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: Not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
+  };
+  for (const Case& c : cases) {
+    for (int threads : {1, 2}) {
+      ScratchFolder folder;
+      folder.Write("a.txt", "x");
+      folder.Write("b.txt", "x");
+      folder.Write("sub/c.txt", "x");
+      FindConditions conditions = ConditionsFor(folder.path(), u"x");
+      conditions.sub_folders = true;
+      conditions.max_size = 100;  // the size is taken too
+      RecordingHost host(conditions);
+      // Read 1 is the run's start, before the source folder is listed; read 2 is at a.txt.
+      host.on_conditions = [&](int reads, RecordingHost&) {
+        if (reads == 2) c.change(folder);
+      };
+      FindRunOptions options;
+      options.threads = threads;
+      FindRunResult result;
+      ASSERT_TRUE(RunFind(host, options, result).ok()) << c.name;
+      EXPECT_EQ(Events(host), c.events) << c.name << ", threads " << threads;
+      EXPECT_EQ(result.other_entries, c.others) << c.name << ", threads " << threads;
+    }
+  }
 }
 
 // The engine's work limit ends the matching of one file (its rows so far stay) and is said as
