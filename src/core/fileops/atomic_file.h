@@ -64,6 +64,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
 
 // Test seam: while set, `hook` is called with the target's path after a writer's content is
 // flushed and before its check and rename, so that a test can change the target in between.
+// It runs on the committing thread under a lock that every Commit takes: it must not commit a
+// writer itself (that would wait for ever), and commits on other threads wait while it runs.
 void SetBeforeRenameHookForTesting(std::function<void(const std::string& target)> hook);
 
 // The file that a rewrite of `path` replaces: the file a symbolic link leads to (through any

@@ -13,26 +13,13 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/file_stamp.h"
 #include "core/fileops/private_folder.h"
+#include "core/text/decimal.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Counts every file of the selection as a failed copy: the backup could not be made at all,
-// for `reason`.
-void FailEverySelectedFile(const ResultRows& rows, const std::vector<size_t>& selected,
-                           const std::string& reason, CopyCounters& counters) {
-  const std::string* last_path = nullptr;
-  for (size_t index : NormalizeSelection(selected, rows.size())) {
-    ++counters.selected_rows;
-    const std::string& path = rows.Path(index);
-    if (last_path != nullptr && *last_path == path) continue;
-    last_path = &path;
-    CountFailedCopy(counters, path, reason);
-  }
-}
 
 // True when emptying or filling the backup folder would delete or overwrite a file the backup
 // is meant to keep: the source folder lies inside the backup folder, or one of the selected
@@ -76,6 +63,28 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   return WriteFileAtomically(target, bytes, options).ok();
 }
 
+// Writes every file below `backup` back below `source`, counting each in `result`. False when
+// the backup folder could not be listed to its end.
+bool RestoreEveryFile(const std::string& backup, const std::string& source, RestoreResult& result) {
+  std::error_code error;
+  // Links to folders are not entered; a link to a file is refused below.
+  fs::recursive_directory_iterator it(backup, error), end;
+  for (; !error && it != end; it.increment(error)) {
+    std::error_code type_error;
+    const fs::file_status status = it->symlink_status(type_error);
+    if (!type_error && fs::is_directory(status)) continue;
+    std::string relative = it->path().lexically_relative(backup).generic_string();
+    if (!type_error && fs::is_regular_file(status) &&
+        RestoreOneFile(it->path().string(), BuildPath(source, relative), source)) {
+      ++result.restored;
+    } else {
+      ++result.failed;
+      result.failed_paths.push_back(relative);
+    }
+  }
+  return !error;
+}
+
 }  // namespace
 
 CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
@@ -100,7 +109,10 @@ CopyCounters RunBackupStep(FileOpsHost& host, const ResultRows& rows,
         (options.private_folder ? " is not private or cannot be emptied" : " cannot be made");
   }
   if (!unusable.empty()) {
-    FailEverySelectedFile(rows, selected, unusable, counters);
+    // The rows are reached; their files are what could not be kept.
+    counters.selected_rows +=
+        static_cast<int32_t>(NormalizeSelection(selected, rows.size()).size());
+    CountEverySelectedFileFailed(rows, selected, unusable, counters);
     return counters;
   }
   CopySelectedFiles(host, rows, selected, /*keep_structure=*/true, source, backup, counters);
@@ -135,26 +147,8 @@ RestoreResult Restore(FileOpsHost& host) {
   const std::string backup = ExpandFolder(conditions->backup_folder, conditions->literal_folders);
   const std::string source = ExpandFolder(conditions->source_folder, conditions->literal_folders);
   // A source folder inside the backup folder would be walked as part of the backup.
-  bool listed = IsPrivateFolder(backup) && !source.empty() && !IsInsideFolder(source, backup);
-  if (listed) {
-    std::error_code error;
-    // Links to folders are not entered; a link to a file is refused below.
-    fs::recursive_directory_iterator it(backup, error), end;
-    for (; !error && it != end; it.increment(error)) {
-      std::error_code type_error;
-      const fs::file_status status = it->symlink_status(type_error);
-      if (!type_error && fs::is_directory(status)) continue;
-      std::string relative = it->path().lexically_relative(backup).generic_string();
-      if (!type_error && fs::is_regular_file(status) &&
-          RestoreOneFile(it->path().string(), BuildPath(source, relative), source)) {
-        ++result.restored;
-      } else {
-        ++result.failed;
-        result.failed_paths.push_back(relative);
-      }
-    }
-    if (error) listed = false;
-  }
+  const bool listed = IsPrivateFolder(backup) && !source.empty() &&
+                      !IsInsideFolder(source, backup) && RestoreEveryFile(backup, source, result);
 
   if (listed && result.failed == 0) {
     host.SetStatusText(StatusPanel::kStatus, u"Complete Undo");

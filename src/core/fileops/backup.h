@@ -26,7 +26,9 @@ struct BackupOptions {
 // The backup step: panel 1 "Start Backup", then the backup folder (Conditions().backup_folder)
 // is prepared as `options` say, and the files of the selected rows are copied into it keeping
 // their relative paths (CopySelectedFiles with keep-structure on; panel 5 counts the rows).
-// Returns the counters; `failed` is what the replace run asks about.
+// Returns the counters; `failed` is what the replace run asks about. `folder_used`, when given,
+// receives the expanded backup folder once the copies went into it, and is left as it was when
+// the folder could not be used.
 // Refuses, counting every selected file as failed and deleting nothing, when the backup
 // folder cannot be used (missing, or no longer private), or when the source folder lies inside
 // the backup folder or the backup folder inside the source folder: emptying or filling it would

@@ -5,6 +5,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/text/decimal.h"
 #include "core/text/utf_convert.h"
 
 namespace quonder {
@@ -15,19 +16,25 @@ void CountFailedCopy(CopyCounters& counters, const std::string& path, std::strin
   counters.failed_reasons.push_back(std::move(reason));
 }
 
+void CountEverySelectedFileFailed(const ResultRows& rows, const std::vector<size_t>& selected,
+                                  const std::string& reason, CopyCounters& counters) {
+  const std::string* last_path = nullptr;
+  for (size_t index : NormalizeSelection(selected, rows.size())) {
+    const std::string& path = rows.Path(index);
+    if (last_path != nullptr && *last_path == path) continue;
+    last_path = &path;
+    CountFailedCopy(counters, path, reason);
+  }
+}
+
 void CopySelectedFiles(FileOpsHost& host, const ResultRows& rows,
                        const std::vector<size_t>& selected, bool keep_structure,
                        const std::string& source, const std::string& destination,
                        CopyCounters& counters) {
   if (!FolderExists(source) || !FolderExists(destination)) {
     counters.missing_folder = FolderExists(source) ? destination : source;
-    const std::string* last_path = nullptr;
-    for (size_t index : NormalizeSelection(selected, rows.size())) {
-      const std::string& path = rows.Path(index);
-      if (last_path != nullptr && *last_path == path) continue;
-      last_path = &path;
-      CountFailedCopy(counters, path, "the folder " + counters.missing_folder + " does not exist");
-    }
+    CountEverySelectedFileFailed(
+        rows, selected, "the folder " + counters.missing_folder + " does not exist", counters);
     return;
   }
 

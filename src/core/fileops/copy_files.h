@@ -1,6 +1,6 @@
 // Copying the files behind the selected rows of the result list: "Copy Files" puts them all
 // into the copy folder, "Copy Folders" keeps their folders below the source folder. The backup
-// of a replace run uses the same copy (core/backup.h).
+// of a replace run uses the same copy (core/fileops/backup.h).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,12 @@ struct CopyCounters {
 
 // Counts a refused copy of `path` and why.
 void CountFailedCopy(CopyCounters& counters, const std::string& path, std::string reason);
+
+// Counts the file of every selected row (as CopySelectedFiles reads `selected`) as refused for
+// `reason`, once for a run of adjacent rows of one file, when nothing can be copied at all.
+// Counts no row as reached.
+void CountEverySelectedFileFailed(const ResultRows& rows, const std::vector<size_t>& selected,
+                                  const std::string& reason, CopyCounters& counters);
 
 // Copies the file of every selected row (0-based indexes into `rows`, any order; duplicates
 // and indexes out of range are ignored) from `source_folder` to `destination_folder`, both

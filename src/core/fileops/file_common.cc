@@ -61,15 +61,22 @@ void MakeFolderWritable(const fs::path& folder, const fs::file_status& status) {
   }
 }
 
+// The entries of `folder` (links not followed), listed whole before the caller changes the
+// folder; false when it cannot be listed to its end.
+bool ListFolder(const fs::path& folder, std::vector<fs::path>& entries) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    entries.push_back(it->path());
+  }
+  return !ec;
+}
+
 // Deletes `folder` and what is below it without following links. Stops at the first failure.
 bool RemoveTree(const fs::path& folder, bool force) {
   std::error_code ec;
   if (force) MakeFolderWritable(folder, fs::symlink_status(folder, ec));
   std::vector<fs::path> entries;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    entries.push_back(it->path());
-  }
-  if (ec) return false;
+  if (!ListFolder(folder, entries)) return false;
   for (const fs::path& entry : entries) {
     fs::file_status status = fs::symlink_status(entry, ec);
     if (ec) return false;
@@ -100,24 +107,21 @@ fs::path Resolved(const std::string& path) {
 bool CopyTree(const fs::path& source, const fs::path& destination, bool overwrite) {
   std::error_code ec;
   if (!fs::is_directory(destination, ec) && !fs::create_directory(destination, ec)) return false;
-  std::vector<fs::directory_entry> entries;
-  for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
-    entries.push_back(*it);
-  }
-  if (ec) return false;
+  std::vector<fs::path> entries;
+  if (!ListFolder(source, entries)) return false;
   bool all_copied = true;
-  for (const fs::directory_entry& entry : entries) {
-    const fs::path target = destination / entry.path().filename();
-    fs::file_status link_status = entry.symlink_status(ec);
+  for (const fs::path& entry : entries) {
+    const fs::path target = destination / entry.filename();
+    fs::file_status link_status = fs::symlink_status(entry, ec);
     if (ec) {
       all_copied = false;
     } else if (fs::is_directory(link_status)) {
-      all_copied = CopyTree(entry.path(), target, overwrite) && all_copied;
-    } else if (fs::is_symlink(link_status) && entry.is_directory(ec)) {
+      all_copied = CopyTree(entry, target, overwrite) && all_copied;
+    } else if (fs::is_symlink(link_status) && fs::is_directory(entry, ec)) {
       // A link to a folder is not followed: it could lead back into the tree.
       all_copied = false;
     } else {
-      all_copied = CopyFile(entry.path().string(), target.string(), overwrite) && all_copied;
+      all_copied = CopyFile(entry.string(), target.string(), overwrite) && all_copied;
     }
   }
   return all_copied;

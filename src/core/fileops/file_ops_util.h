@@ -1,13 +1,10 @@
-// Small helpers shared by the replace, backup and copy commands: the selection walk, numbers in
-// messages, and the file identity tests that keep a copy or a write from destroying its own
-// source.
+// Small helpers shared by the replace, backup and copy commands: the selection walk and the
+// file tests that keep a copy or a write from destroying its own source or a read-only file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "core/text/decimal.h"
 
 namespace quonder {
 

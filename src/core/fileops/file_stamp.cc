@@ -9,13 +9,10 @@
 #include <vector>
 
 #include "core/retrying_io.h"
+#include "core/unique_fd.h"
 
 namespace quonder {
 namespace {
-
-FileStamp StampOf(const struct stat& st) {
-  return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
-}
 
 bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -26,17 +23,17 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
          SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
 }
 
-// Opens `path` for reading without waiting on a FIFO, and stamps what was opened.
+// Opens `path` for reading without waiting on a FIFO, and stamps what was opened: the caller
+// owns the descriptor returned. -1, with `status` saying why, on failure.
 int OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
     stamp = StampOf(st);
-    return fd;
+    return fd.release();
   }
   const int saved = errno;
-  if (fd >= 0) {
-    ::close(fd);
+  if (fd.get() >= 0) {
     status = Status::Error(Status::Code::kIoError,
                            "Cannot read \"" + path + "\": it is not a regular file");
     return -1;
@@ -67,48 +64,43 @@ bool ReadsAsExactly(int fd, const FileStamp& now, std::string_view bytes) {
 
 }  // namespace
 
+FileStamp StampOf(const struct stat& st) {
+  return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
+}
+
 Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp) {
   bytes.clear();
   Status status;
-  int fd = OpenRegular(path, stamp, status);
-  if (fd < 0) return status;
+  UniqueFd fd(OpenRegular(path, stamp, status));
+  if (fd.get() < 0) return status;
   // Exactly the stamped size: a file that grows while it is read is caught by the recheck.
   bytes.resize(static_cast<size_t>(stamp.size));
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ReadSome(fd, bytes.data() + done, bytes.size() - done);
+    ssize_t n = ReadSome(fd.get(), bytes.data() + done, bytes.size() - done);
     if (n <= 0) {
-      status = Status::Error(Status::Code::kIoError,
-                             "Cannot read \"" + path + "\": " +
-                                 (n == 0 ? std::string("it got shorter") : std::strerror(errno)));
-      ::close(fd);
       bytes.clear();
-      return status;
+      return Status::Error(Status::Code::kIoError,
+                           "Cannot read \"" + path + "\": " +
+                               (n == 0 ? std::string("it got shorter") : std::strerror(errno)));
     }
     done += static_cast<size_t>(n);
   }
-  ::close(fd);
   return Status::Ok();
 }
 
 bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_view bytes) {
   FileStamp now;
   Status status;
-  int fd = OpenRegular(path, now, status);
-  if (fd < 0) return false;
-  const bool same = SameStamp(now, stamp) && ReadsAsExactly(fd, now, bytes);
-  ::close(fd);
-  return same;
+  UniqueFd fd(OpenRegular(path, now, status));
+  return fd.get() >= 0 && SameStamp(now, stamp) && ReadsAsExactly(fd.get(), now, bytes);
 }
 
 bool HoldsExactly(const std::string& path, std::string_view bytes) {
   FileStamp now;
   Status status;
-  int fd = OpenRegular(path, now, status);
-  if (fd < 0) return false;
-  const bool same = ReadsAsExactly(fd, now, bytes);
-  ::close(fd);
-  return same;
+  UniqueFd fd(OpenRegular(path, now, status));
+  return fd.get() >= 0 && ReadsAsExactly(fd.get(), now, bytes);
 }
 
 }  // namespace quonder

@@ -21,6 +21,9 @@ struct FileStamp {
   struct timespec changed = {};  // status change: also moves on chmod, chown and xattr edits
 };
 
+// The stamp of what `st` describes (from stat or fstat).
+FileStamp StampOf(const struct stat& st);
+
 // Reads the regular file at `path` into `bytes` and stamps it, both from one open file, so
 // that the stamp belongs to the bytes. kNotFound, or kIoError naming the path (also for
 // something that is not a regular file: a FIFO is not waited on).

@@ -101,20 +101,20 @@ void ReplaceFile::Finish(bool dry_run) {
   if (untouched_) return;
   const bool write = !dry_run && splice_->Changes();
   AtomicWriter writer;
-  if (write) {
-    Status status = writer.Open(target_);
-    if (status.ok()) status = writer.Write(std::string_view(bytes_).substr(0, bom_length_));
-    if (!status.ok()) {
-      MarkUntouched(UntouchedReason::kUnwritable, status.message());
-      return;
-    }
-  }
+  if (write && !StartWriting(writer)) return;
   if (EncodeInPieces(write ? &writer : nullptr)) {
     if (write && !untouched_) Commit(writer);
     return;
   }
   writer.Abandon();
   if (!untouched_) EncodeWhole(dry_run);
+}
+
+bool ReplaceFile::StartWriting(AtomicWriter& writer) {
+  Status status = writer.Open(target_);
+  if (status.ok()) status = writer.Write(std::string_view(bytes_).substr(0, bom_length_));
+  if (!status.ok()) MarkUntouched(UntouchedReason::kUnwritable, status.message());
+  return status.ok();
 }
 
 bool ReplaceFile::EncodeInPieces(AtomicWriter* writer) {
@@ -174,9 +174,8 @@ void ReplaceFile::EncodeWhole(bool dry_run) {
   }
   if (dry_run || !changes) return;
   AtomicWriter writer;
-  Status status = writer.Open(target_);
-  if (status.ok()) status = writer.Write(std::string_view(bytes_).substr(0, bom_length_));
-  if (status.ok()) status = writer.Write(bytes);
+  if (!StartWriting(writer)) return;
+  Status status = writer.Write(bytes);
   if (!status.ok()) {
     MarkUntouched(UntouchedReason::kUnwritable, status.message());
     return;
@@ -212,7 +211,7 @@ void ReplaceFile::Commit(AtomicWriter& writer) {
   }
   struct stat st;
   if (::stat(target_.c_str(), &st) == 0) {
-    written_ = FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
+    written_ = StampOf(st);
   }
 }
 

@@ -65,6 +65,9 @@ class ReplaceFile {
 
  private:
   void Load(const Status& codec_status, bool seen_before, const std::string& source_folder);
+  // Opens `writer` on the target and writes the byte-order mark; false, the file marked
+  // untouched, when that fails.
+  bool StartWriting(AtomicWriter& writer);
   // Encodes piece by piece, checking each original piece against the file's bytes, and writes
   // to `writer` when given. False (nothing marked) when a piece does not come out as the bytes.
   bool EncodeInPieces(AtomicWriter* writer);

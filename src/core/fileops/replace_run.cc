@@ -10,6 +10,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/replace_file.h"
 #include "core/search/reg_exp.h"
+#include "core/text/decimal.h"
 #include "core/text/string_common.h"
 #include "core/text/text_stream.h"
 #include "core/text/utf_convert.h"
@@ -87,26 +88,12 @@ class ReplaceLoop {
       ++result_.passed;
       host_.SetStatusText(StatusPanel::kReplaceCounter, DecimalText(result_.passed));
 
-      if (conditions->source_folder != source_entered_) {
-        source_entered_ = conditions->source_folder;
-        source_ = ExpandFolder(source_entered_, conditions->literal_folders);
-      }
-      const std::string& source = source_;
+      const std::string& source = SourceFolder(*conditions);
       const std::string& relative = rows_.Path(index);
       std::string path = BuildPath(source, relative);
       // The rows after the file's last selected one were not selected: it is complete.
       if (file_ && file_->full_path() != path) FinishFile();
-      if (!file_) {
-        host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative));
-        file_.emplace(path, relative, codec.get(), codec_status, finished_.contains(path), source);
-        if (!backup_folder_.empty()) file_->KeepBackupInStep(backup_folder_);
-        if (!file_->untouched()) {
-          auto same = taken_.find(Identity(file_->stamp()));
-          if (same != taken_.end()) {
-            file_->MarkUntouched(UntouchedReason::kSameFile, "same file as " + same->second);
-          }
-        }
-      }
+      if (!file_) StartFile(path, relative, codec.get(), codec_status);
       if (!file_->untouched()) {
         Status status = replacer.For(*conditions, rows_.Found(index), found, replacement);
         if (!status.ok()) {
@@ -133,6 +120,30 @@ class ReplaceLoop {
   }
 
  private:
+  // The source folder as the file system sees it, expanded again only when the entered text
+  // changed.
+  const std::string& SourceFolder(const FileOpsConditions& conditions) {
+    if (conditions.source_folder != source_entered_) {
+      source_entered_ = conditions.source_folder;
+      source_ = ExpandFolder(source_entered_, conditions.literal_folders);
+    }
+    return source_;
+  }
+
+  // Loads the file at `path` as the file in hand (its first selected row is reached). A file
+  // that another path of this run has already taken is marked untouched at once.
+  void StartFile(const std::string& path, const std::string& relative, TextCodec* codec,
+                 const Status& codec_status) {
+    host_.SetStatusText(StatusPanel::kCurrentFile, ToUtf16(relative));
+    file_.emplace(path, relative, codec, codec_status, finished_.contains(path), source_);
+    if (!backup_folder_.empty()) file_->KeepBackupInStep(backup_folder_);
+    if (file_->untouched()) return;
+    auto same = taken_.find(Identity(file_->stamp()));
+    if (same != taken_.end()) {
+      file_->MarkUntouched(UntouchedReason::kSameFile, "same file as " + same->second);
+    }
+  }
+
   void FinishFile() {
     file_->Finish(dry_run_);
     if (file_->untouched()) {

@@ -83,7 +83,7 @@ struct ReplaceResult {
 // The whole command, as the window's Replace button runs it:
 //  1. busy pointer, Replace disabled, stop request cleared; "EnableRestore" written; focus to
 //     the list.
-//  2. With enable_restore: the backup step (core/backup.h). Failed copies: panel 1 "Failed
+//  2. With enable_restore: the backup step (core/fileops/backup.h). Failed copies: panel 1 "Failed
 //     Backup" and the question "Failed to backup N file(s).\r\nContinue Replace String?"
 //     (title "Find Text", style 49); any answer but OK ends the run with no file changed.
 //     Otherwise panel 1 "Complete Backup". A stop during the backup ends the run with no file

@@ -27,6 +27,16 @@ std::string LineFeedCode(const std::string& text) {
   return text == "\r\n" || text == "\r" ? text : std::string("\n");
 }
 
+// The comma-separated fields of `text` that are numbers, rounded, each into its place in
+// `measures`; the other places keep what they hold.
+template <typename Measure, size_t kCount>
+void ReadMeasures(const std::string& text, std::array<Measure, kCount>& measures) {
+  const std::vector<std::string> fields = SplitFields(text, kCount);
+  for (size_t i = 0; i < kCount; ++i) {
+    if (std::optional<double> number = ParseNumber(fields[i])) measures[i] = RoundToInt32(*number);
+  }
+}
+
 // The run's keys of its own section go out in one rewrite (each rewrite is flushed to disk,
 // and a Find should not wait for a dozen of them); the histories keep theirs.
 class Writer {
@@ -136,20 +146,9 @@ WindowStatus ReadWindowStatus(const std::string& file) {
 
 WindowStatus ReadWindowStatus(const IniSnapshot& ini) {
   WindowStatus status;
-  const std::vector<std::string> size =
-      SplitFields(ini.Get(kStatusSection, kWindowSizeKey, ",,9795,"), 4);
-  for (size_t i = 0; i < size.size(); ++i) {
-    if (std::optional<double> number = ParseNumber(size[i])) {
-      status.window_size[i] = RoundToInt32(*number);
-    }
-  }
-  const std::vector<std::string> widths =
-      SplitFields(ini.Get(kStatusSection, kColsWidthKey, "600,4200,810,810,2100,900"), 6);
-  for (size_t i = 0; i < widths.size(); ++i) {
-    if (std::optional<double> number = ParseNumber(widths[i])) {
-      status.cols_width[i] = RoundToInt32(*number);
-    }
-  }
+  ReadMeasures(ini.Get(kStatusSection, kWindowSizeKey, ",,9795,"), status.window_size);
+  ReadMeasures(ini.Get(kStatusSection, kColsWidthKey, "600,4200,810,810,2100,900"),
+               status.cols_width);
   return status;
 }
 

@@ -1,21 +1,9 @@
 #include "core/settings/folder_fields.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "core/fileops/file_common.h"
+#include "core/fileops/file_ops_util.h"
 
 namespace quonder {
-namespace {
-
-// Copying a file onto itself would truncate it before reading, so the same file under another
-// name (a link, "./", a different spelling) must be caught before the copy starts.
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error);
-}
-
-}  // namespace
 
 bool ApplyFolderPath(const std::string& path, FolderFieldView& box, std::string& target) {
   if (FolderExists(ExpandEnvVariables(path))) {
@@ -61,7 +49,9 @@ bool ExportSetting(SettingsFileView& view, const std::string& ini_file) {
   std::string reason;
   if (!FileExists(ini_file)) {
     reason = "The settings file in use has not been written yet.";
-  } else if (IsSameFile(ini_file, chosen)) {
+  } else if (SameFile(ini_file, chosen)) {
+    // Caught here, under any other name (a link, "./", another spelling), for a clearer
+    // message than the copy's own refusal.
     reason = "That is the settings file in use.";
   } else if (std::string why; !CopyFile(ini_file, chosen, /*overwrite=*/true, &why)) {
     reason = "The target cannot be written: " + why + ".";

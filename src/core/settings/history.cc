@@ -87,11 +87,12 @@ Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& sectio
   std::vector<std::string> list(static_cast<size_t>(capacity));
   list[0] = text;
   const int n = box.ItemCount();
+  // The last place the shift rewrites: where the text's older duplicate stood, else the end.
   int last = n;
   {
     const IniSnapshot ini(ini_file);
-    for (int i = 0; i < n; ++i) {
-      if (i >= capacity - 1) continue;  // places behind the capacity are not read
+    // Entry i moves to place i + 1; entries that would move behind the capacity are not read.
+    for (int i = 0; i < n && i < capacity - 1; ++i) {
       list[i + 1] = ini.Get(section, Decimal(i), "");
       if (list[i + 1] == text) {
         last = i;

@@ -3,17 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/text/blanks.h"
+
 namespace quonder {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
+// True for a line that holds only blanks, or a comment.
+bool IsBlankOrComment(std::string_view text) {
+  std::string_view body = TrimBlanks(text);
+  return body.empty() || body.front() == ';' || body.front() == '#';
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -53,19 +53,19 @@ IniDocument::Line IniDocument::MakeLine(std::string text, std::string line_end) 
   Line line;
   line.text = std::move(text);
   line.line_end = std::move(line_end);
-  std::string_view body = Trim(line.text);
-  if (body.empty() || body.front() == ';' || body.front() == '#') return line;
+  if (IsBlankOrComment(line.text)) return line;
+  std::string_view body = TrimBlanks(line.text);
   if (body.front() == '[') {
     size_t close = body.find(']');
     if (close != std::string_view::npos) {
       line.kind = Kind::kSection;
-      line.name = std::string(Trim(body.substr(1, close - 1)));
+      line.name = std::string(TrimBlanks(body.substr(1, close - 1)));
     }
     return line;
   }
   size_t equals = line.text.find('=');
   if (equals == std::string::npos) return line;
-  std::string_view name = Trim(std::string_view(line.text).substr(0, equals));
+  std::string_view name = TrimBlanks(std::string_view(line.text).substr(0, equals));
   if (name.empty()) return line;
   line.kind = Kind::kKey;
   line.name = std::string(name);
@@ -139,7 +139,7 @@ std::optional<std::string> IniDocument::FindValue(std::string_view section,
   for (size_t i = header + 1; i < end; ++i) {
     const Line& line = lines_[i];
     if (line.kind != Kind::kKey || !SameIniName(line.name, key)) continue;
-    std::string_view value = Trim(std::string_view(line.text).substr(line.value_start));
+    std::string_view value = TrimBlanks(std::string_view(line.text).substr(line.value_start));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
@@ -173,7 +173,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
   if (header == std::string::npos) {
     size_t at = lines_.size();
     EndLineBefore(at);
-    if (at > 0 && !Trim(lines_[at - 1].text).empty()) lines_.push_back(MakeLine("", eol_));
+    if (at > 0 && !TrimBlanks(lines_[at - 1].text).empty()) lines_.push_back(MakeLine("", eol_));
     lines_.push_back(MakeLine("[" + std::string(section) + "]", eol_));
     lines_.push_back(MakeLine(std::move(key_line), eol_));
     return;
@@ -186,8 +186,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
       line.text = line.text.substr(0, line.value_start) + std::string(value);
       return;
     }
-    std::string_view body = Trim(line.text);
-    if (!body.empty() && body.front() != ';' && body.front() != '#') last_content = i;
+    if (!IsBlankOrComment(line.text)) last_content = i;
   }
   size_t at = last_content + 1;
   EndLineBefore(at);

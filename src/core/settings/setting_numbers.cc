@@ -6,10 +6,11 @@
 #include <limits>
 #include <string>
 
+#include "core/text/blanks.h"
+
 namespace quonder {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Length of the decimal number at the start of `text` (0 when there is none).
@@ -42,8 +43,8 @@ bool TooLarge(std::string_view number) {
   const std::string_view mantissa = number.substr(0, e);
   const size_t dot = std::min(mantissa.find('.'), mantissa.size());
   const size_t first = mantissa.find_first_of("123456789");
-  int64_t power = first < dot ? static_cast<int64_t>(dot - first - 1)
-                              : -static_cast<int64_t>(first - dot);
+  int64_t power =
+      first < dot ? static_cast<int64_t>(dot - first - 1) : -static_cast<int64_t>(first - dot);
   if (e != std::string_view::npos) {
     std::string_view exponent = number.substr(e + 1);
     const bool negative = exponent.front() == '-';
@@ -74,12 +75,6 @@ double ToDouble(std::string_view number) {
     value = TooLarge(digits) ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return negative ? -value : value;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace

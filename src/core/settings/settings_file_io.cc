@@ -11,6 +11,7 @@
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
+#include "core/fileops/file_ops_util.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -106,10 +107,10 @@ Status WriteSettingsFile(const std::string& given_path, std::string_view bytes) 
   struct stat st;
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) return IoError(kCannotWrite, path, kNotRegular);
-  // A file the user may not write (someone else's, or marked read-only) is not replaced
-  // through the folder either.
-  if (exists && ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-                 ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
+  // A file the user may not write (someone else's, marked read-only, or on a read-only file
+  // system: any refusal of the access check) is not replaced through the folder either.
+  if (exists &&
+      (IsMarkedReadOnly(path) || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
     return IoError(kCannotWrite, path, "the file is read-only");
   }
   if (exists && !FolderTakesNewFiles(GetParentFolderName(path))) {

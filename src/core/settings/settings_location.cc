@@ -45,8 +45,10 @@ std::string DefaultSettingsFile(const std::string& program_folder) {
 
 Status CreateSettingsFolder(const std::string& settings_file) {
   const std::string folder = GetParentFolderName(settings_file);
-  // Each missing folder from the top down.
-  for (size_t slash = 1; slash != std::string::npos;) {
+  if (folder.empty()) return Status::Ok();  // a bare file name: the working folder holds it
+  // Each missing folder from the top down: every part up to a '/' after the first character
+  // (the root's own '/' names no part), then the folder itself.
+  for (size_t slash = 0; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
     const std::string part = folder.substr(0, slash);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {

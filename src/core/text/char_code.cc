@@ -1,7 +1,5 @@
 #include "core/text/char_code.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -9,7 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "core/fileops/file_common.h"
 #include "core/settings/ini_file_common.h"
+#include "core/text/blanks.h"
 
 namespace quonder {
 namespace {
@@ -18,11 +18,6 @@ constexpr char kCharCodeSetFile[] = "CharCodeSet.ini";
 constexpr char kCharCodeSection[] = "CharcterCoding";
 constexpr char kDefaultCharCodeValue[] = "utf-8,65001,Universal Alphabet (UTF-8)";
 constexpr char kFallbackCharset[] = "utf-8";
-
-bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 std::vector<std::string> SplitAtCommas(const std::string& value) {
   std::vector<std::string> fields;
@@ -39,8 +34,7 @@ std::vector<std::string> SplitAtCommas(const std::string& value) {
 // bits; anything else (an empty field, "932a", "1e3", a number too large) makes the entry
 // malformed rather than guessing.
 bool ParseCodePage(std::string_view field, int32_t& code_page) {
-  while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
-  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+  field = TrimBlanks(field);
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   if (field.empty() || field.front() == '+') return false;
   int32_t parsed = 0;
@@ -52,12 +46,10 @@ bool ParseCodePage(std::string_view field, int32_t& code_page) {
 
 }  // namespace
 
-bool LoadCharCodeSet(const std::string& program_folder, std::vector<CharCodeEntry>& sets) {
+bool LoadCharCodeSet(const std::string& folder, std::vector<CharCodeEntry>& sets) {
   sets.clear();
-  std::string file = program_folder;
-  if (!file.empty() && file.back() != '/') file += '/';
-  file += kCharCodeSetFile;
-  if (!IsRegularFile(file)) return false;
+  const std::string file = BuildPath(folder, kCharCodeSetFile);
+  if (!FileExists(file)) return false;
 
   // One reading of the table for all its keys.
   const IniSnapshot table(file);

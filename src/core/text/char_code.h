@@ -1,5 +1,6 @@
-// The code set table: which charsets the user can pick, read from CharCodeSet.ini beside the
-// program (section "CharcterCoding", one "name,codepage,description" value per key).
+// The code set table: which charsets the user can pick, read from CharCodeSet.ini in the
+// program's data folder (beside the program or installed: FindDataFolder in data_files.h),
+// section "CharcterCoding", one "name,codepage,description" value per key.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +18,11 @@ struct CharCodeEntry {
 // Index of the default charset in the table (the setting "Coding" defaults to its Name).
 inline constexpr int kDefaultCharCodeIndex = 42;
 
-// Loads `<program_folder>/CharCodeSet.ini` into `sets`, one entry per key in key order. A value
+// Loads `<folder>/CharCodeSet.ini` into `sets`, one entry per key in key order. A value
 // that does not split into exactly three comma-separated fields with a numeric second field
 // leaves an empty entry in its place. False (and `sets` empty) when the file is missing or the
 // section has no keys.
-bool LoadCharCodeSet(const std::string& program_folder, std::vector<CharCodeEntry>& sets);
+bool LoadCharCodeSet(const std::string& folder, std::vector<CharCodeEntry>& sets);
 
 // Name of the default charset: entry 42, or when the table is shorter or that entry is empty,
 // the first non-empty name, or "utf-8" for an empty table.

@@ -71,7 +71,8 @@ std::string BomFor(UConverter* cnv) {
 }
 
 // ASCII bytes must each decode to one code point below 0x80, and may differ from themselves
-// only by a permutation of control codes (which is then straightened).
+// only by a permutation of control codes (which is then straightened). `facts` is changed only
+// when the result is true.
 bool ProbeAscii(UConverter* cnv, SubstitutionRecord& record, ConverterFacts& facts) {
   std::array<char16_t, 128> decoded{};
   std::array<bool, 128> seen{};
@@ -162,16 +163,10 @@ void ProbeConverter(UConverter* cnv, SubstitutionRecord& record, ConverterFacts&
   UConverterType type = ucnv_getType(cnv);
   bool single_byte = type == UCNV_SBCS || type == UCNV_LATIN_1 || type == UCNV_US_ASCII;
   bool multi_byte = type == UCNV_MBCS || type == UCNV_UTF8 || type == UCNV_CESU8;
+  // ProbeAscii changes the facts only when it succeeds: otherwise nothing is straightened.
   if ((single_byte || multi_byte) && ProbeAscii(cnv, record, facts)) {
     facts.ascii_compatible = true;
     facts.ascii_transparent = type == UCNV_MBCS ? ProbeTransparent(cnv, record, facts) : true;
-  } else {
-    facts.straighten = false;
-    facts.rotated_bytes.clear();
-    for (int b = 0; b < 0x80; ++b) {
-      facts.decode_fix[b] = static_cast<char16_t>(b);
-      facts.encode_fix[b] = static_cast<char16_t>(b);
-    }
   }
   if (single_byte) ProbeByteTable(cnv, record, facts);
   ucnv_resetToUnicode(cnv);

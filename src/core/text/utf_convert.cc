@@ -95,6 +95,26 @@ namespace {
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
+// The bytes that may follow the lead byte `lead` (0xC2-0xF4) in well-formed UTF-8.
+struct ByteRange {
+  uint8_t low;
+  uint8_t high;
+};
+constexpr ByteRange SecondByteRange(uint8_t lead) {
+  switch (lead) {
+    case 0xE0:
+      return {0xA0, 0xBF};  // no overlong three-byte form
+    case 0xED:
+      return {0x80, 0x9F};  // no surrogate
+    case 0xF0:
+      return {0x90, 0xBF};  // no overlong four-byte form
+    case 0xF4:
+      return {0x80, 0x8F};  // nothing above U+10FFFF
+    default:
+      return {0x80, 0xBF};
+  }
+}
+
 // Length of the leading run of ASCII bytes of p[0, n).
 size_t AsciiPrefix(const char* p, size_t n) {
   size_t i = 0;
@@ -121,21 +141,17 @@ bool IsValidUtf8(std::string_view bytes) {
     if (i >= n) break;
     const unsigned char c = s[i];
     size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
     if (c >= 0xC2 && c <= 0xDF) {
       length = 2;
     } else if (c >= 0xE0 && c <= 0xEF) {
       length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
     } else if (c >= 0xF0 && c <= 0xF4) {
       length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
     } else {
       return false;
     }
-    if (n - i < length || s[i + 1] < low || s[i + 1] > high) return false;
+    const ByteRange second = SecondByteRange(c);
+    if (n - i < length || s[i + 1] < second.low || s[i + 1] > second.high) return false;
     for (size_t k = 2; k < length; ++k) {
       if (!IsContinuation(s[i + k])) return false;
     }
@@ -189,9 +205,10 @@ size_t Utf16LengthLossy(std::string_view bytes) {
   // is what keeps binary files (long stretches of such bytes) cheap.
   const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
   const size_t n = bytes.size();
-  auto trail = [&](size_t at, uint8_t low, uint8_t high) {
-    return at < n && s[at] >= low && s[at] <= high;
+  auto trail = [&](size_t at, ByteRange range) {
+    return at < n && s[at] >= range.low && s[at] <= range.high;
   };
+  constexpr ByteRange kContinuation = {0x80, 0xBF};
   size_t units = 0;
   size_t i = 0;
   while (i < n) {
@@ -212,15 +229,14 @@ size_t Utf16LengthLossy(std::string_view bytes) {
     ++i;
     if (c < 0xC2 || c > 0xF4) continue;
     if (c < 0xE0) {
-      i += trail(i, 0x80, 0xBF);
+      i += trail(i, kContinuation);
     } else if (c < 0xF0) {
-      if (trail(i, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF))
-        i += 1 + trail(i + 1, 0x80, 0xBF);
-    } else if (trail(i, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF)) {
+      if (trail(i, SecondByteRange(c))) i += 1 + trail(i + 1, kContinuation);
+    } else if (trail(i, SecondByteRange(c))) {
       ++i;
-      if (trail(i, 0x80, 0xBF)) {
+      if (trail(i, kContinuation)) {
         ++i;
-        if (trail(i, 0x80, 0xBF)) {
+        if (trail(i, kContinuation)) {
           ++i;
           ++units;  // a supplementary character: two units
         }

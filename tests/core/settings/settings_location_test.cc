@@ -55,6 +55,17 @@ TEST(SettingsLocationTest, TheFolderIsMadePrivateWithItsParents) {
   const Status status = CreateSettingsFolder(scratch.Path("blocked/quonder/Quonder.ini"));
   EXPECT_FALSE(status.ok());
   EXPECT_NE(status.message().find("blocked"), std::string::npos) << status.message();
+
+  // A relative path starts at the working folder, a one-letter first folder included; a bare
+  // file name needs no folder at all.
+  const fs::path working = fs::current_path();
+  fs::current_path(scratch.path());
+  const Status nested = CreateSettingsFolder("a/b/Quonder.ini");
+  const Status bare = CreateSettingsFolder("Quonder.ini");
+  fs::current_path(working);
+  EXPECT_TRUE(nested.ok()) << nested.message();
+  EXPECT_TRUE(fs::is_directory(scratch.Path("a/b")));
+  EXPECT_TRUE(bare.ok()) << bare.message();
 }
 
 TEST(DefaultEditorTest, TheFirstListedEditorOnPathElseTheDesktopOpener) {
