@@ -18,6 +18,24 @@
 
 namespace quonder::testing {
 
+// A shown window over `files` data files holding `text`, with a TEMP and a backup folder of its
+// own, and its messages logged.
+struct ShownWindow {
+  ShownWindow(int files, const char* text) : temp_env("TEMP", temp.path()) {
+    fixture.WriteDataFiles(files, text);
+    fixture.PointAtData();
+    window = fixture.Open();
+    if (window != nullptr && CreateFolderPath(window->strBackupFolder)) window->show();
+  }
+  bool ok() const { return window != nullptr && window->isVisible(); }
+
+  WindowFixture fixture;
+  ScratchFolder temp;
+  ScopedEnv temp_env;
+  MessageLog log;
+  std::unique_ptr<frmFind> window;
+};
+
 class FrmFindRunTest : public QObject {
   Q_OBJECT
 
@@ -113,16 +131,10 @@ class FrmFindRunTest : public QObject {
   // nothing is reported afterwards.
   void StopOrCloseEndsTheRunEarly() {
     constexpr int kFiles = 1500;
-    WindowFixture fixture;
-    fixture.WriteDataFiles(kFiles, "hay hay needle hay\n");
-    fixture.PointAtData();
-    ScratchFolder temp;
-    ScopedEnv temp_env("TEMP", temp.path());
-    MessageLog log;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(CreateFolderPath(window->strBackupFolder));
-    window->show();
+    ShownWindow shown(kFiles, "hay hay needle hay\n");
+    QVERIFY(shown.ok());
+    auto& window = shown.window;
+    MessageLog& log = shown.log;
     TypeFindText(*window, "needle");
     RunGate gate(*window, 10);
     QTest::mouseClick(Child<QPushButton>(*window, "cmdFind"), Qt::LeftButton);
@@ -166,16 +178,10 @@ class FrmFindRunTest : public QObject {
   // A quit signal (logout, kill, Ctrl+C) closes the window as its close box does: the run is
   // stopped and joined, nothing is reported, and the backup folder goes.
   void AQuitSignalClosesTheWindowInOrder() {
-    WindowFixture fixture;
-    fixture.WriteDataFiles(50, "needle\n");
-    fixture.PointAtData();
-    ScratchFolder temp;
-    ScopedEnv temp_env("TEMP", temp.path());
-    MessageLog log;
-    auto window = fixture.Open();
-    QVERIFY(window);
-    QVERIFY(CreateFolderPath(window->strBackupFolder));
-    window->show();
+    ShownWindow shown(50, "needle\n");
+    QVERIFY(shown.ok());
+    auto& window = shown.window;
+    MessageLog& log = shown.log;
     QVERIFY(CloseWindowsOnQuitSignals());
     TypeFindText(*window, "needle");
     RunGate gate(*window, 5);
