@@ -49,16 +49,7 @@ bool SameRequest(const LinePreviewer::Request& a, const LinePreviewer::Request& 
          a.full_path == b.full_path && a.charset == b.charset && a.found == b.found;
 }
 
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
 }  // namespace
-
-bool LinePreviewer::Stamp::operator==(const Stamp& other) const {
-  return device == other.device && inode == other.inode && size == other.size &&
-         SameTime(modified, other.modified) && SameTime(changed, other.changed);
-}
 
 LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
 
@@ -68,10 +59,9 @@ std::optional<QString> LinePreviewer::Text(const Request& request) {
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
   if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
-  const Stamp stamp{info.st_dev, info.st_ino, static_cast<int64_t>(info.st_size), info.st_mtim,
-                    info.st_ctim};
+  const FileStamp stamp = StampOf(info);
   for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
-    if (!SameRequest(entry->request, request) || !(entry->stamp == stamp)) continue;
+    if (!SameRequest(entry->request, request) || entry->stamp != stamp) continue;
     if (!request.whole_line) return entry->tip;
     // A whole line can be megabytes (a minified file): handed out once, not kept.
     QString line = std::move(entry->tip);

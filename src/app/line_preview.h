@@ -16,16 +16,14 @@
 #include <QObject>
 #include <QString>
 
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/worker_thread.h"
+#include "core/fileops/file_stamp.h"
 #include "core/search/line_reader.h"
 #include "core/text/text_stream.h"
 
@@ -66,18 +64,9 @@ class LinePreviewer : public QObject {
   void ready();
 
  private:
-  // What the file was when its tip was asked for.
-  struct Stamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    int64_t size = -1;
-    timespec modified{};
-    timespec changed{};
-    bool operator==(const Stamp& other) const;
-  };
   struct Entry {
     Request request;
-    Stamp stamp;
+    FileStamp stamp;  // what the file was when its tip was asked for
     QString tip;
   };
 

@@ -18,11 +18,6 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-bool SameStamp(const FileStamp& a, const FileStamp& b) {
-  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.links == b.links &&
-         SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
-}
-
 // Opens `path` for reading without waiting on a FIFO, and stamps what was opened: the caller
 // owns the descriptor returned. -1, with `status` saying why, on failure.
 int OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
@@ -64,6 +59,11 @@ bool ReadsAsExactly(int fd, const FileStamp& now, std::string_view bytes) {
 
 }  // namespace
 
+bool operator==(const FileStamp& a, const FileStamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.size == b.size && a.links == b.links &&
+         SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
 FileStamp StampOf(const struct stat& st) {
   return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_nlink, st.st_mtim, st.st_ctim};
 }
@@ -93,7 +93,7 @@ bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_vi
   FileStamp now;
   Status status;
   UniqueFd fd(OpenRegular(path, now, status));
-  return fd.get() >= 0 && SameStamp(now, stamp) && ReadsAsExactly(fd.get(), now, bytes);
+  return fd.get() >= 0 && now == stamp && ReadsAsExactly(fd.get(), now, bytes);
 }
 
 bool HoldsExactly(const std::string& path, std::string_view bytes) {

@@ -21,6 +21,9 @@ struct FileStamp {
   struct timespec changed = {};  // status change: also moves on chmod, chown and xattr edits
 };
 
+// Every field the same: the same file, not changed as far as its metadata tells.
+bool operator==(const FileStamp& a, const FileStamp& b);
+
 // The stamp of what `st` describes (from stat or fstat).
 FileStamp StampOf(const struct stat& st);
 
