@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "core/text/converter_facts.h"
 #include "core/text/fast/ascii_widen.h"
@@ -15,12 +16,19 @@
 namespace quonder {
 namespace {
 
+// Leaves every unmappable character as the error ICU reports. ICU's own stop callback clears
+// the error for a default-ignorable character (U+00AD, U+200D, U+FEFF, variation selectors...),
+// so such a character would vanish from the bytes without a word.
+void StopAtEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* /*args*/,
+                           const UChar* /*units*/, int32_t /*length*/, UChar32 /*code_point*/,
+                           UConverterCallbackReason /*reason*/, UErrorCode* /*err*/) {}
+
 class IcuCodec final : public TextCodec {
  public:
   IcuCodec(std::string name, UConverter* cnv) : name_(std::move(name)), cnv_(cnv) {
     InstallSubstitution(cnv_, &record_);
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_setFromUCallBack(cnv_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setFromUCallBack(cnv_, StopAtEveryUnmappable, nullptr, nullptr, nullptr, &err);
     ProbeConverter(cnv_, record_, facts_);
     min_char_size_ = static_cast<size_t>(ucnv_getMinCharSize(cnv_));
     max_char_size_ = static_cast<size_t>(ucnv_getMaxCharSize(cnv_));
@@ -60,6 +68,12 @@ class IcuCodec final : public TextCodec {
   // Runs [begin, end) through the converter into text[o...], growing `text` as needed.
   Status Feed(const char* begin, const char* end, bool flush, std::u16string& text, size_t& o);
   Status Unencodable(std::u16string_view text, size_t position) const;
+  // Where `text` holds the first private-use character that the converter writes as another
+  // character's bytes, or npos. ICU always maps private-use characters by their best fit (a
+  // Big5-HKSCS or Shift_JIS table maps some of them onto bytes that read as other characters),
+  // whatever the converter's fallback setting.
+  size_t FirstBestFit(std::u16string_view text);
+  bool WritesBack(UChar32 c);
 
   std::string name_;
   UConverter* cnv_;
@@ -68,6 +82,7 @@ class IcuCodec final : public TextCodec {
   Path path_ = Path::kConverter;
   size_t min_char_size_ = 1;
   size_t max_char_size_ = 1;
+  std::unordered_map<UChar32, bool> writes_back_;  // WritesBack's answers so far
 };
 
 Status IcuCodec::Decode(std::string_view bytes, std::u16string& text, bool& lossy) {
@@ -221,7 +236,12 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
       continue;
     }
     bytes.resize(used);
-    if (U_SUCCESS(err)) return Status::Ok();
+    if (U_SUCCESS(err)) {
+      const size_t best_fit = FirstBestFit(text);
+      if (best_fit == std::u16string_view::npos) return Status::Ok();
+      bytes.clear();
+      return Unencodable(text, best_fit);
+    }
     // The stop callback leaves the source behind the characters it could not convert.
     UChar invalid[8];
     int8_t invalid_length = 8;
@@ -233,6 +253,39 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
     ucnv_resetFromUnicode(cnv_);
     return Unencodable(text, consumed >= back ? consumed - back : 0);
   }
+}
+
+size_t IcuCodec::FirstBestFit(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    // Private use: U+E000..U+F8FF, and planes 15 and 16, whose lead surrogates are DB80..DBFF.
+    const char16_t unit = text[i];
+    if (!(unit >= 0xE000 && unit <= 0xF8FF) && !(unit >= 0xDB80 && unit <= 0xDBFF)) continue;
+    size_t next = i;
+    UChar32 c;
+    U16_NEXT(text.data(), next, text.size(), c);
+    if (!U_IS_SURROGATE(c) && !WritesBack(c)) return i;
+  }
+  return std::u16string_view::npos;
+}
+
+bool IcuCodec::WritesBack(UChar32 c) {
+  auto known = writes_back_.find(c);
+  if (known != writes_back_.end()) return known->second;
+  UChar unit[2];
+  int32_t length = 0;
+  U16_APPEND_UNSAFE(unit, length, c);
+  char bytes[32];
+  UErrorCode err = U_ZERO_ERROR;
+  const int32_t written = ucnv_fromUChars(cnv_, bytes, sizeof bytes, unit, length, &err);
+  std::u16string back;
+  bool lossy = true;
+  const bool same =
+      U_SUCCESS(err) &&
+      Decode(std::string_view(bytes, static_cast<size_t>(written)), back, lossy).ok() && !lossy &&
+      back == std::u16string_view(unit, static_cast<size_t>(length));
+  ucnv_resetFromUnicode(cnv_);
+  writes_back_.emplace(c, same);
+  return same;
 }
 
 Status IcuCodec::Unencodable(std::u16string_view text, size_t position) const {

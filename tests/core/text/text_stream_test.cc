@@ -235,6 +235,13 @@ TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
       {"utf-8", u"ab\xDC00", "unpaired surrogate U+DC00 at position 3"},
       {"unicode", u"ab\xD800", "unpaired surrogate U+D800 at position 3"},
       {"iso-2022-jp", u"ok\u00E9", "U+00E9 at position 3"},
+      // Characters that are invisible by default are refused like any other, not dropped.
+      {"us-ascii", u"soft\u00ADhyphen", "U+00AD at position 5 in charset \"us-ascii\""},
+      {"shift_jis", u"a\u200Db", "U+200D at position 2"},
+      {"windows-1252", u"x\U000E0041", "U+E0041 at position 2"},
+      // Private-use characters that a table writes as the bytes of another character.
+      {"big5-hkscs", u"a\uE000", "U+E000 at position 2 in charset \"big5-hkscs\""},
+      {"shift_jis", u"ab\uF86F", "U+F86F at position 3"},
   };
   for (const UnencodableCase& c : cases) {
     auto codec = OpenCodec(c.charset);
