@@ -29,20 +29,21 @@ void Check(bool condition, const std::string& charset, const char* what) {
 
 // The shipped table's names, and a few charsets with shift states or unusual forms.
 constexpr const char* kCharsets[] = {
-    "us-ascii",     "iso-8859-1",   "iso-8859-15",  "windows-1252", "macintosh",
-    "ibm437",       "ibm850",       "iso-8859-2",   "windows-1250", "ibm852",
-    "iso-8859-3",   "iso-8859-4",   "iso-8859-13",  "windows-1257", "iso-8859-10",
-    "iso-8859-14",  "iso-8859-5",   "windows-1251", "koi8-r",       "koi8-u",
-    "ibm866",       "iso-8859-7",   "windows-1253", "iso-8859-9",   "windows-1254",
-    "iso-8859-8",   "windows-1255", "iso-8859-6",   "windows-1256", "iso-8859-11",
-    "windows-874",  "windows-1258", "shift_jis",    "euc-jp",       "iso-2022-jp",
-    "euc-kr",       "ks_c_5601-1987", "big5",       "big5-hkscs",   "gb2312",
-    "gbk",          "gb18030",      "utf-8",        "unicode",      "unicodeFFFE",
-    "utf-32",       "utf-32BE",     "utf-7",        "hz-gb-2312",   "iso-2022-kr",
-    "cesu-8",       "scsu",         "ibm-1047",     "iso-2022-cn",  "bocu-1",
+    "us-ascii",    "iso-8859-1",     "iso-8859-15",  "windows-1252", "macintosh",
+    "ibm437",      "ibm850",         "iso-8859-2",   "windows-1250", "ibm852",
+    "iso-8859-3",  "iso-8859-4",     "iso-8859-13",  "windows-1257", "iso-8859-10",
+    "iso-8859-14", "iso-8859-5",     "windows-1251", "koi8-r",       "koi8-u",
+    "ibm866",      "iso-8859-7",     "windows-1253", "iso-8859-9",   "windows-1254",
+    "iso-8859-8",  "windows-1255",   "iso-8859-6",   "windows-1256", "iso-8859-11",
+    "windows-874", "windows-1258",   "shift_jis",    "euc-jp",       "iso-2022-jp",
+    "euc-kr",      "ks_c_5601-1987", "big5",         "big5-hkscs",   "gb2312",
+    "gbk",         "gb18030",        "utf-8",        "unicode",      "unicodeFFFE",
+    "utf-32",      "utf-32BE",       "utf-7",        "hz-gb-2312",   "iso-2022-kr",
+    "cesu-8",      "scsu",           "ibm-1047",     "iso-2022-cn",  "bocu-1",
 };
 
 struct Charset {
+  ~Charset() { ucnv_close(reference); }
   std::unique_ptr<TextCodec> codec;
   UConverter* reference = nullptr;  // ICU alone, substituting as the codec does
   SubstitutionRecord record;
