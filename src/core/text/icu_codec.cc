@@ -23,6 +23,35 @@ void StopAtEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* /
                            const UChar* /*units*/, int32_t /*length*/, UChar32 /*code_point*/,
                            UConverterCallbackReason /*reason*/, UErrorCode* /*err*/) {}
 
+// Whether the encoder of a converter of this type leaves nothing behind at the end of a text
+// that the bytes of the next text would depend on. The types not named (SCSU, BOCU-1, LMBCS,
+// ISCII, compound text) carry state from character to character.
+bool EndsInInitialState(UConverterType type) {
+  switch (type) {
+    case UCNV_SBCS:
+    case UCNV_DBCS:
+    case UCNV_MBCS:
+    case UCNV_LATIN_1:
+    case UCNV_US_ASCII:
+    case UCNV_UTF8:
+    case UCNV_CESU8:
+    case UCNV_UTF16_BigEndian:
+    case UCNV_UTF16_LittleEndian:
+    case UCNV_UTF16:
+    case UCNV_UTF32_BigEndian:
+    case UCNV_UTF32_LittleEndian:
+    case UCNV_UTF32:
+    case UCNV_EBCDIC_STATEFUL:
+    case UCNV_ISO_2022:
+    case UCNV_HZ:
+    case UCNV_UTF7:
+    case UCNV_IMAP_MAILBOX:
+      return true;
+    default:
+      return false;
+  }
+}
+
 class IcuCodec final : public TextCodec {
  public:
   IcuCodec(std::string name, UConverter* cnv) : name_(std::move(name)), cnv_(cnv) {
@@ -33,6 +62,7 @@ class IcuCodec final : public TextCodec {
     min_char_size_ = static_cast<size_t>(ucnv_getMinCharSize(cnv_));
     max_char_size_ = static_cast<size_t>(ucnv_getMaxCharSize(cnv_));
     if (min_char_size_ == 0) min_char_size_ = 1;
+    encodes_in_pieces_ = EndsInInitialState(ucnv_getType(cnv_));
     if (ucnv_getType(cnv_) == UCNV_UTF8) {
       path_ = Path::kUtf8;
     } else if (facts_.single_byte) {
@@ -51,6 +81,7 @@ class IcuCodec final : public TextCodec {
   bool AsciiCompatible() const override { return facts_.ascii_compatible; }
   bool AsciiTransparent() const override { return facts_.ascii_transparent; }
   bool SingleByte() const override { return path_ == Path::kSingleByte; }
+  bool EncodesInPieces() const override { return encodes_in_pieces_; }
 
   size_t BomLength(std::string_view bytes) const override {
     const std::string& bom = facts_.bom;
@@ -82,6 +113,7 @@ class IcuCodec final : public TextCodec {
   Path path_ = Path::kConverter;
   size_t min_char_size_ = 1;
   size_t max_char_size_ = 1;
+  bool encodes_in_pieces_ = false;
   std::unordered_map<UChar32, bool> writes_back_;  // WritesBack's answers so far
 };
 
