@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "core/settings/ini_document.h"
+#include "core/settings/ini_profile.h"
 #include "core/text/blanks.h"
+#include "core/text/string_common.h"
+#include "core/text/utf_convert.h"
 
 namespace quonder {
 namespace {
@@ -99,6 +102,33 @@ std::string PickName(FuzzedDataProvider& input, const Reading& reading, bool sec
   return input.ConsumeRandomLengthString(12);
 }
 
+// The profile reads cut values and key lists to a buffer: never more than fits, never inside
+// a UTF-8 sequence, never more than a character short of what fits.
+void CheckBufferedReads(const IniDocument& document, const Reading& reading, size_t buffer_size) {
+  for (const Entry& entry : reading.entries) {
+    std::string buffer;
+    const int32_t count =
+        GetProfileValue(document, entry.section, entry.key, "", buffer, buffer_size);
+    const std::string value = document.FindValue(entry.section, entry.key).value_or("");
+    const std::string whole = value.substr(0, value.find('\0'));
+    Check(static_cast<size_t>(count) == buffer.size(), "the count is not the value's size");
+    Check(buffer_size == 0 ? buffer.empty() : buffer.size() < buffer_size, "a value overflows");
+    Check(whole.starts_with(buffer), "a cut value is no prefix of the value");
+    Check(!IsValidUtf8(whole) || IsValidUtf8(buffer), "a cut splits a character");
+    Check(buffer == whole || buffer.size() + 4 >= buffer_size, "a value is cut too short");
+  }
+  std::string list;
+  const std::string section = reading.entries.empty() ? "" : reading.entries[0].section;
+  const int32_t count = GetProfileKeyList(document, section, list, buffer_size);
+  Check(list.size() <= buffer_size, "a key list overflows");
+  Check(count == 0 ? list.empty() : static_cast<size_t>(count) + 1 == list.size(),
+        "a key list's count is not its size");
+  std::string names;
+  for (const std::string& name : document.KeyNames(section)) names += name + '\0';
+  Check(names.starts_with(list.substr(0, static_cast<size_t>(count))),
+        "a key list is no prefix of the keys");
+}
+
 void CheckAllReads(const IniDocument& document, const std::string& bytes) {
   const Reading reading = ReadAll(bytes);
   for (const Entry& entry : reading.entries) {
@@ -124,6 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(document.Serialize() == bytes, "a parse does not give back the file's bytes");
   CheckAllReads(document, bytes);
+  CheckBufferedReads(document, ReadAll(bytes), input.ConsumeIntegralInRange<size_t>(0, 40));
 
   for (int edits = 0; edits < 4 && input.remaining_bytes() > 0; ++edits) {
     const std::string before = document.Serialize();
@@ -132,6 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string key = PickName(input, reading, false);
     const bool remove = input.ConsumeBool();
     const std::string value = input.ConsumeRandomLengthString(16);
+    Check(UnescapeControlChars(EscapeControlChars(value)) == value, "escaping does not read back");
     if (!IsWritableSectionName(section) || !IsWritableKeyName(key)) continue;
     if (remove) {
       const bool had = document.FindValue(section, key).has_value();
