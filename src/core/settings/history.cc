@@ -31,13 +31,19 @@ bool WriteHistoryEntry(const std::string& section, const std::string& key, const
   return written;
 }
 
+// The items a box shows of `section`: the entries up to the first empty one, and that one when
+// it comes before the capacity.
+int32_t ListedCount(const IniSnapshot& ini, int32_t capacity, const std::string& section) {
+  for (int32_t k = 0; k < capacity; ++k) {
+    if (ini.Get(section, Decimal(k), "").empty()) return k + 1;
+  }
+  return capacity;
+}
+
 void Fill(const IniSnapshot& ini, int32_t capacity, HistoryBox& box, const std::string& section) {
   box.Clear();
-  for (int32_t k = 0; k < capacity; ++k) {
-    const std::string entry = ini.Get(section, Decimal(k), "");
-    box.AddItem(entry);
-    if (entry.empty()) break;
-  }
+  const int32_t count = ListedCount(ini, capacity, section);
+  for (int32_t k = 0; k < count; ++k) box.AddItem(ini.Get(section, Decimal(k), ""));
 }
 
 }  // namespace
@@ -86,18 +92,18 @@ Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& sectio
   if (text.empty() || capacity < 1) return failure;
   std::vector<std::string> list(static_cast<size_t>(capacity));
   list[0] = text;
-  const int n = box.ItemCount();
+  // The list the file holds now, which another window may have added to since this box was
+  // filled: shifting the box's shorter list would overwrite what that window added.
+  const IniSnapshot ini(ini_file);
+  const int n = ListedCount(ini, capacity, section);
   // The last place the shift rewrites: where the text's older duplicate stood, else the end.
   int last = n;
-  {
-    const IniSnapshot ini(ini_file);
-    // Entry i moves to place i + 1; entries that would move behind the capacity are not read.
-    for (int i = 0; i < n && i < capacity - 1; ++i) {
-      list[i + 1] = ini.Get(section, Decimal(i), "");
-      if (list[i + 1] == text) {
-        last = i;
-        break;
-      }
+  // Entry i moves to place i + 1; entries that would move behind the capacity are not read.
+  for (int i = 0; i < n && i < capacity - 1; ++i) {
+    list[i + 1] = ini.Get(section, Decimal(i), "");
+    if (list[i + 1] == text) {
+      last = i;
+      break;
     }
   }
   if (last >= capacity) last = capacity - 1;

@@ -79,6 +79,23 @@ TEST_F(HistoryTest, AFullListDropsItsOldestEntryInOneRewrite) {
   EXPECT_EQ(rewrites, 1);
 }
 
+// Two windows share one settings file and each shows the list as it was when it last read it.
+// An add shifts the list the file holds, not the one its box shows, so an entry the other
+// window added meanwhile is never overwritten.
+TEST_F(HistoryTest, AnAddKeepsWhatAnotherWindowAddedMeanwhile) {
+  FakeBox first, second;
+  const int32_t capacity = Load(first);
+  Load(second);
+  Add(second, capacity, "b1");
+  Add(second, capacity, "b2");
+  Add(first, capacity, "a");
+  EXPECT_EQ(first.items, (Items{"a", "b2", "b1", ""}));
+  Add(second, capacity, "b1");  // its older place, as the file has it, is the one dropped
+  FakeBox reloaded;
+  Load(reloaded);
+  EXPECT_EQ(reloaded.items, (Items{"b1", "a", "b2", ""}));
+}
+
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
   FakeBox box;
   int32_t capacity = Load(box);
