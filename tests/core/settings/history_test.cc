@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <latch>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
@@ -94,6 +97,34 @@ TEST_F(HistoryTest, AnAddKeepsWhatAnotherWindowAddedMeanwhile) {
   FakeBox reloaded;
   Load(reloaded);
   EXPECT_EQ(reloaded.items, (Items{"b1", "a", "b2", ""}));
+}
+
+// Adds made at the same moment by several windows: each reads the list under the lock it
+// rewrites it with, so no add works from a list another one is about to replace.
+TEST_F(HistoryTest, AddsAtTheSameMomentAllSurvive) {
+  constexpr int kAdders = 4;
+  constexpr int kAddsEach = 12;
+  const int32_t capacity = kAdders * kAddsEach + 1;  // room for all, and the ending empty item
+  auto entry = [](int adder, int add) { return std::to_string(adder) + "-" + std::to_string(add); };
+  std::latch start(kAdders);
+  std::vector<std::thread> adders;
+  for (int a = 0; a < kAdders; ++a) {
+    adders.emplace_back([&, a] {
+      FakeBox box;
+      start.arrive_and_wait();
+      for (int k = 0; k < kAddsEach; ++k) Add(box, capacity, entry(a, k));
+    });
+  }
+  for (std::thread& adder : adders) adder.join();
+  FakeBox reloaded;
+  FillHistoryList(capacity, reloaded, "FindHistory", ini_);
+  Items expected{""};
+  for (int a = 0; a < kAdders; ++a) {
+    for (int k = 0; k < kAddsEach; ++k) expected.push_back(entry(a, k));
+  }
+  std::sort(reloaded.items.begin(), reloaded.items.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(reloaded.items, expected);
 }
 
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
