@@ -13,6 +13,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/file_stamp.h"
 #include "core/fileops/private_folder.h"
+#include "core/message_titles.h"
 #include "core/text/decimal.h"
 #include "core/text/utf_convert.h"
 
@@ -165,7 +166,7 @@ RestoreResult Restore(FileOpsHost& host) {
               DecimalText(result.restored + result.failed) + u"\r\nFailed to restore " +
               DecimalText(result.failed) + u" file(s).";
   }
-  host.ShowMessage(prompt, kTitleFindTextAlarm, kStyleWarning);
+  host.ShowMessage(prompt, ToUtf16(kTitleFindTextAlarm), kStyleWarning);
   return result;
 }
 
