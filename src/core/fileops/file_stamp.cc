@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -29,8 +30,8 @@ UniqueFd OpenRegular(const std::string& path, FileStamp& stamp, Status& status) 
   }
   const int saved = errno;
   if (fd.get() >= 0) {
-    status = Status::Error(Status::Code::kIoError,
-                           "Cannot read \"" + path + "\": it is not a regular file");
+    status =
+        Status::Error(Status::Code::kIoError, "Cannot read \"" + path + "\": " + kNotARegularFile);
     return UniqueFd(-1);
   }
   status = Status::Error(saved == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError,
