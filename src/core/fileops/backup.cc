@@ -51,7 +51,7 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   if (!IsInsideFolder(target, source)) return false;
   if (!CreateFolderPath(GetParentFolderName(target))) return false;
   if (!IsInsideFolder(target, source)) return false;
-  if (IsMarkedReadOnly(target) || IsBarredFromWriting(target)) return false;
+  if (IsWriteProtected(target)) return false;
   struct stat st;
   const bool existing = ::stat(target.c_str(), &st) == 0;
   // A rename would leave the file's other names with the text it has now.

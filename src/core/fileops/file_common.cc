@@ -231,14 +231,13 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
   fs::file_status target_status = fs::status(destination, ec);
   if (fs::exists(target_status)) {
     if (!overwrite) return refuse("the target exists");
-    if (!fs::is_regular_file(target_status))
+    if (!fs::is_regular_file(target_status)) {
       return refuse(std::string("the target is ") + kNotARegularFile);
-    // A read-only target stays, also for root, who may write any file. Whether the user may
-    // write it is asked as Replace and Restore ask it; a read-only file system says so itself
-    // when the copy is written.
-    if (IsBarredFromWriting(destination) || IsMarkedReadOnly(destination)) {
-      return refuse("the target is read-only");
     }
+    // A read-only target stays, also for root, who may write any file. Whether the user may
+    // write it is asked as Restore asks it; a read-only file system says so itself when the
+    // copy is written.
+    if (IsWriteProtected(destination)) return refuse("the target is read-only");
     if (fs::equivalent(source, destination, ec) || ec) return refuse("the target is the file");
   }
   // Non-blocking: a FIFO put in the source's place between the test and the open must not hang.
