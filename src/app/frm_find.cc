@@ -22,6 +22,7 @@
 #include "app/message_box.h"
 #include "app/result_model.h"
 #include "core/fileops/file_common.h"
+#include "core/message_titles.h"
 #include "core/settings/data_files.h"
 #include "core/settings/setting_numbers.h"
 #include "core/settings/settings_location.h"
@@ -80,7 +81,7 @@ bool frmFind::Form_Load() {
 
   if (!LoadCharCodeSet(FindDataFolder(start_.program_folder, "CharCodeSet.ini"), CharCodeSets)) {
     ShowMessage(QStringLiteral("文字コードセットの初期化が出来ません\r\n終了します"),
-                QStringLiteral("Find Text Alarm"), kMbOk | kMbIconStop);
+                QString::fromLatin1(kTitleFindTextAlarm), kMbOk | kMbIconStop);
     close();
     if (!unloaded_) Form_Unload();
     return false;

@@ -11,6 +11,7 @@
 
 #include "app/message_box.h"
 #include "app/shell_open.h"
+#include "core/message_titles.h"
 #include "core/settings/data_files.h"
 
 namespace quonder {
@@ -22,7 +23,7 @@ QString ReadmePath(const QString& program_folder) {
 void OpenReadme(QWidget* main_window, const QString& path) {
   if (!QFileInfo(path).isFile()) {
     ShowMessage(QStringLiteral("The help file was not found: ") + path,
-                QStringLiteral("Find Text Alarm"), kMbOk | kMbIconExclamation);
+                QString::fromLatin1(kTitleFindTextAlarm), kMbOk | kMbIconExclamation);
     return;
   }
   QPointer<QWidget> window(main_window);
