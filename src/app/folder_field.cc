@@ -16,6 +16,7 @@
 
 #include "app/file_dialog.h"
 #include "app/message_box.h"
+#include "core/message_titles.h"
 
 namespace quonder {
 namespace {
@@ -65,7 +66,7 @@ bool FolderField::Browse() {
     prompt += role_ == Role::kSource ? QStringLiteral("\r\nIn cmdSelectSourceFolder_Click of ")
                                      : QStringLiteral("\r\n");
     prompt += QStringLiteral("Quonder");
-    quonder::ShowMessage(prompt, QString::fromLatin1(kAlarmTitle), kAlarmStopStyle);
+    quonder::ShowMessage(prompt, QString::fromLatin1(kTitleFindTextAlarm), kAlarmStopStyle);
     return false;
   }
 }

@@ -21,6 +21,7 @@
 #include "core/fileops/copy_files.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/replace_run.h"
+#include "core/message_titles.h"
 #include "core/settings/history.h"
 #include "core/settings/ini_file_common.h"
 
@@ -50,7 +51,7 @@ bool frmFind::ConfirmSourceFolder(const std::string& reference, const QString& w
                          QStringLiteral(",\r\nbut Source Folder is now ") + Quoted(now) +
                          QStringLiteral(".\r\n") + action + QStringLiteral(" ") + Quoted(now) +
                          QStringLiteral(" all the same?");
-  return ShowMessage(prompt, QStringLiteral("Find Text"),
+  return ShowMessage(prompt, QString::fromLatin1(kTitleFindText),
                      kMbOkCancel | kMbIconExclamation | kMbDefaultButton2) == kIdOk;
 }
 

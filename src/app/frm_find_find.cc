@@ -14,6 +14,7 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
+#include "core/message_titles.h"
 #include "core/search/find_run_summary.h"
 #include "core/settings/find_settings.h"
 
@@ -28,7 +29,7 @@ void frmFind::cmdFind_Click() {
   stbPanels[3]->setText(QStringLiteral("0"));
 
   if (cboFind->currentText().isEmpty()) {
-    ShowMessage(QStringLiteral("Set Find data !"), QStringLiteral("Find Text Alarm"),
+    ShowMessage(QStringLiteral("Set Find data !"), QString::fromLatin1(kTitleFindTextAlarm),
                 kMbOk | kMbIconExclamation);
     return;
   }
@@ -97,9 +98,9 @@ void frmFind::OnFindFinished(const Status& status, const FindRunResult& result) 
     for (const std::string& note : RunEndNotes(result, ext_behavior)) {
       message += QLatin1Char('\n') + QString::fromStdString(note);
     }
-    ShowMessage(message, QStringLiteral("Find Text"), kMbOk | kMbIconInformation);
+    ShowMessage(message, QString::fromLatin1(kTitleFindText), kMbOk | kMbIconInformation);
   } else {
-    ShowMessage(QString::fromStdString(status.message()), QStringLiteral("Find Text Alarm"),
+    ShowMessage(QString::fromStdString(status.message()), QString::fromLatin1(kTitleFindTextAlarm),
                 kMbOk | kMbIconStop);
   }
   ListView1->setFocus();

@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "app/screen_room.h"
 #include "app/shell_open.h"
+#include "core/message_titles.h"
 #include "core/settings/data_files.h"
 
 namespace quonder {
@@ -22,7 +24,7 @@ QString ReadmePath(const QString& program_folder) {
 void OpenReadme(QWidget* main_window, const QString& path) {
   if (!QFileInfo(path).isFile()) {
     ShowMessage(QStringLiteral("The help file was not found: ") + path,
-                QStringLiteral("Find Text Alarm"), kMbOk | kMbIconExclamation);
+                QString::fromLatin1(kTitleFindTextAlarm), kMbOk | kMbIconExclamation);
     return;
   }
   QPointer<QWidget> window(main_window);
@@ -51,7 +53,7 @@ HelpWindow::HelpWindow(QWidget* main_window) : QDialog(main_window) {
   layout->addWidget(lblReason);
   layout->addWidget(txtHelp, 1);
   layout->addWidget(buttons);
-  resize(760, 560);
+  resize(QSize(760, 560).boundedTo(ClientRoom(*this)));
 }
 
 void HelpWindow::ShowFile(const QString& path, const QString& why) {

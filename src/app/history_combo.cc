@@ -8,8 +8,6 @@ void HistoryCombo::Clear() { box_->clear(); }
 
 void HistoryCombo::AddItem(const std::string& text) { box_->addItem(QString::fromStdString(text)); }
 
-int HistoryCombo::ItemCount() const { return box_->count(); }
-
 std::string HistoryCombo::CurrentText() const { return box_->currentText().toStdString(); }
 
 void HistoryCombo::SelectFirst() {

@@ -16,7 +16,6 @@ class HistoryCombo : public HistoryBox {
 
   void Clear() override;
   void AddItem(const std::string& text) override;
-  int ItemCount() const override;
   std::string CurrentText() const override;
   void SelectFirst() override;
 

@@ -14,7 +14,6 @@ class FakeHistoryBox : public HistoryBox {
   explicit FakeHistoryBox(std::string text = "") : current(std::move(text)) {}
   void Clear() override { items.clear(), selected = -1; }
   void AddItem(const std::string& text) override { items.push_back(text); }
-  int ItemCount() const override { return static_cast<int>(items.size()); }
   std::string CurrentText() const override { return current; }
   void SelectFirst() override {
     selected = 0;

@@ -16,6 +16,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/temp_names.h"
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -236,7 +237,7 @@ Status ReadWholeFile(const std::string& path, std::string& bytes) {
   }
   if (!S_ISREG(st.st_mode)) {
     return Status::Error(Status::Code::kIoError,
-                         "Cannot read \"" + path + "\": not a regular file");
+                         "Cannot read \"" + path + "\": " + kNotARegularFile);
   }
   bytes.reserve(static_cast<size_t>(st.st_size));
   if (!ReadToEnd(fd.get(), bytes)) {

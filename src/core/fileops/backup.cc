@@ -13,6 +13,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/file_stamp.h"
 #include "core/fileops/private_folder.h"
+#include "core/message_titles.h"
 #include "core/text/decimal.h"
 #include "core/text/utf_convert.h"
 
@@ -50,7 +51,7 @@ bool RestoreOneFile(const std::string& backup_file, const std::string& target,
   if (!IsInsideFolder(target, source)) return false;
   if (!CreateFolderPath(GetParentFolderName(target))) return false;
   if (!IsInsideFolder(target, source)) return false;
-  if (IsMarkedReadOnly(target) || IsBarredFromWriting(target)) return false;
+  if (IsWriteProtected(target)) return false;
   struct stat st;
   const bool existing = ::stat(target.c_str(), &st) == 0;
   // A rename would leave the file's other names with the text it has now.
@@ -165,7 +166,7 @@ RestoreResult Restore(FileOpsHost& host) {
               DecimalText(result.restored + result.failed) + u"\r\nFailed to restore " +
               DecimalText(result.failed) + u" file(s).";
   }
-  host.ShowMessage(prompt, kTitleFindTextAlarm, kStyleWarning);
+  host.ShowMessage(prompt, ToUtf16(kTitleFindTextAlarm), kStyleWarning);
   return result;
 }
 

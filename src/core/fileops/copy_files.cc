@@ -5,6 +5,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/message_titles.h"
 #include "core/text/decimal.h"
 #include "core/text/utf_convert.h"
 
@@ -94,7 +95,7 @@ CopyCounters CopyToCopyFolder(FileOpsHost& host, const ResultRows& rows,
   host.FocusResultList();
   std::u16string prompt = u"Copying selected files to [Copy Folder]" + message_suffix +
                           u"\r\nIt will overwrite the files of same file name.";
-  if (host.ShowMessage(prompt, kTitleFindText, kStyleOkCancelQuestion) != kAnswerOk) {
+  if (host.ShowMessage(prompt, ToUtf16(kTitleFindText), kStyleOkCancelQuestion) != kAnswerOk) {
     return counters;
   }
 
@@ -114,7 +115,8 @@ CopyCounters CopyToCopyFolder(FileOpsHost& host, const ResultRows& rows,
   host.SetCommandEnabled(FileOpsCommand::kXcopy, true);
   host.SetStatusText(StatusPanel::kStatus, u"Complete Copy");
   host.SetBusy(false);
-  host.ShowMessage(CopySummaryText(counters, rows.size()), kTitleFindText, kStyleInformation);
+  host.ShowMessage(CopySummaryText(counters, rows.size()), ToUtf16(kTitleFindText),
+                   kStyleInformation);
   return counters;
 }
 

@@ -15,6 +15,7 @@
 
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -226,24 +227,24 @@ bool CopyFile(const std::string& source, const std::string& destination, bool ov
   std::error_code ec;
   const fs::file_status source_status = fs::status(source, ec);
   if (!fs::exists(source_status)) return refuse("it does not exist");
-  if (!fs::is_regular_file(source_status)) return refuse("it is no regular file");
+  if (!fs::is_regular_file(source_status)) return refuse(std::string("it is ") + kNotARegularFile);
   fs::file_status target_status = fs::status(destination, ec);
   if (fs::exists(target_status)) {
     if (!overwrite) return refuse("the target exists");
-    if (!fs::is_regular_file(target_status)) return refuse("the target is no regular file");
-    // A read-only target stays, also for root, who may write any file. Whether the user may
-    // write it is asked as Replace and Restore ask it; a read-only file system says so itself
-    // when the copy is written.
-    if (IsBarredFromWriting(destination) || IsMarkedReadOnly(destination)) {
-      return refuse("the target is read-only");
+    if (!fs::is_regular_file(target_status)) {
+      return refuse(std::string("the target is ") + kNotARegularFile);
     }
+    // A read-only target stays, also for root, who may write any file. Whether the user may
+    // write it is asked as Restore asks it; a read-only file system says so itself when the
+    // copy is written.
+    if (IsWriteProtected(destination)) return refuse("the target is read-only");
     if (fs::equivalent(source, destination, ec) || ec) return refuse("the target is the file");
   }
   // Non-blocking: a FIFO put in the source's place between the test and the open must not hang.
   UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
   if (in.get() < 0 || ::fstat(in.get(), &st) != 0) return refuse(std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) return refuse("it is no regular file");
+  if (!S_ISREG(st.st_mode)) return refuse(std::string("it is ") + kNotARegularFile);
   AtomicWriter writer;
   Status status = writer.Open(destination, {.mode = static_cast<int>(st.st_mode & 07777)});
   std::string buffer(1 << 20, '\0');

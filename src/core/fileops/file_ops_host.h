@@ -56,9 +56,6 @@ inline constexpr int kStyleWarning = 48;
 inline constexpr int kStyleInformation = 64;
 inline constexpr int kAnswerOk = 1;
 
-inline constexpr char16_t kTitleFindText[] = u"Find Text";
-inline constexpr char16_t kTitleFindTextAlarm[] = u"Find Text Alarm";
-
 // Settings keys written by the file commands (section "FindSetting").
 inline constexpr char kKeyEnableRestore[] = "EnableRestore";
 inline constexpr char kKeyCopyFolder[] = "CopyFolder";

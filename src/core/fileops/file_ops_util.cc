@@ -39,4 +39,8 @@ bool IsBarredFromWriting(const std::string& path) {
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 
+bool IsWriteProtected(const std::string& path) {
+  return IsMarkedReadOnly(path) || IsBarredFromWriting(path);
+}
+
 }  // namespace quonder

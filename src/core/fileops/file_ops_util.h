@@ -24,4 +24,8 @@ bool IsMarkedReadOnly(const std::string& path);
 // write, where a rename could still put new content in its place and make the file theirs.
 bool IsBarredFromWriting(const std::string& path);
 
+// IsMarkedReadOnly or IsBarredFromWriting: a file that Copy and Restore leave as it is, for
+// either reason. (Replace, which tells the user which of the two it was, asks them apart.)
+bool IsWriteProtected(const std::string& path);
+
 }  // namespace quonder

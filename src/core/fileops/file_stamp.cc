@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -18,24 +19,24 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// Opens `path` for reading without waiting on a FIFO, and stamps what was opened: the caller
-// owns the descriptor returned. -1, with `status` saying why, on failure.
-int OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
+// Opens `path` for reading without waiting on a FIFO, and stamps what was opened. Holds no
+// descriptor, with `status` saying why, on failure.
+UniqueFd OpenRegular(const std::string& path, FileStamp& stamp, Status& status) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st;
   if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) {
     stamp = StampOf(st);
-    return fd.release();
+    return fd;
   }
   const int saved = errno;
   if (fd.get() >= 0) {
-    status = Status::Error(Status::Code::kIoError,
-                           "Cannot read \"" + path + "\": it is not a regular file");
-    return -1;
+    status =
+        Status::Error(Status::Code::kIoError, "Cannot read \"" + path + "\": " + kNotARegularFile);
+    return UniqueFd(-1);
   }
   status = Status::Error(saved == ENOENT ? Status::Code::kNotFound : Status::Code::kIoError,
                          "Cannot read \"" + path + "\": " + std::strerror(saved));
-  return -1;
+  return UniqueFd(-1);
 }
 
 // True when the open file `fd`, stamped `now`, reads as exactly `bytes`, compared a piece at a
@@ -71,7 +72,7 @@ FileStamp StampOf(const struct stat& st) {
 Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& stamp) {
   bytes.clear();
   Status status;
-  UniqueFd fd(OpenRegular(path, stamp, status));
+  UniqueFd fd = OpenRegular(path, stamp, status);
   if (fd.get() < 0) return status;
   // Exactly the stamped size: a file that grows while it is read is caught by the recheck.
   bytes.resize(static_cast<size_t>(stamp.size));
@@ -92,14 +93,14 @@ Status ReadStampedFile(const std::string& path, std::string& bytes, FileStamp& s
 bool IsUnchanged(const std::string& path, const FileStamp& stamp, std::string_view bytes) {
   FileStamp now;
   Status status;
-  UniqueFd fd(OpenRegular(path, now, status));
+  UniqueFd fd = OpenRegular(path, now, status);
   return fd.get() >= 0 && now == stamp && ReadsAsExactly(fd.get(), now, bytes);
 }
 
 bool HoldsExactly(const std::string& path, std::string_view bytes) {
   FileStamp now;
   Status status;
-  UniqueFd fd(OpenRegular(path, now, status));
+  UniqueFd fd = OpenRegular(path, now, status);
   return fd.get() >= 0 && ReadsAsExactly(fd.get(), now, bytes);
 }
 

@@ -9,6 +9,7 @@
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/replace_file.h"
+#include "core/message_titles.h"
 #include "core/search/reg_exp.h"
 #include "core/text/decimal.h"
 #include "core/text/string_common.h"
@@ -175,7 +176,7 @@ class ReplaceLoop {
 // The closing steps: default pointer and the summary; Replace stays disabled.
 void Close(FileOpsHost& host, const ReplaceResult& result) {
   host.SetBusy(false);
-  host.ShowMessage(ReplaceSummaryText(result), kTitleFindText, kStyleInformation);
+  host.ShowMessage(ReplaceSummaryText(result), ToUtf16(kTitleFindText), kStyleInformation);
 }
 
 }  // namespace
@@ -261,7 +262,7 @@ ReplaceResult ReplaceSelectedRows(FileOpsHost& host, const ResultRows& rows,
       host.SetStatusText(StatusPanel::kStatus, u"Failed Backup");
       std::u16string prompt = u"Failed to backup " + DecimalText(result.backup.failed) +
                               u" file(s).\r\nContinue Replace String?";
-      if (host.ShowMessage(prompt, kTitleFindText, kStyleOkCancelWarning) != kAnswerOk) {
+      if (host.ShowMessage(prompt, ToUtf16(kTitleFindText), kStyleOkCancelWarning) != kAnswerOk) {
         result.cancelled = true;
         Close(host, result);
         return result;

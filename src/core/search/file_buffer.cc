@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -25,7 +26,7 @@ Status IoError(const std::string& path, int error, std::string& reason) {
 // A failure that trying again cannot mend.
 Status Refused(const std::string& what, const std::string& path, std::string& reason) {
   reason = what;
-  return Status::Error(Status::Code::kIoError, what + ": \"" + path + "\"");
+  return Status::Error(Status::Code::kIoError, "Cannot read \"" + path + "\": " + what);
 }
 
 // A file the kernel gives no size for (special files of /proc and /sys) is read up to this
@@ -87,7 +88,7 @@ Status FileBuffer::Read(const std::string& path, bool& permanent, int64_t whole_
   if (fstat(fd.get(), &info) != 0) return IoError(path, errno, failure_reason_);
   if (!S_ISREG(info.st_mode)) {
     permanent = true;
-    return Refused("Not a regular file", path, failure_reason_);
+    return Refused(kNotARegularFile, path, failure_reason_);
   }
   if (whole_limit > 0 && info.st_size > whole_limit) {
     fd_ = fd.release();

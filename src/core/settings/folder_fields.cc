@@ -2,6 +2,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/message_titles.h"
 
 namespace quonder {
 
@@ -11,7 +12,7 @@ bool ApplyFolderPath(const std::string& path, FolderFieldView& box, std::string&
     box.SetBoxText(path);
     return true;
   }
-  box.ShowMessage(kFolderPathNotCorrect, kAlarmTitle, kAlarmExclamationStyle);
+  box.ShowMessage(kFolderPathNotCorrect, kTitleFindTextAlarm, kAlarmExclamationStyle);
   return false;
 }
 
@@ -57,8 +58,8 @@ bool ExportSetting(SettingsFileView& view, const std::string& ini_file) {
     reason = "The target cannot be written: " + why + ".";
   }
   if (reason.empty()) return true;
-  view.ShowMessage("Cannot export the settings to\r\n" + chosen + "\r\n" + reason, kAlarmTitle,
-                   kAlarmStopStyle);
+  view.ShowMessage("Cannot export the settings to\r\n" + chosen + "\r\n" + reason,
+                   kTitleFindTextAlarm, kAlarmStopStyle);
   return false;
 }
 

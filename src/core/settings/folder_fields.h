@@ -14,7 +14,6 @@
 namespace quonder {
 
 inline constexpr char kFolderPathNotCorrect[] = "Folder Path is Not Correct!!";
-inline constexpr char kAlarmTitle[] = "Find Text Alarm";
 inline constexpr int kAlarmExclamationStyle = 48;  // OK button, exclamation icon
 inline constexpr int kAlarmStopStyle = 16;         // OK button, stop icon
 

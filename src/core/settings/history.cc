@@ -31,13 +31,47 @@ bool WriteHistoryEntry(const std::string& section, const std::string& key, const
   return written;
 }
 
+// The items a box shows of `section`: the entries up to the first empty one, and that one when
+// it comes before the capacity.
+int32_t ListedCount(const IniSnapshot& ini, int32_t capacity, const std::string& section) {
+  for (int32_t k = 0; k < capacity; ++k) {
+    if (ini.Get(section, Decimal(k), "").empty()) return k + 1;
+  }
+  return capacity;
+}
+
 void Fill(const IniSnapshot& ini, int32_t capacity, HistoryBox& box, const std::string& section) {
   box.Clear();
-  for (int32_t k = 0; k < capacity; ++k) {
-    const std::string entry = ini.Get(section, Decimal(k), "");
-    box.AddItem(entry);
-    if (entry.empty()) break;
+  const int32_t count = ListedCount(ini, capacity, section);
+  for (int32_t k = 0; k < count; ++k) box.AddItem(ini.Get(section, Decimal(k), ""));
+}
+
+// The entries to write to put `text` at the top of the list `ini` holds: the list moved down
+// one place, up to where the text's older duplicate stood, else to its end, in one rewrite (a
+// kill in between cannot leave an entry twice, and a history of a thousand entries is not
+// rewritten a thousand times). The list the file holds, not one a box shows: another window
+// may have added to it since that box was filled.
+std::vector<std::pair<std::string, std::string>> ShiftedDown(const IniSnapshot& ini,
+                                                             int32_t capacity,
+                                                             const std::string& section,
+                                                             const std::string& text) {
+  std::vector<std::string> list(static_cast<size_t>(capacity));
+  list[0] = text;
+  const int n = ListedCount(ini, capacity, section);
+  // The last place the shift rewrites.
+  int last = n;
+  // Entry i moves to place i + 1; entries that would move behind the capacity are not read.
+  for (int i = 0; i < n && i < capacity - 1; ++i) {
+    list[i + 1] = ini.Get(section, Decimal(i), "");
+    if (list[i + 1] == text) {
+      last = i;
+      break;
+    }
   }
+  if (last >= capacity) last = capacity - 1;
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int k = 0; k <= last; ++k) entries.emplace_back(Decimal(k), Quoted(list[k]));
+  return entries;
 }
 
 }  // namespace
@@ -84,28 +118,11 @@ Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& sectio
   Status failure;
   const std::string text = box.CurrentText();
   if (text.empty() || capacity < 1) return failure;
-  std::vector<std::string> list(static_cast<size_t>(capacity));
-  list[0] = text;
-  const int n = box.ItemCount();
-  // The last place the shift rewrites: where the text's older duplicate stood, else the end.
-  int last = n;
-  {
-    const IniSnapshot ini(ini_file);
-    // Entry i moves to place i + 1; entries that would move behind the capacity are not read.
-    for (int i = 0; i < n && i < capacity - 1; ++i) {
-      list[i + 1] = ini.Get(section, Decimal(i), "");
-      if (list[i + 1] == text) {
-        last = i;
-        break;
-      }
-    }
-  }
-  if (last >= capacity) last = capacity - 1;
-  // One rewrite for the whole shift: a kill in between cannot leave an entry twice, and a
-  // history of a thousand entries is not rewritten a thousand times.
-  std::vector<std::pair<std::string, std::string>> entries;
-  for (int k = 0; k <= last; ++k) entries.emplace_back(Decimal(k), Quoted(list[k]));
-  WriteIniStrings(section, entries, ini_file, &failure);
+  // Read under the lock of the rewrite: an add made meanwhile by another window or program
+  // would otherwise be shifted from a list this one then overwrites.
+  UpdateIniStrings(
+      section, [&](const IniSnapshot& ini) { return ShiftedDown(ini, capacity, section, text); },
+      ini_file, &failure);
   FillHistoryList(capacity, box, section, ini_file);
   box.SelectFirst();
   return failure;

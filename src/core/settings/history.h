@@ -19,7 +19,6 @@ class HistoryBox {
   virtual ~HistoryBox() = default;
   virtual void Clear() = 0;
   virtual void AddItem(const std::string& text) = 0;
-  virtual int ItemCount() const = 0;
   virtual std::string CurrentText() const = 0;
   virtual void SelectFirst() = 0;
 };
@@ -46,10 +45,10 @@ Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capaci
 void FillHistoryList(int32_t capacity, HistoryBox& box, const std::string& section,
                      const std::string& ini_file);
 
-// Puts the box's current text at the top of `section` (removing its older duplicate) and
-// refills the box. An empty text is not added (the file and the box stay as they are): as the
-// first entry it would end the list and hide every older entry. The result is the first
-// failed write.
+// Puts the box's current text at the top of `section` as the file holds it (removing its older
+// duplicate; what the box showed before does not matter) and refills the box. An empty text is not
+// added (the file and the box stay as they are): as the first entry it would end the list and hide
+// every older entry. The result is the first failed write.
 Status AddToHistory(int32_t capacity, HistoryBox& box, const std::string& section,
                     const std::string& ini_file);
 

@@ -84,6 +84,19 @@ bool WriteIniStrings(const std::string& section,
   return Report(WriteProfileValues(section, stored, file), failure);
 }
 
+bool UpdateIniStrings(
+    const std::string& section,
+    const std::function<std::vector<std::pair<std::string, std::string>>(const IniSnapshot&)>&
+        values_for,
+    const std::string& file, Status* failure) {
+  auto stored_values_for = [&values_for](const IniDocument& document) {
+    std::vector<std::pair<std::string, std::string>> values = values_for(IniSnapshot(document));
+    for (auto& entry : values) entry.second = StoredForm(entry.second);
+    return values;
+  };
+  return Report(UpdateProfileValues(section, stored_values_for, file), failure);
+}
+
 int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
                    const std::string& file) {
   return IniSnapshot(file).GetIniKeys(section, keys);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,19 @@ bool WriteIniStrings(const std::string& section,
                      const std::vector<std::pair<std::string, std::string>>& values,
                      const std::string& file, Status* failure = nullptr);
 
+class IniSnapshot;
+
+// WriteIniStrings for values that depend on what the file holds: `values_for` is given a
+// reading of the file made under the lock held for the rewrite, so that no edit by another
+// thread or program comes between that reading and the write (a read-modify-write, such as a
+// history's shift, loses nothing to a concurrent one). It is not called when the file cannot
+// be read, and must not edit a settings file itself.
+bool UpdateIniStrings(
+    const std::string& section,
+    const std::function<std::vector<std::pair<std::string, std::string>>(const IniSnapshot&)>&
+        values_for,
+    const std::string& file, Status* failure = nullptr);
+
 // Key names of `section` in file order (as fit a 4096-byte NUL-separated list). 0 when the
 // file or section is missing or empty.
 int32_t GetIniKeys(const std::string& section, std::vector<std::string>& keys,
@@ -54,6 +68,8 @@ bool DeleteIniKey(const std::string& section, const std::string& key, const std:
 class IniSnapshot {
  public:
   explicit IniSnapshot(const std::string& file);
+  // A reading already made (status OK).
+  explicit IniSnapshot(IniDocument document) : document_(std::move(document)) {}
 
   // OK for a readable or missing file; otherwise why the file could not be read (it then
   // reads as empty).

@@ -44,6 +44,20 @@ Status LoadForEditing(const std::string& file, bool adds_text, IniDocument& docu
   return Status::Ok();
 }
 
+// Why one of the pairs cannot be stored so as to read back the same; OK when all can.
+Status Unstorable(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& values,
+                  const std::string& file) {
+  for (const auto& [key, value] : values) {
+    if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
+      return Status::Error(Status::Code::kInvalidArgument,
+                           "Cannot write [" + section + "] " + key + " to \"" + file +
+                               "\": the name or value would not read back the same");
+    }
+  }
+  return Status::Ok();
+}
+
 Status Store(const std::string& file, const IniDocument& document, const std::string& old_bytes,
              bool existed) {
   std::string bytes = document.Serialize();
@@ -98,18 +112,24 @@ Status WriteProfileValue(const std::string& section, const std::string& key,
 Status WriteProfileValues(const std::string& section,
                           const std::vector<std::pair<std::string, std::string>>& values,
                           const std::string& file) {
-  for (const auto& [key, value] : values) {
-    if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || !IsWritableValue(value)) {
-      return Status::Error(Status::Code::kInvalidArgument,
-                           "Cannot write [" + section + "] " + key + " to \"" + file +
-                               "\": the name or value would not read back the same");
-    }
-  }
+  // A refused name is told without a look at the file.
+  if (Status refused = Unstorable(section, values, file); !refused.ok()) return refused;
+  return UpdateProfileValues(
+      section, [&values](const IniDocument&) { return values; }, file);
+}
+
+Status UpdateProfileValues(
+    const std::string& section,
+    const std::function<std::vector<std::pair<std::string, std::string>>(const IniDocument&)>&
+        values_for,
+    const std::string& file) {
   FolderLock lock(file);
   IniDocument document;
   std::string old_bytes;
   Status loaded = LoadForEditing(file, /*adds_text=*/true, document, old_bytes);
   if (!loaded.ok() && loaded.code() != Status::Code::kNotFound) return loaded;
+  const std::vector<std::pair<std::string, std::string>> values = values_for(document);
+  if (Status refused = Unstorable(section, values, file); !refused.ok()) return refused;
   for (const auto& [key, value] : values) document.SetValue(section, key, value);
   return Store(file, document, old_bytes, loaded.ok());
 }

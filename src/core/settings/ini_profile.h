@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,18 @@ Status WriteProfileValue(const std::string& section, const std::string& key,
 Status WriteProfileValues(const std::string& section,
                           const std::vector<std::pair<std::string, std::string>>& values,
                           const std::string& file);
+
+// Operation 3 for values that depend on what the file holds: `values_for` is given the file as
+// it stands, read under the lock that is held until the rewrite is in place, so that no edit
+// by another thread or program comes between that reading and the write; the pairs it returns
+// are then set as WriteProfileValues sets them. It is not called when the file cannot be read
+// (its reason is the result). It must not edit a settings file itself (that would wait for the
+// lock held around it).
+Status UpdateProfileValues(
+    const std::string& section,
+    const std::function<std::vector<std::pair<std::string, std::string>>(const IniDocument&)>&
+        values_for,
+    const std::string& file);
 
 // Operation 4. Removes every line of the key in its (first) section. OK when the key is gone
 // afterwards, also when the file, section or key was missing (nothing is written then); an

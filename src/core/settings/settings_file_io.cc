@@ -12,6 +12,7 @@
 #include "core/fileops/atomic_file.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/unique_fd.h"
 
@@ -29,7 +30,6 @@ Status SystemError(const char* what, const std::string& path) {
 
 constexpr char kCannotRead[] = "Cannot read";
 constexpr char kCannotWrite[] = "Cannot write";
-constexpr char kNotRegular[] = "not a regular file";
 
 // Whether the process may create a file in `folder`, with its effective rights (which a test
 // thread may have narrowed).
@@ -44,7 +44,7 @@ Status WriteInPlace(const std::string& path, std::string_view bytes) {
   if (fd.get() < 0) return SystemError(kCannotWrite, path);
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    return IoError(kCannotWrite, path, kNotRegular);
+    return IoError(kCannotWrite, path, kNotARegularFile);
   }
   // Freshly opened: the writes start at the file's first byte.
   if (!WriteAll(fd.get(), bytes)) return SystemError(kCannotWrite, path);
@@ -68,12 +68,12 @@ Status ReadSettingsFile(const std::string& path, std::string& bytes) {
     }
     return SystemError(kCannotRead, path);
   }
-  if (!S_ISREG(st.st_mode)) return IoError(kCannotRead, path, kNotRegular);
+  if (!S_ISREG(st.st_mode)) return IoError(kCannotRead, path, kNotARegularFile);
   // Non-blocking: the path may have become a FIFO since the look.
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) return SystemError(kCannotRead, path);
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    return IoError(kCannotRead, path, kNotRegular);
+    return IoError(kCannotRead, path, kNotARegularFile);
   }
   const auto too_large = [&path] { return IoError(kCannotRead, path, "larger than 16 MB"); };
   if (static_cast<uint64_t>(st.st_size) > kMaxSettingsFileBytes) return too_large();
@@ -106,7 +106,7 @@ Status WriteSettingsFile(const std::string& given_path, std::string_view bytes) 
   const std::string path = SettingsWriteTarget(given_path);
   struct stat st;
   const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) return IoError(kCannotWrite, path, kNotRegular);
+  if (exists && !S_ISREG(st.st_mode)) return IoError(kCannotWrite, path, kNotARegularFile);
   // A file the user may not write (someone else's, marked read-only, or on a read-only file
   // system: any refusal of the access check) is not replaced through the folder either.
   if (exists &&

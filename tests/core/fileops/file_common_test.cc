@@ -211,8 +211,8 @@ TEST_F(FileOpsTest, CopyFile) {
       {"src.txt", "missing/a.txt", true, "Cannot write"},  // no such folder
       {"src.txt", "blocker/a.txt", true, "Cannot write"},  // a file as folder
       {"nothing.txt", "dst/b.txt", true, "it does not exist"},
-      {"dst", "dst/c.txt", true, "it is no regular file"},
-      {"src.txt", "dst", true, "the target is no regular file"},
+      {"dst", "dst/c.txt", true, "it is not a regular file"},
+      {"src.txt", "dst", true, "the target is not a regular file"},
       {"dst/existing.txt", "dst/existing.txt", true, "the target is the file"},
       {"src.txt", "dst/ro.txt", true, "the target is read-only"},
   };

@@ -266,13 +266,13 @@ TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilen
          fs::remove(f.Path("b.txt"));
          mkfifo(f.Path("b.txt").c_str(), 0600);
        },
-       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: Not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
+       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
       {"file turned into a folder",
        [](ScratchFolder& f) {
          fs::remove(f.Path("b.txt"));
          fs::create_directory(f.Path("b.txt"));
        },
-       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: Not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
+       "row 1 a.txt:1:1:x:1\nproblem 1 b.txt: not a regular file\nrow 2 sub/c.txt:1:1:x:1\n", 0},
   };
   for (const Case& c : cases) {
     for (int threads : {1, 2}) {

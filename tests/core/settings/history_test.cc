@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <latch>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
-#include "core/settings/ini_file_common.h"
 #include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
 
@@ -79,6 +81,51 @@ TEST_F(HistoryTest, AFullListDropsItsOldestEntryInOneRewrite) {
   EXPECT_EQ(rewrites, 1);
 }
 
+// Two windows share one settings file and each shows the list as it was when it last read it.
+// An add shifts the list the file holds, not the one its box shows, so an entry the other
+// window added meanwhile is never overwritten.
+TEST_F(HistoryTest, AnAddKeepsWhatAnotherWindowAddedMeanwhile) {
+  FakeBox first, second;
+  const int32_t capacity = Load(first);
+  Load(second);
+  Add(second, capacity, "b1");
+  Add(second, capacity, "b2");
+  Add(first, capacity, "a");
+  EXPECT_EQ(first.items, (Items{"a", "b2", "b1", ""}));
+  Add(second, capacity, "b1");  // its older place, as the file has it, is the one dropped
+  FakeBox reloaded;
+  Load(reloaded);
+  EXPECT_EQ(reloaded.items, (Items{"b1", "a", "b2", ""}));
+}
+
+// Adds made at the same moment by several windows: each reads the list under the lock it
+// rewrites it with, so no add works from a list another one is about to replace.
+TEST_F(HistoryTest, AddsAtTheSameMomentAllSurvive) {
+  constexpr int kAdders = 4;
+  constexpr int kAddsEach = 12;
+  const int32_t capacity = kAdders * kAddsEach + 1;  // room for all, and the ending empty item
+  auto entry = [](int adder, int add) { return std::to_string(adder) + "-" + std::to_string(add); };
+  std::latch start(kAdders);
+  std::vector<std::thread> adders;
+  for (int a = 0; a < kAdders; ++a) {
+    adders.emplace_back([&, a] {
+      FakeBox box;
+      start.arrive_and_wait();
+      for (int k = 0; k < kAddsEach; ++k) Add(box, capacity, entry(a, k));
+    });
+  }
+  for (std::thread& adder : adders) adder.join();
+  FakeBox reloaded;
+  FillHistoryList(capacity, reloaded, "FindHistory", ini_);
+  Items expected{""};
+  for (int a = 0; a < kAdders; ++a) {
+    for (int k = 0; k < kAddsEach; ++k) expected.push_back(entry(a, k));
+  }
+  std::sort(reloaded.items.begin(), reloaded.items.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(reloaded.items, expected);
+}
+
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
   FakeBox box;
   int32_t capacity = Load(box);
@@ -115,14 +162,7 @@ TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
   Load(box);
   EXPECT_EQ(box.items, (Items{"abc"}));
   EXPECT_EQ(box.current, "abc");
-  std::string value;
-  GetIniString("FindHistory", "0", "", value, ini_);
-  EXPECT_EQ(value, "abc");
-  std::vector<std::string> keys;
-  GetIniKeys("FindSetting", keys, ini_);
-  EXPECT_EQ(keys, (Items{"SubFolder"}));
-  EXPECT_NE(ReadIni().find("0=\"abc\""), std::string::npos);
-  EXPECT_NE(ReadIni().find("; kept"), std::string::npos);
+  EXPECT_EQ(ReadIni(), "; kept\n[FindSetting]\nSubFolder=1\n\n[FindHistory]\n0=\"abc\"\n");
 }
 
 }  // namespace
