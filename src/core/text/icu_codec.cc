@@ -283,7 +283,10 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
     size_t back = U_SUCCESS(ignored) ? static_cast<size_t>(invalid_length) : 0;
     bytes.clear();
     ucnv_resetFromUnicode(cnv_);
-    return Unencodable(text, consumed >= back ? consumed - back : 0);
+    const size_t position = consumed >= back ? consumed - back : 0;
+    // A private-use character before it that would be written as another one comes first.
+    const size_t best_fit = FirstBestFit(text.substr(0, position));
+    return Unencodable(text, best_fit != std::u16string_view::npos ? best_fit : position);
   }
 }
 

@@ -242,6 +242,7 @@ TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
       // Private-use characters that a table writes as the bytes of another character.
       {"big5-hkscs", u"a\uE000", "U+E000 at position 2 in charset \"big5-hkscs\""},
       {"shift_jis", u"ab\uF86F", "U+F86F at position 3"},
+      {"big5-hkscs", u"a\uE000\u2CE2", "U+E000 at position 2"},  // the first one is named
   };
   for (const UnencodableCase& c : cases) {
     auto codec = OpenCodec(c.charset);
