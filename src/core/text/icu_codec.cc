@@ -283,8 +283,17 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
     size_t back = U_SUCCESS(ignored) ? static_cast<size_t>(invalid_length) : 0;
     bytes.clear();
     ucnv_resetFromUnicode(cnv_);
-    const size_t position = consumed >= back ? consumed - back : 0;
-    // A private-use character before it that would be written as another one comes first.
+    size_t position = consumed >= back ? consumed - back : 0;
+    // Some converters stop one unit behind an unpaired surrogate; and a private-use character
+    // before the stop that would be written as another one comes first.
+    for (size_t i = 0; i < position; ++i) {
+      if (U16_IS_LEAD(text[i]) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
+        ++i;
+      } else if (U16_IS_SURROGATE(text[i])) {
+        position = i;
+        break;
+      }
+    }
     const size_t best_fit = FirstBestFit(text.substr(0, position));
     return Unencodable(text, best_fit != std::u16string_view::npos ? best_fit : position);
   }

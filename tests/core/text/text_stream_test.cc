@@ -243,6 +243,8 @@ TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
       {"big5-hkscs", u"a\uE000", "U+E000 at position 2 in charset \"big5-hkscs\""},
       {"shift_jis", u"ab\uF86F", "U+F86F at position 3"},
       {"big5-hkscs", u"a\uE000\u2CE2", "U+E000 at position 2"},  // the first one is named
+      {"bocu-1", u"ab\xD800" + std::u16string(u"\xD800"),
+       "unpaired surrogate U+D800 at position 3"},
   };
   for (const UnencodableCase& c : cases) {
     auto codec = OpenCodec(c.charset);
