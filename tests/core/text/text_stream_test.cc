@@ -210,6 +210,11 @@ TEST(TextCodecTest, InvalidBytesBecomeReplacementCharactersAndNothingElse) {
       {"gbk", "\x81" + yrun, u"\u4E82" + wide_yrun.substr(1)},
       {"gb18030", "\x81\x30\x81" + std::string("0") + yrun, u"\u0080" + wide_yrun},
       {"utf-8", yrun + "\xC3\xA9" + yrun, wide_yrun + u"é" + wide_yrun},
+      // SCSU: a window beyond the BMP (SDX), window 0 selected, one character quoted from the
+      // other window, then a byte of window 0. The output may not end between the quoted
+      // character's halves, where the converter would forget that the quote is over.
+      {"scsu", "\x0B\xDC\xEA\x10" + std::string(37, 'a') + "\x07\xFF\xFF",
+       std::u16string(37, u'a') + u"\U000F757F\u00FF"},
   };
   for (const InvalidCase& c : cases) {
     SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
