@@ -218,9 +218,9 @@ Status IcuCodec::Feed(const char* begin, const char* end, bool flush, std::u16st
   // converter keeps the rest for the next round. Not SCSU's: where its output stops between
   // the halves of a quoted character beyond the BMP, it reads the next byte as quoted too. One
   // of its bytes gives at most two units.
-  size_t room = static_cast<size_t>(end - begin);
-  room = (ucnv_getType(cnv_) == UCNV_SCSU ? 2 * room : room / std::max<size_t>(min_char_size_, 2)) +
-         16;
+  const size_t length = static_cast<size_t>(end - begin);
+  const bool scsu = ucnv_getType(cnv_) == UCNV_SCSU;
+  size_t room = (scsu ? 2 * length : length / std::max<size_t>(min_char_size_, 2)) + 16;
   for (;;) {
     if (text.size() < o + room) text.resize(o + room);
     char16_t* start = text.data() + o;
