@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
+#include "core/settings/ini_file_common.h"
 #include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
 
@@ -126,6 +127,57 @@ TEST_F(HistoryTest, AddsAtTheSameMomentAllSurvive) {
   EXPECT_EQ(reloaded.items, expected);
 }
 
+// Windows opened at the same moment on an older file: each decides under the lock whether the
+// older file's text still has to move, so a window that read the file before another moved it
+// and added to the list never writes that text over the add.
+TEST_F(HistoryTest, LoadsAndAddsAtTheSameMomentOnAnOlderFileKeepEveryEntry) {
+  constexpr int kWindows = 6;
+  constexpr int kAddsEach = 3;
+  const int32_t capacity = kWindows * kAddsEach + 2;  // all adds, the moved text, the empty item
+  auto entry = [](int window, int add) {
+    return std::to_string(window) + "-" + std::to_string(add);
+  };
+  for (int round = 0; round < 4; ++round) {
+    WriteIni("[FindSetting]\nFind=older\n");
+    std::latch start(kWindows);
+    std::vector<std::thread> windows;
+    for (int w = 0; w < kWindows; ++w) {
+      windows.emplace_back([&, w] {
+        FakeBox box;
+        start.arrive_and_wait();
+        Load(box);
+        for (int k = 0; k < kAddsEach; ++k) Add(box, capacity, entry(w, k));
+      });
+    }
+    for (std::thread& window : windows) window.join();
+    FakeBox reloaded;
+    FillHistoryList(capacity, reloaded, "FindHistory", ini_);
+    Items expected{"", "older"};
+    for (int w = 0; w < kWindows; ++w) {
+      for (int k = 0; k < kAddsEach; ++k) expected.push_back(entry(w, k));
+    }
+    std::sort(reloaded.items.begin(), reloaded.items.end());
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(reloaded.items, expected) << "round " << round;
+    EXPECT_EQ(ReadIni().find("Find="), std::string::npos) << ReadIni();
+  }
+}
+
+// A window that read the settings before another one moved the older text and added to the
+// list shows the list the file holds and writes nothing over it.
+TEST_F(HistoryTest, ALoadFromAnEarlierReadingKeepsWhatAnotherWindowAdded) {
+  WriteIni("[FindSetting]\nFind=older\n");
+  const IniSnapshot earlier(ini_);
+  FakeBox other;
+  const int32_t capacity = Load(other);
+  Add(other, capacity, "new");
+  FakeBox box;
+  int32_t read_capacity = -1;
+  LoadHistory(read_capacity, box, "FindHistoryCnt", "FindHistory", "Find", earlier, ini_);
+  EXPECT_EQ(box.items, (Items{"new", "older", ""}));
+  EXPECT_EQ(ReadIni(), "[FindSetting]\n\n[FindHistory]\n0=\"new\"\n1=\"older\"\n2=\"\"\n");
+}
+
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
   FakeBox box;
   int32_t capacity = Load(box);
@@ -163,6 +215,13 @@ TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
   EXPECT_EQ(box.items, (Items{"abc"}));
   EXPECT_EQ(box.current, "abc");
   EXPECT_EQ(ReadIni(), "; kept\n[FindSetting]\nSubFolder=1\n\n[FindHistory]\n0=\"abc\"\n");
+  // A file that refuses the entry (not UTF-8: new text would mix encodings) keeps its text.
+  const std::string latin1 = "; caf\xE9\n[FindSetting]\nFind=abc\n";
+  WriteIni(latin1);
+  int32_t capacity = -1;
+  EXPECT_FALSE(LoadHistory(capacity, box, "FindHistoryCnt", "FindHistory", "Find", ini_).ok());
+  EXPECT_EQ(box.items, (Items{"abc"}));
+  EXPECT_EQ(ReadIni(), latin1);
 }
 
 }  // namespace
