@@ -6,6 +6,8 @@
 #include <QFileSystemModel>
 #include <QRegularExpression>
 
+#include "app/screen_room.h"
+
 namespace quonder {
 namespace {
 
@@ -104,6 +106,8 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogRequest& request) {
   }
   if (request.view_mode)
     dialog->setViewMode(static_cast<QFileDialog::ViewMode>(*request.view_mode));
+  // At a large font the dialog's own choice of size can exceed a small screen.
+  dialog->resize(dialog->sizeHint().boundedTo(ClientRoom(*dialog)));
   return dialog;
 }
 

@@ -10,9 +10,11 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStandardPaths>
 
 #include "app/design_layout.h"
+#include "app/screen_room.h"
 
 namespace quonder {
 namespace {
@@ -89,36 +91,39 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QStr
   const auto place = [&design](QWidget* widget, const QRect& twips) {
     design.Place(widget, twips);
   };
-  picIcon = new QLabel(this);
+  // The controls sit on a form that scrolls when the screen has less room than the design.
+  QScrollArea* form_area = MakeFormArea(this, QStringLiteral("formArea"));
+  QWidget* const form = form_area->widget();
+  picIcon = new QLabel(form);
   picIcon->setObjectName(QStringLiteral("picIcon"));
   place(picIcon, kIconPlace);
-  lblTitle = new QLabel(QStringLiteral("Quonder"), this);
+  lblTitle = new QLabel(QStringLiteral("Quonder"), form);
   lblTitle->setObjectName(QStringLiteral("lblTitle"));
   lblTitle->setFont(TitleFont(font()));
   place(lblTitle, kTitlePlace);
-  lblVersion = new QLabel(this);
+  lblVersion = new QLabel(form);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
   place(lblVersion, kVersionPlace);
-  lblDescription = new QLabel(QStringLiteral("Description"), this);
+  lblDescription = new QLabel(QStringLiteral("Description"), form);
   lblDescription->setObjectName(QStringLiteral("lblDescription"));
   lblDescription->setWordWrap(true);
   lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   place(lblDescription, kDescriptionPlace);
-  place(MakeLine(this, QPalette::Mid), kDarkLinePlace);
-  place(MakeLine(this, QPalette::Light), kLightLinePlace);
-  lblDisclaimer = new QLabel(QStringLiteral("Disclaimer"), this);
+  place(MakeLine(form, QPalette::Mid), kDarkLinePlace);
+  place(MakeLine(form, QPalette::Light), kLightLinePlace);
+  lblDisclaimer = new QLabel(QStringLiteral("Disclaimer"), form);
   lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
   lblDisclaimer->setWordWrap(true);
   lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   place(lblDisclaimer, kDisclaimerPlace);
-  lblSettingsFile = new QLabel(this);
+  lblSettingsFile = new QLabel(form);
   lblSettingsFile->setObjectName(QStringLiteral("lblSettingsFile"));
   place(lblSettingsFile, kSettingsFilePlace);
-  cmdOK = new QPushButton(QStringLiteral("OK"), this);
+  cmdOK = new QPushButton(QStringLiteral("OK"), form);
   cmdOK->setObjectName(QStringLiteral("cmdOK"));
   cmdOK->setDefault(true);
   place(cmdOK, kOkPlace);
-  cmdSysInfo = new QPushButton(QStringLiteral("System Info(&S)..."), this);
+  cmdSysInfo = new QPushButton(QStringLiteral("System Info(&S)..."), form);
   cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
   place(cmdSysInfo, kSysInfoPlace);
   connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -137,9 +142,12 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* main_window, const QStr
   const TwipsScale scale = design.Fit(*this);
   scale.Store(*this);
   design.Apply(scale);
-  setFixedSize(
+  const QSize client =
       scale.ToPixels(kClientArea.x(), kClientArea.y(), kClientArea.width(), kClientArea.height())
-          .size());
+          .size();
+  form->setFixedSize(client);
+  setFixedSize(client.boundedTo(ClientRoom(*this)));
+  form_area->setGeometry(rect());
 
   if (!settings_file.isEmpty()) {
     // A long path loses its middle (at the width the layout gave); the tool tip holds all of it.

@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -21,6 +23,7 @@
 #include "app/find_worker.h"
 #include "app/message_box.h"
 #include "app/result_model.h"
+#include "app/screen_room.h"
 #include "core/fileops/file_common.h"
 #include "core/message_titles.h"
 #include "core/settings/data_files.h"
@@ -163,6 +166,8 @@ void frmFind::CheckFrameKnown() {
     resize(outer.width() > 0 ? outer.width() - frame.width() : width(),
            outer.height() > 0 ? outer.height() - frame.height() : height());
   }
+  // The frame may be larger than estimated.
+  KeepInsideScreen(*this);
 }
 
 void frmFind::Form_Resize() {
@@ -170,10 +175,9 @@ void frmFind::Form_Resize() {
   CheckFrameKnown();
 
   // The window never gets narrower than the find frame, nor shorter than what shows the
-  // list's header and one row (the minimum size set by LoadSettings holds the same limits;
-  // these catch a size that was applied before it).
-  const int min_width =
-      fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(kListMarginTwips);
+  // list's header and one row, unless the screen has less room (the minimum size set by
+  // LoadSettings holds the same limits; these catch a size that was applied before it).
+  const int min_width = std::min(DesignedMinWidth(), ClientRoom(*this).width());
   const int frame_extra_height = frameGeometry().height() - height();
   const int min_height = twips_.ToPixelsY(lngMinHeight) - frame_extra_height;
   if (width() < min_width || (lngMinHeight > 0 && height() < min_height)) {
@@ -211,15 +215,33 @@ void frmFind::FlushWindowSizeWrite() {
   since_size_write_.start();
 }
 
+// The list fills the client area below the form, up to its margins. Where the client area is
+// narrower than the form, or too short for the form and the list's header and one row, the
+// form scrolls: it keeps the height the list leaves it.
 void frmFind::LayoutList() {
+  if (form_area_ == nullptr) return;
   // A hidden window lays out its menu, client area and status bar only when shown; the list's
   // size is wanted before that (the column widths are checked against it).
   if (!isVisible() && layout() != nullptr) layout()->setGeometry(rect());
   const QWidget* client = centralWidget();
+  const QSize form = form_area_->widget()->size();
   const int margin_x = twips_.ToPixelsX(kListMarginTwips);
   const int margin_y = twips_.ToPixelsY(kListMarginTwips);
-  ListView1->resize(std::max(0, client->width() - ListView1->x() - margin_x),
-                    std::max(0, client->height() - ListView1->y() - margin_y));
+  const int room = client->height() - margin_y - ListHeight(1) - margin_y;
+  // A scroll bar across takes height, one down takes width (which may call for one across).
+  const int bar_height = form_area_->horizontalScrollBar()->sizeHint().height();
+  const int bar_width = form_area_->verticalScrollBar()->sizeHint().width();
+  bool across = client->width() < form.width();
+  bool down = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    down = form.height() + (across ? bar_height : 0) > room;
+    across = client->width() - (down ? bar_width : 0) < form.width();
+  }
+  const int area_height = down ? std::max(0, room) : form.height() + (across ? bar_height : 0);
+  form_area_->setGeometry(0, 0, client->width(), area_height);
+  ListView1->setGeometry(ListView1->x(), area_height,
+                         std::max(0, client->width() - ListView1->x() - margin_x),
+                         std::max(0, client->height() - area_height - margin_y));
 }
 
 void frmFind::WriteWindowSize() {

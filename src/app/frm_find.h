@@ -43,6 +43,7 @@
 #include "core/text/char_code.h"
 
 class QHeaderView;
+class QScrollArea;
 
 namespace quonder {
 
@@ -109,12 +110,14 @@ class frmFind : public QMainWindow, private FrmFindControls {
  private:
   // Margin the list keeps to the client area's right and bottom edges.
   static constexpr int kListMarginTwips = 90;
+  // The designed top of the list: the option frames and the list's buttons lie above it.
+  static constexpr int kListTopTwips = 4335;
 
   // frm_find_layout.cc
   void BuildControls();
   void BuildFileSettings(QWidget* client);
   void BuildFindSettings(QWidget* client);
-  void BuildResultList(QWidget* client);
+  void BuildResultList(QWidget* form, QWidget* client);
   void BuildMenu();
   void BuildStatusBar();
   void CreatePanels();
@@ -122,6 +125,7 @@ class frmFind : public QMainWindow, private FrmFindControls {
   void ConnectHandlers();
   void ApplyScale();
   int DefaultClientHeight() const;
+  int DesignedMinWidth() const;
   int ListHeight(int rows) const;
   void WatchScreenDpi();
   void Rescale();
@@ -229,6 +233,9 @@ class frmFind : public QMainWindow, private FrmFindControls {
   FindWindowStart start_;
   DesignLayout design_;  // every control's designed place
   TwipsScale twips_;     // the scale the window is laid out with
+  // Holds every control above the list at its designed place; it scrolls when the window is
+  // smaller than the design (a large font on a small screen).
+  QScrollArea* form_area_ = nullptr;
   bool design_applied_ = false;
   QMetaObject::Connection dpi_connection_;  // to the current screen's DPI changes
   bool window_size_write_pending_ = false;

@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
 
@@ -17,6 +18,7 @@
 #include "app/find_worker.h"
 #include "app/frame_box.h"
 #include "app/result_model.h"
+#include "app/screen_room.h"
 #include "app/unit_label.h"
 
 namespace quonder {
@@ -93,10 +95,13 @@ void frmFind::BuildControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
   setCentralWidget(client);
+  // The form sits at the client area's origin, so that its controls keep their designed places.
+  form_area_ = MakeFormArea(client, QStringLiteral("formArea"));
+  QWidget* form = form_area_->widget();
 
-  BuildFileSettings(client);
-  BuildFindSettings(client);
-  BuildResultList(client);
+  BuildFileSettings(form);
+  BuildFindSettings(form);
+  BuildResultList(form, client);
   BuildMenu();
   BuildStatusBar();
   SetTabOrder();
@@ -107,7 +112,8 @@ void frmFind::BuildControls() {
   extentions_history_ = HistoryCombo(cboExtentions);
 
   ApplyScale();
-  resize(twips_.ToPixelsX(9450), menuBar()->sizeHint().height() + DefaultClientHeight());
+  resize(QSize(twips_.ToPixelsX(9450), menuBar()->sizeHint().height() + DefaultClientHeight())
+             .boundedTo(ClientRoom(*this)));
 }
 
 // The scale follows the window's logical DPI and font (design_layout.h); everything placed in
@@ -125,19 +131,23 @@ void frmFind::ApplyScale() {
       ->SetUnitPosition(txtMaxSize->geometry().right() + 1 + twips_.ToPixelsX(kUnitGapTwips) -
                         lblMaxSize->x());
   SetPanelWidths();
+  form_area_->widget()->resize(DesignedMinWidth() - twips_.ToPixelsX(kListMarginTwips),
+                               twips_.ToPixelsY(kListTopTwips));
+  LayoutList();
+}
+
+// The window's designed smallest width: the find frame and the list's margin beside it.
+int frmFind::DesignedMinWidth() const {
+  return fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(kListMarginTwips);
 }
 
 // The designed client area (6645 twips), made taller when needed so that the result list shows
-// kDefaultListRows rows, but never taller than the screen leaves room for.
+// kDefaultListRows rows while the screen leaves room for them. The window's own size is
+// bounded by the screen after this.
 int frmFind::DefaultClientHeight() const {
-  const int wanted =
-      std::max(twips_.ToPixelsY(6645), ListView1->y() + ListHeight(kDefaultListRows) +
-                                           twips_.ToPixelsY(kListMarginTwips) +
-                                           stbBottom->sizeHint().height());
-  if (screen() == nullptr) return wanted;
-  // Room for the menu bar and a window title above the client area.
-  const int room = screen()->availableGeometry().height() - menuBar()->sizeHint().height() -
-                   3 * fontMetrics().height();
+  const int wanted = twips_.ToPixelsY(kListTopTwips) + ListHeight(kDefaultListRows) +
+                     twips_.ToPixelsY(kListMarginTwips) + stbBottom->sizeHint().height();
+  const int room = ClientRoom(*this).height() - menuBar()->sizeHint().height();
   return std::max(twips_.ToPixelsY(6645), std::min(wanted, room));
 }
 
@@ -184,6 +194,7 @@ void frmFind::Rescale() {
   if (layout() != nullptr) layout()->activate();
   if (lngMinHeight > 0) WorkOutMinHeight();
   resize(twips_.ToPixelsX(size_twips.width()), twips_.ToPixelsY(size_twips.height()));
+  KeepInsideScreen(*this);
 }
 
 void frmFind::BuildFileSettings(QWidget* client) {
@@ -260,15 +271,15 @@ void frmFind::BuildFindSettings(QWidget* client) {
   cmdRestore->setEnabled(false);
 }
 
-void frmFind::BuildResultList(QWidget* client) {
+void frmFind::BuildResultList(QWidget* form, QWidget* client) {
   const Placer put{design_};
-  cmdSelectAll = put.Make<QPushButton>(client, "cmdSelectAll", {0, 4080, 975, 255}, "Select All");
-  cmdOpen = put.Make<QPushButton>(client, "cmdOpen", {1080, 4080, 975, 255}, "Open File");
-  cmdCopy = put.Make<QPushButton>(client, "cmdCopy", {2160, 4080, 975, 255}, "Copy Files");
-  cmdXcopy = put.Make<QPushButton>(client, "cmdXcopy", {3240, 4080, 1215, 255}, "Copy Folders");
+  cmdSelectAll = put.Make<QPushButton>(form, "cmdSelectAll", {0, 4080, 975, 255}, "Select All");
+  cmdOpen = put.Make<QPushButton>(form, "cmdOpen", {1080, 4080, 975, 255}, "Open File");
+  cmdCopy = put.Make<QPushButton>(form, "cmdCopy", {2160, 4080, 975, 255}, "Copy Files");
+  cmdXcopy = put.Make<QPushButton>(form, "cmdXcopy", {3240, 4080, 1215, 255}, "Copy Folders");
 
   // The list starts where the buttons end (designed at 4320, it ran 15 twips under them).
-  ListView1 = put.Make<QTableView>(client, "ListView1", {0, 4335, 9375, 1935});
+  ListView1 = put.Make<QTableView>(client, "ListView1", {0, kListTopTwips, 9375, 1935});
   model_ = new ResultModel(this);
   ListView1->setModel(model_);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -12,6 +12,7 @@
 
 #include "app/frm_find.h"
 #include "app/result_model.h"
+#include "app/screen_room.h"
 #include "core/fileops/file_common.h"
 #include "core/settings/default_editor.h"
 #include "core/settings/ini_file_common.h"
@@ -218,6 +219,10 @@ void frmFind::ApplyWindowSize(const WindowStatus& status) {
         break;
     }
   }
+  // A stored size that fits the screen but not where it is placed, or that the screen's
+  // panels leave no room for, is brought inside the available geometry.
+  pending_outer_size_ = pending_outer_size_.boundedTo(AvailableGeometry(*this).size());
+  KeepInsideScreen(*this);
   // A hidden window gets its resize event only when shown; the list follows now.
   LayoutList();
 }
@@ -235,17 +240,19 @@ void frmFind::ApplyColumnWidths(const WindowStatus& status) {
   }
 }
 
-// The smallest outer height that still shows the list's header and one row.
+// The smallest outer height that still shows the list's header and one row below the whole
+// form, and the smallest width that shows the find frame; on a screen with less room, the room
+// (the form scrolls then).
 void frmFind::WorkOutMinHeight() {
   // Menu bar and status bar, as laid out (LayoutList lays out a hidden window too).
   const int chrome = height() - centralWidget()->height();
-  const int inner_height =
-      ListView1->y() + ListHeight(1) + 2 * twips_.ToPixelsY(kListMarginTwips) + chrome;
+  const QSize room = ClientRoom(*this);
+  const int inner_height = std::min(twips_.ToPixelsY(kListTopTwips) + ListHeight(1) +
+                                        2 * twips_.ToPixelsY(kListMarginTwips) + chrome,
+                                    room.height());
   const int frame_extra = frameGeometry().height() - height();
   lngMinHeight = RoundToInt32(twips_.ToTwipsY(inner_height + frame_extra));
-  setMinimumSize(
-      fraFindSettings->x() + fraFindSettings->width() + twips_.ToPixelsX(kListMarginTwips),
-      inner_height);
+  setMinimumSize(std::min(DesignedMinWidth(), room.width()), inner_height);
 }
 
 }  // namespace quonder

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "app/screen_room.h"
 #include "app/shell_open.h"
 #include "core/message_titles.h"
 #include "core/settings/data_files.h"
@@ -52,7 +53,7 @@ HelpWindow::HelpWindow(QWidget* main_window) : QDialog(main_window) {
   layout->addWidget(lblReason);
   layout->addWidget(txtHelp, 1);
   layout->addWidget(buttons);
-  resize(760, 560);
+  resize(QSize(760, 560).boundedTo(ClientRoom(*this)));
 }
 
 void HelpWindow::ShowFile(const QString& path, const QString& why) {

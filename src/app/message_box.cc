@@ -8,8 +8,11 @@
 #include <QSpacerItem>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
+
+#include "app/screen_room.h"
 
 namespace quonder {
 namespace {
@@ -89,7 +92,10 @@ void MakeRoomForTitle(QMessageBox& box) {
   QFont title_font = box.font();
   title_font.setBold(true);
   const QFontMetrics metrics(title_font);
-  const int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+  // Never wider than the screen leaves room for (a long title shows its start then).
+  const QMargins margins = grid->contentsMargins();
+  const int width = std::min(metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height(),
+                             ClientRoom(box).width() - margins.left() - margins.right());
   grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                 grid->rowCount(), 0, 1, grid->columnCount());
 }

@@ -215,32 +215,6 @@ QStringList ListProblems(const QTableView& list) {
   return problems;
 }
 
-// With QUONDER_SCREENSHOTS set (scripts/layout-screenshots.sh), saves `window` there as
-// <name>-<DPI>dpi-<data tag>.png.
-void SaveScreenshot(QWidget& window, const QString& name) {
-  const QString folder = qEnvironmentVariable("QUONDER_SCREENSHOTS");
-  if (folder.isEmpty()) return;
-  QString tag = QString::fromLatin1(QTest::currentDataTag());
-  tag.replace(QLatin1Char(' '), QLatin1Char('-'));
-  window.grab().save(
-      QStringLiteral("%1/%2-%3dpi-%4.png").arg(folder, name).arg(window.logicalDpiX()).arg(tag));
-}
-
-// Sets the application's font for one test, the desktop's again at its end.
-class FontOverride {
- public:
-  explicit FontOverride(int points) : saved_(QApplication::font()) {
-    if (points <= 0) return;
-    QFont font = saved_;
-    font.setPointSize(points);
-    QApplication::setFont(font);
-  }
-  ~FontOverride() { QApplication::setFont(saved_); }
-
- private:
-  QFont saved_;
-};
-
 // Rows whose numbers run to many digits: 100000 rows, lines and pointers in the millions.
 ResultRows WideNumberRows() {
   ResultRows rows;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include <chrono>
@@ -173,6 +174,17 @@ void Settle(const QWidget& window) {
     quiet = now == last ? quiet + 1 : 0;
     last = now;
   }
+}
+
+void SaveScreenshot(QWidget& window, const QString& name) {
+  const QString folder = qEnvironmentVariable("QUONDER_SCREENSHOTS");
+  if (folder.isEmpty()) return;
+  QString tag = QString::fromLatin1(QTest::currentDataTag());
+  tag.replace(QLatin1Char(' '), QLatin1Char('-'));
+  const QRect screen = window.screen()->availableGeometry();
+  const QRect shown = QRect(window.mapFromGlobal(screen.topLeft()), screen.size()) & window.rect();
+  window.grab(shown).save(
+      QStringLiteral("%1/%2-%3dpi-%4.png").arg(folder, name).arg(window.logicalDpiX()).arg(tag));
 }
 
 void TypeFindText(frmFind& window, const QString& text) {

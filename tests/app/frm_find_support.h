@@ -2,7 +2,9 @@
 // file), a data folder to search, and a message log in place of modal boxes.
 #pragma once
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -119,6 +121,28 @@ class RunGate {
 
   std::shared_ptr<State> state_;
 };
+
+// Sets the application's font to `points` (<= 0: leaves it) for one test, the desktop's again at
+// its end.
+class FontOverride {
+ public:
+  explicit FontOverride(int points) : saved_(QApplication::font()) {
+    if (points <= 0) return;
+    QFont font = saved_;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+  }
+  ~FontOverride() { QApplication::setFont(saved_); }
+  FontOverride(const FontOverride&) = delete;
+  FontOverride& operator=(const FontOverride&) = delete;
+
+ private:
+  QFont saved_;
+};
+
+// With QUONDER_SCREENSHOTS set (scripts/layout-screenshots.sh), saves the part of `window` that
+// lies on its screen's available geometry there as <name>-<DPI>dpi-<data tag>.png.
+void SaveScreenshot(QWidget& window, const QString& name);
 
 // Shows the window and waits until the window system has stopped changing its geometry
 // (the frame arrives after the first showing, and the outer size is applied again then).

@@ -1,0 +1,288 @@
+// At a large font on a small screen (a laptop's screen at one and a half or twice the pixel
+// scale), every window of the program fits the screen's available geometry and every control in
+// it can be reached: it shows inside its window, or inside a scroll area that scrolls to it.
+// ctest runs this on such screens; QUONDER_TEST_SCREEN names the logical size the screen must
+// have, so that a run that silently got another screen fails.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "app/file_dialog.h"
+#include "app/frm_about.h"
+#include "app/help_window.h"
+#include "core/settings/setting_numbers.h"
+#include "dialog_layer_support.h"
+#include "frm_find_support.h"
+#include "support/scoped_env.h"
+
+namespace quonder::testing {
+namespace {
+
+constexpr int kLargeFont = 24;
+
+QString Describe(const QRect& r) {
+  return QString::asprintf("(%d,%d %dx%d)", r.x(), r.y(), r.width(), r.height());
+}
+
+bool IsControl(const QWidget& widget) {
+  for (const char* type : {"QAbstractButton", "QLabel", "QLineEdit", "QComboBox",
+                           "QAbstractItemView", "QPlainTextEdit", "QGroupBox"}) {
+    if (widget.inherits(type)) return true;
+  }
+  return false;
+}
+
+// Scrolls `area` as a user would to see `widget`: its whole when it fits the view, else as
+// much of it as the view holds, from its top left corner.
+void ScrollTo(QScrollArea& area, const QWidget& widget) {
+  const QRect place(widget.mapTo(area.widget(), QPoint(0, 0)), widget.size());
+  const auto scroll = [](QScrollBar* bar, int start, int length, int view) {
+    if (start < bar->value() || length >= view) {
+      bar->setValue(start);
+    } else if (start + length > bar->value() + view) {
+      bar->setValue(start + length - view);
+    }
+  };
+  scroll(area.horizontalScrollBar(), place.x(), place.width(), area.viewport()->width());
+  scroll(area.verticalScrollBar(), place.y(), place.height(), area.viewport()->height());
+}
+
+// Where the window does not fit its screen's available geometry, and the controls that cannot be
+// reached. A control is reached when, once every scroll area around it has scrolled to it, the
+// part of it that shows is as large as the control, or as the view of the scroll area that
+// holds it when the control is larger.
+QStringList Problems(QWidget& window) {
+  QStringList problems;
+  const QRect available = window.screen()->availableGeometry();
+  if (!available.contains(window.frameGeometry())) {
+    problems << QStringLiteral("%1 at %2 leaves the available %3")
+                    .arg(window.objectName(), Describe(window.frameGeometry()),
+                         Describe(available));
+  }
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    if (!widget->isVisible() || widget->isWindow() || !IsControl(*widget)) continue;
+    for (QWidget* outer = widget->parentWidget(); outer != &window; outer = outer->parentWidget()) {
+      if (auto* area = qobject_cast<QScrollArea*>(outer)) ScrollTo(*area, *widget);
+    }
+    QRect shown = widget->rect();
+    QSize view = window.size();
+    bool in_view = false;
+    for (const QWidget* inner = widget; inner != &window; inner = inner->parentWidget()) {
+      const QWidget* outer = inner->parentWidget();
+      shown = shown.translated(inner->pos()) & outer->rect();
+      const auto* area = outer->parentWidget() != nullptr
+                             ? qobject_cast<const QScrollArea*>(outer->parentWidget())
+                             : nullptr;
+      if (!in_view && area != nullptr && area->viewport() == outer) {
+        view = outer->size();
+        in_view = true;
+      }
+    }
+    if (shown.width() < std::min(widget->width(), view.width()) ||
+        shown.height() < std::min(widget->height(), view.height())) {
+      problems << QStringLiteral("%1 %2 shows only %3 of %4")
+                      .arg(QString::fromLatin1(widget->metaObject()->className()),
+                           widget->objectName(), Describe(shown), Describe(widget->rect()));
+    }
+  }
+  return problems;
+}
+
+// Screenshots name the screen: "main-683x384".
+QString ScreenshotName(const char* window) {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  return QStringLiteral("%1-%2x%3")
+      .arg(QLatin1String(window))
+      .arg(screen.width())
+      .arg(screen.height());
+}
+
+// `window`'s measure in twips at its own scale, as the settings file holds it.
+int Twips(const QWidget& window, int pixels, bool horizontal) {
+  const TwipsScale scale(window);
+  return RoundToInt32(horizontal ? scale.ToTwipsX(pixels) : scale.ToTwipsY(pixels));
+}
+
+}  // namespace
+
+class WindowFitTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    const QByteArray wanted = qgetenv("QUONDER_TEST_SCREEN");
+    const QSize size = QGuiApplication::primaryScreen()->availableGeometry().size();
+    if (!wanted.isEmpty()) {
+      QCOMPARE(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
+               QString::fromLatin1(wanted));
+    }
+  }
+
+  // The main window as it starts with no stored size, with one larger than the screen (not
+  // applied), and with one that fits the screen but not where it is placed; and a window the
+  // font grows in while it is open (it keeps its size in twips, which no longer fits).
+  void MainWindowFitsTheScreen_data() {
+    QTest::addColumn<QString>("stored");  // WindowSize as fractions of the screen's measures
+    QTest::addColumn<bool>("font_later");
+    QTest::newRow("designed size") << QString() << false;
+    QTest::newRow("stored size beyond the screen") << "0,0,2,2" << false;
+    QTest::newRow("stored place runs off the screen") << "0.5,0.5,0.9,0.9" << false;
+    QTest::newRow("font grows while open") << QString() << true;
+  }
+  void MainWindowFitsTheScreen() {
+    QFETCH(QString, stored);
+    QFETCH(bool, font_later);
+    std::optional<FontOverride> font;
+    if (!font_later) font.emplace(kLargeFont);
+    WindowFixture fixture;
+    const std::string settings = "[FindSetting]\nSourceFolder=/tmp\n";
+    fixture.WriteIni(settings);
+    if (!stored.isEmpty()) {
+      // The stored measures in twips at the scale the window will have.
+      auto probe = fixture.Open();
+      QVERIFY(probe);
+      const QRect screen = probe->screen()->geometry();
+      const QStringList fractions = stored.split(QLatin1Char(','));
+      QStringList twips;
+      for (int i = 0; i < 4; ++i) {
+        const bool horizontal = i % 2 == 0;
+        const int measure = horizontal ? screen.width() : screen.height();
+        twips << QString::number(
+            Twips(*probe, qRound(measure * fractions[i].toDouble()), horizontal));
+      }
+      fixture.WriteIni(settings + "[Status]\nWindowSize=" + twips.join(',').toStdString() + "\n");
+    }
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    if (font_later) {
+      font.emplace(kLargeFont);
+      Settle(*window);
+    }
+    SaveScreenshot(*window, ScreenshotName("main"));
+    const QStringList problems = Problems(*window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    // The result list keeps room for its header and a row below the options that scroll.
+    const auto* list = Child<QTableView>(*window, "ListView1");
+    QVERIFY2(list->viewport()->height() >= list->verticalHeader()->defaultSectionSize(),
+             qPrintable(Describe(list->geometry())));
+    // What the window stores is what it has: it comes back at that size.
+    Settle(*window);
+    window->close();
+    const QStringList size =
+        QString::fromStdString(fixture.Ini("Status", "WindowSize")).split(QLatin1Char(','));
+    QCOMPARE(size.size(), 4);
+    QCOMPARE(size[3].toInt(), Twips(*window, window->frameGeometry().height(), false));
+  }
+
+  // Dragged to its smallest, the window still fits and shows the list's header and a row.
+  void SmallestMainWindowKeepsEveryControl() {
+    FontOverride font(kLargeFont);
+    WindowFixture fixture;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    window->resize(1, 1);
+    Settle(*window);
+    QCOMPARE(window->size(), window->minimumSize());
+    const QStringList problems = Problems(*window);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    const auto* list = Child<QTableView>(*window, "ListView1");
+    QVERIFY(list->viewport()->height() >= list->verticalHeader()->defaultSectionSize());
+  }
+
+  void AboutWindowFitsTheScreen() {
+    FontOverride font(kLargeFont);
+    frmAbout about(ProgramVersionRecord(), nullptr, QStringLiteral("/home/user/Quonder.ini"));
+    QVERIFY(ShowSettled(about));
+    SaveScreenshot(about, ScreenshotName("about"));
+    const QStringList problems = Problems(about);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
+  // A message with a long path in it, as a failed replace or copy shows one, and the box that
+  // says that no system information program is installed.
+  void MessageBoxesFitTheScreen_data() {
+    QTest::addColumn<bool>("sys_info");
+    QTest::newRow("message") << false;
+    QTest::newRow("no system information") << true;
+  }
+  void MessageBoxesFitTheScreen() {
+    QFETCH(bool, sys_info);
+    FontOverride font(kLargeFont);
+    QStringList problems;
+    WhenBoxShows([&](QMessageBox* box) {
+      Settle(*box);
+      problems = Problems(*box);
+      box->button(QMessageBox::Ok)->click();
+    });
+    if (sys_info) {
+      ScratchFolder empty;
+      ScopedEnv path("PATH", empty.path());
+      StartSysInfo(nullptr, QStringLiteral("Quonder"));
+    } else {
+      ShowMessage(QStringLiteral("The file cannot be replaced: /home/user/projects/quonder/"
+                                 "src/core/search/fast/literal_scanner_for_long_lines.cc: "
+                                 "Permission denied\r\n3 files were not replaced."),
+                  QStringLiteral("Find Text Alarm"), kMbOk | kMbIconExclamation);
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
+  void HelpWindowFitsTheScreen() {
+    FontOverride font(kLargeFont);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("readme.txt"));
+    WindowFixture::WriteFile(path.toStdString(), "Quonder\n");
+    HelpWindow help(nullptr);
+    help.ShowFile(path, QStringLiteral("no program opens text files"));
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    Settle(help);
+    const QStringList problems = Problems(help);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
+  void FileDialogsFitTheScreen_data() {
+    QTest::addColumn<FileDialogRequest::Kind>("kind");
+    QTest::newRow("folder") << FileDialogRequest::Kind::kFolder;
+    QTest::newRow("open") << FileDialogRequest::Kind::kOpen;
+    QTest::newRow("save") << FileDialogRequest::Kind::kSave;
+  }
+  void FileDialogsFitTheScreen() {
+    QFETCH(FileDialogRequest::Kind, kind);
+    FontOverride font(kLargeFont);
+    FileDialogRequest request;
+    request.kind = kind;
+    request.title = QStringLiteral("Select Setting");
+    request.folder = QDir::tempPath();
+    if (kind != FileDialogRequest::Kind::kFolder) {
+      request.name_filters = ToQtNameFilters(SettingsFileFilter());
+    }
+    std::unique_ptr<QFileDialog> dialog = MakeFileDialog(request);
+    QVERIFY(ShowSettled(*dialog));
+    const QStringList problems = Problems(*dialog);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+};
+
+}  // namespace quonder::testing
+
+QTEST_MAIN(quonder::testing::WindowFitTest)
+#include "window_fit_test.moc"
