@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <system_error>
 #include <utility>
 
+#include "core/io_reasons.h"
 #include "core/text/string_common.h"
 
 namespace quonder {
@@ -28,6 +31,18 @@ QString Html(std::u16string_view text) {
   return plain.toHtmlEscaped();
 }
 
+constexpr char kChangedNote[] = "The file has changed since the find run.";
+
+QString Note(const QString& text) {
+  return QStringLiteral("<p><i>") + text.toHtmlEscaped() + QStringLiteral("</i></p>");
+}
+
+// The tip of a line that cannot be shown: why, in a few words.
+QString FailureTip(const std::string& reason) {
+  return Note(QStringLiteral("Cannot read the file: ") + QString::fromStdString(reason) +
+              QStringLiteral("."));
+}
+
 QString TipHtml(const LinePreview& preview) {
   QString html = QStringLiteral("<p style='white-space:pre'>");
   if (preview.cut_before) html += QStringLiteral("\u2026");
@@ -38,9 +53,7 @@ QString TipHtml(const LinePreview& preview) {
   html += Html(preview.after);
   if (preview.cut_after) html += QStringLiteral("\u2026");
   html += QStringLiteral("</p>");
-  if (preview.stale) {
-    html += QStringLiteral("<p><i>The file has changed since the find run.</i></p>");
-  }
+  if (preview.stale) html += Note(QString::fromLatin1(kChangedNote));
   return html;
 }
 
@@ -58,7 +71,12 @@ LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
 std::optional<QString> LinePreviewer::Text(const Request& request) {
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
-  if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
+  if (stat(request.full_path.c_str(), &info) != 0) {
+    return request.whole_line ? QString() : FailureTip(std::generic_category().message(errno));
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return request.whole_line ? QString() : FailureTip(kNotARegularFile);
+  }
   const FileStamp stamp = StampOf(info);
   for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
     if (!SameRequest(entry->request, request) || entry->stamp != stamp) continue;
@@ -97,8 +115,9 @@ void LinePreviewer::StartRead() {
         const Request& request = reading_.request;
         if (codec_ == nullptr || codec_->Name() != request.charset) {
           codec_.reset();
-          if (!TextCodec::Open(request.charset, codec_).ok()) {
-            read_done_ = true;  // an empty tip: nothing to show
+          if (Status opened = TextCodec::Open(request.charset, codec_); !opened.ok()) {
+            if (!request.whole_line) reading_.tip = FailureTip(opened.message());
+            read_done_ = true;
             return;
           }
         }
@@ -114,6 +133,10 @@ void LinePreviewer::StartRead() {
           reading_.tip = request.whole_line
                              ? FromUtf16(preview.before + preview.hit + preview.after)
                              : TipHtml(preview);
+        } else if (!request.whole_line) {
+          reading_.tip = outcome == LineReader::Outcome::kBeyondText
+                             ? Note(QString::fromLatin1(kChangedNote))
+                             : FailureTip(reader_.failure());
         }
         read_done_ = !thread_.StopRequested();
       },

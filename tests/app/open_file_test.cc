@@ -25,6 +25,7 @@
 #include "app/line_preview.h"
 #include "app/shell_open.h"
 #include "frm_find_support.h"
+#include "support/plain_user.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -169,7 +170,7 @@ class OpenFileTest : public QObject {
 
   // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold (a
   // regular-expression hit unescaped); it never outlives the file: an edit after the run says
-  // so, a missing file or an unknown charset gives no tip.
+  // so.
   void PreviewShowsTheLineOfTheHitAsTheFileIsNow() {
     testing::ScratchFolder dir;
     // "<a> & あいう" then a line break, then "x" (Shift_JIS).
@@ -203,10 +204,36 @@ class OpenFileTest : public QObject {
 
     dir.Write("a.txt", "key gamma delta\n");  // a different size: read again
     QVERIFY(Tip(previewer, {path, "utf-8", 4, u"\\tvalue\\\\", true}).contains("changed"));
-    QCOMPARE(Tip(previewer, {path, "utf-8", 99, u"beta", false}), QString());
-    QCOMPARE(Tip(previewer, {path, "no-such-charset", 5, u"g", false}), QString());
-    QFile::remove(QString::fromStdString(path));
-    QCOMPARE(Tip(previewer, {path, "utf-8", 5, u"g", false}), QString());
+  }
+
+  // A line that cannot be shown gets a tip that says why, never an empty one; Copy Line then
+  // copies nothing.
+  void PreviewSaysWhyItShowsNoLine() {
+    testing::ScratchFolder dir;
+    const std::string path = dir.Write("a.txt", "key gamma delta\n");
+    const std::string locked = dir.Write("locked.txt", "key gamma delta\n");
+    QCOMPARE(chmod(locked.c_str(), 0), 0);
+    const struct {
+      LinePreviewer::Request request;
+      QString tip;
+    } cases[] = {
+        {{path, "utf-8", 99, u"beta", false}, "The file has changed since the find run."},
+        {{path, "no-such-charset", 5, u"g", false},
+         "Cannot read the file: Unknown charset &quot;no-such-charset&quot;."},
+        {{dir.Path("gone.txt"), "utf-8", 5, u"g", false},
+         "Cannot read the file: No such file or directory."},
+        {{dir.path(), "utf-8", 5, u"g", false}, "Cannot read the file: not a regular file."},
+        {{locked, "utf-8", 5, u"g", false}, "Cannot read the file: Permission denied."},
+    };
+    testing::PlainUserScope plain_user;
+    QVERIFY(plain_user.active());
+    LinePreviewer previewer;
+    for (const auto& failed : cases) {
+      QCOMPARE(Tip(previewer, failed.request), "<p><i>" + failed.tip + "</i></p>");
+      LinePreviewer::Request whole_line = failed.request;
+      whole_line.whole_line = true;
+      QCOMPARE(Tip(previewer, whole_line), QString());
+    }
   }
 
   // Copy Line takes the whole line, which in a minified or generated file can be megabytes:
