@@ -32,6 +32,7 @@ QString Html(std::u16string_view text) {
 }
 
 constexpr char kChangedNote[] = "The file has changed since the find run.";
+constexpr char kChangedReason[] = "the file has changed since the find run";
 
 QString Note(const QString& text) {
   return QStringLiteral("<p><i>") + text.toHtmlEscaped() + QStringLiteral("</i></p>");
@@ -68,18 +69,22 @@ LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
 
 LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
 
-std::optional<QString> LinePreviewer::Text(const Request& request) {
+std::optional<QString> LinePreviewer::Text(const Request& request, QString* why) {
+  if (why != nullptr) why->clear();
+  const auto failed = [&request, why](const std::string& reason) {
+    if (why != nullptr) *why = QString::fromStdString(reason);
+    return request.whole_line ? QString() : FailureTip(reason);
+  };
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
   if (stat(request.full_path.c_str(), &info) != 0) {
-    return request.whole_line ? QString() : FailureTip(std::generic_category().message(errno));
+    return failed(std::generic_category().message(errno));
   }
-  if (!S_ISREG(info.st_mode)) {
-    return request.whole_line ? QString() : FailureTip(kNotARegularFile);
-  }
+  if (!S_ISREG(info.st_mode)) return failed(kNotARegularFile);
   const FileStamp stamp = StampOf(info);
   for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
     if (!SameRequest(entry->request, request) || entry->stamp != stamp) continue;
+    if (why != nullptr) *why = entry->why;
     if (!request.whole_line) return entry->tip;
     // A whole line can be megabytes (a minified file): handed out once, not kept.
     QString line = std::move(entry->tip);
@@ -90,7 +95,7 @@ std::optional<QString> LinePreviewer::Text(const Request& request) {
     pending_.reset();  // the read in hand is the one wanted
     return std::nullopt;
   }
-  pending_ = Entry{request, stamp, QString()};
+  pending_ = Entry{request, stamp, QString(), QString()};
   if (thread_.Running()) {
     thread_.RequestStop();  // OnReadEnded starts the pending read
   } else {
@@ -116,6 +121,7 @@ void LinePreviewer::StartRead() {
         if (codec_ == nullptr || codec_->Name() != request.charset) {
           codec_.reset();
           if (Status opened = TextCodec::Open(request.charset, codec_); !opened.ok()) {
+            reading_.why = QString::fromStdString(opened.message());
             if (!request.whole_line) reading_.tip = FailureTip(opened.message());
             read_done_ = true;
             return;
@@ -133,10 +139,13 @@ void LinePreviewer::StartRead() {
           reading_.tip = request.whole_line
                              ? FromUtf16(preview.before + preview.hit + preview.after)
                              : TipHtml(preview);
-        } else if (!request.whole_line) {
-          reading_.tip = outcome == LineReader::Outcome::kBeyondText
-                             ? Note(QString::fromLatin1(kChangedNote))
-                             : FailureTip(reader_.failure());
+        } else {
+          const bool changed = outcome == LineReader::Outcome::kBeyondText;
+          reading_.why = QString::fromStdString(changed ? kChangedReason : reader_.failure());
+          if (!request.whole_line) {
+            reading_.tip =
+                changed ? Note(QString::fromLatin1(kChangedNote)) : FailureTip(reader_.failure());
+          }
         }
         read_done_ = !thread_.StopRequested();
       },
