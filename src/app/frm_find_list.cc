@@ -125,11 +125,7 @@ void frmFind::ShowListMenu(const QPoint& position) {
                    const QString folder = OpenableName(GetParentFolderName(full_path));
                    ShellOpen(folder, this, [this, folder](const QString& why) {
                      if (why.isEmpty()) return;
-                     // The panel shows the start of a long message; its tool tip holds all of it.
-                     const QString message =
-                         QStringLiteral("Cannot open \"%1\": %2").arg(folder, why);
-                     stbPanels[0]->setText(message);
-                     stbPanels[0]->setToolTip(message);
+                     ShowPanelNote(QStringLiteral("Cannot open \"%1\": %2").arg(folder, why));
                    });
                  })
       ->setEnabled(has_row);
@@ -169,11 +165,9 @@ void frmFind::CopyPendingLine() {
   const std::optional<QString> text = previewer_->Text(*copy_line_, &why);
   if (!text) return;  // called again when it is read
   if (!why.isEmpty()) {
-    // Not worth a message box: the status bar says why, as the row's tip does.
-    const QString message = QStringLiteral("Cannot copy the line of \"%1\": %2")
-                                .arg(QString::fromStdString(copy_line_->full_path), why);
-    stbPanels[0]->setText(message);
-    stbPanels[0]->setToolTip(message);  // the panel shows the start of a long one
+    // The status bar says why, as the row's tip does.
+    ShowPanelNote(QStringLiteral("Cannot copy the line of \"%1\": %2")
+                      .arg(QString::fromStdString(copy_line_->full_path), why));
   } else if (!text->isEmpty()) {
     QGuiApplication::clipboard()->setText(*text);
   }

@@ -31,8 +31,14 @@ QString Html(std::u16string_view text) {
   return plain.toHtmlEscaped();
 }
 
-constexpr char kChangedNote[] = "The file has changed since the find run.";
 constexpr char kChangedReason[] = "the file has changed since the find run";
+
+// "The file has changed since the find run.": the reason as a sentence of the tip.
+QString ChangedSentence() {
+  QString sentence = QString::fromLatin1(kChangedReason) + QLatin1Char('.');
+  sentence[0] = sentence[0].toUpper();
+  return sentence;
+}
 
 QString Note(const QString& text) {
   return QStringLiteral("<p><i>") + text.toHtmlEscaped() + QStringLiteral("</i></p>");
@@ -54,7 +60,7 @@ QString TipHtml(const LinePreview& preview) {
   html += Html(preview.after);
   if (preview.cut_after) html += QStringLiteral("\u2026");
   html += QStringLiteral("</p>");
-  if (preview.stale) html += Note(QString::fromLatin1(kChangedNote));
+  if (preview.stale) html += Note(ChangedSentence());
   return html;
 }
 
@@ -144,7 +150,7 @@ void LinePreviewer::StartRead() {
           reading_.why = QString::fromStdString(changed ? kChangedReason : reader_.failure());
           if (!request.whole_line) {
             reading_.tip =
-                changed ? Note(QString::fromLatin1(kChangedNote)) : FailureTip(reader_.failure());
+                changed ? Note(ChangedSentence()) : FailureTip(reader_.failure());
           }
         }
         read_done_ = !thread_.StopRequested();
