@@ -66,7 +66,7 @@ bool FolderField::Browse() {
     prompt += role_ == Role::kSource ? QStringLiteral("\r\nIn cmdSelectSourceFolder_Click of ")
                                      : QStringLiteral("\r\n");
     prompt += QStringLiteral("Quonder");
-    quonder::ShowMessage(prompt, QString::fromLatin1(kTitleFindTextAlarm), kAlarmStopStyle);
+    quonder::ShowMessage(prompt, QString::fromLatin1(kTitleFindTextAlarm), kMbOk | kMbIconStop);
     return false;
   }
 }

@@ -164,6 +164,9 @@ class frmFind : public QMainWindow, private FrmFindControls {
   bool WriteSettings(const char* section,
                      const std::vector<std::pair<std::string, std::string>>& values);
   void NoteSettingsWrite(const Status& status);
+  // A failure not worth a message box, in panel 1: the panel is narrow and shows the start of
+  // the message, its tool tip holds the whole.
+  void ShowPanelNote(const QString& message);
   void TellSettingsProblem(const std::string& message);
   void ApplyWindowSize(const WindowStatus& status);
   void ApplyColumnWidths(const WindowStatus& status);

@@ -29,7 +29,6 @@ namespace quonder {
 namespace {
 
 constexpr int kReplaceIndex = static_cast<int>(FileOpsCommand::kReplace);
-constexpr int kMbDefaultButton2 = 0x100;
 
 QString Quoted(const std::string& folder) {
   return QStringLiteral("\"") + QString::fromStdString(folder) + QStringLiteral("\"");

@@ -104,7 +104,8 @@ void frmFind::WidenNumberColumns(int first, int last) {
 
 // Open File, Open Containing Folder, Copy, Copy Path and Copy Line. All but Copy act on the
 // focused row, whose file is formed as Open File forms it (the source folder as entered); Copy
-// Line reads the hit's line again from its file, as the row's tool tip does.
+// Line reads the hit's line again from its file, as the row's tool tip does, and when it cannot
+// it says why in the status bar and leaves the clipboard as it was.
 void frmFind::ShowListMenu(const QPoint& position) {
   const QModelIndex current = ListView1->currentIndex();
   const bool has_row = current.isValid() && current.row() < model_->rowCount();
@@ -124,11 +125,7 @@ void frmFind::ShowListMenu(const QPoint& position) {
                    const QString folder = OpenableName(GetParentFolderName(full_path));
                    ShellOpen(folder, this, [this, folder](const QString& why) {
                      if (why.isEmpty()) return;
-                     // The panel shows the start of a long message; its tool tip holds all of it.
-                     const QString message =
-                         QStringLiteral("Cannot open \"%1\": %2").arg(folder, why);
-                     stbPanels[0]->setText(message);
-                     stbPanels[0]->setToolTip(message);
+                     ShowPanelNote(QStringLiteral("Cannot open \"%1\": %2").arg(folder, why));
                    });
                  })
       ->setEnabled(has_row);
@@ -164,9 +161,16 @@ LinePreviewer::Request frmFind::LineRequest(size_t row) const {
 
 void frmFind::CopyPendingLine() {
   if (!copy_line_) return;
-  const std::optional<QString> text = previewer_->Text(*copy_line_);
+  QString why;
+  const std::optional<QString> text = previewer_->Text(*copy_line_, &why);
   if (!text) return;  // called again when it is read
-  if (!text->isEmpty()) QGuiApplication::clipboard()->setText(*text);
+  if (!why.isEmpty()) {
+    // The status bar says why, as the row's tip does.
+    ShowPanelNote(QStringLiteral("Cannot copy the line of \"%1\": %2")
+                      .arg(QString::fromStdString(copy_line_->full_path), why));
+  } else if (!text->isEmpty()) {
+    QGuiApplication::clipboard()->setText(*text);
+  }
   copy_line_.reset();
 }
 

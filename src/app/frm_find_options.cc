@@ -130,8 +130,7 @@ void frmFind::cmdOpen_Click() {
   QString failure;
   if (!OpenInEditor(strEditor, strSourceFolder, rows.Path(row), rows.Line(row), rows.Column(row),
                     &failure)) {
-    stbPanels[0]->setText(failure);
-    stbPanels[0]->setToolTip(failure);  // the panel shows the start of a long one
+    ShowPanelNote(failure);
     return;
   }
   ListView1->setFocus();

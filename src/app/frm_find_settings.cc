@@ -182,12 +182,14 @@ void frmFind::NoteSettingsWrite(const Status& status) {
   if (!message.empty()) TellSettingsProblem(message);
 }
 
-// Panel 1 is narrow: it shows the start of the message and holds the whole as its tool tip.
 void frmFind::TellSettingsProblem(const std::string& message) {
   std::fprintf(stderr, "quonder: %s\n", message.c_str());
-  const QString text = QString::fromStdString(message);
-  stbPanels[0]->setText(text);
-  stbPanels[0]->setToolTip(text);
+  ShowPanelNote(QString::fromStdString(message));
+}
+
+void frmFind::ShowPanelNote(const QString& message) {
+  stbPanels[0]->setText(message);
+  stbPanels[0]->setToolTip(message);
 }
 
 // Each field of "Left,Top,Width,Height" (outer measures in twips) is applied only when it is a

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <system_error>
 #include <utility>
 
+#include "core/io_reasons.h"
 #include "core/text/string_common.h"
 
 namespace quonder {
@@ -28,6 +31,25 @@ QString Html(std::u16string_view text) {
   return plain.toHtmlEscaped();
 }
 
+constexpr char kChangedReason[] = "the file has changed since the find run";
+
+// "The file has changed since the find run.": the reason as a sentence of the tip.
+QString ChangedSentence() {
+  QString sentence = QString::fromLatin1(kChangedReason) + QLatin1Char('.');
+  sentence[0] = sentence[0].toUpper();
+  return sentence;
+}
+
+QString Note(const QString& text) {
+  return QStringLiteral("<p><i>") + text.toHtmlEscaped() + QStringLiteral("</i></p>");
+}
+
+// The tip of a line that cannot be shown: why, in a few words.
+QString FailureTip(const std::string& reason) {
+  return Note(QStringLiteral("Cannot read the file: ") + QString::fromStdString(reason) +
+              QStringLiteral("."));
+}
+
 QString TipHtml(const LinePreview& preview) {
   QString html = QStringLiteral("<p style='white-space:pre'>");
   if (preview.cut_before) html += QStringLiteral("\u2026");
@@ -38,9 +60,7 @@ QString TipHtml(const LinePreview& preview) {
   html += Html(preview.after);
   if (preview.cut_after) html += QStringLiteral("\u2026");
   html += QStringLiteral("</p>");
-  if (preview.stale) {
-    html += QStringLiteral("<p><i>The file has changed since the find run.</i></p>");
-  }
+  if (preview.stale) html += Note(ChangedSentence());
   return html;
 }
 
@@ -55,13 +75,22 @@ LinePreviewer::LinePreviewer(QObject* parent) : QObject(parent) {}
 
 LinePreviewer::~LinePreviewer() { thread_.Shutdown(); }
 
-std::optional<QString> LinePreviewer::Text(const Request& request) {
+std::optional<QString> LinePreviewer::Text(const Request& request, QString* why) {
+  if (why != nullptr) why->clear();
+  const auto failed = [&request, why](const std::string& reason) {
+    if (why != nullptr) *why = QString::fromStdString(reason);
+    return request.whole_line ? QString() : FailureTip(reason);
+  };
   // One stat on the window's thread: a tip made before the file changed is not shown again.
   struct stat info;
-  if (stat(request.full_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return QString();
+  if (stat(request.full_path.c_str(), &info) != 0) {
+    return failed(std::generic_category().message(errno));
+  }
+  if (!S_ISREG(info.st_mode)) return failed(kNotARegularFile);
   const FileStamp stamp = StampOf(info);
   for (auto entry = cache_.begin(); entry != cache_.end(); ++entry) {
     if (!SameRequest(entry->request, request) || entry->stamp != stamp) continue;
+    if (why != nullptr) *why = entry->why;
     if (!request.whole_line) return entry->tip;
     // A whole line can be megabytes (a minified file): handed out once, not kept.
     QString line = std::move(entry->tip);
@@ -72,7 +101,7 @@ std::optional<QString> LinePreviewer::Text(const Request& request) {
     pending_.reset();  // the read in hand is the one wanted
     return std::nullopt;
   }
-  pending_ = Entry{request, stamp, QString()};
+  pending_ = Entry{request, stamp, QString(), QString()};
   if (thread_.Running()) {
     thread_.RequestStop();  // OnReadEnded starts the pending read
   } else {
@@ -97,8 +126,10 @@ void LinePreviewer::StartRead() {
         const Request& request = reading_.request;
         if (codec_ == nullptr || codec_->Name() != request.charset) {
           codec_.reset();
-          if (!TextCodec::Open(request.charset, codec_).ok()) {
-            read_done_ = true;  // an empty tip: nothing to show
+          if (Status opened = TextCodec::Open(request.charset, codec_); !opened.ok()) {
+            reading_.why = QString::fromStdString(opened.message());
+            if (!request.whole_line) reading_.tip = FailureTip(opened.message());
+            read_done_ = true;
             return;
           }
         }
@@ -114,6 +145,13 @@ void LinePreviewer::StartRead() {
           reading_.tip = request.whole_line
                              ? FromUtf16(preview.before + preview.hit + preview.after)
                              : TipHtml(preview);
+        } else {
+          const bool changed = outcome == LineReader::Outcome::kBeyondText;
+          reading_.why = QString::fromStdString(changed ? kChangedReason : reader_.failure());
+          if (!request.whole_line) {
+            reading_.tip =
+                changed ? Note(ChangedSentence()) : FailureTip(reader_.failure());
+          }
         }
         read_done_ = !thread_.StopRequested();
       },

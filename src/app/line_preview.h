@@ -50,11 +50,14 @@ class LinePreviewer : public QObject {
   explicit LinePreviewer(QObject* parent = nullptr);
   ~LinePreviewer() override;  // cancels a read and waits for its thread
 
-  // The text for `request` when it is known: empty when there is nothing to show (the file
-  // cannot be read or decoded, or the pointer lies beyond its text). Otherwise nullopt: the file
-  // is being read for it, and ready() follows. Only the latest request is read; an earlier one
-  // still being read is cancelled. A whole line is kept only until it is handed out.
-  std::optional<QString> Text(const Request& request);
+  // The text for `request` when it is known. A tip says why when there is no line to show (the
+  // file cannot be read or decoded, or the pointer lies beyond its text: the file has changed);
+  // a whole line is empty then. Otherwise nullopt: the file is being read for it, and ready()
+  // follows. Only the latest request is read; an earlier one still being read is cancelled. A
+  // whole line is kept only until it is handed out. With the text, `why` (when given) gets the
+  // tip's reason in a few words (the system's, the charset's, or that the file has changed)
+  // when there is no line, and is cleared when there is one.
+  std::optional<QString> Text(const Request& request, QString* why = nullptr);
 
   // Forgets the tips made (call when a run or a replace changes what files hold).
   void Reset();
@@ -68,6 +71,7 @@ class LinePreviewer : public QObject {
     Request request;
     FileStamp stamp;  // what the file was when its tip was asked for
     QString tip;
+    QString why;  // empty when the line was read
   };
 
   void StartRead();

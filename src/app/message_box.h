@@ -8,29 +8,32 @@
 
 #include <functional>
 
+#include "core/message_styles.h"
+
 namespace quonder {
 
-// Style values are the classic message-box flags: buttons in the low four bits, icon in 0x70,
-// default button in 0x300.
-inline constexpr int kMbOk = 0;
-inline constexpr int kMbOkCancel = 1;
-inline constexpr int kMbAbortRetryIgnore = 2;
-inline constexpr int kMbYesNoCancel = 3;
-inline constexpr int kMbYesNo = 4;
-inline constexpr int kMbRetryCancel = 5;
-inline constexpr int kMbIconStop = 16;
-inline constexpr int kMbIconQuestion = 32;
-inline constexpr int kMbIconExclamation = 48;
-inline constexpr int kMbIconInformation = 64;
+// The window's names for the style values of core/message_styles.h, which a message from the
+// core passes unchanged: buttons in the low four bits, icon in 0x70, default button in 0x300.
+inline constexpr int kMbOk = kButtonsOk;
+inline constexpr int kMbOkCancel = kButtonsOkCancel;
+inline constexpr int kMbAbortRetryIgnore = kButtonsAbortRetryIgnore;
+inline constexpr int kMbYesNoCancel = kButtonsYesNoCancel;
+inline constexpr int kMbYesNo = kButtonsYesNo;
+inline constexpr int kMbRetryCancel = kButtonsRetryCancel;
+inline constexpr int kMbIconStop = kIconStop;
+inline constexpr int kMbIconQuestion = kIconQuestion;
+inline constexpr int kMbIconExclamation = kIconWarning;
+inline constexpr int kMbIconInformation = kIconInformation;
+inline constexpr int kMbDefaultButton2 = kDefaultButton2;
 
 // Button ids returned by ShowMessage.
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr int kIdAbort = 3;
-inline constexpr int kIdRetry = 4;
-inline constexpr int kIdIgnore = 5;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
+inline constexpr int kIdOk = kAnswerOk;
+inline constexpr int kIdCancel = kAnswerCancel;
+inline constexpr int kIdAbort = kAnswerAbort;
+inline constexpr int kIdRetry = kAnswerRetry;
+inline constexpr int kIdIgnore = kAnswerIgnore;
+inline constexpr int kIdYes = kAnswerYes;
+inline constexpr int kIdNo = kAnswerNo;
 
 // One call of ShowMessage, as a handler sees it.
 struct MessageRequest {

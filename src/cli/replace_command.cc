@@ -15,6 +15,7 @@
 #include "cli/row_printer.h"
 #include "cli/standard_streams.h"
 #include "core/fileops/replace_run.h"
+#include "core/message_styles.h"
 #include "core/search/find_run.h"
 #include "core/search/find_run_summary.h"
 #include "core/search/result_rows.h"
@@ -64,7 +65,7 @@ class ReplaceHost : public FileOpsHost {
   void ClearStopRequest() override {}
   void SetStatusText(StatusPanel, std::u16string) override {}
   int ShowMessage(const std::u16string&, const std::u16string&, int style) override {
-    return style == kStyleOkCancelWarning ? 2 : kAnswerOk;
+    return style == kStyleOkCancelWarning ? kAnswerCancel : kAnswerOk;
   }
 
  private:

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +17,7 @@
 
 #include "app/file_ops_worker.h"
 #include "app/find_worker.h"
+#include "app/result_model.h"
 #include "app/window_command_line.h"
 #include "core/settings/ini_file_common.h"
 
@@ -231,6 +235,21 @@ QString Panel(const QWidget& window, int panel) {
   const auto* label =
       Child<QLabel>(window, QStringLiteral("stbPanel%1").arg(panel).toLatin1().constData());
   return label != nullptr ? label->text() : QStringLiteral("<no panel>");
+}
+
+void ChooseFromListMenu(frmFind& window, int row, const QString& text) {
+  auto* list = Child<QTableView>(window, "ListView1");
+  const QPoint at = list->visualRect(window.results()->index(row, 1)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QTimer::singleShot(0, [text] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    for (QAction* action : menu->actions()) {
+      if (action->text() == text) action->trigger();
+    }
+    menu->close();
+  });
+  emit list->customContextMenuRequested(at);
 }
 
 }  // namespace quonder::testing

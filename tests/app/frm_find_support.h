@@ -173,5 +173,7 @@ QStringList Rows(const QAbstractItemModel& model);
 QString Enabled(const QWidget& window);
 // Text of status panel 1 to 5.
 QString Panel(const QWidget& window, int panel);
+// Opens the result list's context menu at `row` and triggers the item `text`.
+void ChooseFromListMenu(frmFind& window, int row, const QString& text);
 
 }  // namespace quonder::testing

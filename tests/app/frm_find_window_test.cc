@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -20,7 +19,6 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QToolTip>
 
 #include "app/editor_launcher.h"
@@ -63,22 +61,6 @@ QRect StoredGeometry(const WindowFixture& fixture, const QWidget& window) {
   if (fields.size() != 4) return QRect();
   return QRect(twips.ToPixelsX(fields[0].toDouble()), twips.ToPixelsY(fields[1].toDouble()),
                twips.ToPixelsX(fields[2].toDouble()), twips.ToPixelsY(fields[3].toDouble()));
-}
-
-// Opens the result list's context menu at `row` and triggers the item `text`.
-void ChooseFromListMenu(frmFind& window, int row, const QString& text) {
-  auto* list = Child<QTableView>(window, "ListView1");
-  const QPoint at = list->visualRect(window.results()->index(row, 1)).center();
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-  QTimer::singleShot(0, [text] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (menu == nullptr) return;
-    for (QAction* action : menu->actions()) {
-      if (action->text() == text) action->trigger();
-    }
-    menu->close();
-  });
-  emit list->customContextMenuRequested(at);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // desktop opener and Help > Help's own text window when that fails, and the line preview shown
 // when hovering a row.
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,16 +17,20 @@
 #include <malloc.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/editor_launcher.h"
 #include "app/help_window.h"
 #include "app/line_preview.h"
+#include "app/result_model.h"
 #include "app/shell_open.h"
 #include "frm_find_support.h"
+#include "support/plain_user.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -169,7 +175,7 @@ class OpenFileTest : public QObject {
 
   // The tool tip is the hit's line read again in the run's charset, escaped, hit in bold (a
   // regular-expression hit unescaped); it never outlives the file: an edit after the run says
-  // so, a missing file or an unknown charset gives no tip.
+  // so.
   void PreviewShowsTheLineOfTheHitAsTheFileIsNow() {
     testing::ScratchFolder dir;
     // "<a> & あいう" then a line break, then "x" (Shift_JIS).
@@ -203,10 +209,71 @@ class OpenFileTest : public QObject {
 
     dir.Write("a.txt", "key gamma delta\n");  // a different size: read again
     QVERIFY(Tip(previewer, {path, "utf-8", 4, u"\\tvalue\\\\", true}).contains("changed"));
-    QCOMPARE(Tip(previewer, {path, "utf-8", 99, u"beta", false}), QString());
-    QCOMPARE(Tip(previewer, {path, "no-such-charset", 5, u"g", false}), QString());
-    QFile::remove(QString::fromStdString(path));
-    QCOMPARE(Tip(previewer, {path, "utf-8", 5, u"g", false}), QString());
+  }
+
+  // A line that cannot be shown gets a tip that says why, never an empty one. Copy Line then
+  // leaves the clipboard as it was and says the same in status panel 1 (a file's state after
+  // the run, as the window meets it; a run in a charset that cannot be had finds nothing).
+  void PreviewSaysWhyItShowsNoLine() {
+    testing::WindowFixture fixture;
+    testing::MessageLog log;
+    fixture.PointAtData();
+    for (const char* name : {"a.txt", "changed.txt", "gone.txt", "folder.txt", "locked.txt"})
+      fixture.WriteData(name, "key gamma delta\n");
+    const struct {
+      const char* file;
+      const char* charset;
+      QString tip;
+      QString why;  // Copy Line's reason
+    } cases[] = {
+        {"changed.txt", "utf-8", "The file has changed since the find run.",
+         "the file has changed since the find run"},
+        {"a.txt", "no-such-charset",
+         "Cannot read the file: Unknown charset &quot;no-such-charset&quot;.",
+         "Unknown charset \"no-such-charset\""},
+        {"gone.txt", "utf-8", "Cannot read the file: No such file or directory.",
+         "No such file or directory"},
+        {"folder.txt", "utf-8", "Cannot read the file: not a regular file.", "not a regular file"},
+        {"locked.txt", "utf-8", "Cannot read the file: Permission denied.", "Permission denied"},
+    };
+    testing::PlainUserScope plain_user;
+    QVERIFY(plain_user.active());
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(testing::ShowSettled(*window));
+    QVERIFY(testing::FindAndWait(*window, log, "gamma"));
+    const QStringList rows = testing::Rows(*window->results());
+    QCOMPARE(rows.size(), 5);
+    const std::string data = fixture.DataFolder();
+    fixture.WriteData("changed.txt", "k\n");
+    QVERIFY(std::filesystem::remove(data + "/gone.txt"));
+    QVERIFY(std::filesystem::remove(data + "/folder.txt"));
+    QVERIFY(std::filesystem::create_directory(data + "/folder.txt"));
+    QCOMPARE(chmod((data + "/locked.txt").c_str(), 0), 0);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("as it was"));
+
+    LinePreviewer previewer;
+    for (const auto& failed : cases) {
+      const std::string path = data + "/" + failed.file;
+      LinePreviewer::Request request{path, failed.charset, 5, u"gamma", false};
+      QCOMPARE(Tip(previewer, request), "<p><i>" + failed.tip + "</i></p>");
+      request.whole_line = true;
+      QString why;
+      QCOMPARE(Tip(previewer, request, &why), QString());
+      QCOMPARE(why, failed.why);
+      if (std::string_view(failed.charset) != "utf-8") continue;
+      const auto row = std::find_if(rows.begin(), rows.end(), [&](const QString& shown) {
+        return shown.section('|', 1, 1) == failed.file;
+      });
+      QVERIFY(row != rows.end());
+      testing::ChooseFromListMenu(*window, static_cast<int>(row - rows.begin()), "Copy Line");
+      const QString message =
+          "Cannot copy the line of \"" + QString::fromStdString(path) + "\": " + failed.why;
+      QTRY_COMPARE(testing::Panel(*window, 1), message);
+      QCOMPARE(window->findChild<QLabel*>("stbPanel1")->toolTip(), message);
+      QCOMPARE(clipboard->text(), QStringLiteral("as it was"));
+    }
   }
 
   // Copy Line takes the whole line, which in a minified or generated file can be megabytes:
@@ -230,13 +297,14 @@ class OpenFileTest : public QObject {
   }
 
  private:
-  // The tip once it is made ("<not made>" when it does not come).
-  static QString Tip(LinePreviewer& previewer, const LinePreviewer::Request& request) {
-    std::optional<QString> tip = previewer.Text(request);
+  // The tip once it is made ("<not made>" when it does not come), and why it shows no line.
+  static QString Tip(LinePreviewer& previewer, const LinePreviewer::Request& request,
+                     QString* why = nullptr) {
+    std::optional<QString> tip = previewer.Text(request, why);
     if (!tip) {
       QSignalSpy ready(&previewer, &LinePreviewer::ready);
       if (!ready.wait(10000)) return "<not made>";
-      tip = previewer.Text(request);
+      tip = previewer.Text(request, why);
     }
     return tip.value_or("<not made>");
   }

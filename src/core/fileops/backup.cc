@@ -13,6 +13,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/file_stamp.h"
 #include "core/fileops/private_folder.h"
+#include "core/message_styles.h"
 #include "core/message_titles.h"
 #include "core/text/decimal.h"
 #include "core/text/utf_convert.h"

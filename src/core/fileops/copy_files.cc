@@ -5,6 +5,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/message_styles.h"
 #include "core/message_titles.h"
 #include "core/text/decimal.h"
 #include "core/text/utf_convert.h"

@@ -49,13 +49,6 @@ struct FileOpsConditions {
 // The commands whose enabled state the file commands change.
 enum class FileOpsCommand { kReplace, kRestore, kCopy, kXcopy };
 
-// Message box styles and answers used by the file commands.
-inline constexpr int kStyleOkCancelQuestion = 33;
-inline constexpr int kStyleOkCancelWarning = 49;
-inline constexpr int kStyleWarning = 48;
-inline constexpr int kStyleInformation = 64;
-inline constexpr int kAnswerOk = 1;
-
 // Settings keys written by the file commands (section "FindSetting").
 inline constexpr char kKeyEnableRestore[] = "EnableRestore";
 inline constexpr char kKeyCopyFolder[] = "CopyFolder";

@@ -9,6 +9,7 @@
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
 #include "core/fileops/replace_file.h"
+#include "core/message_styles.h"
 #include "core/message_titles.h"
 #include "core/search/reg_exp.h"
 #include "core/text/decimal.h"

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
 
+#include "core/io_reasons.h"
 #include "core/retrying_io.h"
 #include "core/search/fast/anonymous_memory.h"
 #include "core/text/utf_convert.h"
@@ -15,6 +17,9 @@
 
 namespace quonder {
 namespace {
+
+// errno in words; unlike strerror, safe on any thread.
+std::string SystemReason() { return std::generic_category().message(errno); }
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
@@ -53,6 +58,11 @@ bool LineReader::Key::operator==(const Key& other) const {
          modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
+LineReader::Outcome LineReader::Fail(std::string reason) {
+  failure_ = std::move(reason);
+  return Outcome::kFailed;
+}
+
 void LineReader::Reset() {
   key_ = Key();
   checkpoints_.clear();
@@ -63,11 +73,11 @@ void LineReader::Reset() {
 LineReader::Outcome LineReader::Read(const std::string& path, TextCodec& codec, int64_t pointer,
                                      std::u16string_view expected_hit, size_t max_chars,
                                      const std::function<bool()>& cancelled, LinePreview& preview) {
+  failure_.clear();
   UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat info;
-  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return Outcome::kFailed;
-  }
+  if (fd.get() < 0 || fstat(fd.get(), &info) != 0) return Fail(SystemReason());
+  if (!S_ISREG(info.st_mode)) return Fail(kNotARegularFile);
   if (pointer < 1) return Outcome::kBeyondText;
   Key key{path, codec.Name(), static_cast<int64_t>(info.st_size), info.st_mtim};
   if (!(key == key_)) {
@@ -85,10 +95,16 @@ LineReader::Outcome LineReader::Read(const std::string& path, TextCodec& codec, 
     return ReadAround(fd.get(), size, 0, target, expected_hit, max_chars, codec, false, preview);
   }
   if (text_.empty()) {
-    TextFileInfo file_info;
-    if (!ReadTextFile(path, codec, text_, file_info).ok()) {
+    // Read from the descriptor looked at above: the path may name another file by now.
+    std::string bytes(static_cast<size_t>(size), '\0');
+    const int64_t got = ReadFullyAt(fd.get(), bytes.data(), bytes.size(), 0);
+    if (got < 0) return Fail(SystemReason());
+    if (got < size) return Outcome::kBeyondText;  // cut short since it was looked at
+    const size_t bom = codec.BomLength(bytes);
+    bool lossy = false;
+    if (!codec.Decode(std::string_view(bytes).substr(bom), text_, lossy).ok()) {
       Reset();
-      return Outcome::kFailed;
+      return Fail("its bytes do not decode in charset \"" + codec.Name() + "\"");
     }
   }
   const bool shown = ExtractLinePreview(text_, pointer, expected_hit, max_chars, preview);
@@ -101,11 +117,11 @@ LineReader::Outcome LineReader::ReadUtf8(int fd, int64_t size, TextCodec& codec,
                                          const std::function<bool()>& cancelled,
                                          LinePreview& preview) {
   AnonymousMemory piece = AnonymousMemory::Allocate(piece_bytes_);
-  if (piece.data() == nullptr) return Outcome::kFailed;
+  if (piece.data() == nullptr) return Fail("not enough memory");
   const size_t piece_bytes = std::min(piece_bytes_, piece.size());
   if (checkpoints_.empty()) {
     const int64_t got = ReadFullyAt(fd, piece.data(), std::min<size_t>(4, piece_bytes), 0);
-    if (got < 0) return Outcome::kFailed;
+    if (got < 0) return Fail(SystemReason());
     const auto bom = static_cast<int64_t>(
         codec.BomLength(std::string_view(piece.data(), static_cast<size_t>(got))));
     checkpoints_.emplace_back(bom, 0);
@@ -118,7 +134,7 @@ LineReader::Outcome LineReader::ReadUtf8(int fd, int64_t size, TextCodec& codec,
   while (true) {
     if (cancelled && cancelled()) return Outcome::kCancelled;
     const int64_t got = ReadFullyAt(fd, piece.data(), piece_bytes, byte);
-    if (got < 0) return Outcome::kFailed;
+    if (got < 0) return Fail(SystemReason());
     const std::string_view bytes(piece.data(), static_cast<size_t>(got));
     const bool last = byte + got >= size || got == 0;
     const size_t cut = last ? bytes.size() : LastBoundary(bytes);
@@ -168,9 +184,10 @@ LineReader::Outcome LineReader::ReadPart(int fd, int64_t size, int64_t start_lim
   const int64_t end =
       std::min(size, hit_byte + 3 * static_cast<int64_t>(expected_hit.size()) + context);
   std::string bytes(static_cast<size_t>(std::max<int64_t>(end - begin, 0)), '\0');
-  if (ReadFullyAt(fd, bytes.data(), bytes.size(), begin) != static_cast<int64_t>(bytes.size())) {
-    return Outcome::kFailed;
-  }
+  const int64_t got = ReadFullyAt(fd, bytes.data(), bytes.size(), begin);
+  if (got < 0) return Fail(SystemReason());
+  // Shorter than when it was looked at: the file has changed.
+  if (got < static_cast<int64_t>(bytes.size())) return Outcome::kBeyondText;
   // Cut at character boundaries (in UTF-8) so that the part decodes as it does in the file.
   size_t first = 0;
   size_t last = bytes.size();
@@ -189,7 +206,9 @@ LineReader::Outcome LineReader::ReadPart(int fd, int64_t size, int64_t start_lim
     text = ToUtf16(part);
   } else {
     bool lossy = false;
-    if (!codec.Decode(part, text, lossy).ok()) return Outcome::kFailed;
+    if (!codec.Decode(part, text, lossy).ok()) {
+      return Fail("its bytes do not decode in charset \"" + codec.Name() + "\"");
+    }
   }
   const bool more_before = begin + static_cast<int64_t>(first) > start_limit;
   const bool more_after = begin + static_cast<int64_t>(last) < size;

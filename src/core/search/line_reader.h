@@ -29,7 +29,7 @@ class LineReader {
   enum class Outcome {
     kShown,       // `preview` holds the line
     kBeyondText,  // the pointer lies beyond the file's text (the file changed)
-    kFailed,      // the file could not be opened, read or decoded
+    kFailed,      // the file could not be opened, read or decoded: failure() says why
     kCancelled,   // `cancelled` returned true
   };
 
@@ -48,6 +48,10 @@ class LineReader {
   Outcome Read(const std::string& path, TextCodec& codec, int64_t pointer,
                std::u16string_view expected_hit, size_t max_chars,
                const std::function<bool()>& cancelled, LinePreview& preview);
+
+  // Why the last Read gave kFailed, in a few words without the path (the system's reason, "not
+  // a regular file", ...); empty after any other outcome.
+  const std::string& failure() const { return failure_; }
 
   // Forgets what was kept of the last file.
   void Reset();
@@ -71,11 +75,15 @@ class LineReader {
   Outcome ReadAround(int fd, int64_t size, int64_t start_limit, int64_t hit_byte,
                      std::u16string_view expected_hit, size_t max_chars, TextCodec& codec,
                      bool utf8, LinePreview& preview);
-  static Outcome ReadPart(int fd, int64_t size, int64_t start_limit, int64_t hit_byte,
-                          int64_t context, std::u16string_view expected_hit, size_t max_chars,
-                          TextCodec& codec, bool utf8, LinePreview& preview);
+  Outcome ReadPart(int fd, int64_t size, int64_t start_limit, int64_t hit_byte, int64_t context,
+                   std::u16string_view expected_hit, size_t max_chars, TextCodec& codec, bool utf8,
+                   LinePreview& preview);
+
+  // Sets failure_ and gives kFailed.
+  Outcome Fail(std::string reason);
 
   size_t piece_bytes_ = kPieceBytes;
+  std::string failure_;
   Key key_;
   // UTF-8: (byte, unit) offsets where pieces read so far begin, ascending.
   std::vector<std::pair<int64_t, int64_t>> checkpoints_;

@@ -2,6 +2,7 @@
 
 #include "core/fileops/file_common.h"
 #include "core/fileops/file_ops_util.h"
+#include "core/message_styles.h"
 #include "core/message_titles.h"
 
 namespace quonder {
@@ -12,7 +13,7 @@ bool ApplyFolderPath(const std::string& path, FolderFieldView& box, std::string&
     box.SetBoxText(path);
     return true;
   }
-  box.ShowMessage(kFolderPathNotCorrect, kTitleFindTextAlarm, kAlarmExclamationStyle);
+  box.ShowMessage(kFolderPathNotCorrect, kTitleFindTextAlarm, kStyleWarning);
   return false;
 }
 
@@ -59,7 +60,7 @@ bool ExportSetting(SettingsFileView& view, const std::string& ini_file) {
   }
   if (reason.empty()) return true;
   view.ShowMessage("Cannot export the settings to\r\n" + chosen + "\r\n" + reason,
-                   kTitleFindTextAlarm, kAlarmStopStyle);
+                   kTitleFindTextAlarm, kStyleStop);
   return false;
 }
 

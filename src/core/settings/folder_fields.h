@@ -14,8 +14,6 @@
 namespace quonder {
 
 inline constexpr char kFolderPathNotCorrect[] = "Folder Path is Not Correct!!";
-inline constexpr int kAlarmExclamationStyle = 48;  // OK button, exclamation icon
-inline constexpr int kAlarmStopStyle = 16;         // OK button, stop icon
 
 // The window side of one folder field.
 class FolderFieldView {

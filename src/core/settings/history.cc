@@ -1,5 +1,6 @@
 #include "core/settings/history.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,14 +23,6 @@ int32_t ReadCapacity(const IniSnapshot& ini, const std::string& capacity_key) {
 // The quotes keep leading and trailing spaces, which the INI write would otherwise drop; the
 // INI read takes one enclosing pair off again.
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-bool WriteHistoryEntry(const std::string& section, const std::string& key, const std::string& text,
-                       const std::string& ini_file, Status& first_failure) {
-  Status failure;
-  bool written = WriteIniString(section, key, Quoted(text), ini_file, &failure);
-  if (!written && first_failure.ok()) first_failure = failure;
-  return written;
-}
 
 // The items a box shows of `section`: the entries up to the first empty one, and that one when
 // it comes before the capacity.
@@ -74,6 +67,45 @@ std::vector<std::pair<std::string, std::string>> ShiftedDown(const IniSnapshot& 
   return entries;
 }
 
+// A file of the older layout keeps one text under the legacy key: it becomes entry 0, and the
+// key goes once the entry is written (a file that refuses the entry keeps its text). Whether
+// the text still has to move is decided on a reading made under the lock of that write:
+// another window may have moved it since `ini` was read and added to the list, which a write
+// decided on `ini` would overwrite. `box` then shows the list that reading holds.
+void MoveOlderText(const IniSnapshot& ini, int32_t capacity, HistoryBox& box,
+                   const std::string& section, const std::string& legacy_key,
+                   const std::string& ini_file, Status& failure) {
+  std::string legacy = ini.Get(kFindSetting, legacy_key, "");
+  std::optional<IniSnapshot> moved_before;
+  bool moved = true;
+  if (!legacy.empty()) {
+    auto entry_for = [&](const IniSnapshot& locked) {
+      std::vector<std::pair<std::string, std::string>> entries;
+      std::vector<std::string> keys;
+      if (locked.GetIniKeys(section, keys) > 0) {
+        moved_before.emplace(locked);
+        return entries;
+      }
+      legacy = locked.Get(kFindSetting, legacy_key, "");
+      if (!legacy.empty()) entries.emplace_back("0", Quoted(legacy));
+      return entries;
+    };
+    moved = UpdateIniStrings(section, entry_for, ini_file, &failure);
+  }
+  if (moved && ini.HasKey(kFindSetting, legacy_key)) {
+    Status deleted;
+    if (!DeleteIniKey(kFindSetting, legacy_key, ini_file, &deleted) && failure.ok()) {
+      failure = deleted;
+    }
+  }
+  if (moved_before) {
+    Fill(*moved_before, capacity, box, section);
+    return;
+  }
+  box.Clear();
+  box.AddItem(legacy);
+}
+
 }  // namespace
 
 Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
@@ -92,17 +124,7 @@ Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capaci
   if (ini.GetIniKeys(section, keys) > 0) {
     Fill(ini, capacity, box, section);
   } else {
-    // A file of the older layout keeps one text under the legacy key: it becomes entry 0.
-    box.Clear();
-    const std::string legacy = ini.Get(kFindSetting, legacy_key, "");
-    box.AddItem(legacy);
-    if (!legacy.empty()) WriteHistoryEntry(section, "0", legacy, ini_file, failure);
-    if (ini.HasKey(kFindSetting, legacy_key)) {
-      Status deleted;
-      if (!DeleteIniKey(kFindSetting, legacy_key, ini_file, &deleted) && failure.ok()) {
-        failure = deleted;
-      }
-    }
+    MoveOlderText(ini, capacity, box, section, legacy_key, ini_file, failure);
   }
   box.SelectFirst();
   return failure;

@@ -28,9 +28,10 @@ inline constexpr int32_t kMaxHistoryCapacity = 1024;
 
 // Reads the capacity (section FindSetting, `capacity_key`: the number its text starts with,
 // rounded; 32 when missing, not a number or outside 1..1024) into `capacity`, then fills `box`
-// from `section`, or migrates the legacy key of an older file when the section has no keys;
-// selects the first item. The result is the first failed write of the migration (OK when it
-// wrote nothing or all went well).
+// from `section`, or migrates the legacy key of an older file when the section has no keys
+// (deciding that again under the lock of its write, so a list another window made meanwhile is
+// kept and shown; the key stays when its entry cannot be written); selects the first item. The
+// result is the first failed write of the migration (OK when it wrote nothing or all went well).
 Status LoadHistory(int32_t& capacity, HistoryBox& box, const std::string& capacity_key,
                    const std::string& section, const std::string& legacy_key,
                    const std::string& ini_file);

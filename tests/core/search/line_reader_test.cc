@@ -1,11 +1,13 @@
 #include "core/search/line_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
 
 #include "core/text/text_stream.h"
+#include "support/plain_user.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -83,18 +85,34 @@ TEST(LineReaderTest, GivesTheLineOfEveryPositionAsTheWholeTextDoes) {
   }
 }
 
+// A file that cannot be read is refused with the reason, in words the tip can show.
 TEST(LineReaderTest, ReportsWhatItCannotShow) {
   ScratchFolder folder;
   const std::string path = folder.Write("a.txt", std::string(100, 'x'));
+  const std::string locked = folder.Write("locked.txt", "x\n");
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  ASSERT_EQ(mkfifo(folder.Path("fifo").c_str(), 0600), 0);
   std::unique_ptr<TextCodec> codec;
   ASSERT_TRUE(TextCodec::Open("utf-8", codec).ok());
   LineReader reader;
   reader.SetPieceBytes(8);
   LinePreview preview;
-  EXPECT_EQ(reader.Read(folder.Path("absent"), *codec, 1, u"x", 40, nullptr, preview),
-            LineReader::Outcome::kFailed);
-  EXPECT_EQ(reader.Read(folder.path(), *codec, 1, u"x", 40, nullptr, preview),
-            LineReader::Outcome::kFailed);
+  const struct {
+    std::string path;
+    std::string failure;
+  } cases[] = {{folder.Path("absent"), "No such file or directory"},
+               {folder.path(), "not a regular file"},
+               {folder.Path("fifo"), "not a regular file"},
+               {locked, "Permission denied"}};
+  for (const auto& refused : cases) {
+    LineReader::Outcome outcome = LineReader::Outcome::kShown;
+    ASSERT_TRUE(testing::RunAsPlainUser(
+        [&] { outcome = reader.Read(refused.path, *codec, 1, u"x", 40, nullptr, preview); }));
+    EXPECT_EQ(outcome, LineReader::Outcome::kFailed) << refused.path;
+    EXPECT_EQ(reader.failure(), refused.failure) << refused.path;
+  }
+  EXPECT_EQ(reader.Read(path, *codec, 1, u"x", 40, nullptr, preview), LineReader::Outcome::kShown);
+  EXPECT_EQ(reader.failure(), "");
   EXPECT_EQ(reader.Read(
                 path, *codec, 90, u"x", 40, [] { return true; }, preview),
             LineReader::Outcome::kCancelled);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/fileops/atomic_file.h"
+#include "core/settings/ini_file_common.h"
 #include "support/fake_history_box.h"
 #include "support/scratch_folder.h"
 
@@ -99,31 +100,58 @@ TEST_F(HistoryTest, AnAddKeepsWhatAnotherWindowAddedMeanwhile) {
 }
 
 // Adds made at the same moment by several windows: each reads the list under the lock it
-// rewrites it with, so no add works from a list another one is about to replace.
-TEST_F(HistoryTest, AddsAtTheSameMomentAllSurvive) {
-  constexpr int kAdders = 4;
-  constexpr int kAddsEach = 12;
-  const int32_t capacity = kAdders * kAddsEach + 1;  // room for all, and the ending empty item
-  auto entry = [](int adder, int add) { return std::to_string(adder) + "-" + std::to_string(add); };
-  std::latch start(kAdders);
-  std::vector<std::thread> adders;
-  for (int a = 0; a < kAdders; ++a) {
-    adders.emplace_back([&, a] {
-      FakeBox box;
-      start.arrive_and_wait();
-      for (int k = 0; k < kAddsEach; ++k) Add(box, capacity, entry(a, k));
-    });
+// rewrites it with, so no add works from a list another one is about to replace. Windows opened
+// at the same moment on an older file each decide under that lock whether its text still has
+// to move, so none writes it over an add made since it read the file.
+TEST_F(HistoryTest, LoadsAndAddsAtTheSameMomentKeepEveryEntry) {
+  constexpr int kWindows = 6;
+  constexpr int kAddsEach = 4;
+  const int32_t capacity = kWindows * kAddsEach + 2;  // all adds, the older text, the empty item
+  auto entry = [](int window, int add) {
+    return std::to_string(window) + "-" + std::to_string(add);
+  };
+  for (const std::string older : {"", "older"}) {
+    for (int round = 0; round < 3; ++round) {
+      WriteIni(older.empty() ? "" : "[FindSetting]\nFind=" + older + "\n");
+      std::latch start(kWindows);
+      std::vector<std::thread> windows;
+      for (int w = 0; w < kWindows; ++w) {
+        windows.emplace_back([&, w] {
+          FakeBox box;
+          start.arrive_and_wait();
+          if (!older.empty()) Load(box);
+          for (int k = 0; k < kAddsEach; ++k) Add(box, capacity, entry(w, k));
+        });
+      }
+      for (std::thread& window : windows) window.join();
+      FakeBox reloaded;
+      FillHistoryList(capacity, reloaded, "FindHistory", ini_);
+      Items expected{"", older};
+      if (older.empty()) expected.pop_back();
+      for (int w = 0; w < kWindows; ++w) {
+        for (int k = 0; k < kAddsEach; ++k) expected.push_back(entry(w, k));
+      }
+      std::sort(reloaded.items.begin(), reloaded.items.end());
+      std::sort(expected.begin(), expected.end());
+      ASSERT_EQ(reloaded.items, expected) << older << " round " << round;
+      EXPECT_EQ(ReadIni().find("Find="), std::string::npos) << ReadIni();
+    }
   }
-  for (std::thread& adder : adders) adder.join();
-  FakeBox reloaded;
-  FillHistoryList(capacity, reloaded, "FindHistory", ini_);
-  Items expected{""};
-  for (int a = 0; a < kAdders; ++a) {
-    for (int k = 0; k < kAddsEach; ++k) expected.push_back(entry(a, k));
-  }
-  std::sort(reloaded.items.begin(), reloaded.items.end());
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(reloaded.items, expected);
+}
+
+// A window that read the settings before another one moved the older text and added to the
+// list shows the list the file holds and writes nothing over it.
+TEST_F(HistoryTest, ALoadFromAnEarlierReadingKeepsWhatAnotherWindowAdded) {
+  WriteIni("[FindSetting]\nFind=older\n");
+  const IniSnapshot earlier(ini_);
+  FakeBox other;
+  const int32_t capacity = Load(other);
+  Add(other, capacity, "new");
+  FakeBox box;
+  int32_t read_capacity = -1;
+  LoadHistory(read_capacity, box, "FindHistoryCnt", "FindHistory", "Find", earlier, ini_);
+  EXPECT_EQ(box.items, (Items{"new", "older", ""}));
+  EXPECT_EQ(ReadIni(), "[FindSetting]\n\n[FindHistory]\n0=\"new\"\n1=\"older\"\n2=\"\"\n");
 }
 
 TEST_F(HistoryTest, EntriesKeepTheirSpacesAndQuotes) {
@@ -163,6 +191,13 @@ TEST_F(HistoryTest, AnOlderFileMovesItsSingleTextIntoTheHistory) {
   EXPECT_EQ(box.items, (Items{"abc"}));
   EXPECT_EQ(box.current, "abc");
   EXPECT_EQ(ReadIni(), "; kept\n[FindSetting]\nSubFolder=1\n\n[FindHistory]\n0=\"abc\"\n");
+  // A file that refuses the entry (not UTF-8: new text would mix encodings) keeps its text.
+  const std::string latin1 = "; caf\xE9\n[FindSetting]\nFind=abc\n";
+  WriteIni(latin1);
+  int32_t capacity = -1;
+  EXPECT_FALSE(LoadHistory(capacity, box, "FindHistoryCnt", "FindHistory", "Find", ini_).ok());
+  EXPECT_EQ(box.items, (Items{"abc"}));
+  EXPECT_EQ(ReadIni(), latin1);
 }
 
 }  // namespace
