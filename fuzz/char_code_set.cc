@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,9 +29,11 @@ void Check(bool condition, const char* what) {
 }
 
 const std::string& Folder() {
+  // Removed at exit; a crash leaves it for a look.
+  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
   static const std::string folder = [] {
-    char path[] = "/tmp/quonder-fuzz-XXXXXX";
     if (mkdtemp(path) == nullptr) std::abort();
+    std::atexit([] { std::filesystem::remove_all(path); });
     return std::string(path);
   }();
   return folder;

@@ -43,9 +43,11 @@ TextCodec* Open(const std::string& name) {
 }
 
 const std::string& Folder() {
+  // Removed at exit; a crash leaves it for a look.
+  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
   static const std::string folder = [] {
-    char path[] = "/tmp/quonder-fuzz-XXXXXX";
     if (mkdtemp(path) == nullptr) std::abort();
+    std::atexit([] { std::filesystem::remove_all(path); });
     return std::string(path);
   }();
   return folder;

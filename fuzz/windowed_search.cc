@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,9 +62,11 @@ std::string Run(const FindConditions& conditions, const FindRunOptions& options,
 
 // One folder per process, holding the one file.
 const std::string& Folder() {
+  // Removed at exit; a crash leaves it for a look.
+  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
   static const std::string folder = [] {
-    char path[] = "/tmp/quonder-fuzz-XXXXXX";
     if (mkdtemp(path) == nullptr) std::abort();
+    std::atexit([] { std::filesystem::remove_all(path); });
     return std::string(path);
   }();
   return folder;
