@@ -100,13 +100,15 @@ void ReplaceFile::AddHit(int64_t pointer, std::u16string_view found,
 void ReplaceFile::Finish(bool dry_run) {
   if (untouched_) return;
   const bool write = !dry_run && splice_->Changes();
-  AtomicWriter writer;
-  if (write && !StartWriting(writer)) return;
-  if (EncodeInPieces(write ? &writer : nullptr)) {
-    if (write && !untouched_) Commit(writer);
-    return;
+  if (codec_->EncodesInPieces()) {
+    AtomicWriter writer;
+    if (write && !StartWriting(writer)) return;
+    if (EncodeInPieces(write ? &writer : nullptr)) {
+      if (write && !untouched_) Commit(writer);
+      return;
+    }
+    writer.Abandon();
   }
-  writer.Abandon();
   if (!untouched_) EncodeWhole(dry_run);
 }
 
@@ -150,7 +152,8 @@ bool ReplaceFile::EncodeInPieces(AtomicWriter* writer) {
 }
 
 // The way for a charset with shift states, whose pieces each start and end in the initial
-// state: the whole text is checked and the whole new text encoded at once.
+// state, and for one whose pieces cannot be joined at all: the whole text is checked and the
+// whole new text encoded at once.
 void ReplaceFile::EncodeWhole(bool dry_run) {
   std::string bytes;
   // Only a file whose own bytes come back from its text can be rewritten byte for byte outside

@@ -4,8 +4,9 @@
 //
 // Memory: the file's bytes (kept to check the file again before the rename), its decoded text
 // and the hits; the new content is encoded and written piece by piece, never held whole, except
-// for a charset with shift states whose pieces do not come out as the file's own bytes (then
-// the new text and its bytes are built whole once).
+// for a charset with shift states whose pieces do not come out as the file's own bytes, or one
+// whose encoded pieces cannot be joined (TextCodec::EncodesInPieces): then the new text and its
+// bytes are built whole once.
 #pragma once
 
 #include <cstdint>

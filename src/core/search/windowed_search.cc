@@ -86,8 +86,11 @@ WindowedOutcome FindPlainInWindows(const FileWindows& file, PreparedConditions& 
     }
     const bool last = read_from + bytes.size() >= text_size ||
                       bytes.size() < window_start - read_from + file.window_bytes + overlap;
-    // The view begins and ends on characters, so that its form is the text's.
-    const size_t first = window_start > read_from ? BoundaryFrom(bytes, 0) : 0;
+    // The view begins and ends on characters, so that its form is the text's. Where the read
+    // begins at the view in hand (or the text's start) it begins on one already; skipping bytes
+    // there would drop stray continuation bytes, each a character, that the word-only test
+    // must read before the window's first hit.
+    const size_t first = read_from > view_base ? BoundaryFrom(bytes, 0) : 0;
     const size_t end = last ? bytes.size() : BoundaryBefore(bytes, bytes.size() - 4);
     const std::string_view part = bytes.substr(first, end - first);
     const size_t base = read_from + first;

@@ -164,7 +164,11 @@ std::vector<std::string> IniDocument::KeyNames(std::string_view section) const {
 }
 
 void IniDocument::EndLineBefore(size_t index) {
-  if (index > 0 && lines_[index - 1].line_end.empty()) lines_[index - 1].line_end = eol_;
+  if (index == 0 || !lines_[index - 1].line_end.empty()) return;
+  Line& line = lines_[index - 1];
+  // A CR that ends the file is text; behind it a lone LF would make it half of a CR LF and take
+  // it out of the line (and of its value). A CR LF keeps it.
+  line.line_end = line.text.ends_with('\r') ? "\r\n" : eol_;
 }
 
 void IniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {

@@ -35,8 +35,12 @@ std::vector<std::string> SplitAtCommas(const std::string& value) {
 // malformed rather than guessing.
 bool ParseCodePage(std::string_view field, int32_t& code_page) {
   field = TrimBlanks(field);
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  if (field.empty() || field.front() == '+') return false;
+  // One sign at most: from_chars takes a '-' but not a '+'.
+  if (!field.empty() && field.front() == '+') {
+    field.remove_prefix(1);
+    if (!field.empty() && (field.front() == '+' || field.front() == '-')) return false;
+  }
+  if (field.empty()) return false;
   int32_t parsed = 0;
   auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), parsed);
   if (error != std::errc() || end != field.data() + field.size()) return false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "core/text/converter_facts.h"
 #include "core/text/fast/ascii_widen.h"
@@ -15,16 +16,53 @@
 namespace quonder {
 namespace {
 
+// Leaves every unmappable character as the error ICU reports. ICU's own stop callback clears
+// the error for a default-ignorable character (U+00AD, U+200D, U+FEFF, variation selectors...),
+// so such a character would vanish from the bytes without a word.
+void StopAtEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* /*args*/,
+                           const UChar* /*units*/, int32_t /*length*/, UChar32 /*code_point*/,
+                           UConverterCallbackReason /*reason*/, UErrorCode* /*err*/) {}
+
+// Whether the encoder of a converter of this type leaves nothing behind at the end of a text
+// that the bytes of the next text would depend on. The types not named (SCSU, BOCU-1, LMBCS,
+// ISCII, compound text) carry state from character to character.
+bool EndsInInitialState(UConverterType type) {
+  switch (type) {
+    case UCNV_SBCS:
+    case UCNV_DBCS:
+    case UCNV_MBCS:
+    case UCNV_LATIN_1:
+    case UCNV_US_ASCII:
+    case UCNV_UTF8:
+    case UCNV_CESU8:
+    case UCNV_UTF16_BigEndian:
+    case UCNV_UTF16_LittleEndian:
+    case UCNV_UTF16:
+    case UCNV_UTF32_BigEndian:
+    case UCNV_UTF32_LittleEndian:
+    case UCNV_UTF32:
+    case UCNV_EBCDIC_STATEFUL:
+    case UCNV_ISO_2022:
+    case UCNV_HZ:
+    case UCNV_UTF7:
+    case UCNV_IMAP_MAILBOX:
+      return true;
+    default:
+      return false;
+  }
+}
+
 class IcuCodec final : public TextCodec {
  public:
   IcuCodec(std::string name, UConverter* cnv) : name_(std::move(name)), cnv_(cnv) {
     InstallSubstitution(cnv_, &record_);
     UErrorCode err = U_ZERO_ERROR;
-    ucnv_setFromUCallBack(cnv_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setFromUCallBack(cnv_, StopAtEveryUnmappable, nullptr, nullptr, nullptr, &err);
     ProbeConverter(cnv_, record_, facts_);
     min_char_size_ = static_cast<size_t>(ucnv_getMinCharSize(cnv_));
     max_char_size_ = static_cast<size_t>(ucnv_getMaxCharSize(cnv_));
     if (min_char_size_ == 0) min_char_size_ = 1;
+    encodes_in_pieces_ = EndsInInitialState(ucnv_getType(cnv_));
     if (ucnv_getType(cnv_) == UCNV_UTF8) {
       path_ = Path::kUtf8;
     } else if (facts_.single_byte) {
@@ -43,6 +81,7 @@ class IcuCodec final : public TextCodec {
   bool AsciiCompatible() const override { return facts_.ascii_compatible; }
   bool AsciiTransparent() const override { return facts_.ascii_transparent; }
   bool SingleByte() const override { return path_ == Path::kSingleByte; }
+  bool EncodesInPieces() const override { return encodes_in_pieces_; }
 
   size_t BomLength(std::string_view bytes) const override {
     const std::string& bom = facts_.bom;
@@ -60,6 +99,12 @@ class IcuCodec final : public TextCodec {
   // Runs [begin, end) through the converter into text[o...], growing `text` as needed.
   Status Feed(const char* begin, const char* end, bool flush, std::u16string& text, size_t& o);
   Status Unencodable(std::u16string_view text, size_t position) const;
+  // Where `text` holds the first private-use character that the converter writes as another
+  // character's bytes, or npos. ICU always maps private-use characters by their best fit (a
+  // Big5-HKSCS or Shift_JIS table maps some of them onto bytes that read as other characters),
+  // whatever the converter's fallback setting.
+  size_t FirstBestFit(std::u16string_view text);
+  bool WritesBack(UChar32 c);
 
   std::string name_;
   UConverter* cnv_;
@@ -68,6 +113,8 @@ class IcuCodec final : public TextCodec {
   Path path_ = Path::kConverter;
   size_t min_char_size_ = 1;
   size_t max_char_size_ = 1;
+  bool encodes_in_pieces_ = false;
+  std::unordered_map<UChar32, bool> writes_back_;  // WritesBack's answers so far
 };
 
 Status IcuCodec::Decode(std::string_view bytes, std::u16string& text, bool& lossy) {
@@ -168,8 +215,12 @@ Status IcuCodec::Feed(const char* begin, const char* end, bool flush, std::u16st
         straighten || std::memchr(begin, rotated, static_cast<size_t>(end - begin)) != nullptr;
   }
   // Multi-byte text mostly takes two bytes or more per unit; when the guess is short, the
-  // converter keeps the rest for the next round.
-  size_t room = static_cast<size_t>(end - begin) / std::max<size_t>(min_char_size_, 2) + 16;
+  // converter keeps the rest for the next round. Not SCSU's: where its output stops between
+  // the halves of a quoted character beyond the BMP, it reads the next byte as quoted too. One
+  // of its bytes gives at most two units.
+  const size_t length = static_cast<size_t>(end - begin);
+  const bool scsu = ucnv_getType(cnv_) == UCNV_SCSU;
+  size_t room = (scsu ? 2 * length : length / std::max<size_t>(min_char_size_, 2)) + 16;
   for (;;) {
     if (text.size() < o + room) text.resize(o + room);
     char16_t* start = text.data() + o;
@@ -221,7 +272,12 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
       continue;
     }
     bytes.resize(used);
-    if (U_SUCCESS(err)) return Status::Ok();
+    if (U_SUCCESS(err)) {
+      const size_t best_fit = FirstBestFit(text);
+      if (best_fit == std::u16string_view::npos) return Status::Ok();
+      bytes.clear();
+      return Unencodable(text, best_fit);
+    }
     // The stop callback leaves the source behind the characters it could not convert.
     UChar invalid[8];
     int8_t invalid_length = 8;
@@ -231,8 +287,53 @@ Status IcuCodec::Encode(std::u16string_view text, std::string& bytes) {
     size_t back = U_SUCCESS(ignored) ? static_cast<size_t>(invalid_length) : 0;
     bytes.clear();
     ucnv_resetFromUnicode(cnv_);
-    return Unencodable(text, consumed >= back ? consumed - back : 0);
+    size_t position = consumed >= back ? consumed - back : 0;
+    // Some converters stop one unit behind an unpaired surrogate; and a private-use character
+    // before the stop that would be written as another one comes first.
+    for (size_t i = 0; i < position; ++i) {
+      if (U16_IS_LEAD(text[i]) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
+        ++i;
+      } else if (U16_IS_SURROGATE(text[i])) {
+        position = i;
+        break;
+      }
+    }
+    const size_t best_fit = FirstBestFit(text.substr(0, position));
+    return Unencodable(text, best_fit != std::u16string_view::npos ? best_fit : position);
   }
+}
+
+size_t IcuCodec::FirstBestFit(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    // Private use: U+E000..U+F8FF, and planes 15 and 16, whose lead surrogates are DB80..DBFF.
+    const char16_t unit = text[i];
+    if (!(unit >= 0xE000 && unit <= 0xF8FF) && !(unit >= 0xDB80 && unit <= 0xDBFF)) continue;
+    size_t next = i;
+    UChar32 c;
+    U16_NEXT(text.data(), next, text.size(), c);
+    if (!U_IS_SURROGATE(c) && !WritesBack(c)) return i;
+  }
+  return std::u16string_view::npos;
+}
+
+bool IcuCodec::WritesBack(UChar32 c) {
+  auto known = writes_back_.find(c);
+  if (known != writes_back_.end()) return known->second;
+  UChar unit[2];
+  int32_t length = 0;
+  U16_APPEND_UNSAFE(unit, length, c);
+  char bytes[32];
+  UErrorCode err = U_ZERO_ERROR;
+  const int32_t written = ucnv_fromUChars(cnv_, bytes, sizeof bytes, unit, length, &err);
+  std::u16string back;
+  bool lossy = true;
+  const bool same =
+      U_SUCCESS(err) &&
+      Decode(std::string_view(bytes, static_cast<size_t>(written)), back, lossy).ok() && !lossy &&
+      back == std::u16string_view(unit, static_cast<size_t>(length));
+  ucnv_resetFromUnicode(cnv_);
+  writes_back_.emplace(c, same);
+  return same;
 }
 
 Status IcuCodec::Unencodable(std::u16string_view text, size_t position) const {

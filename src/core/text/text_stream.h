@@ -39,6 +39,13 @@ class TextCodec {
   // windows single-byte code pages), so a byte's offset is its unit's offset.
   virtual bool SingleByte() const = 0;
 
+  // Whether bytes that Encode gave for two texts, one behind the other, decode as the two texts
+  // one behind the other: every Encode ends where a decoder starts. True for charsets without
+  // state and for those that shift back at the end (ISO-2022, HZ, UTF-7, stateful EBCDIC);
+  // false for SCSU, BOCU-1 and others whose bytes for a character depend on the characters
+  // before it, so that a text can only be encoded whole.
+  virtual bool EncodesInPieces() const = 0;
+
   // Length of the charset's own byte-order mark at the start of `bytes`, or 0. The marks:
   // EF BB BF (utf-8), FF FE (unicode), FE FF (unicodeFFFE), FF FE 00 00 (utf-32),
   // 00 00 FE FF (utf-32BE), 84 31 95 33 (gb18030); other charsets have none.

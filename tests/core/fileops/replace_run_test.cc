@@ -248,6 +248,26 @@ TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
   }
 }
 
+// In SCSU and BOCU-1 the bytes of a character depend on the ones before it, even where each
+// piece of the file comes out as the file's own bytes: after Cyrillic text, SCSU reads the
+// byte of a separately encoded é through the Cyrillic window. The new text must read back.
+TEST_F(ReplaceRunTest, CharsetsWhoseBytesDependOnWhatCameBeforeReadBackAsTheNewText) {
+  const std::u16string text = u"\u0436\u0436\u0436a\nbc";
+  for (const std::string charset : {"scsu", "bocu-1"}) {
+    SCOPED_TRACE(charset);
+    rows_.Clear();
+    host_.conditions.coding = charset;
+    host_.conditions.replace_text = u"\u00E9";
+    folder_.Write("src/s.txt", Encode(charset, text));
+    Hits("s.txt", u"a");
+    EXPECT_TRUE(RunAll().all_done());
+    std::u16string read;
+    TextFileInfo info;
+    ASSERT_TRUE(ReadTextFile(folder_.Path("src/s.txt"), *Codec(charset), read, info).ok());
+    EXPECT_EQ(read, u"\u0436\u0436\u0436\u00E9\nbc");
+  }
+}
+
 TEST_F(ReplaceRunTest, AFileChangedSinceTheFindIsLeftUntouched) {
   WriteWithHits({{"a.txt", "one foo two foo"}, {"b.txt", "foo"}, {"c.txt", "foo bar"}});
   folder_.Write("src/a.txt", "one! foo two foo");  // shifted

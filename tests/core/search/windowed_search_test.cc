@@ -40,6 +40,9 @@ void BuildFiles(const ScratchFolder& folder) {
                "ab\r\n\xE2\x84\xAA"
                "b_t ab\rAB\xF0\x9F\x98\x80\n");
   folder.Write("ascii.txt", "ab ab\r\nAb\rcab ab_t\n\nab");
+  // Stray continuation bytes, each read as U+FFFD, where a window's view may begin; the file
+  // is longer than a window and what a hit needs behind it.
+  folder.Write("stray.txt", "\xBF\x96\xFF(\x99(" + std::string(24, '~') + "\x80 \xFF");
 }
 
 struct Search {
@@ -61,6 +64,7 @@ TEST(WindowedSearchTest, GivesTheRowsOfTheWholeFile) {
       {u"caf\u00e9 "},
       {u"\u3042ab\U0001F600"},
       {u"\uFFFDab"},  // ill-formed bytes read as U+FFFD
+      {u"\uFFFD", false, false, true},
       {u"b\r\ncd"},
       {u"a+b", true},
       {u"\\bab\\b", true, true},

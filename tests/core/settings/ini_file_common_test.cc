@@ -244,6 +244,9 @@ TEST_F(IniFileCommonTest, NewLinesFollowTheFileAndItsBom) {
       {"[S]\n;c\n\n", "S", "[S]\nk=v\n;c\n\n"},
       {"[T]\na=1\n\n", "S", "[T]\na=1\n\n[S]\nk=v\n"},  // no second blank line
       {"[T]\na=1", "S", "[T]\na=1\n\n[S]\nk=v\n"},
+      // A CR that ends the file is text, not half a line end: it stays in the value before it.
+      {"[S]\na=1\r", "S", "[S]\na=1\r\r\nk=v\n"},
+      {"[T]\na=1\r", "S", "[T]\na=1\r\r\n\n[S]\nk=v\n"},
       {"\xEF\xBB\xBF", "S", "\xEF\xBB\xBF[S]\nk=v\n"},
   };
   for (const Case& c : cases) {

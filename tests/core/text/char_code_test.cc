@@ -77,6 +77,9 @@ TEST_F(CharCodeTest, MalformedValuesLeaveEmptyEntriesInPlace) {
       {"exponent,1e3,x", empty},
       {"huge,2147483648,x", empty},
       {"hex,&H3A4,x", empty},
+      {"plus,+7,x", {"plus", 7, "x"}},
+      {"two signs,+-5,x", empty},
+      {"two pluses,++5,x", empty},
   };
   std::string table = "[CharcterCoding]\n";
   for (size_t i = 0; i < cases.size(); ++i) {

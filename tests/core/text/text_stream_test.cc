@@ -210,6 +210,11 @@ TEST(TextCodecTest, InvalidBytesBecomeReplacementCharactersAndNothingElse) {
       {"gbk", "\x81" + yrun, u"\u4E82" + wide_yrun.substr(1)},
       {"gb18030", "\x81\x30\x81" + std::string("0") + yrun, u"\u0080" + wide_yrun},
       {"utf-8", yrun + "\xC3\xA9" + yrun, wide_yrun + u"é" + wide_yrun},
+      // SCSU: a window beyond the BMP (SDX), window 0 selected, one character quoted from the
+      // other window, then a byte of window 0. The output may not end between the quoted
+      // character's halves, where the converter would forget that the quote is over.
+      {"scsu", "\x0B\xDC\xEA\x10" + std::string(37, 'a') + "\x07\xFF\xFF",
+       std::u16string(37, u'a') + u"\U000F757F\u00FF"},
   };
   for (const InvalidCase& c : cases) {
     SCOPED_TRACE(std::string(c.charset) + " " + ::testing::PrintToString(c.bytes));
@@ -235,6 +240,16 @@ TEST(TextCodecTest, UnencodableTextIsReportedWithItsPosition) {
       {"utf-8", u"ab\xDC00", "unpaired surrogate U+DC00 at position 3"},
       {"unicode", u"ab\xD800", "unpaired surrogate U+D800 at position 3"},
       {"iso-2022-jp", u"ok\u00E9", "U+00E9 at position 3"},
+      // Characters that are invisible by default are refused like any other, not dropped.
+      {"us-ascii", u"soft\u00ADhyphen", "U+00AD at position 5 in charset \"us-ascii\""},
+      {"shift_jis", u"a\u200Db", "U+200D at position 2"},
+      {"windows-1252", u"x\U000E0041", "U+E0041 at position 2"},
+      // Private-use characters that a table writes as the bytes of another character.
+      {"big5-hkscs", u"a\uE000", "U+E000 at position 2 in charset \"big5-hkscs\""},
+      {"shift_jis", u"ab\uF86F", "U+F86F at position 3"},
+      {"big5-hkscs", u"a\uE000\u2CE2", "U+E000 at position 2"},  // the first one is named
+      {"bocu-1", u"ab\xD800" + std::u16string(u"\xD800"),
+       "unpaired surrogate U+D800 at position 3"},
   };
   for (const UnencodableCase& c : cases) {
     auto codec = OpenCodec(c.charset);
