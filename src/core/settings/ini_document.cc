@@ -77,7 +77,7 @@ IniDocument::Line IniDocument::MakeLine(std::string text, std::string line_end) 
 
 bool IniDocument::Parse(std::string_view bytes) {
   bom_ = false;
-  eol_ = "\n";
+  eol_ = std::string("\n");  // a whole string: GCC 12 warns falsely (-Wrestrict) for a literal
   lines_.clear();
   if (bytes.find('\0') != std::string_view::npos) return false;
   if (bytes.substr(0, kBom.size()) == kBom) {
@@ -178,7 +178,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
     size_t at = lines_.size();
     EndLineBefore(at);
     if (at > 0 && !TrimBlanks(lines_[at - 1].text).empty()) lines_.push_back(MakeLine("", eol_));
-    lines_.push_back(MakeLine("[" + std::string(section) + "]", eol_));
+    lines_.push_back(MakeLine(std::string("[").append(section).append("]"), eol_));
     lines_.push_back(MakeLine(std::move(key_line), eol_));
     return;
   }
