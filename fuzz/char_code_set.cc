@@ -18,6 +18,7 @@
 #include "core/text/blanks.h"
 #include "core/text/char_code.h"
 #include "core/text/text_stream.h"
+#include "fuzz_folder.h"
 
 namespace quonder {
 namespace {
@@ -26,17 +27,6 @@ void Check(bool condition, const char* what) {
   if (condition) return;
   std::fprintf(stderr, "char_code_set: %s\n", what);
   std::abort();
-}
-
-const std::string& Folder() {
-  // Removed at exit; a crash leaves it for a look.
-  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
-  static const std::string folder = [] {
-    if (mkdtemp(path) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(path); });
-    return std::string(path);
-  }();
-  return folder;
 }
 
 // A decimal integer with at most one sign, blanks around it, that fits 32 bits.
@@ -64,14 +54,14 @@ bool IsCodePage(std::string_view field, int32_t& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quonder;
-  const std::string file = Folder() + "/CharCodeSet.ini";
+  const std::string file = FuzzFolder() + "/CharCodeSet.ini";
   FILE* out = std::fopen(file.c_str(), "wb");
   if (out == nullptr) std::abort();
   std::fwrite(data, 1, size, out);
   std::fclose(out);
 
   std::vector<CharCodeEntry> sets;
-  const bool loaded = LoadCharCodeSet(Folder(), sets);
+  const bool loaded = LoadCharCodeSet(FuzzFolder(), sets);
   std::vector<std::string> keys;
   GetIniKeys("CharcterCoding", keys, file);
   Check(loaded == !keys.empty(), "loaded without keys, or not loaded with keys");

@@ -16,6 +16,7 @@
 
 #include "core/fileops/replace_file.h"
 #include "core/text/text_stream.h"
+#include "fuzz_folder.h"
 
 namespace quonder {
 namespace {
@@ -40,17 +41,6 @@ TextCodec* Open(const std::string& name) {
   std::unique_ptr<TextCodec>& codec = open[name];
   if (!codec) Check(TextCodec::Open(name, codec).ok(), name, "a listed charset does not open");
   return codec.get();
-}
-
-const std::string& Folder() {
-  // Removed at exit; a crash leaves it for a look.
-  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
-  static const std::string folder = [] {
-    if (mkdtemp(path) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(path); });
-    return std::string(path);
-  }();
-  return folder;
 }
 
 std::string ReadAll(const std::string& path) {
@@ -86,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string name = input.PickValueInArray(kCharsets);
   TextCodec* codec = Open(name);
   const std::string bytes = input.ConsumeRandomLengthString(256);
-  const std::string path = Folder() + "/f.txt";
+  const std::string path = FuzzFolder() + "/f.txt";
   {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) std::abort();
@@ -99,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(codec->Decode(std::string_view(bytes).substr(bom), text, lossy).ok(), name,
         "decoding fails");
 
-  ReplaceFile file(path, "f.txt", codec, Status::Ok(), false, Folder());
+  ReplaceFile file(path, "f.txt", codec, Status::Ok(), false, FuzzFolder());
   std::u16string expected;
   size_t done = 0;
   bool stale = false;
@@ -125,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string after = ReadAll(path);
   size_t entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+  for (const auto& entry : std::filesystem::directory_iterator(FuzzFolder())) {
     (void)entry;
     ++entries;
   }

@@ -15,6 +15,7 @@
 
 #include "core/search/find_host.h"
 #include "core/search/find_run.h"
+#include "fuzz_folder.h"
 
 namespace quonder {
 namespace {
@@ -60,18 +61,6 @@ std::string Run(const FindConditions& conditions, const FindRunOptions& options,
          " given_up=" + std::to_string(result.given_up_files) + "\n";
 }
 
-// One folder per process, holding the one file.
-const std::string& Folder() {
-  // Removed at exit; a crash leaves it for a look.
-  static char path[] = "/tmp/quonder-fuzz-XXXXXX";
-  static const std::string folder = [] {
-    if (mkdtemp(path) == nullptr) std::abort();
-    std::atexit([] { std::filesystem::remove_all(path); });
-    return std::string(path);
-  }();
-  return folder;
-}
-
 // Bytes below 0x80 stand for themselves; the others for characters where counting is subtle.
 std::u16string Widen(std::string_view bytes) {
   static constexpr const char16_t* kOthers[] = {u"\u00E9", u"\u00C9", u"\U0001F600", u"\u212A",
@@ -95,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quonder;
   FuzzedDataProvider input(data, size);
   FindConditions conditions;
-  conditions.source_folder = Folder();
+  conditions.source_folder = FuzzFolder();
   conditions.ext_behavior = ExtBehavior::kExclude;  // every file
   conditions.coding = "utf-8";
   conditions.reg_exp = input.ConsumeBool();
@@ -108,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   conditions.find_text = Widen(input.ConsumeRandomLengthString(12));
   if (conditions.find_text.empty()) return 0;
   const std::string content = input.ConsumeRemainingBytesAsString();
-  FILE* file = std::fopen((Folder() + "/f.txt").c_str(), "wb");
+  FILE* file = std::fopen((FuzzFolder() + "/f.txt").c_str(), "wb");
   if (file == nullptr) std::abort();
   std::fwrite(content.data(), 1, content.size(), file);
   std::fclose(file);
