@@ -23,10 +23,14 @@ void StopAtEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* /
                            const UChar* /*units*/, int32_t /*length*/, UChar32 /*code_point*/,
                            UConverterCallbackReason /*reason*/, UErrorCode* /*err*/) {}
 
-// Whether the encoder of a converter of this type leaves nothing behind at the end of a text
-// that the bytes of the next text would depend on. The types not named (SCSU, BOCU-1, LMBCS,
-// ISCII, compound text) carry state from character to character.
-bool EndsInInitialState(UConverterType type) {
+// Whether texts encoded apart by a converter of this type can be joined byte for byte: its
+// encoder leaves nothing behind at the end of a text that the bytes of the next text would
+// depend on, and its decoder takes the join as it would the text encoded whole. The types not
+// named (SCSU, BOCU-1, LMBCS, ISCII, compound text) carry state from character to character.
+// ISO-2022 does end each text in its initial state, but its decoder refuses an escape sequence
+// right behind another, which a join makes where one piece shifts back to ASCII at its end and
+// the next shifts out again at its start.
+bool EncodedPiecesJoin(UConverterType type) {
   switch (type) {
     case UCNV_SBCS:
     case UCNV_DBCS:
@@ -42,7 +46,6 @@ bool EndsInInitialState(UConverterType type) {
     case UCNV_UTF32_LittleEndian:
     case UCNV_UTF32:
     case UCNV_EBCDIC_STATEFUL:
-    case UCNV_ISO_2022:
     case UCNV_HZ:
     case UCNV_UTF7:
     case UCNV_IMAP_MAILBOX:
@@ -62,7 +65,7 @@ class IcuCodec final : public TextCodec {
     min_char_size_ = static_cast<size_t>(ucnv_getMinCharSize(cnv_));
     max_char_size_ = static_cast<size_t>(ucnv_getMaxCharSize(cnv_));
     if (min_char_size_ == 0) min_char_size_ = 1;
-    encodes_in_pieces_ = EndsInInitialState(ucnv_getType(cnv_));
+    encodes_in_pieces_ = EncodedPiecesJoin(ucnv_getType(cnv_));
     if (ucnv_getType(cnv_) == UCNV_UTF8) {
       path_ = Path::kUtf8;
     } else if (facts_.single_byte) {

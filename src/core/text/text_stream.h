@@ -41,9 +41,10 @@ class TextCodec {
 
   // Whether bytes that Encode gave for two texts, one behind the other, decode as the two texts
   // one behind the other: every Encode ends where a decoder starts. True for charsets without
-  // state and for those that shift back at the end (ISO-2022, HZ, UTF-7, stateful EBCDIC);
-  // false for SCSU, BOCU-1 and others whose bytes for a character depend on the characters
-  // before it, so that a text can only be encoded whole.
+  // state and for those that shift back at the end (HZ, UTF-7, stateful EBCDIC); false for
+  // SCSU, BOCU-1 and others whose bytes for a character depend on the characters before it,
+  // and for ISO-2022, whose decoder refuses the shift back and out again at a join, so that a
+  // text can only be encoded whole.
   virtual bool EncodesInPieces() const = 0;
 
   // Length of the charset's own byte-order mark at the start of `bytes`, or 0. The marks:

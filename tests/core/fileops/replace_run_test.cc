@@ -252,19 +252,34 @@ TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
 // piece of the file comes out as the file's own bytes: after Cyrillic text, SCSU reads the
 // byte of a separately encoded é through the Cyrillic window. The new text must read back.
 TEST_F(ReplaceRunTest, CharsetsWhoseBytesDependOnWhatCameBeforeReadBackAsTheNewText) {
-  const std::u16string text = u"\u0436\u0436\u0436a\nbc";
-  for (const std::string charset : {"scsu", "bocu-1"}) {
-    SCOPED_TRACE(charset);
+  struct Case {
+    std::string charset;
+    std::u16string text;
+    std::u16string replace_text;
+    std::u16string expected;
+  };
+  // Each charset's bytes for a character depend on the ones before it: in SCSU and BOCU-1 on
+  // the characters, in the shift-state charsets on the state; pieces encoded apart and joined
+  // would read back as other text, or (shift out then in again) as invalid bytes.
+  const Case cases[] = {
+      {"scsu", u"\u0436\u0436\u0436a\nbc", u"\u00E9", u"\u0436\u0436\u0436\u00E9\nbc"},
+      {"bocu-1", u"\u0436\u0436\u0436a\nbc", u"\u00E9", u"\u0436\u0436\u0436\u00E9\nbc"},
+      {"iso-2022-jp", u"\u3042a\u3042", u"\u3044", u"\u3042\u3044\u3042"},
+      {"hz-gb-2312", u"\u4E2Da\u4E2D", u"\u6587", u"\u4E2D\u6587\u4E2D"},
+      {"ibm-930", u"\u3042a\u3042", u"\u3044", u"\u3042\u3044\u3042"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.charset);
     rows_.Clear();
-    host_.conditions.coding = charset;
-    host_.conditions.replace_text = u"\u00E9";
-    folder_.Write("src/s.txt", Encode(charset, text));
+    host_.conditions.coding = c.charset;
+    host_.conditions.replace_text = c.replace_text;
+    folder_.Write("src/s.txt", Encode(c.charset, c.text));
     Hits("s.txt", u"a");
     EXPECT_TRUE(RunAll().all_done());
     std::u16string read;
     TextFileInfo info;
-    ASSERT_TRUE(ReadTextFile(folder_.Path("src/s.txt"), *Codec(charset), read, info).ok());
-    EXPECT_EQ(read, u"\u0436\u0436\u0436\u00E9\nbc");
+    ASSERT_TRUE(ReadTextFile(folder_.Path("src/s.txt"), *Codec(c.charset), read, info).ok());
+    EXPECT_EQ(read, c.expected);
   }
 }
 
