@@ -113,7 +113,9 @@ Status WriteSettingsFile(const std::string& given_path, std::string_view bytes) 
       (IsMarkedReadOnly(path) || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)) {
     return IoError(kCannotWrite, path, "the file is read-only");
   }
-  if (exists && !FolderTakesNewFiles(GetParentFolderName(path))) {
+  // In place also when the file has other names: a new file renamed over this one would leave
+  // them with the old settings. A settings file is small enough to go out in one write.
+  if (exists && (st.st_nlink > 1 || !FolderTakesNewFiles(GetParentFolderName(path)))) {
     return WriteInPlace(path, bytes);
   }
   return WriteFileAtomically(path, bytes);

@@ -135,6 +135,19 @@ TEST_F(SettingsFileIoTest, AFileInAReadOnlyFolderIsWrittenInPlace) {
   EXPECT_FALSE(scratch_.Exists("ro/New.ini"));
 }
 
+// Every name of the file sees the edit, not only the one it was made through.
+TEST_F(SettingsFileIoTest, AFileWithOtherHardLinksIsWrittenInPlace) {
+  const std::string file = scratch_.Write("Quonder.ini", "[S]\nk=1\n");
+  const std::string other = scratch_.Path("other/Copy.ini");
+  fs::create_directories(fs::path(other).parent_path());
+  fs::create_hard_link(file, other);
+  ASSERT_TRUE(WriteIniString("S", "k", "2", file));
+  EXPECT_EQ(scratch_.Read("other/Copy.ini"), "[S]\nk=2\n");
+  EXPECT_EQ(Inode(file), Inode(other));
+  ASSERT_TRUE(DeleteIniKey("S", "k", other));
+  EXPECT_EQ(scratch_.Read("Quonder.ini"), "[S]\n");
+}
+
 // Anyone who can read a folder can hold its lock; an edit then waits about a second, no more.
 TEST_F(SettingsFileIoTest, ALockHeldByAnotherProcessDelaysTheEditOnlyBriefly) {
   const std::string file = scratch_.Write("Quonder.ini", "[S]\nk=1\n");
