@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
     return quonder::kIdOk;
   });
 
-  quonder::frmFind window({program.path().toStdString(), ini.toStdString()});
+  quonder::frmFind window({program.path().toStdString(), ini.toStdString(), {}});
   if (!window.Form_Load()) return 1;
   window.show();
   Await([] { return false; }, 1);  // settle

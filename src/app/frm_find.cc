@@ -104,6 +104,12 @@ bool frmFind::Form_Load() {
 
   CreatePanels();
   LoadSettings();
+  if (!start_.source_folder.empty()) {
+    // As a typed folder: taken now, written with the conditions by the next command.
+    strSourceFolder = start_.source_folder;
+    txtSourceFolder->setText(QString::fromStdString(strSourceFolder));
+    PublishConditions();
+  }
   EnableFolderDrops();
   cmdRestore->setEnabled(false);
 

@@ -57,6 +57,10 @@ struct FindWindowStart {
   // The settings file named on the command line; "" for the default place
   // (core/settings/settings_location.h).
   std::string settings_file;
+  // A folder named on the command line (absolute, no %NAME% that would expand): Source Folder
+  // shows it in place of the settings file's, which stays as it is until a command stores
+  // the conditions. "" for the settings file's.
+  std::string source_folder;
 };
 
 class frmFind : public QMainWindow, private FrmFindControls {

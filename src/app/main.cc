@@ -1,5 +1,6 @@
-// quonder [OPTION]... [SETTINGS_FILE]: the main window (window_command_line.h).
+// quonder [OPTION]... [FOLDER | SETTINGS_FILE]: the main window (window_command_line.h).
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
@@ -7,8 +8,10 @@
 
 #include "app/app_icon.h"
 #include "app/frm_find.h"
+#include "app/message_box.h"
 #include "app/quit_signals.h"
 #include "app/window_command_line.h"
+#include "core/message_titles.h"
 
 int main(int argc, char** argv) {
   // Before the toolkit starts: --help and --version need no display.
@@ -23,7 +26,7 @@ int main(int argc, char** argv) {
       return 0;
     case quonder::WindowCommandLine::Action::kUsageError:
       std::fprintf(stderr,
-                   "quonder: %s\nUsage: quonder [OPTION]... [SETTINGS_FILE]\n"
+                   "quonder: %s\nUsage: quonder [OPTION]... [FOLDER | SETTINGS_FILE]\n"
                    "Try 'quonder --help' for more information.\n",
                    command_line.error.c_str());
       return 2;
@@ -40,10 +43,21 @@ int main(int argc, char** argv) {
   quonder::FindWindowStart start;
   start.program_folder = QCoreApplication::applicationDirPath().toStdString();
   start.settings_file = command_line.settings_file;
+  start.source_folder = command_line.source_folder;
 
   quonder::frmFind window(start);
   if (!window.Form_Load()) return 1;
   quonder::CloseWindowsOnQuitSignals();
   window.show();
+  if (!command_line.folder_refusal.empty()) {
+    // Started from a file manager, standard error is seen by no one: the box says it too,
+    // over the window that opened without the folder.
+    std::fprintf(stderr, "quonder: %s\n", command_line.folder_refusal.c_str());
+    QTimer::singleShot(0, &window, [&command_line] {
+      quonder::ShowMessage(QString::fromStdString(command_line.folder_refusal),
+                           QString::fromLatin1(quonder::kTitleFindTextAlarm),
+                           quonder::kMbOk | quonder::kMbIconExclamation);
+    });
+  }
   return app.exec();
 }

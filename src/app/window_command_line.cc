@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "app/folder_argument.h"
+
 namespace quonder {
 namespace {
 
@@ -57,31 +59,49 @@ WindowCommandLine ParseWindowCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (files.size() > 1) {
-    return usage_error("only one SETTINGS_FILE can be given (quote a path that holds blanks)");
+    return usage_error(
+        "only one FOLDER or SETTINGS_FILE can be given (quote a path that holds blanks)");
   }
   if (!files.empty()) {
     std::string path = files.front();
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
       path = path.substr(1, path.size() - 2);
     }
-    if (path.empty()) return usage_error("the SETTINGS_FILE is empty");
-    result.settings_file = path;
+    if (path.empty()) return usage_error("the FOLDER or SETTINGS_FILE is empty");
+    FolderArgument folder = ReadFolderArgument(path);
+    switch (folder.kind) {
+      case FolderArgument::Kind::kNotFolder:
+        result.settings_file = path;
+        break;
+      case FolderArgument::Kind::kFolder:
+        result.source_folder = std::move(folder.folder);
+        break;
+      case FolderArgument::Kind::kRefused:
+        result.folder_refusal = std::move(folder.refusal);
+        break;
+    }
   }
   return result;
 }
 
 const char* WindowHelp() {
-  return "Usage: quonder [OPTION]... [SETTINGS_FILE]\n"
+  return "Usage: quonder [OPTION]... [FOLDER | SETTINGS_FILE]\n"
          "Finds a text in every file of a folder, lists each hit, and replaces, copies or\n"
          "opens them.\n"
          "\n"
-         "SETTINGS_FILE is the settings file to use. Without it: Quonder.ini beside the\n"
-         "program when the program runs from its build folder or a portable copy that may\n"
-         "be written, else $XDG_CONFIG_HOME/quonder/Quonder.ini (~/.config/quonder/).\n"
+         "FOLDER, an existing folder (or a link to one), goes into Source Folder as an\n"
+         "absolute path, for this window only: the settings file keeps its folder until a\n"
+         "command such as Find stores the conditions. A folder whose path is not valid\n"
+         "UTF-8, or holds a %NAME% that the field would expand to another path, is refused\n"
+         "with a message.\n"
+         "Any other path is SETTINGS_FILE, the settings file to use (made when missing).\n"
+         "Without either, or with FOLDER: Quonder.ini beside the program when the program\n"
+         "runs from its build folder or a portable copy that may be written, else\n"
+         "$XDG_CONFIG_HOME/quonder/Quonder.ini (~/.config/quonder/).\n"
          "\n"
          "  -h, --help     this text\n"
          "      --version  the program's version\n"
-         "  --             ends the options (for a SETTINGS_FILE that starts with '-')\n"
+         "  --             ends the options (for a path that starts with '-')\n"
          "Qt's display options (-platform NAME, -style NAME, -display DISPLAY, ...) are\n"
          "passed to Qt.\n";
 }

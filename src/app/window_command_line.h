@@ -1,9 +1,10 @@
-// The command line of the window program: `quonder [OPTION]... [SETTINGS_FILE]`. Read before
-// the toolkit starts, so that --help and --version work without a display.
+// The command line of the window program: `quonder [OPTION]... [FOLDER | SETTINGS_FILE]`. Read
+// before the toolkit starts, so that --help and --version work without a display.
 //
 // An argument that starts with '-' is an option unless it follows "--"; the one other
-// argument is the settings file. Qt's own display options (-platform NAME, -style NAME, ...)
-// are let through for the toolkit, which takes them itself.
+// argument is a folder to search when it names an existing folder (folder_argument.h), else
+// the settings file. Qt's own display options (-platform NAME, -style NAME, ...) are let
+// through for the toolkit, which takes them itself.
 #pragma once
 
 #include <string>
@@ -17,6 +18,12 @@ struct WindowCommandLine {
   // kRun: the settings file named, "" when none was (then the default place is used). A path
   // given in double quotes (as some launchers pass it) comes without them.
   std::string settings_file;
+  // kRun: the folder named, as an absolute path, for this window's Source Folder; "" when none
+  // was. The settings file is then the default one.
+  std::string source_folder;
+  // kRun: why a folder that was named cannot be shown (one line); the window opens as without
+  // it and tells the user this.
+  std::string folder_refusal;
   std::string error;  // kUsageError: one line that says what is wrong
 };
 

@@ -1,4 +1,4 @@
-// Start-up of the main window: the settings file it picks and its command line, the defaults
+// Start-up of the main window: the settings file or folder it is given, the defaults
 // without a file, a prepared file (values, legacy keys, bad values), settings files that cannot
 // be read or written, the locale, the designed layout and the failed start.
 #include <fcntl.h>
@@ -21,7 +21,6 @@
 #include "app/frm_about.h"
 #include "app/result_model.h"
 #include "app/twips.h"
-#include "app/window_command_line.h"
 #include "core/fileops/file_common.h"
 #include "core/fileops/private_folder.h"
 #include "frm_find_support.h"
@@ -294,36 +293,26 @@ class FrmFindStartTest : public QObject {
     QVERIFY(log.messages().empty());
   }
 
-  void CommandLine_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("outcome");  // settings file, or what else is asked for
-    QTest::newRow("none") << QStringList() << "file:";
-    QTest::newRow("one path") << QStringList{"my settings.ini"} << "file:my settings.ini";
-    QTest::newRow("quoted by a launcher") << QStringList{"\"a b.ini\""} << "file:a b.ini";
-    QTest::newRow("after --") << QStringList{"--", "-odd.ini"} << "file:-odd.ini";
-    QTest::newRow("Qt's option") << QStringList{"-style", "fusion", "x.ini"} << "file:x.ini";
-    QTest::newRow("help") << QStringList{"x.ini", "--help"} << "help";
-    QTest::newRow("version") << QStringList{"--version"} << "version";
-    QTest::newRow("unknown option") << QStringList{"--versio"} << "error:unknown option --versio";
-    QTest::newRow("dash alone") << QStringList{"-"} << "error:unknown option -";
-    QTest::newRow("two paths") << QStringList{"my", "settings.ini"}
-                               << "error:only one SETTINGS_FILE can be given (quote a path that "
-                                  "holds blanks)";
-  }
+  // A folder named on the command line fills Source Folder for this window; the settings file
+  // is the default one, and it keeps its own folder until Find stores the conditions.
+  void FolderOnCommandLine() {
+    WindowFixture fixture;
+    fixture.WriteData("notes.txt", "the word\n");
+    const std::string ini = "[FindSetting]\nSourceFolder=/from/the/file\nEditor=true %P\n";
+    fixture.WriteIni(ini);
+    MessageLog log;
+    auto window = fixture.Open({fixture.DataFolder()});
+    QVERIFY(window);
+    const QString data = QString::fromStdString(fixture.DataFolder());
+    QCOMPARE(window->strIniFile, fixture.IniFile());
+    QCOMPARE(Probe(*window, "sourceFolder"), data + "/" + data);
+    QCOMPARE(fixture.ReadFile(fixture.IniFile()), ini);
+    QVERIFY(ShowSettled(*window));
+    QCOMPARE(fixture.Ini("FindSetting", "SourceFolder"), std::string("/from/the/file"));
 
-  void CommandLine() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, outcome);
-    std::vector<std::string> args;
-    for (const QString& argument : arguments) args.push_back(argument.toStdString());
-    const WindowCommandLine parsed = ParseWindowCommandLine(args);
-    using Action = WindowCommandLine::Action;
-    const QString got =
-        parsed.action == Action::kRun       ? "file:" + QString::fromStdString(parsed.settings_file)
-        : parsed.action == Action::kHelp    ? QString("help")
-        : parsed.action == Action::kVersion ? QString("version")
-                                            : "error:" + QString::fromStdString(parsed.error);
-    QCOMPARE(got, outcome);
+    QVERIFY(FindAndWait(*window, log, "word"));
+    QCOMPARE(Rows(*window->results()), QStringList{"1|notes.txt|1|5|word|5"});
+    QCOMPARE(fixture.Ini("FindSetting", "SourceFolder"), fixture.DataFolder());
   }
 
   // The file named on the command line wins; without one, a program folder that cannot hold

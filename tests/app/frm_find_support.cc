@@ -108,6 +108,7 @@ std::unique_ptr<frmFind> WindowFixture::Open(std::vector<std::string> arguments)
   const WindowCommandLine command_line = ParseWindowCommandLine(arguments);
   if (command_line.action != WindowCommandLine::Action::kRun) qFatal("not a window's arguments");
   start.settings_file = command_line.settings_file;
+  start.source_folder = command_line.source_folder;
   // Where no settings file may be kept beside the program, the user's configuration folder of
   // this fixture is used, never the real one.
   const QByteArray config_home = qgetenv("XDG_CONFIG_HOME");

@@ -2,8 +2,9 @@
 # Installs the build into a temporary prefix and uses it as a user would: the installed
 # quonder-cli runs on a small tree and finds its code set table in share/quonder, the desktop
 # entry and the metainfo pass their validators, a DESTDIR install stages the same files and its
-# manifest lists them all, the manual pages render without warnings,
-# the icon's PNGs were rendered from the current SVG, and every file is where it belongs.
+# manifest lists them all, the desktop entry is offered for folders, the manual pages render
+# without warnings, the icon's PNGs were rendered from the current SVG, and every file is where
+# it belongs.
 # usage: install_test.sh CMAKE BUILD_DIR SOURCE_DIR WITH_GUI(0|1)
 set -euo pipefail
 cmake=$1 build=$2 source=$3 with_gui=$4
@@ -73,6 +74,16 @@ left=$(installed_below "$stage")
 
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" ||
   fail "desktop entry"
+# File managers offer the window for folders: the MIME cache the desktop builds from the
+# installed entries lists it for inode/directory, and the entry passes one local path (%f),
+# never a URI (%u) that would be taken for a settings file, nor several (%F) that the program
+# refuses. The menu launches it with no argument, as %f gives none then.
+update-desktop-database "$prefix/share/applications"
+grep -qx "inode/directory=.*\b$app_id\.desktop;.*" "$prefix/share/applications/mimeinfo.cache" ||
+  fail "the desktop entry is not offered for folders"
+rm "$prefix/share/applications/mimeinfo.cache"
+exec_line=$(grep '^Exec=' "$prefix/share/applications/$app_id.desktop")
+[ "$exec_line" = "Exec=quonder %f" ] || fail "desktop entry: $exec_line"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" > "$scratch/as" ||
   { cat "$scratch/as" >&2; fail "metainfo"; }
 
