@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -206,6 +207,49 @@ class WindowFitTest : public QObject {
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
     const auto* list = Child<QTableView>(*window, "ListView1");
     QVERIFY(list->viewport()->height() >= list->verticalHeader()->defaultSectionSize());
+  }
+
+  // The status bar at the window's start and at its smallest, with the texts a run puts into
+  // it: every panel keeps room for a few characters of its text.
+  void StatusPanelsShareANarrowBar_data() {
+    QTest::addColumn<bool>("smallest");
+    QTest::newRow("designed size") << false;
+    QTest::newRow("smallest") << true;
+  }
+  void StatusPanelsShareANarrowBar() {
+    QFETCH(bool, smallest);
+    FontOverride font(kLargeFont);
+    WindowFixture fixture;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    if (smallest) {
+      window->resize(1, 1);
+      Settle(*window);
+    }
+    const QString texts[5] = {QStringLiteral("Complete Finding"), QStringLiteral("/tmp/sub/a.txt"),
+                              QStringLiteral("123"), QStringLiteral("45"), QStringLiteral("6")};
+    for (int panel = 1; panel <= 5; ++panel) {
+      Child<QLabel>(*window, qPrintable(QStringLiteral("stbPanel%1").arg(panel)))
+          ->setText(texts[panel - 1]);
+    }
+    Settle(*window);
+    QStringList problems;
+    for (int panel = 1; panel <= 5; ++panel) {
+      const auto* label =
+          Child<QLabel>(*window, qPrintable(QStringLiteral("stbPanel%1").arg(panel)));
+      const QRect place(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+      const int room = std::min(label->fontMetrics().horizontalAdvance(QStringLiteral("0000")),
+                                label->fontMetrics().horizontalAdvance(label->text()));
+      if (!window->rect().contains(place) || label->contentsRect().width() < room) {
+        problems << QStringLiteral("panel %1 at %2 shows %3 pixels of \"%4\"")
+                        .arg(panel)
+                        .arg(Describe(place))
+                        .arg(label->contentsRect().width())
+                        .arg(label->text());
+      }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
   }
 
   void AboutWindowFitsTheScreen() {
