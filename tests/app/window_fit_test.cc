@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -247,6 +248,45 @@ class WindowFitTest : public QObject {
                         .arg(Describe(place))
                         .arg(label->contentsRect().width())
                         .arg(label->text());
+      }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
+  // A default width, and the one that takes the place of a stored width the list cannot hold,
+  // shows the column's header whole; a narrow width the user stored is kept.
+  void ColumnHeadersShowWhole_data() {
+    QTest::addColumn<QString>("stored");  // ColsWidth
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("default widths") << QString() << false;
+    QTest::newRow("stored widths beyond the list")
+        << "99999,99999,99999,99999,99999,99999" << false;
+    QTest::newRow("narrow stored widths") << "90,90,90,90,90,90" << true;
+  }
+  void ColumnHeadersShowWhole() {
+    QFETCH(QString, stored);
+    QFETCH(bool, kept);
+    FontOverride font(kLargeFont);
+    WindowFixture fixture;
+    std::string settings = "[FindSetting]\nSourceFolder=/tmp\n";
+    if (!stored.isEmpty()) settings += "[Status]\nColsWidth=" + stored.toStdString() + "\n";
+    fixture.WriteIni(settings);
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    const auto* list = Child<QTableView>(*window, "ListView1");
+    const QHeaderView* header = list->horizontalHeader();
+    const int margin = list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    QStringList problems;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+      const QString caption = list->model()->headerData(column, Qt::Horizontal).toString();
+      const int needed = header->fontMetrics().horizontalAdvance(caption) + 2 * margin;
+      const int wanted = kept ? TwipsScale(*window).ToPixelsX(90) : needed;
+      if (kept ? list->columnWidth(column) != wanted : list->columnWidth(column) < needed) {
+        problems << QStringLiteral("\"%1\" is %2 wide, wants %3")
+                        .arg(caption)
+                        .arg(list->columnWidth(column))
+                        .arg(wanted);
       }
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
