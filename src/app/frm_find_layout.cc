@@ -2,7 +2,6 @@
 // menu, the status bar panels, the focus order and the wiring of every handler.
 #include "app/frm_find.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -19,6 +18,7 @@
 #include "app/frame_box.h"
 #include "app/result_model.h"
 #include "app/screen_room.h"
+#include "app/status_panels.h"
 #include "app/unit_label.h"
 
 namespace quonder {
@@ -43,31 +43,6 @@ struct Placer {
     design.Place(widget, QRect(place[0], place[1], place[2], place[3]));
     return widget;
   }
-};
-
-// A status bar panel: sunken, one line, at its designed width. A counter widens when its text
-// needs it (past six digits), so that a number is never cut off; a message panel keeps its
-// width and shows the start of a longer message, which would otherwise push the panels after
-// it out of the window.
-class PanelLabel : public QLabel {
- public:
-  PanelLabel(QWidget* parent, bool widens) : QLabel(parent), widens_(widens) {
-    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    setTextFormat(Qt::PlainText);
-  }
-  void SetDesignWidth(int pixels) {
-    design_width_ = pixels;
-    updateGeometry();
-  }
-  QSize sizeHint() const override {
-    const QSize text = QLabel::sizeHint();
-    return QSize(widens_ ? std::max(design_width_, text.width()) : design_width_, text.height());
-  }
-  QSize minimumSizeHint() const override { return sizeHint(); }
-
- private:
-  bool widens_;
-  int design_width_ = 0;
 };
 
 // An editable combo box that behaves like a plain history box: no inline completion (it
@@ -340,35 +315,30 @@ void frmFind::CreatePanels() {
   }
   panel_row_ = new QWidget(stbBottom);
   panel_row_->setObjectName(QStringLiteral("stbPanels"));
-  auto* row = new QHBoxLayout(panel_row_);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
+  auto* row = new PanelRowLayout(panel_row_, /*stretch=*/1);
   for (int i = 0; i < 5; ++i) {
     // Panels 3 to 5 hold the counters.
     auto* panel = new PanelLabel(panel_row_, /*widens=*/i >= 2);
     panel->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
     if (kToolTips[i] != nullptr) panel->setToolTip(QString::fromLatin1(kToolTips[i]));
-    row->addWidget(panel, i == 1 ? 1 : 0);
+    row->addWidget(panel);
     stbPanels[i] = panel;
   }
-  row->addStretch(0);
   stbBottom->addWidget(panel_row_, 1);
   SetPanelWidths();
 }
 
 // Panels 1, 3, 4 and 5 keep their designed widths (wider when a text needs it); panel 2 takes
-// the rest and never holds the window wider.
+// the rest and never holds the window wider. A bar too narrow for that keeps panel 2 as wide as
+// a counter and takes the shortfall from the others (status_panels.h).
 void frmFind::SetPanelWidths() {
-  static constexpr int kPanelTwips[5] = {1500, 0, 600, 600, 600};
+  static constexpr int kPanelTwips[5] = {1500, 600, 600, 600, 600};
   for (int i = 0; i < 5; ++i) {
     auto* panel = static_cast<PanelLabel*>(stbPanels[i]);
     if (panel == nullptr) continue;
-    if (i == 1) {
-      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    } else {
-      panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-      panel->SetDesignWidth(twips_.ToPixelsX(kPanelTwips[i]));
-    }
+    panel->setSizePolicy(i == 1 ? QSizePolicy::Ignored : QSizePolicy::Fixed,
+                         QSizePolicy::Preferred);
+    panel->SetDesignWidth(twips_.ToPixelsX(kPanelTwips[i]));
   }
 }
 

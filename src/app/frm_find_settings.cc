@@ -230,15 +230,23 @@ void frmFind::ApplyWindowSize(const WindowStatus& status) {
 }
 
 // Six widths in twips. A width below 1 or not below the list's width gets a sixth of the
-// list's width.
+// list's width. Such a width and a column's default width (stored or not: the window writes
+// back what it was given) are widened to show the column's header whole, which a sixth of a
+// small screen's list at a large font is not; any other width the user stored is kept.
 void frmFind::ApplyColumnWidths(const WindowStatus& status) {
   const int32_t list_width = RoundToInt32(twips_.ToTwipsX(ListView1->width()));
   const int32_t sixth = list_width / 6;
   for (int column = 0; column < ResultModel::kColumnCount; ++column) {
     int32_t width = status.cols_width[column];
-    if (width < 1 || width >= list_width) width = sixth;
+    bool stored = width != kDefaultColumnTwips[column];
+    if (width < 1 || width >= list_width) {
+      width = sixth;
+      stored = false;
+    }
     // A narrow column stays at least one pixel wide, so it can still be found and dragged.
-    ListView1->setColumnWidth(column, std::max(1, twips_.ToPixelsX(width)));
+    int pixels = std::max(1, twips_.ToPixelsX(width));
+    if (!stored) pixels = std::max(pixels, ListView1->horizontalHeader()->sectionSizeHint(column));
+    ListView1->setColumnWidth(column, pixels);
   }
 }
 

@@ -2,13 +2,20 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSpacerItem>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -100,6 +107,86 @@ void MakeRoomForTitle(QMessageBox& box) {
                 grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// Qt sizes a box for its label up to the screen's width, frame left out, and a label cannot
+// break a word (a long path without a blank in it, say). A prompt that the box cannot show whole
+// inside ClientRoom is shown in a read-only text instead, which breaks such a word where it must
+// and scrolls what the screen has no room for.
+class FittingMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // sizes the box for its label
+    if (text_view_ == nullptr && !LabelFits()) ShowTextView();
+  }
+  // Once the text is shown, the box keeps the size made for it: QMessageBox would size it again
+  // at each layout request, no wider than a share of the screen that it picks for its label.
+  bool event(QEvent* event) override {
+    if (text_view_ != nullptr && event->type() == QEvent::LayoutRequest) {
+      return QDialog::event(event);
+    }
+    return QMessageBox::event(event);
+  }
+
+ private:
+  QLabel* Label() const { return findChild<QLabel*>(QStringLiteral("qt_msgbox_label")); }
+
+  bool LabelFits() {
+    const QSize room = ClientRoom(*this);
+    if (width() > room.width() || height() > room.height()) return false;
+    const QLabel* label = Label();
+    if (label == nullptr || layout() == nullptr) return true;
+    layout()->setGeometry(rect());
+    const QRect area = label->contentsRect();
+    const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, area.width(), INT_MAX / 2),
+                                                           wrap | Qt::AlignLeft, label->text());
+    return needed.width() <= area.width() && needed.height() <= area.height();
+  }
+
+  void ShowTextView() {
+    auto* grid = qobject_cast<QGridLayout*>(layout());
+    QLabel* label = Label();
+    if (grid == nullptr || label == nullptr) return;
+    text_view_ = new QTextEdit(this);
+    text_view_->setObjectName(QStringLiteral("txtMessage"));
+    text_view_->setReadOnly(true);
+    text_view_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_view_->setPlainText(label->text());
+    delete grid->replaceWidget(label, text_view_);
+    label->hide();
+    text_view_->show();
+
+    // What the box adds around the text, measured with the text as large as the room (wider
+    // than the title's strut, which is never wider than the room).
+    const QSize room = ClientRoom(*this);
+    text_view_->setMinimumSize(room);
+    grid->invalidate();
+    const QSize around = grid->totalMinimumSize() - room;
+    const int frame = 2 * text_view_->frameWidth();
+    const int width = std::max(1, room.width() - around.width());
+    QTextDocument* document = text_view_->document();
+    document->setTextWidth(width - frame);
+    const int height = std::clamp(static_cast<int>(std::ceil(document->size().height())) + frame, 1,
+                                  std::max(1, room.height() - around.height()));
+    text_view_->setMinimumSize(width, height);
+    grid->invalidate();
+    // The box stays centred where it was put, as far as the screen lets it.
+    const QPoint centre = geometry().center();
+    setFixedSize(grid->totalMinimumSize());
+    move(centre - QPoint(this->width() / 2, this->height() / 2));
+    KeepInsideScreen(*this);
+    // Shown before it had its size, the text scrolled to keep its cursor in view; it starts
+    // at the top.
+    text_view_->verticalScrollBar()->setValue(0);
+    if (QPushButton* button = defaultButton()) button->setFocus();
+  }
+
+  QTextEdit* text_view_ = nullptr;
+};
+
 void RaiseOwner(QWidget* owner) {
   if (owner->isMinimized()) owner->setWindowState(owner->windowState() & ~Qt::WindowMinimized);
   owner->show();
@@ -118,7 +205,7 @@ int ShowMessage(const QString& prompt, const QString& title, int style, int opti
   const std::vector<ButtonChoice> buttons = ButtonsFor(style);
   QString text = prompt;
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(IconFor(style), title, text, QMessageBox::NoButton, owner);
+  FittingMessageBox box(IconFor(style), title, text, QMessageBox::NoButton, owner);
   for (const ButtonChoice& choice : buttons) box.addButton(choice.button);
   // The default button is the first unless bits 0x300 pick the second or third.
   const size_t default_index = static_cast<size_t>((style >> 8) & 0x3);

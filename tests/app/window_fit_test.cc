@@ -10,15 +10,18 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <memory>
@@ -43,7 +46,7 @@ QString Describe(const QRect& r) {
 
 bool IsControl(const QWidget& widget) {
   for (const char* type : {"QAbstractButton", "QLabel", "QLineEdit", "QComboBox",
-                           "QAbstractItemView", "QPlainTextEdit", "QGroupBox"}) {
+                           "QAbstractItemView", "QPlainTextEdit", "QTextEdit", "QGroupBox"}) {
     if (widget.inherits(type)) return true;
   }
   return false;
@@ -100,6 +103,38 @@ QStringList Problems(QWidget& window) {
       problems << QStringLiteral("%1 %2 shows only %3 of %4")
                       .arg(QString::fromLatin1(widget->metaObject()->className()),
                            widget->objectName(), Describe(shown), Describe(widget->rect()));
+    }
+  }
+  return problems;
+}
+
+// Text a message box cuts off: its label's text needs more lines than the label shows, or a
+// word wider than the label; or a text in its place that does not hold the whole prompt, or
+// runs past its sides (the rest of its lines scrolls into view).
+QStringList UnreadText(const QMessageBox& box) {
+  QStringList problems;
+  for (const QLabel* label : box.findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->text().isEmpty() || label->textFormat() == Qt::RichText) {
+      continue;
+    }
+    const QRect area = label->contentsRect();
+    const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, area.width(), 1 << 20),
+                                                           flags | Qt::AlignLeft, label->text());
+    if (needed.width() > area.width() || needed.height() > area.height()) {
+      problems << QStringLiteral("%1 needs %2, shows %3")
+                      .arg(label->objectName(), Describe(needed), Describe(area));
+    }
+  }
+  for (const QTextEdit* text : box.findChildren<QTextEdit*>()) {
+    if (!text->isVisible()) continue;
+    if (text->toPlainText() != box.text() || !text->isReadOnly() ||
+        text->horizontalScrollBar()->maximum() > 0) {
+      problems << QStringLiteral("%1 holds %2 of %3 characters, runs %4 pixels past its sides")
+                      .arg(text->objectName())
+                      .arg(text->toPlainText().size())
+                      .arg(box.text().size())
+                      .arg(text->horizontalScrollBar()->maximum());
     }
   }
   return problems;
@@ -208,6 +243,88 @@ class WindowFitTest : public QObject {
     QVERIFY(list->viewport()->height() >= list->verticalHeader()->defaultSectionSize());
   }
 
+  // The status bar at the window's start and at its smallest, with the texts a run puts into
+  // it: every panel keeps room for a few characters of its text.
+  void StatusPanelsShareANarrowBar_data() {
+    QTest::addColumn<bool>("smallest");
+    QTest::newRow("designed size") << false;
+    QTest::newRow("smallest") << true;
+  }
+  void StatusPanelsShareANarrowBar() {
+    QFETCH(bool, smallest);
+    FontOverride font(kLargeFont);
+    WindowFixture fixture;
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    if (smallest) {
+      window->resize(1, 1);
+      Settle(*window);
+    }
+    const QString texts[5] = {QStringLiteral("Complete Finding"), QStringLiteral("/tmp/sub/a.txt"),
+                              QStringLiteral("123"), QStringLiteral("45"), QStringLiteral("6")};
+    for (int panel = 1; panel <= 5; ++panel) {
+      Child<QLabel>(*window, qPrintable(QStringLiteral("stbPanel%1").arg(panel)))
+          ->setText(texts[panel - 1]);
+    }
+    Settle(*window);
+    QStringList problems;
+    for (int panel = 1; panel <= 5; ++panel) {
+      const auto* label =
+          Child<QLabel>(*window, qPrintable(QStringLiteral("stbPanel%1").arg(panel)));
+      const QRect place(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+      const int room = std::min(label->fontMetrics().horizontalAdvance(QStringLiteral("0000")),
+                                label->fontMetrics().horizontalAdvance(label->text()));
+      if (!window->rect().contains(place) || label->contentsRect().width() < room) {
+        problems << QStringLiteral("panel %1 at %2 shows %3 pixels of \"%4\"")
+                        .arg(panel)
+                        .arg(Describe(place))
+                        .arg(label->contentsRect().width())
+                        .arg(label->text());
+      }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
+  // A default width, and the one that takes the place of a stored width the list cannot hold,
+  // shows the column's header whole; a narrow width the user stored is kept.
+  void ColumnHeadersShowWhole_data() {
+    QTest::addColumn<QString>("stored");  // ColsWidth
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("default widths") << QString() << false;
+    QTest::newRow("stored widths beyond the list")
+        << "99999,99999,99999,99999,99999,99999" << false;
+    QTest::newRow("narrow stored widths") << "90,90,90,90,90,90" << true;
+  }
+  void ColumnHeadersShowWhole() {
+    QFETCH(QString, stored);
+    QFETCH(bool, kept);
+    FontOverride font(kLargeFont);
+    WindowFixture fixture;
+    std::string settings = "[FindSetting]\nSourceFolder=/tmp\n";
+    if (!stored.isEmpty()) settings += "[Status]\nColsWidth=" + stored.toStdString() + "\n";
+    fixture.WriteIni(settings);
+    auto window = fixture.Open();
+    QVERIFY(window);
+    QVERIFY(ShowSettled(*window));
+    const auto* list = Child<QTableView>(*window, "ListView1");
+    const QHeaderView* header = list->horizontalHeader();
+    const int margin = list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    QStringList problems;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+      const QString caption = list->model()->headerData(column, Qt::Horizontal).toString();
+      const int needed = header->fontMetrics().horizontalAdvance(caption) + 2 * margin;
+      const int wanted = kept ? TwipsScale(*window).ToPixelsX(90) : needed;
+      if (kept ? list->columnWidth(column) != wanted : list->columnWidth(column) < needed) {
+        problems << QStringLiteral("\"%1\" is %2 wide, wants %3")
+                        .arg(caption)
+                        .arg(list->columnWidth(column))
+                        .arg(wanted);
+      }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+  }
+
   void AboutWindowFitsTheScreen() {
     FontOverride font(kLargeFont);
     frmAbout about(ProgramVersionRecord(), nullptr, QStringLiteral("/home/user/Quonder.ini"));
@@ -217,31 +334,37 @@ class WindowFitTest : public QObject {
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
   }
 
-  // A message with a long path in it, as a failed replace or copy shows one, and the box that
-  // says that no system information program is installed.
+  // A message with a long path in it, as a failed replace or copy shows one, one whose path
+  // has no blank to break at, one with a name longer than any screen, and the box that says
+  // that no system information program is installed (an empty prompt here).
   void MessageBoxesFitTheScreen_data() {
-    QTest::addColumn<bool>("sys_info");
-    QTest::newRow("message") << false;
-    QTest::newRow("no system information") << true;
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("message") << QStringLiteral(
+        "The file cannot be replaced: /home/user/projects/quonder/src/core/search/fast/"
+        "literal_scanner_for_long_lines.cc: Permission denied\r\n3 files were not replaced.");
+    QString path;
+    while (path.size() < 400) path += QStringLiteral("/folder_%1").arg(path.size());
+    QTest::newRow("path without blanks") << path;
+    QTest::newRow("name without breaks") << QStringLiteral("The file cannot be replaced: /tmp/") +
+                                                QString(400, QLatin1Char('q')) +
+                                                QStringLiteral("_END: Permission denied");
+    QTest::newRow("no system information") << QString();
   }
   void MessageBoxesFitTheScreen() {
-    QFETCH(bool, sys_info);
+    QFETCH(QString, prompt);
     FontOverride font(kLargeFont);
     QStringList problems;
     WhenBoxShows([&](QMessageBox* box) {
       Settle(*box);
-      problems = Problems(*box);
+      problems = Problems(*box) + UnreadText(*box);
       box->button(QMessageBox::Ok)->click();
     });
-    if (sys_info) {
+    if (prompt.isEmpty()) {
       ScratchFolder empty;
       ScopedEnv path("PATH", empty.path());
       StartSysInfo(nullptr, QStringLiteral("Quonder"));
     } else {
-      ShowMessage(QStringLiteral("The file cannot be replaced: /home/user/projects/quonder/"
-                                 "src/core/search/fast/literal_scanner_for_long_lines.cc: "
-                                 "Permission denied\r\n3 files were not replaced."),
-                  QStringLiteral("Find Text Alarm"), kMbOk | kMbIconExclamation);
+      ShowMessage(prompt, QStringLiteral("Find Text Alarm"), kMbOk | kMbIconExclamation);
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
   }
