@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/ini_file_common.h"
 #include "support/scratch_folder.h"
 
 namespace quonder {
@@ -80,6 +81,24 @@ TEST_F(CheckSettingsFileTest, NamesTheFileAndWhyItIsNotUsed) {
   EXPECT_NE(unreadable.message().find(fifo), std::string::npos) << unreadable.message();
 
   EXPECT_TRUE(CheckSettingsFile(scratch_.Path("missing.ini")).ok());  // made by the first write
+}
+
+// Whatever path the window or a future caller takes, the write itself does not put keys into a
+// document; a file Quonder wrote is always taken again.
+TEST_F(CheckSettingsFileTest, WritesRefuseADocumentAndQuonderFilesPassTheCheck) {
+  const std::string notes = scratch_.Write("notes.txt", "Buy milk.\nx = 2\n");
+  Status failure;
+  EXPECT_FALSE(WriteIniString("FindSetting", "Editor", "kate %P", notes, &failure));
+  EXPECT_NE(failure.message().find("no [section] line"), std::string::npos) << failure.message();
+  EXPECT_EQ(scratch_.Read("notes.txt"), "Buy milk.\nx = 2\n");
+
+  const std::string ini = scratch_.Path("Quonder.ini");
+  ASSERT_TRUE(WriteIniString("FindSetting", "Editor", "kate %P", ini));
+  ASSERT_TRUE(WriteIniString("Status", "WindowSize", "1,2,3,4", ini));
+  EXPECT_TRUE(CheckSettingsFile(ini).ok()) << scratch_.Read("Quonder.ini");
+  const std::string comments = scratch_.Write("started.ini", "; for the project\n");
+  ASSERT_TRUE(WriteIniString("FindSetting", "MaxSize", "1", comments));
+  EXPECT_EQ(scratch_.Read("started.ini"), "; for the project\n\n[FindSetting]\nMaxSize=1\n");
 }
 
 }  // namespace
