@@ -49,12 +49,15 @@ int main(int argc, char** argv) {
   if (!window.Form_Load()) return 1;
   quonder::CloseWindowsOnQuitSignals();
   window.show();
-  if (!command_line.folder_refusal.empty()) {
+  // One argument at most, so one refusal at most.
+  const std::string& refusal = !command_line.folder_refusal.empty() ? command_line.folder_refusal
+                                                                    : command_line.settings_refusal;
+  if (!refusal.empty()) {
     // Started from a file manager, standard error is seen by no one: the box says it too,
-    // over the window that opened without the folder.
-    std::fprintf(stderr, "quonder: %s\n", command_line.folder_refusal.c_str());
-    QTimer::singleShot(0, &window, [&command_line] {
-      quonder::ShowMessage(QString::fromStdString(command_line.folder_refusal),
+    // over the window that opened without the folder or the file.
+    std::fprintf(stderr, "quonder: %s\n", refusal.c_str());
+    QTimer::singleShot(0, &window, [&refusal] {
+      quonder::ShowMessage(QString::fromStdString(refusal),
                            QString::fromLatin1(quonder::kTitleFindTextAlarm),
                            quonder::kMbOk | quonder::kMbIconExclamation);
     });

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/folder_argument.h"
+#include "core/settings/settings_file_check.h"
 
 namespace quonder {
 namespace {
@@ -71,7 +72,12 @@ WindowCommandLine ParseWindowCommandLine(const std::vector<std::string>& args) {
     FolderArgument folder = ReadFolderArgument(path);
     switch (folder.kind) {
       case FolderArgument::Kind::kNotFolder:
-        result.settings_file = path;
+        if (Status usable = CheckSettingsFile(path); usable.ok()) {
+          result.settings_file = path;
+        } else {
+          result.settings_refusal =
+              usable.message() + "; the default settings file is used instead";
+        }
         break;
       case FolderArgument::Kind::kFolder:
         result.source_folder = std::move(folder.folder);
@@ -95,6 +101,9 @@ const char* WindowHelp() {
          "UTF-8, or holds a %NAME% that the field would expand to another path, is refused\n"
          "with a message.\n"
          "Any other path is SETTINGS_FILE, the settings file to use (made when missing).\n"
+         "A file that holds text but no [section] line (a document, not an INI file), or\n"
+         "that cannot be read or is binary, is not used, and never written: the window\n"
+         "says why and uses the default settings file.\n"
          "Without either, or with FOLDER: Quonder.ini beside the program when the program\n"
          "runs from its build folder or a portable copy that may be written, else\n"
          "$XDG_CONFIG_HOME/quonder/Quonder.ini (~/.config/quonder/).\n"

@@ -315,6 +315,30 @@ class FrmFindStartTest : public QObject {
     QCOMPARE(fixture.Ini("FindSetting", "SourceFolder"), fixture.DataFolder());
   }
 
+  // A document given as the settings file (a file manager's "Open With" on notes) is not
+  // used: the window starts on the default settings file, and the document keeps its bytes
+  // through the start, a find (which stores the conditions) and the close.
+  void DocumentNamedAsSettingsFileIsLeftAlone() {
+    WindowFixture fixture;
+    fixture.WriteData("hit.txt", "the word\n");
+    fixture.PointAtData();
+    ScratchFolder documents;
+    const std::string prose = "Notes for May.\r\nThe plan: x = 2, then call Ann.\r\n";
+    const std::string notes = documents.Write("notes.txt", prose);
+    MessageLog log;
+    auto window = fixture.Open({notes});
+    QVERIFY(window);
+    QCOMPARE(window->strIniFile, fixture.IniFile());
+    QCOMPARE(window->strSourceFolder, fixture.DataFolder());
+    QVERIFY(ShowSettled(*window));
+    QVERIFY(FindAndWait(*window, log, "word"));
+    QCOMPARE(Rows(*window->results()), QStringList{"1|hit.txt|1|5|word|5"});
+    QCOMPARE(fixture.Ini("FindHistory", "0"), std::string("word"));
+    QVERIFY(window->close());
+    window.reset();
+    QCOMPARE(documents.Read("notes.txt"), prose);
+  }
+
   // The file named on the command line wins; without one, a program folder that cannot hold
   // it sends it to the user's configuration folder, made at the first write; the About window
   // names the file in use.

@@ -44,6 +44,9 @@ QByteArray Outcome(const WindowCommandLine& parsed) {
       break;
   }
   if (!parsed.folder_refusal.empty()) return "refused:" + bytes(parsed.folder_refusal);
+  if (!parsed.settings_refusal.empty()) {
+    return "not used:" + bytes(parsed.settings_refusal) + " file:" + bytes(parsed.settings_file);
+  }
   if (!parsed.source_folder.empty()) {
     return "folder:" + bytes(parsed.source_folder) + " file:" + bytes(parsed.settings_file);
   }
@@ -85,6 +88,10 @@ class WindowCommandLineTest : public QObject {
     row("existing file", {"settings.ini"}, "file:settings.ini");
     row("link to a file", {"file-link"}, "file:file-link");
     row("dangling link", {"dangling"}, "file:dangling");
+    // A document ("Open With" on notes) would be written into: the default file serves.
+    row("document", {"notes.txt"},
+        "not used:\"notes.txt\" is not a settings file: it holds text but no [section] line, "
+        "so it is no INI file; the default settings file is used instead file:");
 
     row("folder", {"DIR/data"}, "folder:DIR/data file:");
     row("relative folder", {"data/sub"}, "folder:DIR/data/sub file:");
@@ -124,6 +131,7 @@ class WindowCommandLineTest : public QObject {
       fs::create_directory(dir + "/" + folder);
     }
     scratch.Write("settings.ini", "[FindSetting]\n");
+    scratch.Write("notes.txt", "Call Ann.\n");
     fs::create_directory_symlink("data", dir + "/link");
     fs::create_directory_symlink("data/sub", dir + "/deep-link");
     fs::create_symlink("settings.ini", dir + "/file-link");

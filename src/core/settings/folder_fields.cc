@@ -4,6 +4,7 @@
 #include "core/fileops/file_ops_util.h"
 #include "core/message_styles.h"
 #include "core/message_titles.h"
+#include "core/settings/settings_file_check.h"
 
 namespace quonder {
 
@@ -40,6 +41,11 @@ bool DropOnFolderField(const std::vector<std::string>& dropped, FolderFieldView&
 bool SelectSetting(SettingsFileView& view, std::string& ini_file) {
   const std::string chosen = view.ChooseSettingsFileToOpen(GetParentFolderName(ini_file));
   if (chosen.empty()) return false;
+  if (const Status usable = CheckSettingsFile(chosen); !usable.ok()) {
+    view.ShowMessage(usable.message() + "\r\nThe settings file in use stays\r\n" + ini_file,
+                     kTitleFindTextAlarm, kStyleWarning);
+    return false;
+  }
   ini_file = chosen;
   view.LoadSettings();
   return true;

@@ -67,7 +67,9 @@ class SettingsFileView {
 
 // File > Select Setting. On a choice, `ini_file` becomes the chosen path and the window reloads
 // from it (missing keys give their defaults); the previous file is not written. Returns true
-// when a file was chosen; on cancel nothing changes.
+// when a file was chosen; on cancel nothing changes. A file that cannot serve as the settings
+// file (settings_file_check.h: a document, an unreadable file) is refused with a "Find Text
+// Alarm" that says why; `ini_file` stays and nothing is reloaded (false).
 bool SelectSetting(SettingsFileView& view, std::string& ini_file);
 
 // File > ExportSetting: copies the file on disk at `ini_file` over the chosen path without

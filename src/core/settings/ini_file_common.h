@@ -28,8 +28,9 @@ int32_t GetIniString(const std::string& section, const std::string& key,
 // the end of the file, or creating the file. Every other byte of the file is kept (comments,
 // blank lines, unknown sections, line-end style). The rewrite is atomic where the folder
 // allows it. False, with the file untouched, when it cannot be rewritten: missing folder, no
-// permission, a read-only, binary, non-UTF-8 or unreadable file, or a name that would not read
-// back (empty, with '=' or ']', a line break...); `failure`, when given, then says why.
+// permission, a read-only, binary, non-UTF-8 or unreadable file, a file of text without any
+// [section] line (settings_file_check.h), or a name that would not read back (empty, with '='
+// or ']', a line break...); `failure`, when given, then says why.
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file, Status* failure = nullptr);
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/settings/folder_lock.h"
+#include "core/settings/settings_file_check.h"
 #include "core/settings/settings_file_io.h"
 #include "core/text/utf_convert.h"
 
@@ -32,8 +33,8 @@ Status Refused(const std::string& file, const char* why) {
 }
 
 // The document to edit, with the bytes it was parsed from. kNotFound leaves it empty (a new
-// file); any other error means the file must not be rewritten (unreadable, binary, or not
-// UTF-8 when new text is to go in).
+// file); any other error means the file must not be rewritten (unreadable, binary, or, when
+// new text is to go in, not UTF-8 or not INI text: a document named as the settings file).
 Status LoadForEditing(const std::string& file, bool adds_text, IniDocument& document,
                       std::string& bytes) {
   Status status = ReadSettingsFile(file, bytes);
@@ -41,6 +42,9 @@ Status LoadForEditing(const std::string& file, bool adds_text, IniDocument& docu
   if (!status.ok()) return status;  // what cannot be read is kept as it is
   if (adds_text && !IsValidUtf8(bytes)) return Refused(file, "it is not UTF-8 text");
   if (!document.Parse(bytes)) return Refused(file, "it is not a text file");
+  if (const char* why = adds_text ? SettingsTextRefusal(bytes) : nullptr) {
+    return Refused(file, why);
+  }
   return Status::Ok();
 }
 

@@ -10,7 +10,8 @@
 // (settings_file_io.h): a missing file reads as empty; an unreadable one (not a regular file,
 // over 16 MB, no permission) or a binary one (NUL bytes) reads as empty too, and the load says
 // why. A write refuses (file untouched) when the file cannot be read, is binary, is not valid
-// UTF-8 (new text would mix encodings), is read-only, or when its folder is missing. A delete
+// UTF-8 (new text would mix encodings), holds text but no INI section (a document, not a
+// settings file: settings_file_check.h), is read-only, or when its folder is missing. A delete
 // only takes lines out, so it also works on a file in another 8-bit encoding.
 #pragma once
 

@@ -209,6 +209,26 @@ TEST_F(FolderFieldsTest, SelectSettingSwitchesTheFileBeforeReloading) {
   EXPECT_EQ(scratch_.Read("Quonder.ini"), "[FindSetting]\nMaxSize=1\n");
 }
 
+// A document chosen by mistake would be rewritten with the settings: it is refused, and the
+// file in use stays, unread again.
+TEST_F(FolderFieldsTest, SelectSettingRefusesADocument) {
+  std::string ini = Write("Quonder.ini", "[FindSetting]\nMaxSize=1\n");
+  const std::string notes = Write("notes.txt", "Call Ann.\n");
+  FakeSettingsFile view(&ini);
+  view.answer = notes;
+  EXPECT_FALSE(SelectSetting(view, ini));
+  EXPECT_EQ(ini, scratch_.Path("Quonder.ini"));
+  EXPECT_TRUE(view.loaded_from.empty());
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].prompt, "\"" + notes +
+                                         "\" is not a settings file: it holds text but no "
+                                         "[section] line, so it is no INI file\r\n"
+                                         "The settings file in use stays\r\n" +
+                                         ini);
+  EXPECT_EQ(view.messages[0].title, "Find Text Alarm");
+  EXPECT_EQ(scratch_.Read("notes.txt"), "Call Ann.\n");
+}
+
 TEST_F(FolderFieldsTest, ExportReplacesAnExistingFileWithoutAsking) {
   const std::string ini = Write("Quonder.ini", "[FindSetting]\r\nCoding=utf-8\r\n");
   const std::string target = Write("old.ini", "stale content that is longer than the new one");
