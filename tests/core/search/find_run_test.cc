@@ -465,17 +465,5 @@ TEST_F(FindRunTest, ACharsetRejectedDuringTheRunEndsItWithTheRowsSoFar) {
   EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\n");
 }
 
-TEST_F(FindRunTest, ReadsEachFileInTheChosenCharset) {
-  folder_.Write("sjis.txt", "\x82\xA0\x82\xA2 x");  // あい x
-  folder_.Write("utf16.txt", std::string("\xFF\xFE"
-                                         "B\0x\0",
-                                         6));
-  FindConditions conditions = Conditions();
-  conditions.coding = "shift_jis";
-  EXPECT_EQ(RunTranscript(conditions).find("sjis.txt:1:4:x:4\n"), 0u);
-  conditions.coding = "unicode";
-  EXPECT_NE(RunTranscript(conditions).find("utf16.txt:1:2:x:2\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace quonder
