@@ -35,8 +35,8 @@ using find_test::Summary;
 
 class FindRunTest : public ::testing::Test {
  protected:
-  FindConditions Conditions(const std::u16string& find_text = u"x") {
-    return ConditionsFor(folder_.path(), find_text);
+  FindConditions Conditions(const std::u16string& find_text = u"x", std::string_view flags = "") {
+    return ConditionsFor(folder_.path(), find_text, flags);
   }
   // The relative paths of the rows, one per line.
   std::string Paths(const FindConditions& conditions, FindRunResult* result = nullptr) {
@@ -94,7 +94,8 @@ TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNotButC
   EXPECT_EQ(Paths(conditions), "file_link.txt\nreal/target.txt\n");
   for (int threads : {1, 2}) {
     RecordingHost host(conditions);
-    EXPECT_EQ(RunOk(host, {.threads = threads}).other_entries, 3) << threads;  // the folder link, the broken link, the pipe
+    // The folder link, the broken link, the pipe.
+    EXPECT_EQ(RunOk(host, {.threads = threads}).other_entries, 3) << threads;
   }
 }
 
@@ -303,8 +304,7 @@ TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilen
 TEST_F(FindRunTest, ARegularExpressionTooComplexForAFileIsReportedAsSuch) {
   folder_.Write("a.txt", "ab\n" + std::string(40, 'a') + "b");
   folder_.Write("b.txt", "aa");
-  FindConditions conditions = Conditions(u"(a+)+$");
-  conditions.reg_exp = true;
+  const FindConditions conditions = Conditions(u"(a+)+$", "r");
   for (bool shortcuts : {true, false}) {
     RecordingHost host(conditions);
     const FindRunResult result = RunOk(host, {.byte_shortcuts = shortcuts});
@@ -409,9 +409,8 @@ TEST_F(FindRunTest, StopEndsTheRunAtTheNextCheck) {
   };
   for (const Case& c : cases) {
     for (bool shortcuts : {true, false}) {
-      FindConditions conditions = Conditions();
+      FindConditions conditions = Conditions(u"x", c.reg_exp ? "r" : "");
       conditions.sub_folders = true;
-      conditions.reg_exp = c.reg_exp;
       RecordingHost host(conditions);
       if (c.at_check > 0) {
         host.stop_when = [&c](int checks) { return checks >= c.at_check; };

@@ -35,18 +35,14 @@ struct MatchCase {
   std::u16string text;
   std::u16string find;
   std::string expected;
-  std::string flags = "";  // r: regular expression, i: ignore case, w: word only
+  std::string flags = "";  // as find_test::ConditionsFor takes them
   std::u16string line_feed = u"\n";
 
   bool reg_exp() const { return flags.find('r') != std::string::npos; }
 };
 
 FindConditions ConditionsOf(const MatchCase& c) {
-  FindConditions conditions;
-  conditions.find_text = c.find;
-  conditions.reg_exp = c.reg_exp();
-  conditions.ignore_case = c.flags.find('i') != std::string::npos;
-  conditions.word_only = c.flags.find('w') != std::string::npos;
+  FindConditions conditions = find_test::ConditionsFor("", c.find, c.flags);
   conditions.line_feed_code = c.line_feed;
   return conditions;
 }
