@@ -47,37 +47,28 @@ FindConditions ConditionsOf(const MatchCase& c) {
   return conditions;
 }
 
-// Matches the decoded text, the way every file could be searched.
-std::string MatchUtf16(const MatchCase& c) {
+// Matches the decoded text, the way every file could be searched; with `utf8`, the same text's
+// UTF-8 bytes without decoding them, as the run does for UTF-8 files.
+std::string Match(const MatchCase& c, bool utf8) {
   RecordingHost host(ConditionsOf(c));
   PreparedConditions prepared;
   TranscriptSink sink;
-  if (c.reg_exp()) {
-    std::unique_ptr<RegExp> re;
-    Status status = RegExp::Compile(c.find, {host.Conditions()->ignore_case, true}, re);
-    if (!status.ok()) return status.message();
-    FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
-  } else {
-    FindPlain(Utf16View(c.text), prepared, host, sink);
-  }
-  return sink.text;
-}
-
-// Matches the same text's UTF-8 bytes without decoding them, as the run does for UTF-8 files.
-std::string MatchUtf8(const MatchCase& c) {
   std::string bytes;
   EXPECT_TRUE(EncodeUtf8Strictly(c.text, bytes));
   Utf8View view(bytes, IsAscii(bytes) ? Utf8Form::kAscii : Utf8Form::kValid);
-  RecordingHost host(ConditionsOf(c));
-  PreparedConditions prepared;
-  TranscriptSink sink;
-  if (c.reg_exp()) {
-    std::unique_ptr<Utf8RegExp> re =
-        Utf8RegExp::Compile(c.find, {host.Conditions()->ignore_case, true});
+  const RegExp::Options options{host.Conditions()->ignore_case, true};
+  if (!c.reg_exp()) {
+    utf8 ? FindPlain(view, prepared, host, sink)
+         : FindPlain(Utf16View(c.text), prepared, host, sink);
+  } else if (utf8) {
+    std::unique_ptr<Utf8RegExp> re = Utf8RegExp::Compile(c.find, options);
     if (re == nullptr) return "no byte pattern";
     FindRegExp(view, *re, prepared, host, sink);
   } else {
-    FindPlain(view, prepared, host, sink);
+    std::unique_ptr<RegExp> re;
+    Status status = RegExp::Compile(c.find, options, re);
+    if (!status.ok()) return status.message();
+    FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
   }
   return sink.text;
 }
@@ -130,12 +121,11 @@ const std::vector<MatchCase>& Cases() {
   return cases;
 }
 
-TEST(TextMatchingTest, DecodedTextGivesTheExpectedRows) {
-  for (const MatchCase& c : Cases()) EXPECT_EQ(MatchUtf16(c), c.expected) << c.name;
-}
-
-TEST(TextMatchingTest, Utf8BytesGiveTheSameRowsAsTheDecodedText) {
-  for (const MatchCase& c : Cases()) EXPECT_EQ(MatchUtf8(c), c.expected) << c.name;
+TEST(TextMatchingTest, DecodedTextAndUtf8BytesGiveTheExpectedRows) {
+  for (const MatchCase& c : Cases()) {
+    EXPECT_EQ(Match(c, false), c.expected) << c.name << ", decoded";
+    EXPECT_EQ(Match(c, true), c.expected) << c.name << ", UTF-8 bytes";
+  }
 }
 
 }  // namespace
