@@ -61,6 +61,14 @@ class ReplaceRunTest : public ::testing::Test {
     }
   }
 
+  // Writes `bytes` to src/`relative`, and lists the rows of `needle` there alone.
+  void WriteAlone(const std::string& relative, const std::string& bytes,
+                  const std::u16string& needle, bool reg_exp = false) {
+    rows_.Clear();
+    folder_.Write("src/" + relative, bytes);
+    Hits(relative, needle, reg_exp);
+  }
+
   // Writes each {name, content} below src and adds a row for every "foo" in it.
   void WriteWithHits(const std::vector<std::pair<std::string, std::string>>& files) {
     for (const auto& [name, content] : files) {
@@ -161,12 +169,10 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
-    folder_.Write("src/r.txt", c.content);
     host_.conditions.reg_exp = true;
     host_.conditions.find_text = c.pattern;
     host_.conditions.replace_text = c.replace_text;
-    Hits("r.txt", c.hit, /*reg_exp=*/true);
+    WriteAlone("r.txt", c.content, c.hit, /*reg_exp=*/true);
     ASSERT_EQ(rows_.size(), 1u);
     ReplaceResult result = RunAll();
     EXPECT_TRUE(result.all_done());
@@ -222,11 +228,9 @@ TEST_F(ReplaceRunTest, EveryCharsetEndsAsTheWholeNewTextEncoded) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
     host_.conditions.coding = c.charset;
     host_.conditions.replace_text = c.replacement;
-    folder_.Write("src/f.txt", c.bom + Encode(c.charset, c.text));
-    Hits("f.txt", c.hit);
+    WriteAlone("f.txt", c.bom + Encode(c.charset, c.text), c.hit);
     ASSERT_GE(rows_.size(), c.last_only ? 2u : 1u);
     EXPECT_TRUE(Run(c.last_only ? std::vector<size_t>{rows_.size() - 1} : AllRows()).all_done());
     std::u16string expected = c.text;
@@ -275,11 +279,9 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
     host_.conditions.coding = c.charset;
     host_.conditions.replace_text = c.replace_text;
-    folder_.Write("src/a.txt", c.bytes);
-    Hits("a.txt", u"foo");
+    WriteAlone("a.txt", c.bytes, u"foo");
     ReplaceResult result = RunAll();
     EXPECT_EQ(folder_.Read("src/a.txt"), c.bytes);
     EXPECT_EQ(Reasons(result), Why{c.reason});
@@ -476,9 +478,7 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
   EXPECT_EQ(Reasons(result), Why{UntouchedReason::kRowsOutOfOrder});
 
   // Overlapping hits in one file.
-  rows_.Clear();
-  folder_.Write("src/c.txt", "aaaa");
-  Hits("c.txt", u"aa");
+  WriteAlone("c.txt", "aaaa", u"aa");
   rows_.Append(rows_.Row(1));  // pointer 3 twice
   result = RunAll();
   EXPECT_EQ(folder_.Read("src/c.txt"), "aaaa");
@@ -546,9 +546,7 @@ TEST_F(ReplaceRunTest, AChangeRightBeforeTheRenameKeepsTheFileUntouched) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
-    folder_.Write("src/a.txt", "one foo");
-    Hits("a.txt", u"foo");
+    WriteAlone("a.txt", "one foo", u"foo");
     SetBeforeRenameHookForTesting(c.change);
     ReplaceResult result = RunAll();
     SetBeforeRenameHookForTesting(nullptr);
@@ -570,9 +568,7 @@ TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
   // Quick where the find met it (the z follows), hopeless on the hit alone: the engine gives
   // up, and the hit must not pass for replaced.
   const std::string as(40, 'a');
-  folder_.Write("src/z.txt", as + "z");
-  rows_.Clear();
-  Hits("z.txt", std::u16string(as.size(), u'a'), /*reg_exp=*/true);
+  WriteAlone("z.txt", as + "z", std::u16string(as.size(), u'a'), /*reg_exp=*/true);
   host_.conditions.find_text = u"(?:a+)+(?=z)|a+";
   ReplaceResult result = RunAll();
   EXPECT_EQ(Reasons(result), Why{UntouchedReason::kPatternTooComplex});
