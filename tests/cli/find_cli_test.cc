@@ -81,13 +81,10 @@ TEST_F(FindCliTest, OptionsShapeTheRun) {
   }
 }
 
-TEST_F(FindCliTest, ReadsTheChosenCharsetAndDefaultsToTheTableDefault) {
+TEST_F(FindCliTest, WithoutACharsetSearchesInTheTableDefault) {
   Write("tree/utf8.txt", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80x");
   ProgramOutcome o = Find({"x", Tree()});  // entry 42 of the installed table: utf-8
   EXPECT_EQ(o.out, "1\tutf8.txt\t1\t7\tx\t7\n");
-  Write("tree/utf8.txt", "\x82\xA0\x95\x5C\\");  // Shift_JIS: a, hyou, backslash
-  o = Find({"--coding", "shift_jis", "\\", Tree()});
-  EXPECT_EQ(o.out, "1\tutf8.txt\t1\t3\t\\\\\t3\n");
 }
 
 TEST_F(FindCliTest, TakesConditionsFromASettingsFileAndTheCommandLineWins) {

@@ -61,6 +61,14 @@ class ReplaceRunTest : public ::testing::Test {
     }
   }
 
+  // Writes `bytes` to src/`relative`, and lists the rows of `needle` there alone.
+  void WriteAlone(const std::string& relative, const std::string& bytes,
+                  const std::u16string& needle, bool reg_exp = false) {
+    rows_.Clear();
+    folder_.Write("src/" + relative, bytes);
+    Hits(relative, needle, reg_exp);
+  }
+
   // Writes each {name, content} below src and adds a row for every "foo" in it.
   void WriteWithHits(const std::vector<std::pair<std::string, std::string>>& files) {
     for (const auto& [name, content] : files) {
@@ -161,12 +169,10 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
-    folder_.Write("src/r.txt", c.content);
     host_.conditions.reg_exp = true;
     host_.conditions.find_text = c.pattern;
     host_.conditions.replace_text = c.replace_text;
-    Hits("r.txt", c.hit, /*reg_exp=*/true);
+    WriteAlone("r.txt", c.content, c.hit, /*reg_exp=*/true);
     ASSERT_EQ(rows_.size(), 1u);
     ReplaceResult result = RunAll();
     EXPECT_TRUE(result.all_done());
@@ -174,112 +180,71 @@ TEST_F(ReplaceRunTest, RegularExpressionsRewriteEachHitThroughTheExpression) {
   }
 }
 
-TEST_F(ReplaceRunTest, MultiByteCharsetsChangeNoByteOutsideTheHits) {
-  // 表 and ソ end in 0x5C in Shift_JIS; the hit follows multi-byte text and CR LF.
-  const std::u16string text = u"表示ソフト\r\n日本語の検索テキスト\n\\終わり 検索";
-  const std::u16string needle = u"検索";
-  const std::u16string replacement = u"置換後";
-  struct Case {
-    std::string charset;
-    std::string bom;
-  };
-  const Case cases[] = {{"shift_jis", ""},
-                        {"euc-jp", ""},
-                        {"unicode", "\xFF\xFE"},
-                        {"unicodeFFFE", "\xFE\xFF"},
-                        {"utf-8", ""}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.charset);
-    rows_.Clear();
-    host_.conditions.coding = c.charset;
-    host_.conditions.replace_text = replacement;
-    const std::string original = c.bom + Encode(c.charset, text);
-    folder_.Write("src/j.txt", original);
-    Hits("j.txt", needle);
-    ASSERT_EQ(rows_.size(), 2u);
-
-    ReplaceResult result = Run({1});  // the second hit only
-
-    // The expected bytes come from the original bytes, not from re-encoding the new text.
-    const size_t at = text.rfind(needle);
-    const size_t begin = c.bom.size() + Encode(c.charset, text.substr(0, at)).size();
-    const size_t length = Encode(c.charset, needle).size();
-    std::string expected = original;
-    expected.replace(begin, length, Encode(c.charset, replacement));
-    EXPECT_EQ(folder_.Read("src/j.txt"), expected);
-    EXPECT_TRUE(result.all_done());
-  }
-}
-
-// The new content is written in pieces: text longer than a piece, cut where a surrogate pair
-// or a multi-byte character could be split, and a charset with shift states whose pieces do
-// not come out as the file's own bytes. Each file must end as the whole new text encoded at
-// once, every byte outside the hits as it was.
-TEST_F(ReplaceRunTest, LongTextsAndShiftStatesComeOutByteForByte) {
+// Each file must end as its whole new text encoded at once: every byte outside the hits as it
+// was, and the hits' new bytes right in context. The new content is written in pieces, so
+// texts longer than a piece are cut where a surrogate pair or a multi-byte character could be
+// split. In SCSU and BOCU-1 a character's bytes depend on the characters before it (after
+// Cyrillic text, SCSU reads the byte of a separately encoded é through the Cyrillic window),
+// in the shift-state charsets on the state: pieces encoded apart and joined would read back
+// as other text, or (shift out then in again) as invalid bytes.
+TEST_F(ReplaceRunTest, EveryCharsetEndsAsTheWholeNewTextEncoded) {
   auto repeat = [](std::u16string_view unit, size_t count) {
     std::u16string text;
     for (size_t i = 0; i < count; ++i) text += unit;
     return text;
   };
   const size_t kLong = TextSplice::kPieceUnits + 1000;
-  const struct {
-    std::string charset;
-    std::u16string filler;
-  } cases[] = {
-      {"utf-8", u" " + repeat(u"\U0001F600", kLong / 2)},
-      {"shift_jis", repeat(u"表示ソフト\r\n", kLong / 7)},
-      {"iso-2022-jp", u"日本語の検索テキスト\r\n"},  // the hits lie inside kanji runs
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.charset);
-    rows_.Clear();
-    host_.conditions.coding = c.charset;
-    host_.conditions.replace_text = u"置換";
-    const std::u16string text = u"検索" + c.filler + u"語の検索だ";
-    folder_.Write("src/long.txt", Encode(c.charset, text));
-    Hits("long.txt", u"検索");
-    ReplaceResult result = RunAll();
-    EXPECT_TRUE(result.all_done());
-    std::u16string expected = text;
-    for (size_t at = 0; (at = expected.find(u"検索", at)) != std::u16string::npos;) {
-      expected.replace(at, 2, u"置換");
-    }
-    EXPECT_TRUE(folder_.Read("src/long.txt") == Encode(c.charset, expected));
-  }
-}
-
-// In SCSU and BOCU-1 the bytes of a character depend on the ones before it, even where each
-// piece of the file comes out as the file's own bytes: after Cyrillic text, SCSU reads the
-// byte of a separately encoded é through the Cyrillic window. The new text must read back.
-TEST_F(ReplaceRunTest, CharsetsWhoseBytesDependOnWhatCameBeforeReadBackAsTheNewText) {
+  // 表 and ソ end in 0x5C in Shift_JIS; the hit follows multi-byte text and CR LF.
+  const std::u16string japanese = u"表示ソフト\r\n日本語の検索テキスト\n\\終わり 検索";
   struct Case {
+    const char* name;
     std::string charset;
     std::u16string text;
-    std::u16string replace_text;
-    std::u16string expected;
+    std::u16string hit;
+    std::u16string replacement;
+    bool last_only = false;  // the last hit alone is selected
+    std::string bom = "";
+    // False where the pieces are written each from and back to the initial state: the text
+    // reads back, in other bytes than one encoding of the whole.
+    bool whole_bytes = true;
   };
-  // Each charset's bytes for a character depend on the ones before it: in SCSU and BOCU-1 on
-  // the characters, in the shift-state charsets on the state; pieces encoded apart and joined
-  // would read back as other text, or (shift out then in again) as invalid bytes.
   const Case cases[] = {
-      {"scsu", u"\u0436\u0436\u0436a\nbc", u"\u00E9", u"\u0436\u0436\u0436\u00E9\nbc"},
-      {"bocu-1", u"\u0436\u0436\u0436a\nbc", u"\u00E9", u"\u0436\u0436\u0436\u00E9\nbc"},
-      {"iso-2022-jp", u"\u3042a\u3042", u"\u3044", u"\u3042\u3044\u3042"},
-      {"hz-gb-2312", u"\u4E2Da\u4E2D", u"\u6587", u"\u4E2D\u6587\u4E2D"},
-      {"ibm-930", u"\u3042a\u3042", u"\u3044", u"\u3042\u3044\u3042"},
+      {"shift_jis", "shift_jis", japanese, u"検索", u"置換後", true},
+      {"euc-jp", "euc-jp", japanese, u"検索", u"置換後", true},
+      {"utf-16le", "unicode", japanese, u"検索", u"置換後", true, "\xFF\xFE"},
+      {"utf-16be", "unicodeFFFE", japanese, u"検索", u"置換後", true, "\xFE\xFF"},
+      {"utf-8", "utf-8", japanese, u"検索", u"置換後", true},
+      {"long utf-8", "utf-8", u"検索 " + repeat(u"\U0001F600", kLong / 2) + u"語の検索だ", u"検索",
+       u"置換"},
+      {"long shift_jis", "shift_jis",
+       u"検索" + repeat(u"表示ソフト\r\n", kLong / 7) + u"語の検索だ", u"検索", u"置換"},
+      {"iso-2022-jp, hits inside kanji runs", "iso-2022-jp",
+       u"検索日本語の検索テキスト\r\n語の検索だ", u"検索", u"置換"},
+      {"scsu", "scsu", u"\u0436\u0436\u0436a\nbc", u"a", u"\u00E9"},
+      {"bocu-1", "bocu-1", u"\u0436\u0436\u0436a\nbc", u"a", u"\u00E9"},
+      {"iso-2022-jp", "iso-2022-jp", u"\u3042a\u3042", u"a", u"\u3044"},
+      {"hz-gb-2312", "hz-gb-2312", u"\u4E2Da\u4E2D", u"a", u"\u6587", false, "", false},
+      {"ibm-930", "ibm-930", u"\u3042a\u3042", u"a", u"\u3044", false, "", false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.charset);
-    rows_.Clear();
+    SCOPED_TRACE(c.name);
     host_.conditions.coding = c.charset;
-    host_.conditions.replace_text = c.replace_text;
-    folder_.Write("src/s.txt", Encode(c.charset, c.text));
-    Hits("s.txt", u"a");
-    EXPECT_TRUE(RunAll().all_done());
+    host_.conditions.replace_text = c.replacement;
+    WriteAlone("f.txt", c.bom + Encode(c.charset, c.text), c.hit);
+    ASSERT_GE(rows_.size(), c.last_only ? 2u : 1u);
+    EXPECT_TRUE(Run(c.last_only ? std::vector<size_t>{rows_.size() - 1} : AllRows()).all_done());
+    std::u16string expected = c.text;
+    for (size_t at = c.last_only ? expected.rfind(c.hit) : expected.find(c.hit);
+         at != std::u16string::npos; at = expected.find(c.hit, at + c.replacement.size())) {
+      expected.replace(at, c.hit.size(), c.replacement);
+    }
+    if (c.whole_bytes) {
+      EXPECT_TRUE(folder_.Read("src/f.txt") == c.bom + Encode(c.charset, expected));
+    }
     std::u16string read;
     TextFileInfo info;
-    ASSERT_TRUE(ReadTextFile(folder_.Path("src/s.txt"), *Codec(c.charset), read, info).ok());
-    EXPECT_EQ(read, c.expected);
+    ASSERT_TRUE(ReadTextFile(folder_.Path("src/f.txt"), *Codec(c.charset), read, info).ok());
+    EXPECT_EQ(read, expected);
   }
 }
 
@@ -314,11 +279,9 @@ TEST_F(ReplaceRunTest, FilesTheCharsetCannotCarryAreLeftUntouched) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
     host_.conditions.coding = c.charset;
     host_.conditions.replace_text = c.replace_text;
-    folder_.Write("src/a.txt", c.bytes);
-    Hits("a.txt", u"foo");
+    WriteAlone("a.txt", c.bytes, u"foo");
     ReplaceResult result = RunAll();
     EXPECT_EQ(folder_.Read("src/a.txt"), c.bytes);
     EXPECT_EQ(Reasons(result), Why{c.reason});
@@ -515,9 +478,7 @@ TEST_F(ReplaceRunTest, RowsThatDoNotFitTogetherLeaveTheirFileUntouched) {
   EXPECT_EQ(Reasons(result), Why{UntouchedReason::kRowsOutOfOrder});
 
   // Overlapping hits in one file.
-  rows_.Clear();
-  folder_.Write("src/c.txt", "aaaa");
-  Hits("c.txt", u"aa");
+  WriteAlone("c.txt", "aaaa", u"aa");
   rows_.Append(rows_.Row(1));  // pointer 3 twice
   result = RunAll();
   EXPECT_EQ(folder_.Read("src/c.txt"), "aaaa");
@@ -585,9 +546,7 @@ TEST_F(ReplaceRunTest, AChangeRightBeforeTheRenameKeepsTheFileUntouched) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    rows_.Clear();
-    folder_.Write("src/a.txt", "one foo");
-    Hits("a.txt", u"foo");
+    WriteAlone("a.txt", "one foo", u"foo");
     SetBeforeRenameHookForTesting(c.change);
     ReplaceResult result = RunAll();
     SetBeforeRenameHookForTesting(nullptr);
@@ -609,9 +568,7 @@ TEST_F(ReplaceRunTest, AnInvalidPatternOrCharsetLeavesEveryFileUntouched) {
   // Quick where the find met it (the z follows), hopeless on the hit alone: the engine gives
   // up, and the hit must not pass for replaced.
   const std::string as(40, 'a');
-  folder_.Write("src/z.txt", as + "z");
-  rows_.Clear();
-  Hits("z.txt", std::u16string(as.size(), u'a'), /*reg_exp=*/true);
+  WriteAlone("z.txt", as + "z", std::u16string(as.size(), u'a'), /*reg_exp=*/true);
   host_.conditions.find_text = u"(?:a+)+(?=z)|a+";
   ReplaceResult result = RunAll();
   EXPECT_EQ(Reasons(result), Why{UntouchedReason::kPatternTooComplex});

@@ -108,22 +108,16 @@ void BuildTree(const ScratchFolder& folder) {
 
 struct Search {
   std::u16string find;
-  bool reg_exp = false;
-  bool ignore_case = false;
-  bool word_only = false;
-  bool filters = false;  // only .txt files below 4096 bytes
+  std::string flags;  // as ConditionsFor takes them, and f: only .txt files below 4096 bytes
 };
 
 FindConditions Conditions(const ScratchFolder& folder, const Search& search,
                           const std::string& coding, const std::u16string& line_feed) {
-  FindConditions conditions = ConditionsFor(folder.path(), search.find);
+  FindConditions conditions = ConditionsFor(folder.path(), search.find, search.flags);
   conditions.sub_folders = true;
-  conditions.reg_exp = search.reg_exp;
-  conditions.ignore_case = search.ignore_case;
-  conditions.word_only = search.word_only;
   conditions.coding = coding;
   conditions.line_feed_code = line_feed;
-  if (search.filters) {
+  if (search.flags.find('f') != std::string::npos) {
     conditions.extensions = u"txt";
     conditions.ext_behavior = ExtBehavior::kInclude;
     conditions.max_size = 4096;
@@ -134,15 +128,9 @@ FindConditions Conditions(const ScratchFolder& folder, const Search& search,
 TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
   ScratchFolder folder;
   BuildTree(folder);
-  const std::vector<Search> searches = {{u"return"},
-                                        {u"return", false, true},
-                                        {u"\\w+_t\\b", true},
-                                        {u"caf\u00e9"},
-                                        {u"Return", false, false, true},
-                                        {u"\u3042", false, true},
-                                        {u"r.?e", true, true},
-                                        {u"absent"},
-                                        {u"return", false, true, false, true}};
+  const std::vector<Search> searches = {{u"return", ""},    {u"return", "i"}, {u"\\w+_t\\b", "r"},
+                                        {u"caf\u00e9", ""}, {u"Return", "w"}, {u"\u3042", "i"},
+                                        {u"r.?e", "ri"},    {u"absent", ""},  {u"return", "if"}};
   int rows = 0;
   const bool ran = testing::RunAsPlainUser([&] {
     for (const Search& search : searches) {
@@ -177,7 +165,7 @@ TEST(FindParallelTest, AnyWorkerCountGivesTheHostTheSameCalls) {
 TEST(FindParallelTest, AStopAtAnyMomentLeavesAPrefixOfTheWholeRun) {
   ScratchFolder folder;
   BuildTree(folder);
-  for (const Search& search : {Search{u"return", false, true}, Search{u"\\w+_t\\b", true}}) {
+  for (const Search& search : {Search{u"return", "i"}, Search{u"\\w+_t\\b", "r"}}) {
     const FindConditions conditions = Conditions(folder, search, "utf-8", u"\n");
     const RunLog whole = RunWith(conditions, {1});
     ASSERT_GT(whole.result.find_counter, 5000);

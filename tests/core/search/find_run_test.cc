@@ -35,8 +35,8 @@ using find_test::Summary;
 
 class FindRunTest : public ::testing::Test {
  protected:
-  FindConditions Conditions(const std::u16string& find_text = u"x") {
-    return ConditionsFor(folder_.path(), find_text);
+  FindConditions Conditions(const std::u16string& find_text = u"x", std::string_view flags = "") {
+    return ConditionsFor(folder_.path(), find_text, flags);
   }
   // The relative paths of the rows, one per line.
   std::string Paths(const FindConditions& conditions, FindRunResult* result = nullptr) {
@@ -47,6 +47,14 @@ class FindRunTest : public ::testing::Test {
     std::string paths;
     for (const ResultRow& row : host.rows) paths += row.path + "\n";
     return paths;
+  }
+
+  // One run of `host`, its status expected ok.
+  static FindRunResult RunOk(RecordingHost& host, const FindRunOptions& options = {}) {
+    FindRunResult result;
+    const Status status = RunFind(host, options, result);
+    EXPECT_TRUE(status.ok()) << status.message();
+    return result;
   }
 
   // The rows and problems the host was handed, one per line, in order.
@@ -86,11 +94,8 @@ TEST_F(FindRunTest, LinksToFilesAreSearchedLinksToFoldersAndOddEntriesAreNotButC
   EXPECT_EQ(Paths(conditions), "file_link.txt\nreal/target.txt\n");
   for (int threads : {1, 2}) {
     RecordingHost host(conditions);
-    FindRunOptions options;
-    options.threads = threads;
-    FindRunResult result;
-    ASSERT_TRUE(RunFind(host, options, result).ok());
-    EXPECT_EQ(result.other_entries, 3) << threads;  // the folder link, the broken link, the pipe
+    // The folder link, the broken link, the pipe.
+    EXPECT_EQ(RunOk(host, {.threads = threads}).other_entries, 3) << threads;
   }
 }
 
@@ -143,8 +148,7 @@ TEST_F(FindRunTest, CountersRowNumbersAndStatusTexts) {
   conditions.ext_behavior = ExtBehavior::kInclude;
   folder_.Write("skipped.bin", "x");
   RecordingHost host(conditions);
-  FindRunResult result;
-  ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
+  const FindRunResult result = RunOk(host);
   EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:1:3:x:3\na.txt:2:1:x:5\nsub/c.txt:1:1:x:1\n");
   for (size_t i = 0; i < host.rows.size(); ++i) EXPECT_EQ(host.rows[i].number, int64_t(i) + 1);
   EXPECT_EQ(result.file_counter, 3);  // filtered files are not read
@@ -288,10 +292,7 @@ TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilen
       host.on_conditions = [&](int reads, RecordingHost&) {
         if (reads == 2) c.change(folder);
       };
-      FindRunOptions options;
-      options.threads = threads;
-      FindRunResult result;
-      ASSERT_TRUE(RunFind(host, options, result).ok()) << c.name;
+      const FindRunResult result = RunOk(host, {.threads = threads});
       EXPECT_EQ(Events(host), c.events) << c.name << ", threads " << threads;
       EXPECT_EQ(result.other_entries, c.others) << c.name << ", threads " << threads;
     }
@@ -303,14 +304,10 @@ TEST_F(FindRunTest, ATreeChangedBehindTheListingIsNeitherFollowedNorSkippedSilen
 TEST_F(FindRunTest, ARegularExpressionTooComplexForAFileIsReportedAsSuch) {
   folder_.Write("a.txt", "ab\n" + std::string(40, 'a') + "b");
   folder_.Write("b.txt", "aa");
-  FindConditions conditions = Conditions(u"(a+)+$");
-  conditions.reg_exp = true;
+  const FindConditions conditions = Conditions(u"(a+)+$", "r");
   for (bool shortcuts : {true, false}) {
     RecordingHost host(conditions);
-    FindRunOptions options;
-    options.byte_shortcuts = shortcuts;
-    FindRunResult result;
-    ASSERT_TRUE(RunFind(host, options, result).ok());
+    const FindRunResult result = RunOk(host, {.byte_shortcuts = shortcuts});
     EXPECT_EQ(host.Transcript(), "b.txt:1:1:aa:1\n") << shortcuts;
     EXPECT_EQ(host.Problems(), "a.txt: regular expression too complex for this file\n");
     ASSERT_EQ(host.problems.size(), 1u);
@@ -390,60 +387,70 @@ TEST_F(FindRunTest, TemporaryFilesOfTheAtomicWriterAreSkippedAndOrphansRemoved) 
 }
 
 // A stop ends the run at the first check after it: a hit in hand when a line feed was passed
-// is dropped, a hit already handed over stays, and the next file is not started.
+// is dropped, a hit already handed over stays, and the next file is not started. Both ways of
+// matching (the UTF-8 bytes, the decoded text) and plain and regular-expression mode.
 TEST_F(FindRunTest, StopEndsTheRunAtTheNextCheck) {
   folder_.Write("a.txt", "x x\nx");
   folder_.Write("b.txt", "x");
   folder_.Write("sub/c.txt", "x");
   struct Case {
     const char* name;
-    int at_check;  // 0: stop after the second row instead
+    int at_check;  // 0: stop after the first row instead, before the next hit on its line
     const char* rows;
+    bool reg_exp = false;
   };
   // Checks: the walk's start, after hits 1 and 2, the line feed before hit 3, after hit 3,
   // after a.txt.
   const std::vector<Case> cases = {
       {"at a line feed", 4, "a.txt:1:1:x:1\na.txt:1:3:x:3\n"},
       {"after a file", 6, "a.txt:1:1:x:1\na.txt:1:3:x:3\na.txt:2:1:x:5\n"},
-      {"after a row", 0, "a.txt:1:1:x:1\na.txt:1:3:x:3\n"},
+      {"after a row", 0, "a.txt:1:1:x:1\n"},
+      {"after a row, regex", 0, "a.txt:1:1:x:1\n", true},
   };
   for (const Case& c : cases) {
-    FindConditions conditions = Conditions();
-    conditions.sub_folders = true;
-    RecordingHost host(conditions);
-    if (c.at_check > 0) {
-      host.stop_when = [&c](int checks) { return checks >= c.at_check; };
-    } else {
-      host.after_row = [](RecordingHost& h) { h.stop = h.rows.size() >= 2; };
+    for (bool shortcuts : {true, false}) {
+      FindConditions conditions = Conditions(u"x", c.reg_exp ? "r" : "");
+      conditions.sub_folders = true;
+      RecordingHost host(conditions);
+      if (c.at_check > 0) {
+        host.stop_when = [&c](int checks) { return checks >= c.at_check; };
+      } else {
+        host.after_row = [](RecordingHost& h) { h.stop = true; };
+      }
+      const FindRunResult result = RunOk(host, {.byte_shortcuts = shortcuts});
+      const std::string name = c.name + std::string(shortcuts ? ", bytes" : ", decoded");
+      EXPECT_EQ(host.Transcript(), c.rows) << name;
+      EXPECT_TRUE(result.stopped) << name;
+      EXPECT_EQ(result.file_counter, 1) << name;
+      EXPECT_EQ(result.found_files, 1) << name;
     }
-    FindRunResult result;
-    ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
-    EXPECT_EQ(host.Transcript(), c.rows) << c.name;
-    EXPECT_TRUE(result.stopped) << c.name;
-    EXPECT_EQ(result.file_counter, 1) << c.name;
-    EXPECT_EQ(result.found_files, 1) << c.name;
   }
 }
 
+// The find text and its options are read before every search step: a change takes effect at
+// the next hit, in the bytes and in the decoded text alike.
 TEST_F(FindRunTest, ConditionsAreReadAtTheMomentOfUse) {
   folder_.Write("a.txt", "x y");
   folder_.Write("b.txt", "x y");
   folder_.Write("sub/c.txt", "x y");
-  FindConditions conditions = Conditions();
-  conditions.sub_folders = true;
-  RecordingHost host(conditions);
-  // After the first row: look for y, and no longer descend into subfolders.
-  host.after_row = [](RecordingHost& h) {
-    if (h.rows.size() == 1) {
-      h.Change([](FindConditions& c) {
-        c.find_text = u"y";
-        c.sub_folders = false;
-      });
-    }
-  };
-  FindRunResult result;
-  ASSERT_TRUE(RunFind(host, FindRunOptions(), result).ok());
-  EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:1:3:y:3\nb.txt:1:3:y:3\n");
+  for (bool shortcuts : {true, false}) {
+    FindConditions conditions = Conditions();
+    conditions.sub_folders = true;
+    RecordingHost host(conditions);
+    // After the first row: look for Y ignoring case, and no longer descend into subfolders.
+    host.after_row = [](RecordingHost& h) {
+      if (h.rows.size() == 1) {
+        h.Change([](FindConditions& c) {
+          c.find_text = u"Y";
+          c.ignore_case = true;
+          c.sub_folders = false;
+        });
+      }
+    };
+    RunOk(host, {.byte_shortcuts = shortcuts});
+    EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\na.txt:1:3:y:3\nb.txt:1:3:y:3\n")
+        << (shortcuts ? "bytes" : "decoded");
+  }
 }
 
 TEST_F(FindRunTest, ACharsetRejectedDuringTheRunEndsItWithTheRowsSoFar) {
@@ -455,18 +462,6 @@ TEST_F(FindRunTest, ACharsetRejectedDuringTheRunEndsItWithTheRowsSoFar) {
   Status status = RunFind(host, FindRunOptions(), result);
   EXPECT_EQ(status.code(), Status::Code::kUnknownCharset);
   EXPECT_EQ(host.Transcript(), "a.txt:1:1:x:1\n");
-}
-
-TEST_F(FindRunTest, ReadsEachFileInTheChosenCharset) {
-  folder_.Write("sjis.txt", "\x82\xA0\x82\xA2 x");  // あい x
-  folder_.Write("utf16.txt", std::string("\xFF\xFE"
-                                         "B\0x\0",
-                                         6));
-  FindConditions conditions = Conditions();
-  conditions.coding = "shift_jis";
-  EXPECT_EQ(RunTranscript(conditions).find("sjis.txt:1:4:x:4\n"), 0u);
-  conditions.coding = "unicode";
-  EXPECT_NE(RunTranscript(conditions).find("utf16.txt:1:2:x:2\n"), std::string::npos);
 }
 
 }  // namespace

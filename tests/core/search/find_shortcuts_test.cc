@@ -48,7 +48,7 @@ const std::vector<CharsetCase>& Charsets() {
 
 struct Search {
   std::u16string find;
-  std::string flags;  // r: regular expression, i: ignore case, w: word only
+  std::string flags;  // as ConditionsFor takes them
   std::u16string separators = kDefaultSeparators;
 };
 
@@ -107,11 +107,8 @@ TEST(FindShortcutsTest, EveryCharsetGivesTheRowsOfAFullDecode) {
     ScratchFolder folder;
     WriteRandomFiles(folder, charset, 20261205);
     for (const Search& search : Searches()) {
-      FindConditions conditions = ConditionsFor(folder.path(), search.find);
+      FindConditions conditions = ConditionsFor(folder.path(), search.find, search.flags);
       conditions.coding = charset.charset;
-      conditions.reg_exp = search.flags.find('r') != std::string::npos;
-      conditions.ignore_case = search.flags.find('i') != std::string::npos;
-      conditions.word_only = search.flags.find('w') != std::string::npos;
       conditions.separators = search.separators;
       for (const char16_t* line_feed : {u"\r\n", u"\n"}) {
         conditions.line_feed_code = line_feed;

@@ -94,12 +94,16 @@ std::string Summary(const Status& status, const FindRunResult& result) {
          " stopped=" + std::to_string(result.stopped);
 }
 
-FindConditions ConditionsFor(const std::string& folder, const std::u16string& find_text) {
+FindConditions ConditionsFor(const std::string& folder, const std::u16string& find_text,
+                             std::string_view flags) {
   FindConditions conditions;
   conditions.source_folder = folder;
   conditions.find_text = find_text;
   conditions.ext_behavior = ExtBehavior::kExclude;  // every file
   conditions.coding = "utf-8";
+  conditions.reg_exp = flags.find('r') != std::string_view::npos;
+  conditions.ignore_case = flags.find('i') != std::string_view::npos;
+  conditions.word_only = flags.find('w') != std::string_view::npos;
   return conditions;
 }
 

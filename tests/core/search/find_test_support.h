@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -71,8 +72,11 @@ std::string RunTranscript(const FindConditions& conditions, const FindRunOptions
 // The counters of a run and how it ended, for comparing whole runs.
 std::string Summary(const Status& status, const FindRunResult& result);
 
-// Conditions for searching `folder` for `find_text` with every file qualifying.
-FindConditions ConditionsFor(const std::string& folder, const std::u16string& find_text);
+// Conditions for searching `folder` for `find_text` with every file qualifying, in UTF-8, and
+// the modes `flags` names: r a regular expression, i ignoring case, w whole words only (other
+// letters are left to the caller).
+FindConditions ConditionsFor(const std::string& folder, const std::u16string& find_text,
+                             std::string_view flags = "");
 
 }  // namespace find_test
 }  // namespace quonder

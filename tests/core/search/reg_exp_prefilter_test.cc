@@ -150,8 +150,7 @@ TEST(RegExpPrefilterTest, FindRunsGiveTheRowsOfTheWholeText) {
   int rows = 0;
   for (const char16_t* pattern : {u"\\w+_t\\b", u"[A-Z][a-z]+Exception", u"\\w+@\\w+\\.(com|org)",
                                   u".?_t\\s", u"(?i)\\w_T", u"_t\\r?\\n\\w"}) {
-    FindConditions conditions = find_test::ConditionsFor(folder.path(), pattern);
-    conditions.reg_exp = true;
+    FindConditions conditions = find_test::ConditionsFor(folder.path(), pattern, "r");
     for (const char16_t* line_feed : {u"\r\n", u"\n", u"\r"}) {
       conditions.line_feed_code = line_feed;
       const std::string whole = find_test::RunTranscript(conditions, false);

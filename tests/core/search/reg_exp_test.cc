@@ -203,6 +203,8 @@ struct ReplaceCase {
   std::u16string replacement;
   std::u16string text;
   std::u16string expected;
+  bool ignore_case = false;
+  bool global = true;
 };
 
 TEST(RegExpReplaceTest, Table) {
@@ -231,19 +233,18 @@ TEST(RegExpReplaceTest, Table) {
       {"empty over CR LF", u"x*", u"-", u"\r\n", u"-\r\n-"},
       {"empty over a pair", u"", u"-", u"\U0001F600", u"-\U0001F600-"},
       {"escapes", u"\\t|\\v", u"_", u"a\tb\vc\n", u"a_b_c\n"},
+      // Case and global.
+      {"caseless", u"ABC", u"x", u"abcABC", u"xx", true},
+      {"exact", u"ABC", u"x", u"abcABC", u"abcx"},
+      {"caseless non-ASCII", u"\u00C9", u"e", u"\u00E9\u00C9", u"ee", true},
+      {"first only", u"a", u"x", u"aaa", u"xaa", false, false},
+      {"first only, empty", u"x*", u"-", u"ab", u"-ab", false, false},
+      {"no match", u"q", u"x", u"aaa", u"aaa"},
   };
   for (const ReplaceCase& c : cases) {
-    EXPECT_EQ(Replaced(c.pattern, c.replacement, c.text), c.expected) << c.name;
+    EXPECT_EQ(Replaced(c.pattern, c.replacement, c.text, c.ignore_case, c.global), c.expected)
+        << c.name;
   }
-}
-
-TEST(RegExpReplaceTest, CaseAndGlobalFlags) {
-  EXPECT_EQ(Replaced(u"ABC", u"x", u"abcABC", true), u"xx");
-  EXPECT_EQ(Replaced(u"ABC", u"x", u"abcABC", false), u"abcx");
-  EXPECT_EQ(Replaced(u"\u00C9", u"e", u"\u00E9\u00C9", true), u"ee");
-  EXPECT_EQ(Replaced(u"a", u"x", u"aaa", false, false), u"xaa");
-  EXPECT_EQ(Replaced(u"x*", u"-", u"ab", false, false), u"-ab");
-  EXPECT_EQ(Replaced(u"q", u"x", u"aaa", false, true), u"aaa");
 }
 
 TEST(RegExpTest, OneObjectServesManyTextsAndForEachMatchStopsWhenAsked) {

@@ -115,8 +115,7 @@ TEST(StoppableMatchingTest, AStopReachesAFileWithoutMatches) {
   folder.Write("a.txt", lines);
   for (const char16_t* pattern : {u"\\w+$", u"\\w+_t$"}) {
     for (bool byte_shortcuts : {true, false}) {
-      FindConditions conditions = find_test::ConditionsFor(folder.path(), pattern);
-      conditions.reg_exp = true;
+      FindConditions conditions = find_test::ConditionsFor(folder.path(), pattern, "r");
       find_test::RecordingHost host(conditions);
       host.stop_when = [](int) { return true; };
       FileSearcher searcher(byte_shortcuts);

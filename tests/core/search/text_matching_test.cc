@@ -35,53 +35,40 @@ struct MatchCase {
   std::u16string text;
   std::u16string find;
   std::string expected;
-  std::string flags = "";  // r: regular expression, i: ignore case, w: word only
+  std::string flags = "";  // as find_test::ConditionsFor takes them
   std::u16string line_feed = u"\n";
 
   bool reg_exp() const { return flags.find('r') != std::string::npos; }
 };
 
 FindConditions ConditionsOf(const MatchCase& c) {
-  FindConditions conditions;
-  conditions.find_text = c.find;
-  conditions.reg_exp = c.reg_exp();
-  conditions.ignore_case = c.flags.find('i') != std::string::npos;
-  conditions.word_only = c.flags.find('w') != std::string::npos;
+  FindConditions conditions = find_test::ConditionsFor("", c.find, c.flags);
   conditions.line_feed_code = c.line_feed;
   return conditions;
 }
 
-// Matches the decoded text, the way every file could be searched.
-std::string MatchUtf16(const MatchCase& c) {
+// Matches the decoded text, the way every file could be searched; with `utf8`, the same text's
+// UTF-8 bytes without decoding them, as the run does for UTF-8 files.
+std::string Match(const MatchCase& c, bool utf8) {
   RecordingHost host(ConditionsOf(c));
   PreparedConditions prepared;
   TranscriptSink sink;
-  if (c.reg_exp()) {
-    std::unique_ptr<RegExp> re;
-    Status status = RegExp::Compile(c.find, {host.Conditions()->ignore_case, true}, re);
-    if (!status.ok()) return status.message();
-    FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
-  } else {
-    FindPlain(Utf16View(c.text), prepared, host, sink);
-  }
-  return sink.text;
-}
-
-// Matches the same text's UTF-8 bytes without decoding them, as the run does for UTF-8 files.
-std::string MatchUtf8(const MatchCase& c) {
   std::string bytes;
   EXPECT_TRUE(EncodeUtf8Strictly(c.text, bytes));
   Utf8View view(bytes, IsAscii(bytes) ? Utf8Form::kAscii : Utf8Form::kValid);
-  RecordingHost host(ConditionsOf(c));
-  PreparedConditions prepared;
-  TranscriptSink sink;
-  if (c.reg_exp()) {
-    std::unique_ptr<Utf8RegExp> re =
-        Utf8RegExp::Compile(c.find, {host.Conditions()->ignore_case, true});
+  const RegExp::Options options{host.Conditions()->ignore_case, true};
+  if (!c.reg_exp()) {
+    utf8 ? FindPlain(view, prepared, host, sink)
+         : FindPlain(Utf16View(c.text), prepared, host, sink);
+  } else if (utf8) {
+    std::unique_ptr<Utf8RegExp> re = Utf8RegExp::Compile(c.find, options);
     if (re == nullptr) return "no byte pattern";
     FindRegExp(view, *re, prepared, host, sink);
   } else {
-    FindPlain(view, prepared, host, sink);
+    std::unique_ptr<RegExp> re;
+    Status status = RegExp::Compile(c.find, options, re);
+    if (!status.ok()) return status.message();
+    FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
   }
   return sink.text;
 }
@@ -134,75 +121,10 @@ const std::vector<MatchCase>& Cases() {
   return cases;
 }
 
-TEST(TextMatchingTest, DecodedTextGivesTheExpectedRows) {
-  for (const MatchCase& c : Cases()) EXPECT_EQ(MatchUtf16(c), c.expected) << c.name;
-}
-
-TEST(TextMatchingTest, Utf8BytesGiveTheSameRowsAsTheDecodedText) {
-  for (const MatchCase& c : Cases()) EXPECT_EQ(MatchUtf8(c), c.expected) << c.name;
-}
-
-// A stop request seen while passing line feeds drops the hit in hand; after a hit it ends the
-// matching with the rows so far.
-TEST(TextMatchingTest, StopDuringLineLocationDropsTheHitInHand) {
-  MatchCase c{"stop", u"a\n\na a", u"a", ""};
-  for (bool utf8 : {false, true}) {
-    RecordingHost host(ConditionsOf(c));
-    host.stop_when = [](int checks) { return checks >= 2; };  // 1: after hit 1; 2: in hit 2
-    PreparedConditions prepared;
-    TranscriptSink sink;
-    std::string bytes = ToUtf8(c.text);
-    Utf8View view(bytes, Utf8Form::kAscii);
-    MatchOutcome outcome = utf8 ? FindPlain(view, prepared, host, sink)
-                                : FindPlain(Utf16View(c.text), prepared, host, sink);
-    EXPECT_TRUE(outcome.stopped);
-    EXPECT_EQ(outcome.count, 1);
-    EXPECT_EQ(sink.text, "1:1:a:1\n");
-  }
-}
-
-TEST(TextMatchingTest, StopAfterAHitEndsTheRegularExpressionRun) {
-  MatchCase c{"stop", u"ab ab ab", u"ab", "", "r"};
-  RecordingHost host(ConditionsOf(c));
-  host.stop_when = [](int checks) { return checks >= 2; };
-  std::unique_ptr<RegExp> re;
-  ASSERT_TRUE(RegExp::Compile(c.find, {false, true}, re).ok());
-  PreparedConditions prepared;
-  TranscriptSink sink;
-  MatchOutcome outcome = FindRegExp(Utf16View(c.text), *re, prepared, host, sink);
-  EXPECT_TRUE(outcome.stopped);
-  EXPECT_EQ(sink.text, "1:1:ab:1\n1:4:ab:4\n");
-}
-
-// The find text is read before every search step: a change takes effect at the next hit.
-TEST(TextMatchingTest, ConditionsChangedBetweenHitsApplyToTheNextStep) {
-  MatchCase c{"change", u"ab cd ab cd", u"ab", ""};
-  for (bool utf8 : {false, true}) {
-    RecordingHost host(ConditionsOf(c));
-    TranscriptSink sink;
-    struct Switch : HitSink {
-      RecordingHost* host;
-      TranscriptSink* inner;
-      void OnHit(int64_t line, int64_t column, int64_t pointer, std::u16string_view found,
-                 const PreparedConditions& prepared) override {
-        inner->OnHit(line, column, pointer, found, prepared);
-        host->Change([](FindConditions& f) {
-          f.find_text = u"CD";
-          f.ignore_case = true;
-        });
-      }
-    } switcher;
-    switcher.host = &host;
-    switcher.inner = &sink;
-    PreparedConditions prepared;
-    std::string bytes = ToUtf8(c.text);
-    Utf8View view(bytes, Utf8Form::kAscii);
-    if (utf8) {
-      FindPlain(view, prepared, host, switcher);
-    } else {
-      FindPlain(Utf16View(c.text), prepared, host, switcher);
-    }
-    EXPECT_EQ(sink.text, "1:1:ab:1\n1:4:cd:4\n1:10:cd:10\n") << utf8;
+TEST(TextMatchingTest, DecodedTextAndUtf8BytesGiveTheExpectedRows) {
+  for (const MatchCase& c : Cases()) {
+    EXPECT_EQ(Match(c, false), c.expected) << c.name << ", decoded";
+    EXPECT_EQ(Match(c, true), c.expected) << c.name << ", UTF-8 bytes";
   }
 }
 

@@ -45,42 +45,35 @@ void BuildFiles(const ScratchFolder& folder) {
   folder.Write("stray.txt", "\xBF\x96\xFF(\x99(" + std::string(24, '~') + "\x80 \xFF");
 }
 
-struct Search {
-  std::u16string find;
-  bool reg_exp = false;
-  bool ignore_case = false;
-  bool word_only = false;
-};
-
 TEST(WindowedSearchTest, GivesTheRowsOfTheWholeFile) {
   ScratchFolder folder;
   BuildFiles(folder);
-  const std::vector<Search> searches = {
-      {u"ab"},
-      {u"ab", false, true},
-      {u"ab", false, false, true},
-      {u"ab", false, true, true},
-      {u"k", false, true},  // KELVIN SIGN folds onto k
-      {u"caf\u00e9 "},
-      {u"\u3042ab\U0001F600"},
-      {u"\uFFFDab"},  // ill-formed bytes read as U+FFFD
-      {u"\uFFFD", false, false, true},
-      {u"b\r\ncd"},
-      {u"a+b", true},
-      {u"\\bab\\b", true, true},
-      {u"[a-z]+_[xt]", true},
-      {u"^ab|ab$", true},
-      {u"x*", true},  // empty matches
-      {u"\\w+", true},
-      {u"ab\\s+cd", true},  // may span lines: the file is read whole
+  // The find text, and the flags as ConditionsFor takes them. KELVIN SIGN folds onto k,
+  // ill-formed bytes read as U+FFFD, "x*" matches empty, and "ab\\s+cd" may span lines: the
+  // file is read whole.
+  const std::pair<std::u16string, std::string> searches[] = {
+      {u"ab", ""},
+      {u"ab", "i"},
+      {u"ab", "w"},
+      {u"ab", "iw"},
+      {u"k", "i"},
+      {u"caf\u00e9 ", ""},
+      {u"\u3042ab\U0001F600", ""},
+      {u"\uFFFDab", ""},
+      {u"\uFFFD", "w"},
+      {u"b\r\ncd", ""},
+      {u"a+b", "r"},
+      {u"\\bab\\b", "ri"},
+      {u"[a-z]+_[xt]", "r"},
+      {u"^ab|ab$", "r"},
+      {u"x*", "r"},
+      {u"\\w+", "r"},
+      {u"ab\\s+cd", "r"},
   };
   int rows = 0;
-  for (const Search& search : searches) {
+  for (const auto& [find, flags] : searches) {
     for (const std::u16string line_feed : {u"\r\n", u"\n", u"\r"}) {
-      FindConditions conditions = ConditionsFor(folder.path(), search.find);
-      conditions.reg_exp = search.reg_exp;
-      conditions.ignore_case = search.ignore_case;
-      conditions.word_only = search.word_only;
+      FindConditions conditions = ConditionsFor(folder.path(), find, flags);
       conditions.line_feed_code = line_feed;
       const std::string whole = RunTranscript(conditions);
       rows += static_cast<int>(std::count(whole.begin(), whole.end(), '\n'));
@@ -88,8 +81,8 @@ TEST(WindowedSearchTest, GivesTheRowsOfTheWholeFile) {
         FindRunOptions options;
         options.window_bytes = window;
         EXPECT_EQ(RunTranscript(conditions, options), whole)
-            << "find " << search.find.size() << " units, regex " << search.reg_exp << ", window "
-            << window << ", line feed " << line_feed.size();
+            << "find " << find.size() << " units, " << flags << ", window " << window
+            << ", line feed " << line_feed.size();
       }
     }
   }
@@ -104,8 +97,7 @@ TEST(WindowedSearchTest, AFileCutShortWhileSearchedEndsThere) {
   for (int i = 0; i < 50; ++i) text += "a line with ab in it\n";
   for (bool reg_exp : {false, true}) {
     const std::string path = folder.Write("log.txt", text);
-    FindConditions conditions = ConditionsFor(folder.path(), u"ab");
-    conditions.reg_exp = reg_exp;
+    FindConditions conditions = ConditionsFor(folder.path(), u"ab", reg_exp ? "r" : "");
     find_test::RecordingHost host(conditions);
     host.after_row = [&](find_test::RecordingHost& h) {
       if (h.rows.size() == 1) {
