@@ -29,7 +29,9 @@ void StopAtEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* /
 // named (SCSU, BOCU-1, LMBCS, ISCII, compound text) carry state from character to character.
 // ISO-2022 does end each text in its initial state, but its decoder refuses an escape sequence
 // right behind another, which a join makes where one piece shifts back to ASCII at its end and
-// the next shifts out again at its start.
+// the next shifts out again at its start. HZ's encoder ends a text still in GB mode (no "~}"),
+// so a join opens GB mode inside GB mode ("~{VP~{ND"): ICU reads that, other readers see
+// invalid bytes.
 bool EncodedPiecesJoin(UConverterType type) {
   switch (type) {
     case UCNV_SBCS:
@@ -46,7 +48,6 @@ bool EncodedPiecesJoin(UConverterType type) {
     case UCNV_UTF32_LittleEndian:
     case UCNV_UTF32:
     case UCNV_EBCDIC_STATEFUL:
-    case UCNV_HZ:
     case UCNV_UTF7:
     case UCNV_IMAP_MAILBOX:
       return true;
