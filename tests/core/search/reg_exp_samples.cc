@@ -17,6 +17,8 @@ const std::vector<std::u16string> kSamplePatterns = {
     u"\\t_t", u"_t{2}", u"(?=\\w*_t)\\w", u"\\b\\w+\\b_t", u"$\\n?_t", u"_t\\b|\\b_t",
     u"_T(?i)x|_Ta", u"(?m)^_t", u"[\\p{Cc}]_t", u"[^\\p{L}]_t", u"[[:^alpha:]]_t", u"[[:cntrl:]]_t",
     u"[\\x00-\\x0d]_t", u"\\s_t", u"\\W_t\\d?", u"\\A\\w*_t", u"_t\\z", u"_t\\Z",
+    // A negated class that names a character beyond ASCII still holds all the others.
+    u"[^\u00e9]+_t", u"[^a\u3000]_t", u"[^\u00e9-\u00ff]{1,3}_t",
 };
 // clang-format on
 

@@ -252,8 +252,10 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
           }
         }
         for (char32_t c = low; c <= high && c < 128; ++c) item_surely.Add(c);
-        if (high >= 128) item_surely.others = true;
+        // Some characters beyond ASCII, not all of them: the item may hold others, and a
+        // negated class still holds the rest.
         item_maybe = item_surely;
+        if (high >= 128) item_maybe.others = true;
       }
     }
     surely |= item_surely;
