@@ -49,6 +49,10 @@ class Pcre8Matcher final : public Utf8RegExp {
 
 std::unique_ptr<Utf8RegExp> Utf8RegExp::Compile(std::u16string_view pattern,
                                                 RegExp::Options options) {
+  // Backtracking verbs ((*COMMIT), (*PRUNE) ...) let PCRE2's start-of-match optimizations
+  // decide the result, and those differ between the 8-bit and the 16-bit engine: such a
+  // pattern is matched in the decoded text only, as it is where a file needs decoding.
+  if (pattern.find(u"(*") != std::u16string_view::npos) return nullptr;
   std::string utf8_pattern;
   if (!EncodeUtf8Strictly(reg_exp_internal::TranslatePattern(pattern).text, utf8_pattern)) {
     return nullptr;

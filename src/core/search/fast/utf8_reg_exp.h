@@ -15,8 +15,9 @@ namespace quonder {
 
 class Utf8RegExp {
  public:
-  // Null when the pattern cannot be compiled for bytes (RegExp::Compile reports why when it
-  // rejects it too; otherwise the caller decodes and uses RegExp).
+  // Null when the pattern cannot be compiled for bytes, or holds a backtracking verb "(*"
+  // (RegExp::Compile reports why when it rejects it too; otherwise the caller decodes and uses
+  // RegExp).
   static std::unique_ptr<Utf8RegExp> Compile(std::u16string_view pattern, RegExp::Options options);
 
   virtual ~Utf8RegExp() = default;
