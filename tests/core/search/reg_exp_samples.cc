@@ -19,6 +19,9 @@ const std::vector<std::u16string> kSamplePatterns = {
     u"[\\x00-\\x0d]_t", u"\\s_t", u"\\W_t\\d?", u"\\A\\w*_t", u"_t\\z", u"_t\\Z",
     // A negated class that names a character beyond ASCII still holds all the others.
     u"[^\u00e9]+_t", u"[^a\u3000]_t", u"[^\u00e9-\u00ff]{1,3}_t",
+    // So does one that names a POSIX class or a property beside \D \W \S: PCRE2 then lets the
+    // negation reach past U+00FF.
+    u"[^\\D[:alpha:]]_t", u"[^\\W\\p{L}]+_t",
 };
 // clang-format on
 

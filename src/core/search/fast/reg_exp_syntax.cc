@@ -267,7 +267,10 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
   }
   if (negated) {
     chars.ascii = ~surely.ascii;
-    chars.others = !surely.others;
+    // Beyond U+00FF PCRE2 may judge a class by its properties and characters alone and drop
+    // what \D \W \S or a negated POSIX class hold there: [^\D[:alpha:]] and [^\W\p{L}]
+    // match such characters. So no negated class is taken to rule them out.
+    chars.others = true;
   } else {
     chars = maybe;
   }
