@@ -22,6 +22,8 @@ const std::vector<std::u16string> kSamplePatterns = {
     // So does one that names a POSIX class or a property beside \D \W \S: PCRE2 then lets the
     // negation reach past U+00FF.
     u"[^\\D[:alpha:]]_t", u"[^\\W\\p{L}]+_t",
+    // Ignoring case, [:lower:] and [:upper:] are [:alpha:], and their negations [:^alpha:].
+    u"[^[:^lower:]]_t", u"[^[:^upper:]]{2}_t",
 };
 // clang-format on
 

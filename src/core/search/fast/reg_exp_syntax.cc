@@ -237,7 +237,7 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
     first = false;
     CharSet item_surely, item_maybe;
     if (Peek() == u'[' && (Peek(1) == u':' || Peek(1) == u'.' || Peek(1) == u'=')) {
-      if (!ReadPosixClass(item_surely, item_maybe)) return false;
+      if (!ReadPosixClass(caseless, item_surely, item_maybe)) return false;
     } else {
       char32_t low = 0;
       bool is_set = false;
@@ -277,7 +277,7 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
   return true;
 }
 
-bool PatternScanner::ReadPosixClass(CharSet& surely, CharSet& maybe) {
+bool PatternScanner::ReadPosixClass(bool caseless, CharSet& surely, CharSet& maybe) {
   if (Peek(1) != u':') return false;
   size_t i = at_ + 2;
   const bool negated = i < p_.size() && p_[i] == u'^';
@@ -319,6 +319,14 @@ bool PatternScanner::ReadPosixClass(CharSet& surely, CharSet& maybe) {
     set.others = true;
   }
   surely = maybe = set;
+  // Ignoring case, PCRE2 reads [:lower:] and [:upper:] as [:alpha:]: [:^lower:] then holds no
+  // letter at all, and its letters would fold into every letter being sure.
+  if (caseless && negated && (name == u"lower" || name == u"upper")) {
+    for (int c = 'a'; c <= 'z'; ++c) {
+      surely.ascii.reset(c);
+      surely.ascii.reset(c - 32);
+    }
+  }
   return true;
 }
 

@@ -70,7 +70,7 @@ class PatternScanner {
  private:
   bool ReadNumber(int base, size_t max_digits, char32_t& value);
   bool ReadBraced(int base, char32_t& value);
-  bool ReadPosixClass(CharSet& surely, CharSet& maybe);
+  bool ReadPosixClass(bool caseless, CharSet& surely, CharSet& maybe);
   // One item of a class: a character (`is_set` false) or a set such as \d.
   bool ReadClassItem(char32_t& value, bool& is_set, CharSet& surely, CharSet& maybe);
 
