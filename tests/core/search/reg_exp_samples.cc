@@ -24,6 +24,8 @@ const std::vector<std::u16string> kSamplePatterns = {
     u"[^\\D[:alpha:]]_t", u"[^\\W\\p{L}]+_t",
     // Ignoring case, [:lower:] and [:upper:] are [:alpha:], and their negations [:^alpha:].
     u"[^[:^lower:]]_t", u"[^[:^upper:]]{2}_t",
+    // (?<* opens a lookbehind, not a group named up to the next '>'.
+    u"(?<*\\w)(?:>|x)_t",
 };
 // clang-format on
 

@@ -386,7 +386,8 @@ class Reader {
         in_.Skip(2);
         lookaround = true;
       } else if (kind == u'<' || kind == u'\'' || (kind == u'P' && in_.Peek(1) == u'<')) {
-        if (!in_.SkipPast(kind == u'\'' ? u'\'' : u'>')) return false;
+        in_.Skip(kind == u'P' ? 2 : 1);
+        if (!in_.SkipGroupName(kind == u'\'' ? u'\'' : u'>')) return false;
       } else if (kind == u'-' || (kind >= u'a' && kind <= u'z') || (kind >= u'A' && kind <= u'Z')) {
         bool scoped = false;
         if (!ReadOptions(scoped)) return false;

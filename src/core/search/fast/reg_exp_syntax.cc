@@ -111,9 +111,10 @@ bool PatternScanner::ReadCodePoint(char32_t& value) {
   return true;
 }
 
-bool PatternScanner::SkipPast(char16_t close) {
-  size_t end = p_.find(close, at_ + 1);
-  if (end == std::u16string_view::npos) return false;
+bool PatternScanner::SkipGroupName(char16_t close) {
+  size_t end = at_;
+  while (end < p_.size() && (IsAsciiAlnum(p_[end]) || p_[end] == u'_')) ++end;
+  if (end == at_ || IsDigit(p_[at_]) || end >= p_.size() || p_[end] != close) return false;
   at_ = end + 1;
   return true;
 }
