@@ -26,6 +26,9 @@ const std::vector<std::u16string> kSamplePatterns = {
     u"[^[:^lower:]]_t", u"[^[:^upper:]]{2}_t",
     // (?<* opens a lookbehind, not a group named up to the next '>'.
     u"(?<*\\w)(?:>|x)_t",
+    // A group repeated no times still makes PCRE2 anchor the pattern, or try it at line starts
+    // only, when its last branch is anchored: the engine then matches only at a search's start.
+    u"(?:x|^){0}_t", u"(?:x|\\A){0}\\w_t",
 };
 // clang-format on
 
