@@ -44,11 +44,29 @@ size_t NextStretchIn(Text text, size_t start, size_t length) {
   return OffCrLf(text, start, next);
 }
 
+// Whether the text holds a brace that may repeat something no times ({0}, {0,0}, and {,0} or
+// { 0 } as newer PCRE2 versions read them), escaped or not.
+bool MayRepeatNoTimes(std::u16string_view pattern) {
+  for (size_t open = pattern.find(u'{'); open != std::u16string_view::npos;
+       open = pattern.find(u'{', open + 1)) {
+    const size_t close = pattern.find_first_not_of(u"0123456789, \t", open + 1);
+    if (close == std::u16string_view::npos || pattern[close] != u'}') continue;
+    std::u16string_view bounds = pattern.substr(open + 1, close - open - 1);
+    const size_t comma = bounds.rfind(u',');
+    if (comma != std::u16string_view::npos) bounds.remove_prefix(comma + 1);
+    if (bounds.find_first_not_of(u" \t") != std::u16string_view::npos &&
+        bounds.find_first_not_of(u"0 \t") == std::u16string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool StartsCanBeSplit(std::u16string_view pattern) {
   return pattern.find(u"\\G") == std::u16string_view::npos &&
-         pattern.find(u"(*") == std::u16string_view::npos;
+         pattern.find(u"(*") == std::u16string_view::npos && !MayRepeatNoTimes(pattern);
 }
 
 namespace stoppable_internal {

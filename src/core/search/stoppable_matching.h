@@ -18,9 +18,11 @@
 namespace quonder {
 
 // Whether `pattern` finds the same matches when the start positions are tried in stretches,
-// each a search of its own: nothing in it reads where the search began (\G) or ends a search
-// from inside a match attempt (the backtracking verbs, such as (*COMMIT) and (*SKIP)).
-// Conservative: any "\G" or "(*" in the text counts, escaped or not.
+// each a search of its own: nothing in it reads where the search began (\G), ends a search
+// from inside a match attempt (the backtracking verbs, such as (*COMMIT) and (*SKIP)), or
+// repeats a group no times (PCRE2 10.42 may then anchor the pattern, or tie it to line starts,
+// by that group's last branch: (?:x|^){0}_t matches only where a search begins).
+// Conservative: any "\G", "(*" or "{0}" in the text counts, escaped or not.
 bool StartsCanBeSplit(std::u16string_view pattern);
 
 namespace stoppable_internal {

@@ -92,6 +92,7 @@ TEST(RegExpPrefilterTest, FindsExactlyTheMatchesOfTheWholeText) {
       u"_t\r\n\r\n_t\n\r_t",
       u"_ta\n_Tx",
       u"deprecated DEPRECATED_t \u212A_t \u017F_t",
+      u"a>_t x>_t",
       std::u16string(300, u'a') + u"_t" + std::u16string(300, u'b') + u"\n_t"};
   // CR LF pairs at every distance from the literal before and after them, for the edges of
   // the windows.

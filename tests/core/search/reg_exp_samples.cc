@@ -19,6 +19,16 @@ const std::vector<std::u16string> kSamplePatterns = {
     u"[\\x00-\\x0d]_t", u"\\s_t", u"\\W_t\\d?", u"\\A\\w*_t", u"_t\\z", u"_t\\Z",
     // A negated class that names a character beyond ASCII still holds all the others.
     u"[^\u00e9]+_t", u"[^a\u3000]_t", u"[^\u00e9-\u00ff]{1,3}_t",
+    // So does one that names a POSIX class or a property beside \D \W \S: PCRE2 then lets the
+    // negation reach past U+00FF.
+    u"[^\\D[:alpha:]]_t", u"[^\\W\\p{L}]+_t",
+    // Ignoring case, [:lower:] and [:upper:] are [:alpha:], and their negations [:^alpha:].
+    u"[^[:^lower:]]_t", u"[^[:^upper:]]{2}_t",
+    // (?<* opens a lookbehind, not a group named up to the next '>'.
+    u"(?<*\\w)(?:>|x)_t",
+    // A group repeated no times still makes PCRE2 anchor the pattern, or try it at line starts
+    // only, when its last branch is anchored: the engine then matches only at a search's start.
+    u"(?:x|^){0}_t", u"(?:x|\\A){0}\\w_t",
 };
 // clang-format on
 

@@ -74,6 +74,8 @@ TEST(StoppableMatchingTest, FindsExactlyTheMatchesOfTheWholeText) {
   EXPECT_GT(compared, 40000);
   EXPECT_FALSE(StartsCanBeSplit(u"\\Gab"));
   EXPECT_FALSE(StartsCanBeSplit(u"a(*SKIP)b|c"));
+  EXPECT_FALSE(StartsCanBeSplit(u"(?:x|^){ ,0 }_t"));
+  EXPECT_TRUE(StartsCanBeSplit(u"\\d{0,3}_t{0x}"));
 }
 
 // A pattern that backtracks at length over text it never matches: the stop request is asked

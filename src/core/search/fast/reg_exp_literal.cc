@@ -220,7 +220,11 @@ class Reader {
   bool ReadQuantifier(size_t& min, size_t& max) {
     const char16_t c = in_.Peek();
     if (c == u'{') {
-      if (!in_.ReadBraces(min, max) || max < min) return false;
+      // {0} is refused too: PCRE2 (10.42) still reads a group repeated no times when it decides
+      // whether the pattern is anchored or starts a line, so that (?:x|^){0}_t then matches
+      // only where a search starts, and a search started near the literal finds what a search
+      // over the whole text does not.
+      if (!in_.ReadBraces(min, max) || max < min || max == 0) return false;
     } else {
       in_.Skip();
       min = c == u'+' ? 1 : 0;
@@ -386,7 +390,8 @@ class Reader {
         in_.Skip(2);
         lookaround = true;
       } else if (kind == u'<' || kind == u'\'' || (kind == u'P' && in_.Peek(1) == u'<')) {
-        if (!in_.SkipPast(kind == u'\'' ? u'\'' : u'>')) return false;
+        in_.Skip(kind == u'P' ? 2 : 1);
+        if (!in_.SkipGroupName(kind == u'\'' ? u'\'' : u'>')) return false;
       } else if (kind == u'-' || (kind >= u'a' && kind <= u'z') || (kind >= u'A' && kind <= u'Z')) {
         bool scoped = false;
         if (!ReadOptions(scoped)) return false;

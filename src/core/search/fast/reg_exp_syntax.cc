@@ -111,9 +111,10 @@ bool PatternScanner::ReadCodePoint(char32_t& value) {
   return true;
 }
 
-bool PatternScanner::SkipPast(char16_t close) {
-  size_t end = p_.find(close, at_ + 1);
-  if (end == std::u16string_view::npos) return false;
+bool PatternScanner::SkipGroupName(char16_t close) {
+  size_t end = at_;
+  while (end < p_.size() && (IsAsciiAlnum(p_[end]) || p_[end] == u'_')) ++end;
+  if (end == at_ || IsDigit(p_[at_]) || end >= p_.size() || p_[end] != close) return false;
   at_ = end + 1;
   return true;
 }
@@ -237,7 +238,7 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
     first = false;
     CharSet item_surely, item_maybe;
     if (Peek() == u'[' && (Peek(1) == u':' || Peek(1) == u'.' || Peek(1) == u'=')) {
-      if (!ReadPosixClass(item_surely, item_maybe)) return false;
+      if (!ReadPosixClass(caseless, item_surely, item_maybe)) return false;
     } else {
       char32_t low = 0;
       bool is_set = false;
@@ -267,14 +268,17 @@ bool PatternScanner::ReadClass(bool caseless, CharSet& chars) {
   }
   if (negated) {
     chars.ascii = ~surely.ascii;
-    chars.others = !surely.others;
+    // Beyond U+00FF PCRE2 may judge a class by its properties and characters alone and drop
+    // what \D \W \S or a negated POSIX class hold there: [^\D[:alpha:]] and [^\W\p{L}]
+    // match such characters. So no negated class is taken to rule them out.
+    chars.others = true;
   } else {
     chars = maybe;
   }
   return true;
 }
 
-bool PatternScanner::ReadPosixClass(CharSet& surely, CharSet& maybe) {
+bool PatternScanner::ReadPosixClass(bool caseless, CharSet& surely, CharSet& maybe) {
   if (Peek(1) != u':') return false;
   size_t i = at_ + 2;
   const bool negated = i < p_.size() && p_[i] == u'^';
@@ -316,6 +320,14 @@ bool PatternScanner::ReadPosixClass(CharSet& surely, CharSet& maybe) {
     set.others = true;
   }
   surely = maybe = set;
+  // Ignoring case, PCRE2 reads [:lower:] and [:upper:] as [:alpha:]: [:^lower:] then holds no
+  // letter at all, and its letters would fold into every letter being sure.
+  if (caseless && negated && (name == u"lower" || name == u"upper")) {
+    for (int c = 'a'; c <= 'z'; ++c) {
+      surely.ascii.reset(c);
+      surely.ascii.reset(c - 32);
+    }
+  }
   return true;
 }
 

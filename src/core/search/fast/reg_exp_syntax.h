@@ -64,13 +64,14 @@ class PatternScanner {
   // {n}, {n,} (max kNoLimit) or {n,m} from the '{', digits only: what every PCRE2 version reads
   // as a quantifier.
   bool ReadBraces(size_t& min, size_t& max);
-  // Moves behind the next `close` after the unit here.
-  bool SkipPast(char16_t close);
+  // Moves behind a group's name from here and the `close` that ends it. Only ASCII names that
+  // PCRE2 accepts: word characters, not a digit first (so that (?<* and the like are refused).
+  bool SkipGroupName(char16_t close);
 
  private:
   bool ReadNumber(int base, size_t max_digits, char32_t& value);
   bool ReadBraced(int base, char32_t& value);
-  bool ReadPosixClass(CharSet& surely, CharSet& maybe);
+  bool ReadPosixClass(bool caseless, CharSet& surely, CharSet& maybe);
   // One item of a class: a character (`is_set` false) or a set such as \d.
   bool ReadClassItem(char32_t& value, bool& is_set, CharSet& surely, CharSet& maybe);
 
